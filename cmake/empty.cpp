@@ -1,0 +1,1 @@
+// Anchor for libraries whose objects all come from an archive.
