@@ -1,0 +1,322 @@
+#include "usbport.h"
+
+#include "configfile.h"
+#include "errorhandling.h"
+
+#include <QDebug>
+
+ConfigFile *g_pConfigFile = nullptr;
+
+namespace {
+
+constexpr int kInterface = 0;
+constexpr int kLibusbLogLevel = 3;
+
+struct SupportedModel
+{
+    quint16 vendorId;
+    quint16 productId;
+    const char *model;
+};
+
+const SupportedModel kModels[] = {
+    {0x4E91, 0x0313, "VR512"},
+    {0x4E91, 0x0314, "VR516"},
+    {0x4E91, 0x0315, "VR540"},
+};
+const SupportedModel kDebugModel = {0x6B3D, 0x103A, "Ox T2750k"};
+
+const char *errorText(int rc)
+{
+    return libusb_strerror(static_cast<libusb_error>(rc));
+}
+
+bool startLibusb(libusb_context **context)
+{
+    if (libusb_init(context) != LIBUSB_SUCCESS) {
+        qDebug() << "libusb_init Error";
+        *context = nullptr;
+        return false;
+    }
+    libusb_set_option(*context, LIBUSB_OPTION_LOG_LEVEL, kLibusbLogLevel);
+    return true;
+}
+
+} // namespace
+
+USBPort::USBPort() = default;
+
+USBPort::~USBPort()
+{
+    closeDataPort();
+}
+
+bool USBPort::setPort(QString strPort)
+{
+    if (strPort.isEmpty())
+        return false;
+    m_strPort = strPort;
+    return true;
+}
+
+bool USBPort::openPort()
+{
+    return openLockPort() && openDataPort() && openEventPort();
+}
+
+bool USBPort::openLockPort()
+{
+    return true;
+}
+
+bool USBPort::openEventPort()
+{
+    return true;
+}
+
+QString USBPort::portKey(libusb_device *device)
+{
+    return QStringLiteral("%1;%2;")
+        .arg(libusb_get_bus_number(device))
+        .arg(libusb_get_device_address(device));
+}
+
+bool USBPort::openDataPort()
+{
+    qDebug() << "openDataPort";
+    if (m_strPort.isEmpty())
+        return false;
+    // A second open must not orphan the first handle with its claimed
+    // interface: that would keep the device busy until the process ends.
+    closeDataPort();
+
+    if (!startLibusb(&m_pContext))
+        return false;
+
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(m_pContext, &list);
+    if (count < 0) {
+        qDebug() << "libusb_get_device_list Get Device Error" << errorText(static_cast<int>(count));
+        closePort();
+        return false;
+    }
+
+    libusb_device *found = nullptr;
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor;
+        const int rc = libusb_get_device_descriptor(list[i], &descriptor);
+        if (rc != LIBUSB_SUCCESS) {
+            qDebug() << "libusb_get_device_descriptor() error!, errstr =" << errorText(rc);
+            break;
+        }
+        if (portKey(list[i]) == m_strPort) {
+            found = list[i];
+            break;
+        }
+    }
+    auto fail = [&]() {
+        closePort();
+        libusb_free_device_list(list, 1);
+        return false;
+    };
+    if (!found)
+        return fail();
+
+    int rc = libusb_open(found, &m_hDevice);
+    if (rc != LIBUSB_SUCCESS) {
+        qDebug() << "libusb_open() failed." << errorText(rc);
+        m_hDevice = nullptr;
+        return fail();
+    }
+
+    if (libusb_kernel_driver_active(m_hDevice, kInterface) != 0) {
+        rc = libusb_detach_kernel_driver(m_hDevice, kInterface);
+        if (rc == LIBUSB_SUCCESS)
+            m_nDetached = 1;
+        else
+            qDebug() << "libusb_detach_kernel_driver() failed." << errorText(rc);
+    }
+
+    libusb_config_descriptor *config = nullptr;
+    rc = libusb_get_config_descriptor(found, 0, &config);
+    if (rc != LIBUSB_SUCCESS) {
+        qDebug() << "libusb_get_config_descriptor() fialed." << errorText(rc);
+        return fail();
+    }
+    rc = libusb_set_configuration(m_hDevice, config->bConfigurationValue);
+    libusb_free_config_descriptor(config);
+    if (rc != LIBUSB_SUCCESS) {
+        qDebug() << "libusb_set_configuration() fialed." << errorText(rc);
+        return fail();
+    }
+
+    rc = libusb_claim_interface(m_hDevice, kInterface);
+    if (rc != LIBUSB_SUCCESS) {
+        qDebug() << "libusb_claim_interface() fialed." << errorText(rc);
+        return fail();
+    }
+    rc = libusb_set_interface_alt_setting(m_hDevice, kInterface, 0);
+    if (rc != LIBUSB_SUCCESS) {
+        qDebug() << "libusb_set_interface_alt_setting() fialed." << errorText(rc);
+        return fail();
+    }
+    if (resetDevice() != 0)
+        return fail();
+
+    const struct
+    {
+        const char *label;
+        unsigned char endpoint;
+    } endpoints[] = {
+        {"BulkInLockPort: 0x81", getPort(Lock, In)},   {"BulkOutLockPort: 0x01", getPort(Lock, Out)},
+        {"BulkInDataPort: 0x82", getPort(Data, In)},   {"BulkOutDataPort: 0x02", getPort(Data, Out)},
+        {"BulkInEventPort: 0x83", getPort(Event, In)}, {"BulkOutEventPort: 0x03", getPort(Event, Out)},
+    };
+    for (const auto &ep : endpoints)
+        qDebug() << ep.label << libusb_get_max_iso_packet_size(found, ep.endpoint);
+
+    libusb_free_device_list(list, 1);
+    return true;
+}
+
+int USBPort::closePort()
+{
+    closeLockPort();
+    closeDataPort();
+    closeEventPort();
+    return 1;
+}
+
+int USBPort::closeLockPort()
+{
+    return 1;
+}
+
+int USBPort::closeEventPort()
+{
+    return 1;
+}
+
+int USBPort::closeDataPort()
+{
+    if (m_hDevice) {
+        libusb_release_interface(m_hDevice, kInterface);
+        if (m_nDetached == 1)
+            libusb_attach_kernel_driver(m_hDevice, kInterface);
+        libusb_close(m_hDevice);
+        m_hDevice = nullptr;
+    }
+    if (m_pContext) {
+        libusb_exit(m_pContext);
+        m_pContext = nullptr;
+    }
+    return 1;
+}
+
+bool USBPort::isOpen() const
+{
+    return m_hDevice != nullptr;
+}
+
+int USBPort::resetDevice()
+{
+    if (!m_hDevice)
+        return RC_NOT_CONNECTED;
+    const int rc = libusb_reset_device(m_hDevice);
+    if (rc != LIBUSB_SUCCESS) {
+        qDebug() << "libusb_reset_device() fialed.";
+        qDebug() << errorText(rc);
+        return RC_NOT_CONNECTED;
+    }
+    return 0;
+}
+
+unsigned char USBPort::getPort(PortType type, Channel channel)
+{
+    if (type < Lock || type > Event)
+        return 0;
+    const unsigned char number = static_cast<unsigned char>(type);
+    return channel == In ? static_cast<unsigned char>(LIBUSB_ENDPOINT_IN | number) : number;
+}
+
+int USBPort::read(PortType type, char *buffer, int length, int timeout)
+{
+    return transfer(type, In, buffer, length, timeout);
+}
+
+int USBPort::write(PortType type, const char *buffer, int length, int timeout)
+{
+    // libusb takes a non-const buffer for both directions; an OUT transfer
+    // only reads from it.
+    return transfer(type, Out, const_cast<char *>(buffer), length, timeout);
+}
+
+int USBPort::transfer(PortType type, Channel channel, char *buffer, int length, int timeout)
+{
+    if (!m_hDevice)
+        return RC_NOT_CONNECTED;
+    const char *label = channel == In ? "libusb_bulk_transfer() read return : "
+                                      : "libusb_bulk_transfer() write return : ";
+    if (length < 0 || (length > 0 && !buffer)) {
+        qDebug() << label << LIBUSB_ERROR_INVALID_PARAM;
+        return RC_IO_ERROR;
+    }
+    int transferred = 0;
+    const int rc = libusb_bulk_transfer(m_hDevice, getPort(type, channel),
+                                        reinterpret_cast<unsigned char *>(buffer), length,
+                                        &transferred, static_cast<unsigned int>(qMax(timeout, 0)));
+    if (rc == LIBUSB_SUCCESS)
+        return transferred;
+    if (rc == LIBUSB_ERROR_TIMEOUT && channel == In)
+        return RC_IO_TIMEOUT;
+    qDebug() << label << rc;
+    qDebug() << "status: " << errorText(rc);
+    return RC_IO_ERROR;
+}
+
+bool USBPort::verifyPidVid(const libusb_device_descriptor &descriptor, QString &model)
+{
+    const bool allModels = g_pConfigFile && g_pConfigFile->m_nSupportAllModel == 1;
+    if (allModels && descriptor.idVendor == kDebugModel.vendorId) {
+        if (descriptor.idProduct != kDebugModel.productId)
+            return false;
+        model = QString::fromLatin1(kDebugModel.model);
+        return true;
+    }
+    for (const SupportedModel &m : kModels) {
+        if (descriptor.idVendor == m.vendorId && descriptor.idProduct == m.productId) {
+            model = QString::fromLatin1(m.model);
+            return true;
+        }
+    }
+    return false;
+}
+
+int USBPort::enumScannerDevices(QList<tagUSB_DEVICE_DESCRIPTION> &devices)
+{
+    qDebug() << "enumScannerDevices";
+    libusb_context *context = nullptr;
+    if (!startLibusb(&context))
+        return RC_IO_ERROR;
+
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &list);
+    if (count < 0) {
+        qDebug() << "libusb_get_device_list Get Device Error";
+    } else {
+        for (ssize_t i = 0; i < count; ++i) {
+            libusb_device_descriptor descriptor;
+            const int rc = libusb_get_device_descriptor(list[i], &descriptor);
+            if (rc != LIBUSB_SUCCESS) {
+                qDebug() << "libusb_get_device_descriptor() error!, errstr =" << errorText(rc);
+                break;
+            }
+            QString model;
+            if (verifyPidVid(descriptor, model) && !model.isEmpty())
+                devices.append({portKey(list[i]), model});
+        }
+        libusb_free_device_list(list, 1);
+    }
+    libusb_exit(context);
+    return devices.size();
+}
