@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstring>
 
 namespace {
 
@@ -154,15 +153,12 @@ void FreeTypeHelper::drawFont(uchar code, int pixelSize, tagFONT_TABLE_DATA &tab
         table.negBearingY = -ceilPixels(m.horiBearingY);
     }
 
-    // Rows are copied one by one at FreeType's pitch, which is usually wider
-    // than the glyph and is negative for bottom-up bitmaps.
-    const int width = static_cast<int>(src.width);
-    const int rows = static_cast<int>(src.rows);
-    bitmap.fill('\0', static_cast<int>(StampFont::paddedSize(qint64(width) * rows)));
-    const int stride = src.pitch < 0 ? -src.pitch : src.pitch;
-    for (int r = 0; r < rows && width > 0; ++r) {
-        const int srcRow = src.pitch < 0 ? rows - 1 - r : r;
-        std::memcpy(bitmap.data() + r * width, src.buffer + qint64(srcRow) * stride,
-                    static_cast<size_t>(width));
+    // Rows are copied one by one at FreeType's pitch, which may be wider than
+    // the glyph or negative for bottom-up bitmaps.
+    bitmap = StampFont::packGlyphRows(src.buffer, static_cast<int>(src.width),
+                                      static_cast<int>(src.rows), src.pitch);
+    if (bitmap.isEmpty() && table.width > 0 && table.rows > 0) {
+        qDebug() << "Unusable glyph bitmap:" << code;
+        table = tagFONT_TABLE_DATA();
     }
 }

@@ -3,6 +3,8 @@
 #include "bytes.h"
 #include "freetypehelper.h"
 
+#include <cstring>
+
 namespace StampFont {
 
 const char kFixedCharacters[] = "0123456789.:-/ AMPX";
@@ -12,6 +14,22 @@ int gapFor(int pixelSize, int borderFlag)
     if (borderFlag != 1)
         return 5;
     return pixelSize <= 15 ? 10 : 15;
+}
+
+QByteArray packGlyphRows(const uchar *buffer, int width, int rows, int pitch)
+{
+    if (!buffer || width <= 0 || rows <= 0)
+        return QByteArray();
+    const qint64 stride = pitch < 0 ? -qint64(pitch) : qint64(pitch);
+    if (stride < width)
+        return QByteArray();
+    QByteArray out(static_cast<int>(paddedSize(qint64(width) * rows)), '\0');
+    for (int r = 0; r < rows; ++r) {
+        const qint64 srcRow = pitch < 0 ? rows - 1 - r : r;
+        std::memcpy(out.data() + qint64(r) * width, buffer + srcRow * stride,
+                    static_cast<size_t>(width));
+    }
+    return out;
 }
 
 QByteArray encodeTableData(const tagFONT_TABLE_DATA &d)

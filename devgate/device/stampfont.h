@@ -36,6 +36,12 @@ extern const char kFixedCharacters[];
 // Glyph bitmaps travel padded to whole 32-bit words.
 inline qint64 paddedSize(qint64 bytes) { return (bytes + 3) & ~qint64(3); }
 
+// The rows of a grey bitmap laid one after another, top row first, padded to
+// whole words. pitch is the distance between rows in the source, wider than
+// the row when the renderer pads, negative when the rows run bottom-up (the
+// buffer then starts at the bottom row).
+QByteArray packGlyphRows(const uchar *buffer, int width, int rows, int pitch);
+
 // Line spacing the device leaves between imprinted lines.
 int gapFor(int pixelSize, int borderFlag);
 
