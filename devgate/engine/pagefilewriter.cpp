@@ -3,6 +3,7 @@
 #include "pmessage.h"
 #include "processimage.h"
 #include "records.h"
+#include "scanshortcut.h"
 #include "scanpaperlog.h"
 
 #include <QDebug>
@@ -30,6 +31,18 @@ PageHeader PageFileWriter::headerFrom(const tagREQUEST_HEADER &header)
     page.compressionMode = header.CompressionMode;
     page.multifeed = header.Multifeed != 0;
     return page;
+}
+
+PageRules PageFileWriter::rulesFrom(const tagSCAN_SHORTCUT_MENU &profile)
+{
+    PageRules rules;
+    rules.countOnly = profile.countOnly;
+    rules.sideStream = profile.sideStream;
+    rules.multifeedResponse = profile.multifeedResponse;
+    rules.combineType = profile.combineType;
+    rules.removeBackground =
+        profile.sideSettings[0].colorMode == 2 && profile.sideSettings[0].colorDropout == 128;
+    return rules;
 }
 
 void PageFileWriter::startJob(PMessage *hub, tagSCAN_SHORTCUT_MENU *profile,

@@ -77,6 +77,8 @@ public:
 
     // The header fields a writer needs, from a decoded device header.
     static PageHeader headerFrom(const tagREQUEST_HEADER &header);
+    // The page rules of a profile.
+    static PageRules rulesFrom(const tagSCAN_SHORTCUT_MENU &profile);
 
 private:
     bool savePage(SaveFileTypeFlag type, const PageHeader &header, const QByteArray &data,

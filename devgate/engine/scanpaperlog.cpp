@@ -1,6 +1,8 @@
 #include "scanpaperlog.h"
 
 #include "errorhandling.h"
+#include "records.h"
+#include "scanshortcut.h"
 
 #include <QDebug>
 #include <QDir>
@@ -55,6 +57,30 @@ void ScanPaperLog::setImageWidthAndHeight(int width, int height)
 QString ScanPaperLog::rolledLogName(const QDateTime &when)
 {
     return when.toString(QStringLiteral("yyyyMMddhh-mm-ss")) + QStringLiteral("scanlog.txt");
+}
+
+ScanLogSettings ScanPaperLog::settingsFrom(const tagWINDOW_ADD *window,
+                                           const tagSCAN_SHORTCUT_MENU *profile)
+{
+    ScanLogSettings settings;
+    if (window) {
+        settings.imageFormat = window->ImageFormat;
+        settings.resolution = window->ImageResolutionX;
+    }
+    if (profile) {
+        settings.inputDocument = profile->inputDocument;
+        settings.documentCropping = profile->sideSettings[0].documentCropping;
+        settings.imageCropping = profile->sideSettings[0].imageCropping;
+    }
+    return settings;
+}
+
+bool ScanPaperLog::setLog(const tagWINDOW_ADD *window, const tagSCAN_SHORTCUT_MENU *profile,
+                          int result, int sheetCount, QString counterFile, QString logFile,
+                          QString logDirectory)
+{
+    return setLog(settingsFrom(window, profile), result, sheetCount, counterFile, logFile,
+                  logDirectory);
 }
 
 bool ScanPaperLog::setLog(const ScanLogSettings &settings, int result, int sheetCount,

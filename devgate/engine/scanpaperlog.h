@@ -5,6 +5,9 @@
 #include <QObject>
 #include <QString>
 
+struct tagWINDOW_ADD;
+struct tagSCAN_SHORTCUT_MENU;
+
 // The job's settings as the log record shows them: from the job's window
 // record and its profile.
 struct ScanLogSettings
@@ -38,6 +41,12 @@ public:
     // written (the rest is still attempted).
     bool setLog(const ScanLogSettings &settings, int result, int sheetCount,
                 QString counterFile, QString logFile, QString logDirectory);
+    // The scan job's form: its last window record (null when no window was
+    // sent) and its profile.
+    bool setLog(const tagWINDOW_ADD *window, const tagSCAN_SHORTCUT_MENU *profile, int result,
+                int sheetCount, QString counterFile, QString logFile, QString logDirectory);
+    static ScanLogSettings settingsFrom(const tagWINDOW_ADD *window,
+                                        const tagSCAN_SHORTCUT_MENU *profile);
 
     void getScannedNumFromIniFile(QString counterFile);
     bool saveScannedNumToIniFile(QString counterFile);
