@@ -411,6 +411,54 @@ bool ParserCommand::mergeWindowAdd(tagWINDOW_ADD &w, const tagSCAN_SHORTCUT_MENU
     return true;
 }
 
+QVector<tagCREATE_CAMERA> ParserCommand::mergeCameras(const tagSCAN_SHORTCUT_MENU *profile)
+{
+    QVector<tagCREATE_CAMERA> cameras;
+    if (!profile)
+        return cameras;
+    const QVector<InputDocumentFlag> sides =
+        profile->inputDocument == InputDocumentBoth
+            ? QVector<InputDocumentFlag>{InputDocumentFront, InputDocumentBack}
+            : QVector<InputDocumentFlag>{profile->inputDocument};
+    for (const InputDocumentFlag side : sides) {
+        tagCREATE_CAMERA camera;
+        mergeCreateCamera(camera, profile, side);
+        cameras.append(camera);
+    }
+    return cameras;
+}
+
+QVector<tagWINDOW_ADD> ParserCommand::mergeWindows(const tagSCAN_SHORTCUT_MENU *profile,
+                                                   const tagINQUIRY &inquiry)
+{
+    QVector<tagWINDOW_ADD> windows;
+    if (!profile)
+        return windows;
+    const int side = profile->inputDocument;
+    const int stream = profile->sideStream;
+    int count = 0;
+    switch (side) {
+    case InputDocumentFront:
+        count = (stream == SideFront || stream == SideColorGrayFront) ? 1 : 2;
+        break;
+    case InputDocumentBack:
+        count = (stream == SideBack || stream == SideColorGrayBack) ? 1 : 2;
+        break;
+    case InputDocumentBoth:
+        count = (stream == SideBoth || stream == SideColorGrayBoth) ? 2 : 4;
+        break;
+    default:
+        qDebug() << "windowAdd error" << side;
+        return windows;
+    }
+    for (int index = 0; index < count; ++index) {
+        tagWINDOW_ADD window;
+        mergeWindowAdd(window, profile, profile->inputDocument, index, inquiry);
+        windows.append(window);
+    }
+    return windows;
+}
+
 bool ParserCommand::mergeLowPowerOffTimeOutConfig(tagLOW_POWER_MODE_TIMEOUT &t,
                                                   const tagSCAN_SHORTCUT_MENU *profile)
 {

@@ -16,6 +16,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QVector>
 
 struct tagSCAN_SHORTCUT_MENU;
 struct tagSCAN_SIDE_SETTING;
@@ -52,6 +53,13 @@ public:
     // (traced, record zeroed) for any other side or index.
     bool mergeWindowAdd(tagWINDOW_ADD &window, const tagSCAN_SHORTCUT_MENU *profile,
                         InputDocumentFlag side, int index, const tagINQUIRY &inquiry);
+    // The cameras a scan of the profile sets up, in order: front then back
+    // for both sides, else the one side.
+    QVector<tagCREATE_CAMERA> mergeCameras(const tagSCAN_SHORTCUT_MENU *profile);
+    // The windows a scan of the profile adds, in order; none (traced) for an
+    // input document that names no side.
+    QVector<tagWINDOW_ADD> mergeWindows(const tagSCAN_SHORTCUT_MENU *profile,
+                                        const tagINQUIRY &inquiry);
     bool mergeLowPowerOffTimeOutConfig(tagLOW_POWER_MODE_TIMEOUT &timeout,
                                        const tagSCAN_SHORTCUT_MENU *profile);
     // Writes the four values (already multiplied by 10000) into a configuration
