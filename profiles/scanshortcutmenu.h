@@ -162,6 +162,7 @@ private:
     QString profileIniPath() const;
     QStringList idsFromProfileIni() const;
     int currentIndexInIni() const;
+    bool composeProfileIni(const QStringList &ids, int currentIndex, QByteArray &text) const;
     int indexOfId(const QString &id) const;
     void clampCurrentIndex();
 

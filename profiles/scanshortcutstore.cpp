@@ -8,9 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
-#include <QSaveFile>
 #include <QSet>
 #include <QSettings>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +30,44 @@ QString iniText(const QVariant &v)
     if (v.type() == QVariant::StringList)
         return v.toStringList().join(QLatin1Char(','));
     return v.toString();
+}
+
+// A file written beside its target under a temporary name, renamed over the
+// target once complete.
+struct StagedFile
+{
+    QString temp;
+    QString target;
+};
+
+bool stageFile(StagedFile &f, const QByteArray &bytes)
+{
+    const QFileInfo target(f.target);
+    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                       + QStringLiteral(".XXXXXX"));
+    tmp.setAutoRemove(false);
+    if (!tmp.open())
+        return false;
+    f.temp = tmp.fileName();
+    // Like a file written in place: keep the old file's permissions, or give a
+    // new one the usual ones rather than the temporary file's private mode.
+    tmp.setPermissions(target.exists() ? QFile::permissions(f.target)
+                                       : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                             | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    const bool ok = tmp.write(bytes) == bytes.size() && tmp.flush() && ::fsync(tmp.handle()) == 0;
+    tmp.close();
+    if (!ok) {
+        QFile::remove(f.temp);
+        f.temp.clear();
+    }
+    return ok;
+}
+
+// rename(2) replaces the target in one step; QFile::rename refuses to.
+bool commitFile(const StagedFile &f)
+{
+    return ::rename(QFile::encodeName(f.temp).constData(),
+                    QFile::encodeName(f.target).constData()) == 0;
 }
 
 } // namespace
@@ -158,6 +199,45 @@ void ScanShortcutMenu::setCurrentIndexFromCfg()
     clampCurrentIndex();
 }
 
+// The new "profile.ini" as text: the current file with its UICfg group
+// replaced. QSettings composes it in a scratch file of its own, because a
+// QSettings object that fails to write keeps its unsaved values in a cache that
+// every later QSettings on the same path in this process would read.
+bool ScanShortcutMenu::composeProfileIni(const QStringList &ids, int currentIndex,
+                                         QByteArray &text) const
+{
+    QFile old(profileIniPath());
+    const QByteArray oldText = old.open(QIODevice::ReadOnly) ? old.readAll() : QByteArray();
+    // A damaged old file is dropped rather than blocking every later save.
+    for (const bool keepOld : {true, false}) {
+        QTemporaryFile scratch(m_config->m_strProfilesDir + QStringLiteral("/.profile.ini.XXXXXX"));
+        if (!scratch.open())
+            return false;
+        if (keepOld && scratch.write(oldText) != oldText.size())
+            return false;
+        scratch.close();
+        QSettings ini(scratch.fileName(), QSettings::IniFormat);
+        ini.remove(QLatin1String(kGroup));
+        ini.beginGroup(QLatin1String(kGroup));
+        ini.setValue(QStringLiteral("Count"), ids.size());
+        for (int i = 0; i < ids.size(); ++i)
+            ini.setValue(itemKey(i), ids.at(i));
+        ini.setValue(QStringLiteral("CurrentIndex"), currentIndex);
+        ini.endGroup();
+        ini.sync();
+        if (ini.status() == QSettings::FormatError && keepOld)
+            continue;
+        if (ini.status() != QSettings::NoError)
+            return false;
+        QFile composed(scratch.fileName());
+        if (!composed.open(QIODevice::ReadOnly))
+            return false;
+        text = composed.readAll();
+        return true;
+    }
+    return false;
+}
+
 bool ScanShortcutMenu::saveScanShortcut()
 {
     if (!m_config) {
@@ -167,59 +247,74 @@ bool ScanShortcutMenu::saveScanShortcut()
     QDir().mkpath(m_config->m_strProfilesDir);
 
     const QStringList oldIds = idsFromProfileIni();
-    bool allWritten = true;
-
-    // Every record goes to a temporary file first and replaces its old file
-    // only when complete, so an interrupted save never leaves a profile half
-    // written or missing.
+    bool allListed = true;
     QStringList newIds;
     QSet<QString> listed;
     QString currentId;
+    QList<StagedFile> staged;
+    auto discardStaged = [&staged]() {
+        for (const StagedFile &f : staged)
+            QFile::remove(f.temp);
+    };
+
+    // Stage 1: every record and the new list go to temporary files beside
+    // their targets. Nothing on disk that a load reads has changed yet, so any
+    // failure here leaves the previous save fully in force.
     for (int i = 0; i < m_profiles.size(); ++i) {
         const tagSCAN_SHORTCUT_MENU &p = m_profiles.at(i);
         const QString id = scanText(p.id);
         if (!isSafeProfileId(id)) {
             qWarning() << "Profile" << scanText(p.name) << "not saved: unusable id" << id;
-            allWritten = false;
+            allListed = false;
             continue;
         }
         if (listed.contains(id)) {
             qWarning() << "Profile" << scanText(p.name) << "not saved: id already used" << id;
-            allWritten = false;
+            allListed = false;
             continue;
         }
         listed.insert(id);
         newIds.append(id);
         if (i == m_currentIndex)
             currentId = id;
-
-        QSaveFile file(profileFilePath(id));
-        if (!file.open(QIODevice::WriteOnly)
-            || file.write(scanShortcutToBytes(p)) != kScanShortcutSize || !file.commit()) {
-            qWarning() << "Profile file not written:" << id << file.errorString();
-            allWritten = false;
+        StagedFile f{QString(), profileFilePath(id)};
+        if (!stageFile(f, scanShortcutToBytes(p))) {
+            qWarning() << "Profile file not written:" << id;
+            discardStaged();
+            return false;
         }
+        staged.append(f);
     }
-
-    // The list keeps naming a profile whose file could not be rewritten: its
-    // previous file is still there and still loads.
-    QSettings ini(profileIniPath(), QSettings::IniFormat);
-    ini.setAtomicSyncRequired(true);   // written to a temporary file, then renamed
-    ini.remove(QLatin1String(kGroup));
-    ini.beginGroup(QLatin1String(kGroup));
-    ini.setValue(QStringLiteral("Count"), newIds.size());
-    for (int i = 0; i < newIds.size(); ++i)
-        ini.setValue(itemKey(i), newIds.at(i));
-    ini.setValue(QStringLiteral("CurrentIndex"), qMax(0, newIds.indexOf(currentId)));
-    ini.endGroup();
-    ini.sync();
-    if (ini.status() != QSettings::NoError) {
-        // The old list is still in force, and it may name files that the
-        // cleanup below would delete.
-        qWarning() << "profile.ini not written; old profile files kept";
+    QByteArray iniText;
+    StagedFile ini{QString(), profileIniPath()};
+    if (!composeProfileIni(newIds, qMax(0, newIds.indexOf(currentId)), iniText)
+        || !stageFile(ini, iniText)) {
+        qWarning() << "profile.ini not written; profiles not saved";
+        discardStaged();
         return false;
     }
 
+    // Stage 2: rename into place, records first, so that the list never names
+    // a record that is not complete on disk.
+    for (int i = 0; i < staged.size(); ++i) {
+        if (!commitFile(staged.at(i))) {
+            qWarning() << "Profile file not replaced:" << staged.at(i).target;
+            discardStaged();
+            QFile::remove(ini.temp);
+            return false;
+        }
+        staged[i].temp.clear();
+    }
+    if (!commitFile(ini)) {
+        // The old list is still in force, and it names files that the cleanup
+        // below would delete.
+        qWarning() << "profile.ini not replaced; old profile files kept";
+        QFile::remove(ini.temp);
+        return false;
+    }
+
+    // Stage 3: only now are the files of dropped or re-identified profiles
+    // unreferenced.
     for (const QString &id : oldIds) {
         if (listed.contains(id))
             continue;
@@ -229,7 +324,7 @@ bool ScanShortcutMenu::saveScanShortcut()
         }
         QFile::remove(profileFilePath(id));
     }
-    return allWritten;
+    return allListed;
 }
 
 bool ScanShortcutMenu::removeScanShortcut(QString id)
