@@ -238,6 +238,32 @@ private slots:
         QVERIFY(m_writer->groupBarcodes().isEmpty());
     }
 
+    void group4PagesMergeIntoATiffSheet()
+    {
+        REQUIRE_TIFF_PLUGIN();
+        PageRules rules;
+        rules.combineType = 2;
+        start(rules);
+        ProcessImage group;
+        group.setParameters(true, CombineScalingA4, CombineTwo);
+        const QByteArray strip = pagetest::g4Strip(200, 300);
+        QVERIFY(!strip.isEmpty());
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(m_writer->saveImage(header(200, 300, 200, 0, 1), strip, {}, group));
+        QCOMPARE(m_given.size(), 1);
+        const Given sheet = m_given.first();
+        QVERIFY(sheet.file.endsWith(".tif"));
+        QCOMPARE(QSize(sheet.width, sheet.height), QSize(400, 300));
+        QCOMPARE(sheet.colorType, 0);
+        const QImage image(sheet.file);
+        QCOMPARE(image.size(), QSize(400, 300));
+        // Each page's frame and corner block, side by side.
+        QCOMPARE(qGray(image.pixel(5, 5)), 0);
+        QCOMPARE(qGray(image.pixel(205, 5)), 0);
+        QCOMPARE(qGray(image.pixel(150, 100)), 255);
+        QCOMPARE(qGray(image.pixel(350, 100)), 255);
+    }
+
     void leftoverPageMergedAtTheEnd()
     {
         PageRules rules;
