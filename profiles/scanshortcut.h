@@ -15,9 +15,7 @@
 #include <QMetaType>
 #include <QString>
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
 #include <type_traits>
 
 // Imprinter configuration in host form (346 bytes, packed). Texts are UTF-16

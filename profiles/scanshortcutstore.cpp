@@ -106,7 +106,7 @@ QStringList ScanShortcutMenu::idsFromProfileIni() const
     }
     bool countOk = false;
     const int count = ini.value(QStringLiteral("Count")).toInt(&countOk);
-    if (!countOk || count != items.size())
+    if (countOk ? count != items.size() : !items.isEmpty())
         qWarning() << "profile.ini: Count" << ini.value(QStringLiteral("Count")).toString()
                    << "disagrees with" << items.size() << "items";
 
