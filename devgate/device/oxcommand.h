@@ -3,15 +3,25 @@
 
 #include "commandblock.h"
 #include "errorhandling.h"
+#include "maintenancerecords.h"
+#include "records.h"
+#include "scannerconfig.h"
+#include "smallrecords.h"
+#include "stamprecord.h"
+
+#include "scanflags.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 
 class PMessage;
 class USBPort;
+struct tagSCAN_SHORTCUT_MENU;
 
 // The command object of the device link: one per job, bound to an open
 // USBPort, one operation per device command. Every command is a complete
@@ -101,6 +111,98 @@ public:
 
     // Small commands (oxcommand_small.cpp).
     int checkInterfaceVersion();
+
+    // ===== Device commands ==================================================
+    // Every command is one exchange and returns 0 or a negative result code.
+    // Data a command reads is handed to the caller only when the status phase
+    // was reached, whatever its result; the caller decides by the result.
+
+    // Clock, language, power, paper, ECDO, meters (oxcommand_device.cpp).
+    int stampInquiry();
+    int getTimeDateLocal(tagTIME_DATE_LOCAL &clock);
+    int setTimeDateLocal();                        // the host's local time now
+    int setTimeDateLocal(const QDateTime &local);  // a given local time
+    int setLanguage();
+    // Announces exactly what it sends: one entry per page size the profile
+    // has chosen (its stored count is only cross-checked). -1 for no profile.
+    int setSnapToSizeList(const tagSCAN_SHORTCUT_MENU *profile);
+    int getEcdo();
+    int getPaperDetected(bool &paperPresent);
+    int getLowPowerModeTimeout();
+    int setLowPowerModeTimeout(const tagLOW_POWER_MODE_TIMEOUT &timeout);
+    int requestOverrides();
+    int meters();
+
+    // Imprinter (oxcommand_device.cpp).
+    int StampConfig(const StampRecord &record);
+    int setStampText(const QByteArray &fontBlock);
+    int stampGraphic(QString path);  // the file re-encoded as PNG
+
+    // Scan control and the panel (oxcommand_device.cpp).
+    int scanBegin();
+    int scanRequestStop();
+    int scanEnd(tagSCAN_END &end);
+    int getUserInput(int &key);  // key set only when exactly one byte arrived
+    int setUserInput(char key);
+
+    // Diagnostics, calibration, device log (oxcommand_maintenance.cpp).
+    int getDiagnosticBegin(tagDIAGNOSTIC_BEGIN &begin);  // record not filled
+    int getDiagnosticRun(tagDIAGNOSTIC_RUN &run);
+    int setDiagnosticEnd();
+    int getcalibrateBeginUDDS(tagCALIBRATE_BEGIN &begin);
+    int getcalibrateBeginTest(tagCALIBRATE_BEGIN &begin);
+    int getcalibrateBeginTestMag(tagCALIBRATE_BEGIN &begin);
+    int setcalibrateRun();
+    int setcalibrateEnd(tagCALIBRATE_END &end);
+    int calibrateSetData();
+    // size gets the device's 32-bit log size; a reply too short to hold it is -5.
+    int logBegin(unsigned char selector, unsigned char second, unsigned int &size);
+    // One block of the log: data is resized to length (at most
+    // kMaxTransferChunk) before the read; bytes that do not arrive read as zero.
+    int getLogData(QByteArray &data, unsigned int length);
+    int logEnd();
+
+    // Records (oxcommand_records.cpp).
+    int inquiry(tagINQUIRY &record);
+    int createCamera(const tagCREATE_CAMERA &camera);
+    int windowAdd(const tagWINDOW_ADD &window);
+    // Builds the order from the profile and raises imagesPerSheet; -1 for no profile.
+    int setWindowOrder(const tagSCAN_SHORTCUT_MENU *profile);
+    // Polls until a header arrives (see oxcommand_records.cpp for the loop).
+    // detect 1: a multifeed sheet is being answered; *answer receives the
+    // answer when one is known, and the call then returns 0 without a header.
+    int requestHeader(tagREQUEST_HEADER &header, int detect, int *answer, int preview,
+                      int multifeedResponse);
+    int getConfig(tagSCANNER_CONFIGRATION &config);
+    int setConfig(const tagSCANNER_CONFIGRATION &config);
+
+    // Images, barcodes and multifed sheets (oxcommand_image.cpp).
+    // Sizes data itself to the header's ImageSize once that has passed
+    // imageSizeLimit, then fetches it in chunks of at most kMaxTransferChunk.
+    int requestImage(const tagREQUEST_HEADER &header, QByteArray &data, CombineTypeFlag combine,
+                     int preview);
+    // Appends exactly count texts (empty for records that did not arrive).
+    int requestBarcode(unsigned char count, QStringList &texts);
+    void multifeedAndSpliteMode(int mode, CombineTypeFlag combine, int preview);
+    int detectMultifeed(int *answer);
+
+    // The most image data a header can honestly announce: twice the raw
+    // bitmap its own geometry describes, plus room for file headers, and
+    // never more than kMaxImageBytes.
+    static qint64 imageSizeLimit(const tagREQUEST_HEADER &header);
+    static constexpr int kMaxTransferChunk = 2 * 1024 * 1024;
+    static constexpr qint64 kMaxImageBytes = 512LL * 1024 * 1024;
+    static constexpr int kEmptyChunkLimit = 3;  // consecutive empty reads before giving up
+    static constexpr int kPollPauseMs = 100;     // between header polls
+
+    // Sheet counting without device traffic.
+    void getScannedFile(int *perSheet, int *thisSheet) const;
+    void resetScannedFile();
+    void setSleeveDocument(int value);
+
+    static void setMultifeedUserInput(int key);
+    static void setCancelFlag(bool cancel);
+    // ===== end of device commands ===========================================
 
     const QString &currentLockId() const { return lockId; }
 
