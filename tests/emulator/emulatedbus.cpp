@@ -32,6 +32,7 @@ struct Urb
     UMockdevIoctlData *bufferData = nullptr;
     unsigned long clientAddress = 0;
     uint64_t transfer = 0;
+    ScannerEmulator::Client owner = 0;
     bool in = false;
     bool discarded = false;
     std::optional<Completion> done;
@@ -43,11 +44,17 @@ struct Binding
     std::string devnode;
     std::string syspath;
     UMockdevIoctlBase *handler = nullptr;
-    gulong signal = 0;
+    gulong signals[2] = {0, 0};
     std::mutex mutex;
     std::vector<Urb> urbs;
+    std::vector<UMockdevIoctlClient *> clients;
     bool unplugged = false;
 };
+
+ScannerEmulator::Client clientId(UMockdevIoctlClient *client)
+{
+    return static_cast<ScannerEmulator::Client>(reinterpret_cast<uintptr_t>(client));
+}
 
 void dropUrb(Urb &urb)
 {
@@ -57,6 +64,18 @@ void dropUrb(Urb &urb)
         g_object_unref(urb.urbData);
     urb.bufferData = nullptr;
     urb.urbData = nullptr;
+}
+
+void sweepClients(Binding &b);
+
+void disconnectHandler(Binding &b)
+{
+    for (gulong id : b.signals) {
+        if (id)
+            g_signal_handler_disconnect(b.handler, id);
+    }
+    g_object_unref(b.handler);
+    b.handler = nullptr;
 }
 
 void complete(UMockdevIoctlClient *client, long result, int error)
@@ -114,13 +133,15 @@ void submitUrb(Binding &b, UMockdevIoctlClient *client)
     entry.bufferData = bufferData;
     entry.clientAddress = urbData->client_addr;
     entry.in = (urb->endpoint & 0x80) != 0;
+    entry.owner = clientId(client);
     const Pipe pipe = static_cast<Pipe>(number);
     const size_t length = static_cast<size_t>(urb->buffer_length);
+    const ScannerEmulator::Client owner = clientId(client);
     if (entry.in) {
-        entry.transfer = b.model->submit(pipe, Direction::In, {}, length);
+        entry.transfer = b.model->submit(pipe, Direction::In, {}, length, owner);
     } else {
         const Bytes out(bufferData->data, bufferData->data + length);
-        entry.transfer = b.model->submit(pipe, Direction::Out, out, 0);
+        entry.transfer = b.model->submit(pipe, Direction::Out, out, 0, owner);
     }
     // A device that is gone refuses new URBs outright, as the kernel does.
     Completion first = b.model->poll(entry.transfer);
@@ -203,6 +224,7 @@ gboolean handleIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer 
 {
     auto &b = *static_cast<Binding *>(user);
     std::lock_guard<std::mutex> lock(b.mutex);
+    sweepClients(b);
     ScannerEmulator &model = *b.model;
     const unsigned long request = umockdev_ioctl_client_get_request(client);
 
@@ -258,20 +280,20 @@ gboolean handleIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer 
         break;
     case USBDEVFS_CLAIMINTERFACE:
         if (auto *value = resolveArg<unsigned>(client, &data))
-            completeWith(client, model.claimInterface(static_cast<int>(*value)));
+            completeWith(client, model.claimInterface(static_cast<int>(*value), clientId(client)));
         else
             complete(client, -1, EFAULT);
         break;
     case USBDEVFS_RELEASEINTERFACE:
         if (auto *value = resolveArg<unsigned>(client, &data))
-            completeWith(client, model.releaseInterface(static_cast<int>(*value)));
+            completeWith(client, model.releaseInterface(static_cast<int>(*value), clientId(client)));
         else
             complete(client, -1, EFAULT);
         break;
     case USBDEVFS_SETINTERFACE:
         if (auto *si = resolveArg<usbdevfs_setinterface>(client, &data))
             completeWith(client, model.setInterface(static_cast<int>(si->interface),
-                                                    static_cast<int>(si->altsetting)));
+                                                    static_cast<int>(si->altsetting), clientId(client)));
         else
             complete(client, -1, EFAULT);
         break;
@@ -280,7 +302,8 @@ gboolean handleIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer 
             const std::string driver(dc->driver, strnlen(dc->driver, sizeof dc->driver));
             completeWith(client, model.disconnectClaim(
                                      static_cast<int>(dc->interface),
-                                     (dc->flags & USBDEVFS_DISCONNECT_CLAIM_EXCEPT_DRIVER) != 0, driver));
+                                     (dc->flags & USBDEVFS_DISCONNECT_CLAIM_EXCEPT_DRIVER) != 0, driver,
+                                     clientId(client)));
         } else {
             complete(client, -1, EFAULT);
         }
@@ -314,6 +337,42 @@ gboolean handleIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer 
     return TRUE;
 }
 
+// Handles the client closed give back their claim, and their URBs die with
+// them. umockdev marks a closed client disconnected but does not reliably
+// say so by signal, so the list is swept before every request.
+void sweepClients(Binding &b)
+{
+    for (auto c = b.clients.begin(); c != b.clients.end();) {
+        if (umockdev_ioctl_client_get_connected(*c)) {
+            ++c;
+            continue;
+        }
+        const ScannerEmulator::Client id = clientId(*c);
+        b.model->clientClosed(id);
+        for (auto it = b.urbs.begin(); it != b.urbs.end();) {
+            if (it->owner != id) {
+                ++it;
+                continue;
+            }
+            if (!it->done && !it->discarded)
+                b.model->cancel(it->transfer);
+            dropUrb(*it);
+            it = b.urbs.erase(it);
+        }
+        g_object_unref(*c);
+        c = b.clients.erase(c);
+    }
+}
+
+void clientConnected(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer user)
+{
+    auto &b = *static_cast<Binding *>(user);
+    std::lock_guard<std::mutex> lock(b.mutex);
+    sweepClients(b);
+    b.clients.push_back(static_cast<UMockdevIoctlClient *>(g_object_ref(client)));
+    b.model->clientOpened(clientId(client));
+}
+
 } // namespace
 
 struct EmulatedBus::Impl
@@ -333,13 +392,41 @@ struct EmulatedBus::Impl
     }
 };
 
+namespace {
+
+// umockdev puts each device's ioctl socket under the testbed root, which
+// lies in GLib's temporary directory. A deep TMPDIR (as every test gets its
+// own) makes the socket path longer than a socket address can hold, so the
+// testbeds of this process go to a short directory of their own. GLib reads
+// TMPDIR once, at its first use, so it is switched only around that.
+UMockdevTestbed *newTestbed()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const char *tmp = getenv("TMPDIR");
+        if (!tmp || std::strlen(tmp) <= 40)
+            return;
+        static char shortDir[] = "/tmp/emu-XXXXXX";
+        if (!mkdtemp(shortDir))
+            return;
+        std::atexit([] { rmdir(shortDir); });
+        const std::string saved = tmp;
+        setenv("TMPDIR", shortDir, 1);
+        g_get_tmp_dir();
+        setenv("TMPDIR", saved.c_str(), 1);
+    });
+    return umockdev_testbed_new();
+}
+
+} // namespace
+
 EmulatedBus::EmulatedBus() : d(new Impl)
 {
     if (!preloadActive()) {
         d->error = std::string("the process does not run under ") + kPreload;
         return;
     }
-    d->testbed = umockdev_testbed_new();
+    d->testbed = newTestbed();
     if (!d->testbed)
         d->error = "umockdev_testbed_new failed";
 }
@@ -358,9 +445,11 @@ EmulatedBus::~EmulatedBus()
             for (Urb &urb : b->urbs)
                 dropUrb(urb);
             b->urbs.clear();
+            for (UMockdevIoctlClient *c : b->clients)
+                g_object_unref(c);
+            b->clients.clear();
         }
-        g_signal_handler_disconnect(b->handler, b->signal);
-        g_object_unref(b->handler);
+        disconnectHandler(*b);
     }
     d->devices.clear();
     g_object_unref(d->testbed);
@@ -420,14 +509,14 @@ bool EmulatedBus::plug(const std::shared_ptr<ScannerEmulator> &device)
     b->devnode = devnode;
     b->syspath = std::string("/sys") + syspath;
     b->handler = umockdev_ioctl_base_new();
-    b->signal = g_signal_connect(b->handler, "handle-ioctl", G_CALLBACK(handleIoctl), b.get());
+    b->signals[0] = g_signal_connect(b->handler, "handle-ioctl", G_CALLBACK(handleIoctl), b.get());
+    b->signals[1] = g_signal_connect(b->handler, "client-connected", G_CALLBACK(clientConnected), b.get());
 
     GError *error = nullptr;
     if (!umockdev_testbed_attach_ioctl(d->testbed, devnode, b->handler, &error)) {
         d->error = error ? error->message : "attach_ioctl failed";
         g_clear_error(&error);
-        g_signal_handler_disconnect(b->handler, b->signal);
-        g_object_unref(b->handler);
+        disconnectHandler(*b);
         return false;
     }
 
@@ -453,12 +542,31 @@ bool EmulatedBus::plug(const std::shared_ptr<ScannerEmulator> &device)
         d->error = error ? error->message : "add_from_string failed";
         g_clear_error(&error);
         umockdev_testbed_detach_ioctl(d->testbed, devnode, nullptr);
-        g_signal_handler_disconnect(b->handler, b->signal);
-        g_object_unref(b->handler);
+        disconnectHandler(*b);
         return false;
     }
+    // sysfs attributes end with a newline; libusb warns about those that do not.
+    const std::string busnum = std::to_string(id.busNumber) + "\n";
+    const std::string devnum = std::to_string(id.deviceAddress) + "\n";
+    umockdev_testbed_set_attribute(d->testbed, b->syspath.c_str(), "busnum", busnum.c_str());
+    umockdev_testbed_set_attribute(d->testbed, b->syspath.c_str(), "devnum", devnum.c_str());
+    umockdev_testbed_set_attribute(d->testbed, b->syspath.c_str(), "bConfigurationValue", "1\n");
+    umockdev_testbed_set_attribute(d->testbed, b->syspath.c_str(), "speed", "480\n");
     d->devices.push_back(std::move(b));
     return true;
+}
+
+int EmulatedBus::openHandles(const std::shared_ptr<ScannerEmulator> &device)
+{
+    int count = 0;
+    for (auto &b : d->devices) {
+        if (b->model != device)
+            continue;
+        std::lock_guard<std::mutex> lock(b->mutex);
+        sweepClients(*b);
+        count += static_cast<int>(b->clients.size());
+    }
+    return count;
 }
 
 void EmulatedBus::unplug(const std::shared_ptr<ScannerEmulator> &device)

@@ -38,6 +38,8 @@ public:
     // Hot-unplug: transfers in flight fail, every later request on an open
     // handle fails with ENODEV, and the device leaves the bus.
     void unplug(const std::shared_ptr<ScannerEmulator> &device);
+    // Host handles (open device files) on the device right now.
+    int openHandles(const std::shared_ptr<ScannerEmulator> &device);
 
     struct Impl;
 

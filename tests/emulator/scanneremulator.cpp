@@ -98,7 +98,8 @@ std::optional<Fault> ScannerEmulator::takeFault(Pipe pipe, Direction direction)
     return std::nullopt;
 }
 
-uint64_t ScannerEmulator::submit(Pipe pipe, Direction direction, const Bytes &out, size_t inLength)
+uint64_t ScannerEmulator::submit(Pipe pipe, Direction direction, const Bytes &out, size_t inLength,
+                                 Client client)
 {
     Lock lock(m_mutex);
     const uint64_t id = m_nextId++;
@@ -117,14 +118,9 @@ uint64_t ScannerEmulator::submit(Pipe pipe, Direction direction, const Bytes &ou
         fail(ENODEV);
         return id;
     }
-    // The kernel claims the interface for a transfer on its own, unless a
-    // driver holds it.
-    if (!m_claimed) {
-        if (!m_kernelDriver.empty()) {
-            fail(EBUSY);
-            return id;
-        }
-        m_claimed = true;
+    if (const int rc = implicitClaim(client)) {
+        fail(-rc);
+        return id;
     }
     t.fault = takeFault(pipe, direction);
     if (t.fault && t.fault->kind == FaultKind::Vanish) {
@@ -357,7 +353,7 @@ int ScannerEmulator::connectDriver(int interface)
         return rc;
     if (interface != 0)
         return -EINVAL;
-    if (m_claimed)
+    if (m_claimOwner)
         return -EBUSY;
     if (!m_detachedDriver.empty()) {
         m_kernelDriver = m_detachedDriver;
@@ -373,7 +369,7 @@ int ScannerEmulator::setConfiguration(int value)
     if (const int rc = controlFault(ControlOp::SetConfiguration))
         return rc;
     // As the kernel: no configuration change while anyone holds an interface.
-    if (m_claimed || !m_kernelDriver.empty())
+    if (m_claimOwner || !m_kernelDriver.empty())
         return -EBUSY;
     if (value != 1 && value != 0 && value != -1)
         return -EINVAL;
@@ -381,7 +377,17 @@ int ScannerEmulator::setConfiguration(int value)
     return 0;
 }
 
-int ScannerEmulator::claimInterface(int interface)
+int ScannerEmulator::implicitClaim(Client client)
+{
+    if (m_claimOwner)
+        return *m_claimOwner == client ? 0 : -EBUSY;
+    if (!m_kernelDriver.empty())
+        return -EBUSY;
+    m_claimOwner = client;
+    return 0;
+}
+
+int ScannerEmulator::claimInterface(int interface, Client client)
 {
     Lock lock(m_mutex);
     logControl("claim " + std::to_string(interface));
@@ -389,25 +395,22 @@ int ScannerEmulator::claimInterface(int interface)
         return rc;
     if (interface != 0 || m_configuration != 1)
         return -EINVAL;
-    if (!m_kernelDriver.empty())
-        return -EBUSY;
-    m_claimed = true;
-    return 0;
+    return implicitClaim(client);
 }
 
-int ScannerEmulator::releaseInterface(int interface)
+int ScannerEmulator::releaseInterface(int interface, Client client)
 {
     Lock lock(m_mutex);
     logControl("release " + std::to_string(interface));
     if (const int rc = controlFault(ControlOp::Release))
         return rc;
-    if (interface != 0 || !m_claimed)
+    if (interface != 0 || !m_claimOwner || *m_claimOwner != client)
         return -EINVAL;
-    m_claimed = false;
+    m_claimOwner.reset();
     return 0;
 }
 
-int ScannerEmulator::setInterface(int interface, int altSetting)
+int ScannerEmulator::setInterface(int interface, int altSetting, Client client)
 {
     Lock lock(m_mutex);
     logControl("setinterface " + std::to_string(interface) + " " + std::to_string(altSetting));
@@ -415,12 +418,7 @@ int ScannerEmulator::setInterface(int interface, int altSetting)
         return rc;
     if (interface != 0 || altSetting != 0)
         return -EINVAL;
-    if (!m_claimed) {
-        if (!m_kernelDriver.empty())
-            return -EBUSY;
-        m_claimed = true;
-    }
-    return 0;
+    return implicitClaim(client);
 }
 
 int ScannerEmulator::resetDevice()
@@ -446,7 +444,8 @@ int ScannerEmulator::clearHalt(uint8_t endpoint)
     return controlFault(ControlOp::ClearHalt);
 }
 
-int ScannerEmulator::disconnectClaim(int interface, bool exceptDriver, const std::string &driver)
+int ScannerEmulator::disconnectClaim(int interface, bool exceptDriver, const std::string &driver,
+                                     Client client)
 {
     Lock lock(m_mutex);
     logControl("disconnectclaim " + std::to_string(interface));
@@ -460,8 +459,19 @@ int ScannerEmulator::disconnectClaim(int interface, bool exceptDriver, const std
         m_detachedDriver = m_kernelDriver;
         m_kernelDriver.clear();
     }
-    m_claimed = true;
-    return 0;
+    return implicitClaim(client);
+}
+
+void ScannerEmulator::clientOpened(Client client)
+{
+    (void)client; // nothing to set up: a handle owns nothing until it claims
+}
+
+void ScannerEmulator::clientClosed(Client client)
+{
+    Lock lock(m_mutex);
+    if (m_claimOwner && *m_claimOwner == client)
+        m_claimOwner.reset();
 }
 
 void ScannerEmulator::setKernelDriver(const std::string &name)
@@ -486,7 +496,7 @@ void ScannerEmulator::failNextControl(ControlOp op, int error)
 bool ScannerEmulator::interfaceClaimed() const
 {
     Lock lock(m_mutex);
-    return m_claimed;
+    return m_claimOwner.has_value();
 }
 
 int ScannerEmulator::configuration() const

@@ -153,8 +153,13 @@ public:
     // Device, configuration, interface and six bulk endpoint descriptors.
     Bytes descriptors() const;
 
+    // Requests carry the id of the host handle (open file) they come from:
+    // an interface belongs to the handle that claimed it, as in the kernel.
+    using Client = uint64_t;
+
     // --- transfers (what the adapter calls) -----------------------------
-    uint64_t submit(Pipe pipe, Direction direction, const Bytes &out, size_t inLength);
+    uint64_t submit(Pipe pipe, Direction direction, const Bytes &out, size_t inLength,
+                    Client client = 0);
     Completion poll(uint64_t id);  // a finished transfer is forgotten once polled
     // The host gave up (time-out). False when the transfer had already
     // finished: its completion then still has to be polled.
@@ -168,12 +173,17 @@ public:
     int disconnectDriver(int interface);
     int connectDriver(int interface); // 1: a driver is bound again, 0: none to bind
     int setConfiguration(int value);
-    int claimInterface(int interface);
-    int releaseInterface(int interface);
-    int setInterface(int interface, int altSetting);
+    int claimInterface(int interface, Client client = 0);
+    int releaseInterface(int interface, Client client = 0);
+    int setInterface(int interface, int altSetting, Client client = 0);
     int resetDevice();
     int clearHalt(uint8_t endpoint);
-    int disconnectClaim(int interface, bool exceptDriver, const std::string &driver);
+    int disconnectClaim(int interface, bool exceptDriver, const std::string &driver,
+                        Client client = 0);
+    // A host handle opened or closed (told by the adapter); closing gives
+    // back what it claimed.
+    void clientOpened(Client client);
+    void clientClosed(Client client);
 
     void setKernelDriver(const std::string &name); // "" none
     std::string kernelDriver() const;
@@ -269,7 +279,10 @@ private:
 
     std::string m_kernelDriver;
     std::string m_detachedDriver;
-    bool m_claimed = false;
+    std::optional<Client> m_claimOwner;
+    // Claims the interface for a request that needs it, as the kernel does
+    // implicitly; 0 or -errno.
+    int implicitClaim(Client client);
     int m_configuration = 1;
     std::map<ControlOp, int> m_controlFaults;
     std::vector<std::string> m_controlLog;
