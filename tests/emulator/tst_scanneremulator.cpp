@@ -272,6 +272,60 @@ private slots:
         QCOMPARE(log.back(), std::string("reset"));
     }
 
+    void eventPipeIsScriptedByTheTest()
+    {
+        ScannerEmulator dev;
+        dev.setEventHandler([](const Bytes &frame, ScannerEmulator &device) {
+            Bytes reply = bytes("ack:");
+            reply.insert(reply.end(), frame.begin(), frame.end());
+            device.queueIn(Pipe::Event, reply);
+        });
+        dev.transferOut(Pipe::Event, bytes("poll"));
+        QCOMPARE(text(readIn(dev, Pipe::Event)), std::string("ack:poll"));
+        // A press comes whenever the device likes, with no request.
+        dev.queueIn(Pipe::Event, bytes("press 3"));
+        QCOMPARE(text(readIn(dev, Pipe::Event)), std::string("press 3"));
+        QVERIFY(dev.commands().empty());
+    }
+
+    // Random traffic on every pipe: the model neither crashes nor hands out
+    // more bytes than a transfer asked for, and keeps answering afterwards.
+    void survivesRandomTraffic()
+    {
+        ScannerEmulator dev;
+        uint32_t seed = 12345;
+        auto next = [&seed] {
+            seed = seed * 1103515245u + 12345u;
+            return seed >> 8;
+        };
+        for (int i = 0; i < 3000; ++i) {
+            const Pipe pipe = Pipe(1 + next() % 3);
+            if (next() % 2) {
+                Bytes junk(next() % 40);
+                for (auto &b : junk)
+                    b = uint8_t(next());
+                if (!junk.empty() && next() % 3 == 0)
+                    junk = block(uint8_t(next()), next() % 64, next() % 2 ? 0x80 : 0x00);
+                dev.transferOut(pipe, junk);
+            } else {
+                const size_t length = next() % 2 ? 1024 : next() % 30;
+                const Completion c = dev.transferIn(pipe, length);
+                QVERIFY(c.data.size() <= length);
+            }
+            if (next() % 50 == 0)
+                dev.injectFault({pipe, Direction(next() % 2), FaultKind(next() % 4), next() % 8, 0, 0});
+        }
+        // Use up the faults still armed, then start afresh.
+        for (int i = 0; i < 200 && dev.pendingFaults() > 0; ++i) {
+            dev.transferIn(Pipe(1 + i % 3), 1024);
+            dev.transferOut(Pipe(1 + i % 3), {});
+        }
+        QCOMPARE(dev.pendingFaults(), size_t(0));
+        dev.resetDevice();
+        dev.transferOut(Pipe::Data, block(0x01, 2, 0x80));
+        QCOMPARE(readIn(dev, Pipe::Data), (Bytes{0, 1}));
+    }
+
     void descriptorsDescribeTheDevice()
     {
         UsbIdentity id;
