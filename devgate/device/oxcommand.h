@@ -58,6 +58,8 @@ public:
     void buildHeader(tagCMD_HEADER &header, quint8 direction, quint8 opcode, quint32 length,
                      quint8 p0 = 0, quint8 p1 = 0, quint8 p2 = 0, quint8 p3 = 0, quint8 p4 = 0,
                      quint8 p5 = 0);
+    // Up to five reads of the status block; time-outs and empty reads are
+    // retried, a transfer error or a block cut before its status code is -5.
     int getStatus();
     int parseStatus(QByteArray &reply);
     int parseStatus(tagSTS_HEADER status);
@@ -94,6 +96,9 @@ public:
     // buffer of x.replyBuffer bytes. reply is replaced only when the status
     // phase was reached through getStatus (*handedOver says so): cut to the
     // bytes that arrived for rules S and E, the whole buffer for rule A.
+    // A device may answer with a status block of code 0 in place of the data:
+    // the result is then 0 with nothing handed over, so a command that fills
+    // a record must look at *handedOver, not only at the result.
     int exchangeIn(const Exchange &x, QByteArray &reply, bool *handedOver = nullptr);
     // The same into the caller's memory (size bytes, zero-filled by the
     // caller); *arrived gets the byte count of the data phase.
