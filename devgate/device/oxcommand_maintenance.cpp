@@ -20,6 +20,17 @@ OxCommand::Exchange row(const char *name, quint8 opcode, quint32 length = 0,
     return x;
 }
 
+
+// A status block of code 0 in place of a record's data is success without a
+// record: the caller would go on with whatever its record held before.
+int noRecordIsAFailure(const char *name, int rc, bool handed)
+{
+    if (handed || rc != 0)
+        return rc;
+    qDebug() << name << ": status block in place of the record";
+    return RC_READ_FAILED;
+}
+
 } // namespace
 
 int OxCommand::getDiagnosticBegin(tagDIAGNOSTIC_BEGIN &)
@@ -40,7 +51,7 @@ int OxCommand::getDiagnosticRun(tagDIAGNOSTIC_RUN &run)
     const int rc = exchangeIn(x, reply, &handed);
     if (handed)
         run.assign(reply);
-    return rc;
+    return noRecordIsAFailure("getDiagnosticRun", rc, handed);
 }
 
 int OxCommand::setDiagnosticEnd()
@@ -67,7 +78,7 @@ int OxCommand::getcalibrateBeginUDDS(tagCALIBRATE_BEGIN &begin)
     const int rc = exchangeIn(calibrateBegin("getcalibrateBeginUDDS", 2), reply, &handed);
     if (handed)
         begin.assign(reply);
-    return rc;
+    return noRecordIsAFailure("getcalibrateBeginUDDS", rc, handed);
 }
 
 int OxCommand::getcalibrateBeginTest(tagCALIBRATE_BEGIN &begin)
@@ -77,7 +88,7 @@ int OxCommand::getcalibrateBeginTest(tagCALIBRATE_BEGIN &begin)
     const int rc = exchangeIn(calibrateBegin("getcalibrateBeginTest", 3), reply, &handed);
     if (handed)
         begin.assign(reply);
-    return rc;
+    return noRecordIsAFailure("getcalibrateBeginTest", rc, handed);
 }
 
 int OxCommand::getcalibrateBeginTestMag(tagCALIBRATE_BEGIN &begin)
@@ -87,7 +98,7 @@ int OxCommand::getcalibrateBeginTestMag(tagCALIBRATE_BEGIN &begin)
     const int rc = exchangeIn(calibrateBegin("getcalibrateBeginTestMag", 4), reply, &handed);
     if (handed)
         begin.assign(reply);
-    return rc;
+    return noRecordIsAFailure("getcalibrateBeginTestMag", rc, handed);
 }
 
 int OxCommand::setcalibrateRun()
@@ -102,7 +113,7 @@ int OxCommand::setcalibrateEnd(tagCALIBRATE_END &end)
     const int rc = exchangeIn(row("setcalibrateEnd", 0x52, tagCALIBRATE_END::WireSize), reply, &handed);
     if (handed)
         end.assign(reply);
-    return rc;
+    return noRecordIsAFailure("setcalibrateEnd", rc, handed);
 }
 
 int OxCommand::calibrateSetData()
@@ -127,7 +138,7 @@ int OxCommand::logBegin(unsigned char selector, unsigned char second, unsigned i
     bool handed = false;
     const int rc = exchangeIn(x, reply, &handed);
     if (!handed)
-        return rc;
+        return noRecordIsAFailure("logBegin", rc, handed);
     ByteReader r(reply);
     const quint32 value = r.be32(0);
     if (!r.ok()) {

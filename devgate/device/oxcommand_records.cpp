@@ -49,6 +49,17 @@ OxCommand::Exchange writeRow(const char *name, quint8 opcode)
     return x;
 }
 
+
+// A status block of code 0 in place of a record's data is success without a
+// record: the caller would go on with whatever its record held before.
+int noRecordIsAFailure(const char *name, int rc, bool handed)
+{
+    if (handed || rc != 0)
+        return rc;
+    qDebug() << name << ": status block in place of the record";
+    return RC_READ_FAILED;
+}
+
 } // namespace
 
 int OxCommand::inquiry(tagINQUIRY &record)
@@ -57,7 +68,7 @@ int OxCommand::inquiry(tagINQUIRY &record)
     bool handed = false;
     const int rc = exchangeIn(readRow("inquiry", kOpInquiry, tagINQUIRY::WireSize), reply, &handed);
     if (!handed)
-        return rc;
+        return noRecordIsAFailure("inquiry", rc, handed);
     // The codec reads each text to its field's end at most, so a text that
     // fills its field never runs into the next one.
     decodeInquiry(padded(reply, tagINQUIRY::WireSize), record);
@@ -107,7 +118,7 @@ int OxCommand::getConfig(tagSCANNER_CONFIGRATION &config)
     const int rc =
         exchangeIn(readRow("getConfig", kOpConfig, tagSCANNER_CONFIGRATION::WireSize), reply, &handed);
     if (!handed)
-        return rc;
+        return noRecordIsAFailure("getConfig", rc, handed);
     decodeScannerConfig(padded(reply, tagSCANNER_CONFIGRATION::WireSize), config);
     outputConfig(config);
     return rc;

@@ -319,9 +319,17 @@ private slots:
         QCOMPARE(rig.cmd.getConfig(config), int(RC_COVER_OPEN));
         QCOMPARE(int(config.BatchCount), 4242);
 
+        // A good status in place of the record is no record: a caller that
+        // took it for success would write back or use stale values.
+        rig.device->scriptReply(op::kConfig, Reply::refused(status::kGood));
+        QCOMPARE(rig.cmd.getConfig(config), int(RC_READ_FAILED));
+        QCOMPARE(int(config.BatchCount), 4242);
+
         unsigned int size = 99;
         rig.device->scriptReply(op::kLogBegin, Reply::refused(status::kFailed));
         QCOMPARE(rig.cmd.logBegin(1, 9, size), int(RC_DEVICE_FAILURE));
+        rig.device->scriptReply(op::kLogBegin, Reply::refused(status::kGood));
+        QCOMPARE(rig.cmd.logBegin(1, 9, size), int(RC_READ_FAILED));
         QCOMPARE(size, 99u);
         // A log size reply too short to hold the size is no size at all.
         rig.device->scriptReply(op::kLogBegin, Reply::ok({0, 1}));
