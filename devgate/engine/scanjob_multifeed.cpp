@@ -1,0 +1,110 @@
+#include "scanjob.h"
+
+#include "oxcommand.h"
+#include "pmessage.h"
+#include "processimage.h"
+#include "scanshortcut.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+int ScanJob::detectPaper(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, tagINQUIRY inquiry,
+                         PMessage *hub, bool &paperPresent)
+{
+    qDebug() << "detectPaper";
+    auto report = [hub](bool found, bool done) {
+        if (hub)
+            emit hub->updatePaperStatus(found, done);
+    };
+    if (profile->paperSource == PaperSourceFlatbed) {
+        if (inquiry.PaperSourceState == 1) {
+            qDebug() << "Does not install QF device";
+            return RC_FEEDER_EMPTY;
+        }
+        paperLog.setDocumentSource(tr("平板"));
+        return 0;
+    }
+    const bool automatic = profile->paperSource == PaperSourceAutomatic ||
+                           profile->paperSource == PaperSourceAutomatic100 ||
+                           profile->paperSource == PaperSourceAutomatic300;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() <= kPaperWaitMs) {
+        command.getPaperDetected(paperPresent);
+        if (paperPresent) {
+            report(true, true);
+            paperLog.setDocumentSource(tr("文档进纸器"));
+            return 0;
+        }
+        if (!profile->autoStartScanning) {
+            report(false, true);
+            return 0;
+        }
+        if (automatic && inquiry.PaperSourceState == 5) {
+            report(true, true);
+            paperLog.setDocumentSource(tr("平板"));
+            return 0;
+        }
+        if (cancelled) {
+            report(false, true);
+            return RC_CANCELLED;
+        }
+        report(false, false);
+        QThread::msleep(kPaperPollMs);
+    }
+    report(false, true);
+    return RC_FEEDER_EMPTY;
+}
+
+int ScanJob::detectedMultifeed(OxCommand &command, PMessage *hub)
+{
+    int perSheet = 0, thisSheet = 0;
+    command.getScannedFile(&perSheet, &thisSheet);
+    if (perSheet != thisSheet)
+        return 0;
+    QStringList names;
+    for (const tagSCAN_IMAGE_FILE &page : pages.heldPages())
+        names << page.fileName;
+    if (hub)
+        emit hub->scanningMultifeed(names);
+    return 0;
+}
+
+void ScanJob::acceptHeldPages(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub, ProcessImage &group)
+{
+    QList<tagSCAN_IMAGE_FILE> &held = pages.heldPages();
+    if (profile->combineType >= CombineTwo) {
+        // Only the last page of the sheet joins the merge group.
+        if (!held.isEmpty()) {
+            const tagSCAN_IMAGE_FILE &last = held.last();
+            group.addImageFile(last.fileName, static_cast<signed char>(pages.lastHeader().side),
+                               pages.groupBarcodes(), last.width, last.height, last.resolution,
+                               last.colorType);
+        }
+    } else if (hub) {
+        for (const tagSCAN_IMAGE_FILE &page : held)
+            emit hub->scanFileName(profile, page.fileName, static_cast<schar>(page.side),
+                                   QStringList{page.barcode}, page.width, page.height,
+                                   page.resolution, page.colorType);
+    }
+    held.clear();
+}
+
+int ScanJob::processMultifeed(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub,
+                              int answer, ProcessImage &group)
+{
+    int perSheet = 0, thisSheet = 0;
+    command.getScannedFile(&perSheet, &thisSheet);
+    if (perSheet != thisSheet)
+        return 0;
+    if (answer == 1) {
+        acceptHeldPages(profile, hub, group);
+        return 0;
+    }
+    for (const tagSCAN_IMAGE_FILE &page : pages.heldPages())
+        QFile::remove(page.fileName);
+    pages.heldPages().clear();
+    return answer == 2 ? RC_MULTIFEED : 0;
+}
