@@ -56,9 +56,10 @@ struct ScanRig
     void setPaper(bool present) { device->setRecord(rec::kPaperDetected, Bytes{uint8_t(present ? 1 : 0)}); }
 
     // A raw black-and-white page of 1 x 0.5 inch at 200 dpi on the given side.
-    void queueBwPage(int side, quint8 blankContent = 50, int notReady = 0)
+    void queueBwPage(int side, quint8 blankContent = 50, int notReady = 0, quint8 multifeed = 0)
     {
         tagREQUEST_HEADER h;
+        h.Multifeed = multifeed;
         h.CameraType = quint8(side);
         h.ImageFormat = 0;
         h.ImageResolutionX = h.ImageResolutionY = 200;
@@ -83,6 +84,24 @@ struct ScanRig
         store.loadDefaultScanShortcut();
         tagSCAN_SHORTCUT_MENU p;
         store.getScanShortcutItem(index, p);
+        return p;
+    }
+
+    void setInquiry(quint8 paperSourceState, quint8 promptToStart = 0)
+    {
+        tagINQUIRY inquiry;
+        inquiry.PaperSourceState = paperSourceState;
+        inquiry.PromptToStart = promptToStart;
+        QByteArray b;
+        encodeInquiry(inquiry, b);
+        device->setRecord(rec::kInquiry, wire(b));
+    }
+
+    static tagSCAN_SHORTCUT_MENU frontOnly()
+    {
+        auto p = builtIn(0);
+        p.inputDocument = InputDocumentFront;
+        p.sideStream = SideFront;
         return p;
     }
 
@@ -243,6 +262,168 @@ private slots:
         QVERIFY(!rig.gate->isOpen());
         QVERIFY(worker->wait(5000));
         delete worker;
+    }
+
+    void wakingScannerIsRetriedThenScanned()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.device->setWaking(3);
+        rig.queueBwPage(0);
+        auto profile = ScanRig::frontOnly();
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QVERIFY2(t.elapsed() >= 1400, "three waking answers are 500 ms apart");
+        QVERIFY(!rig.device->lockHeld());
+        rig.gate->closePort();
+    }
+
+    void previewReportsContentAndKeepsEveryPage()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.setPaper(false); // a preview with auto update never waits for paper
+        auto profile = ScanRig::builtIn(0);
+        profile.previewMode = 1;
+        profile.previewAutoUpdate = PreviewAutoUpdateOn;
+        for (auto &block : profile.sideSettings)
+            block.blankImageDeletion = BlankImageModeFlag(1), block.contentAmount = 99;
+        rig.queueBwPage(0, 7);
+        rig.queueBwPage(1, 9);
+        QList<QPair<int, int>> content;
+        connect(&rig.hub, &PMessage::sendBlankImageContent, this,
+                [&](int n, uchar c) { content << qMakePair(n, int(c)); }, Qt::DirectConnection);
+        QSignalSpy pages(&rig.hub, &PMessage::scanFileName);
+        QSignalSpy finish(&rig.hub, &PMessage::scanFinish);
+        const QByteArray logBefore = QFile(rig.config.m_strScanLogFile).exists() ? QByteArray("x") : QByteArray();
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(content, (QList<QPair<int, int>>{{0, 7}, {1, 9}}));
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(finish.size(), 1);
+        // The index is repeated as the amount and no log record is written.
+        QCOMPARE(finish.at(0).at(1).toInt(), finish.at(0).at(3).toInt());
+        QVERIFY(logBefore.isEmpty() && !QFile::exists(rig.config.m_strScanLogFile));
+        rig.gate->closePort();
+    }
+
+    void fourUpMergesFullGroupsAndTheRestAtTheEnd()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        auto profile = ScanRig::frontOnly();
+        profile.combineType = CombineFour;
+        for (int i = 0; i < 5; ++i)
+            rig.queueBwPage(0);
+        QStringList files;
+        connect(&rig.hub, &PMessage::scanFileName, this,
+                [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) { files << f; },
+                Qt::DirectConnection);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(files.size(), 2);
+        for (const QString &f : files)
+            QVERIFY2(!QImage(f).isNull(), qPrintable(f));
+        rig.gate->closePort();
+    }
+
+    void multifedSheetAnswers_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("pagesOut");
+        QTest::addColumn<bool>("heldFilesKept");
+        QTest::newRow("keep") << 1 << 0 << 2 << true;      // held page, then the next sheet
+        QTest::newRow("stop") << 2 << -23 << 0 << false;
+        QTest::newRow("rescan") << 3 << 0 << 1 << false;   // only the next sheet
+    }
+    void multifedSheetAnswers()
+    {
+        QFETCH(int, answer);
+        ScanRig rig;
+        QVERIFY(rig.open());
+        auto profile = ScanRig::frontOnly();
+        profile.multifeedResponse = MultifeedInteractive;
+        rig.queueBwPage(0, 50, 0, 1); // multifed sheet
+        rig.queueBwPage(0);           // the next sheet
+        QStringList held;
+        connect(&rig.hub, &PMessage::scanningMultifeed, this, [&](QStringList files) {
+            held = files;
+            rig.gate->setMultifeedUserInput(answer); // the user answers at once
+        }, Qt::DirectConnection);
+        QStringList out;
+        QMap<QString, int> barcodeEntries;
+        connect(&rig.hub, &PMessage::scanFileName, this,
+                [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList codes, int, int, int, int) {
+                    out << f;
+                    barcodeEntries[f] = codes.size();
+                }, Qt::DirectConnection);
+        QTEST(rig.gate->startJob(&profile, &rig.hub), "result");
+        QCOMPARE(held.size(), 1);
+        QTEST(int(out.size()), "pagesOut");
+        QTEST(QFile::exists(held.value(0)), "heldFilesKept");
+        // A kept held page goes out, with exactly one barcode entry.
+        QCOMPARE(out.contains(held.value(0)), answer == 1);
+        if (answer == 1)
+            QCOMPARE(barcodeEntries.value(held.value(0)), 1);
+        QCOMPARE(rig.scanner->hostInputs(), (std::vector<uint8_t>{uint8_t(answer)}));
+        rig.gate->closePort();
+    }
+
+    void flatbedWithoutFlatbedFailsAtOnce()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.setInquiry(1);
+        auto profile = ScanRig::frontOnly();
+        profile.paperSource = PaperSourceFlatbed;
+        QSignalSpy paper(&rig.hub, &PMessage::updatePaperStatus);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), -35);
+        QCOMPARE(paper.size(), 0);
+        QCOMPARE(rig.opcodeCount(op::kScanBegin), 0);
+        rig.gate->closePort();
+    }
+
+    void paperWaitRules()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.setPaper(false);
+        // Automatic source with a flatbed to fall back to: scans at once.
+        rig.setInquiry(5);
+        auto profile = ScanRig::frontOnly();
+        profile.paperSource = PaperSourceAutomatic;
+        profile.autoStartScanning = true;
+        QList<QPair<bool, bool>> reports;
+        connect(&rig.hub, &PMessage::updatePaperStatus, this,
+                [&](bool found, bool done) { reports << qMakePair(found, done); }, Qt::DirectConnection);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(reports, (QList<QPair<bool, bool>>{{true, true}}));
+
+        // Auto start off: one final report, and the job goes on without paper.
+        reports.clear();
+        rig.setInquiry(0);
+        profile.paperSource = PaperSourceFeeder;
+        profile.autoStartScanning = false;
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(reports, (QList<QPair<bool, bool>>{{false, true}}));
+        rig.gate->closePort();
+    }
+
+    void countOnlyGivesPlaceholderPages()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        auto profile = ScanRig::frontOnly();
+        profile.countOnly = true;
+        rig.queueBwPage(0);
+        QStringList files;
+        connect(&rig.hub, &PMessage::scanFileName, this,
+                [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) { files << f; },
+                Qt::DirectConnection);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(QImage(files.value(0)).size(), QSize(PageFile::PlaceholderWidth, PageFile::PlaceholderHeight));
+        rig.gate->closePort();
     }
 };
 
