@@ -162,8 +162,8 @@ public:
     int calibrateSetData();
     // size gets the device's 32-bit log size; a reply too short to hold it is -5.
     int logBegin(unsigned char selector, unsigned char second, unsigned int &size);
-    // One block of the log: data is resized to length (at most
-    // kMaxTransferChunk) before the read; bytes that do not arrive read as zero.
+    // One block of the log of at most length bytes (at most
+    // kMaxTransferChunk): data holds exactly the bytes that arrived.
     int getLogData(QByteArray &data, unsigned int length);
     int logEnd();
 

@@ -156,12 +156,15 @@ int OxCommand::getLogData(QByteArray &data, unsigned int length)
         return RC_READ_FAILED;
     }
     const int size = static_cast<int>(length);
-    // Bytes the device does not deliver stay zero.
     data = QByteArray(size, '\0');
     Exchange x = row("getLogData", 0x71, length, RuleA);
     int arrived = 0;
     bool handed = false;
-    return exchangeIn(x, data.data(), size, &arrived, &handed);
+    const int rc = exchangeIn(x, data.data(), size, &arrived, &handed);
+    // Only what the device delivered is log: padding a short block would put
+    // bytes into the log that the device never wrote.
+    data.truncate(handed ? arrived : 0);
+    return rc;
 }
 
 int OxCommand::logEnd()

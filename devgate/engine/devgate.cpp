@@ -79,6 +79,56 @@ int Devgate::setMultifeedUserInput(int answer)
     return job.setMultifeedUserInput(answer);
 }
 
+int Devgate::devicePower(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
+{
+    return guarded([&] { return job.devicePower(&port, profile, hub); });
+}
+
+int Devgate::deviceSource(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
+{
+    return guarded([&] { return job.deviceSource(&port, profile, hub); });
+}
+
+int Devgate::magnification(double frontX, double frontY, double rearX, double rearY, PMessage *hub)
+{
+    return guarded([&] { return job.magnification(&port, frontX, frontY, rearX, rearY, hub); });
+}
+
+int Devgate::testScanner()
+{
+    return guarded([&] { return job.testScanner(&port); });
+}
+
+int Devgate::calibrateBeginTestMag(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
+{
+    return guarded([&] { return job.calibrateBeginTestMag(&port, profile, hub); });
+}
+
+int Devgate::calibrateBeginTest(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
+{
+    return guarded([&] { return job.calibrateBeginTest(&port, profile, hub); });
+}
+
+int Devgate::calibrateBeginUDDS(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
+{
+    return guarded([&] { return job.calibrateBeginUDDS(&port, profile, hub); });
+}
+
+int Devgate::timeDateLocal(tagTIME_DATE_LOCAL &clock)
+{
+    return guarded([&] { return job.timeDateLocal(&port, clock); });
+}
+
+int Devgate::logData(int kind, QByteArray &log)
+{
+    return guarded([&] { return job.logData(&port, kind, log); });
+}
+
+int Devgate::getInquiry(tagINQUIRY &inquiry)
+{
+    return guarded([&] { return job.getInquiry(&port, inquiry); });
+}
+
 int Devgate::enumScannerDevices(QList<tagUSB_DEVICE_DESCRIPTION> &devices)
 {
     return USBPort::enumScannerDevices(devices);

@@ -6,6 +6,7 @@
 #include "scanjob.h"
 #include "usbport.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QMutex>
 #include <QString>
@@ -37,6 +38,18 @@ public:
     int startJob(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
     int cancelJob();
     int setMultifeedUserInput(int answer);
+
+    // Maintenance jobs: guarded like a scan (-7 closed port, -8 busy).
+    int devicePower(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    int deviceSource(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    int magnification(double frontX, double frontY, double rearX, double rearY, PMessage *hub);
+    int testScanner();
+    int calibrateBeginTestMag(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    int calibrateBeginTest(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    int calibrateBeginUDDS(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    int timeDateLocal(tagTIME_DATE_LOCAL &clock);
+    int logData(int kind, QByteArray &log);
+    int getInquiry(tagINQUIRY &inquiry);
 
     static int enumScannerDevices(QList<tagUSB_DEVICE_DESCRIPTION> &devices);
     void setScannerModel(QString model);

@@ -6,6 +6,7 @@
 #include "records.h"
 #include "scanpaperlog.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
@@ -16,6 +17,7 @@ class PMessage;
 class ProcessImage;
 class USBPort;
 struct tagSCAN_SHORTCUT_MENU;
+struct tagTIME_DATE_LOCAL;
 
 // One scan (and the maintenance jobs) from a profile to page files. Runs in
 // the caller's thread with the facade's mutex held; cancelJob and
@@ -77,6 +79,40 @@ private:
     int autoColorThreshold = 0;
     int previewCopy = 0;
     int multifeedCopy = 0;
+
+    // ===== Maintenance jobs (scanjob_maintenance.cpp) =======================
+    // Short operations of the device and diagnostics pages. Each binds the
+    // facade's open port to a command object of its own, locks the scanner,
+    // runs a fixed command sequence, unlocks and returns 0 or a negative code.
+public:
+    int devicePower(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    int deviceSource(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    // Factors as the user gives them (1.0 = no correction).
+    int magnification(USBPort *port, double frontX, double frontY, double rearX, double rearY,
+                      PMessage *hub);
+    int testScanner(USBPort *port);
+    int calibrateBeginUDDS(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    int calibrateBeginTest(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    int calibrateBeginTestMag(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub);
+    // Sets the device clock to the host's time and reads it back into clock.
+    int timeDateLocal(USBPort *port, tagTIME_DATE_LOCAL &clock);
+    int getInquiry(USBPort *port, tagINQUIRY &inquiry);
+    // Appends the log that selector names (0..255) to log; blocks that
+    // arrived before a failure stay appended.
+    int logData(USBPort *port, int selector, QByteArray &log);
+
+    static constexpr unsigned int kLogBlockBytes = 2u * 1024 * 1024;
+    // A device log is a few MiB; a size beyond this is a broken reply, not a log.
+    static constexpr unsigned int kMaxLogBytes = 64u * 1024 * 1024;
+
+private:
+    enum class Calibration { UDDS, Test, TestMag };
+    // Lock loop of the maintenance jobs: waking is waited out and, after the
+    // last attempt, ignored; any other failure is returned at once.
+    int maintenanceLock(OxCommand &command, bool forLog);
+    int calibrate(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub, Calibration kind);
+    int calibrationImages(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, int &endCode);
+    // ===== end of maintenance jobs ==========================================
 };
 
 #endif

@@ -282,7 +282,7 @@ private slots:
         QCOMPARE(rig.cmd.getLogData(block, 10), 0);
         QCOMPARE(block, QByteArray("device log"));
         QCOMPARE(rig.cmd.getLogData(block, 10), 0);
-        QCOMPARE(block, QByteArray(" text\0\0\0\0\0", 10)); // undelivered bytes stay zero
+        QCOMPARE(block, QByteArray(" text")); // a short block is only what arrived
 
         Bytes run(2890);
         for (size_t i = 0; i < run.size(); ++i)
