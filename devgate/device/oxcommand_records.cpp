@@ -199,6 +199,10 @@ int OxCommand::requestHeader(tagREQUEST_HEADER &header, int detect, int *answer,
             }
         } else if (rc != 0) {
             return rc;
+        } else if (m_bCancel.load()) {
+            // A device that keeps answering success without a header must
+            // not hold a cancelled job for ever.
+            return RC_CANCELLED;
         }
         QThread::msleep(kPollPauseMs);
     }

@@ -254,6 +254,19 @@ private slots:
         QCOMPARE(rig.commands(op::kRequestHeader).size(), size_t(3));
     }
 
+    void cancelWhileTheDeviceAnswersSuccessWithoutHeader()
+    {
+        CommandRig rig;
+        QVERIFY(rig.ready);
+        for (int i = 0; i < 50; ++i)
+            rig.device->scriptReply(op::kRequestHeader, Reply::refused(status::kGood));
+        OxCommand::setCancelFlag(true);
+        tagREQUEST_HEADER h;
+        QCOMPARE(rig.cmd.requestHeader(h, 0, nullptr, 0, 0), int(RC_CANCELLED));
+        OxCommand::setCancelFlag(false);
+        QCOMPARE(rig.commands(op::kRequestHeader).size(), size_t(1));
+    }
+
     void finalAnswersEndThePoll()
     {
         CommandRig rig;
