@@ -6,6 +6,7 @@
 #include "scanshortcut.h"
 #include "scanpaperlog.h"
 
+#include <QFile>
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -333,4 +334,13 @@ void PageFileWriter::saveSannedFiles(QString file, signed char side, const QStri
     page.resolution = resolution;
     page.colorType = colorType;
     m_heldPages.append(page);
+}
+
+void PageFileWriter::discardHeldPages()
+{
+    for (const tagSCAN_IMAGE_FILE &page : m_heldPages) {
+        if (!QFile::remove(page.fileName))
+            qDebug() << "Held page could not be removed:" << page.fileName;
+    }
+    m_heldPages.clear();
 }

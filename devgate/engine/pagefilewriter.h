@@ -72,6 +72,8 @@ public:
     bool holdsPage(const PageHeader &header) const;
 
     QList<tagSCAN_IMAGE_FILE> &heldPages() { return m_heldPages; }
+    // Deletes the files of the held pages and forgets them.
+    void discardHeldPages();
     QStringList &groupBarcodes() { return m_groupBarcodes; }
     const PageHeader &lastHeader() const { return m_lastHeader; }
 

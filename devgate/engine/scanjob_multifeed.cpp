@@ -76,12 +76,13 @@ void ScanJob::acceptHeldPages(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub, Pro
 {
     QList<tagSCAN_IMAGE_FILE> &held = pages.heldPages();
     if (profile->combineType >= CombineTwo) {
-        // Only the last page of the sheet joins the merge group.
-        if (!held.isEmpty()) {
-            const tagSCAN_IMAGE_FILE &last = held.last();
-            group.addImageFile(last.fileName, static_cast<signed char>(pages.lastHeader().side),
-                               pages.groupBarcodes(), last.width, last.height, last.resolution,
-                               last.colorType);
+        // Every page of the accepted sheet joins the merge group, in order;
+        // a full group is merged at once so none is lost.
+        for (const tagSCAN_IMAGE_FILE &page : held) {
+            group.addImageFile(page.fileName, static_cast<signed char>(page.side),
+                               page.barcode.isEmpty() ? QStringList() : QStringList{page.barcode},
+                               page.width, page.height, page.resolution, page.colorType);
+            mergeFullGroup(group);
         }
     } else if (hub) {
         for (const tagSCAN_IMAGE_FILE &page : held)
@@ -103,8 +104,6 @@ int ScanJob::processMultifeed(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile
         acceptHeldPages(profile, hub, group);
         return 0;
     }
-    for (const tagSCAN_IMAGE_FILE &page : pages.heldPages())
-        QFile::remove(page.fileName);
-    pages.heldPages().clear();
+    pages.discardHeldPages();
     return answer == 2 ? RC_MULTIFEED : 0;
 }

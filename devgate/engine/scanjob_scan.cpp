@@ -61,6 +61,7 @@ void ScanJob::initialVariant()
     autoColorThreshold = 0;
     previewCopy = 0;
     multifeedCopy = 0;
+    headersRead = 0;
     pages.heldPages().clear();
     OxCommand::setMultifeedUserInput(0);
     OxCommand::setCancelFlag(false);
@@ -92,15 +93,17 @@ void ScanJob::getDocumentSource(tagSCAN_SHORTCUT_MENU *profile, bool paperPresen
 
 int ScanJob::lockWithRetry(OxCommand &command)
 {
+    // Only a waking scanner is worth waiting for; busy (another host holds
+    // it) or a silent lock pipe ends the job at once. After ten waking
+    // answers the job goes on and the device's answers decide.
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
         const int rc = command.lockScanner();
         if (rc == 0)
             break;
-        if (rc == RC_WAKING)
-            QThread::msleep(kWakingPauseMs);
+        if (rc != RC_WAKING)
+            return rc;
+        QThread::msleep(kWakingPauseMs);
     }
-    // A lock that never came still lets the job run: the device's own
-    // answers then decide the outcome.
     jobState = Locked;
     return 0;
 }
@@ -126,7 +129,11 @@ int ScanJob::startJob(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *h
     pages.setPaperLog(&paperLog);
     pages.startJob(hub, profile, PageFileWriter::rulesFrom(*profile));
 
-    lockWithRetry(command);
+    const int locked = lockWithRetry(command);
+    if (locked != 0) {
+        pages.discardHeldPages();
+        return locked;
+    }
 
     tagINQUIRY inquiry;
     tagWINDOW_ADD lastWindow;
@@ -292,6 +299,7 @@ int ScanJob::handlePage(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMes
                         const tagREQUEST_HEADER &deviceHeader, ProcessImage &group)
 {
     tagREQUEST_HEADER header = deviceHeader;
+    ++headersRead;
     imprinterIndex = static_cast<int>(header.PrinterIndex);
     autoColorThreshold = header.AutoColorThreshold;
     autoColorAmount = qMin(autoColorAmount, static_cast<int>(header.AutoColorAmount));
@@ -356,7 +364,10 @@ int ScanJob::finishJob(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMess
                 emit hub->scanFinish(profile, imprinterIndex, stampStartIndex, imprinterIndex,
                                      autoColorAmount, autoColorThreshold);
         } else {
-            ++imprinterIndex;
+            // A job that delivered no header scanned no sheet: the index and
+            // the log count stay where they were.
+            if (headersRead > 0)
+                ++imprinterIndex;
             const int sheets = imprinterIndex - startIndex;
             if (hub)
                 emit hub->scanFinish(profile, imprinterIndex, stampStartIndex, sheets,
@@ -366,6 +377,9 @@ int ScanJob::finishJob(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMess
                                 g_pConfigFile->m_strScanLogFile, g_pConfigFile->m_strProfilesDir);
         }
     }
+    // Pages of a multifed sheet that was never answered would otherwise stay
+    // on disk unannounced.
+    pages.discardHeldPages();
     command.unlockScanner();
     return result != 0 ? result : endResult;
 }

@@ -8,6 +8,7 @@
 #include "scanshortcut.h"
 #include "scanshortcutmenu.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
@@ -423,6 +424,70 @@ private slots:
         QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
         QCOMPARE(files.size(), 1);
         QCOMPARE(QImage(files.value(0)).size(), QSize(PageFile::PlaceholderWidth, PageFile::PlaceholderHeight));
+        rig.gate->closePort();
+    }
+    void busyLockEndsTheJobAtOnce()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.device->setLockHeldByOtherHost(true);
+        auto profile = ScanRig::frontOnly();
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), -8);
+        QVERIFY(t.elapsed() < 2000);
+        QVERIFY(rig.device->commands().empty());
+        rig.gate->closePort();
+    }
+
+    void acceptedMultifedSheetJoinsTheMergeGroupWhole()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        auto profile = ScanRig::builtIn(0); // both sides: two images a sheet
+        profile.combineType = CombineTwo;
+        profile.multifeedResponse = MultifeedInteractive;
+        rig.queueBwPage(0, 50, 0, 1);
+        rig.queueBwPage(1, 50, 0, 1);
+        connect(&rig.hub, &PMessage::scanningMultifeed, this,
+                [&](QStringList) { rig.gate->setMultifeedUserInput(1); }, Qt::DirectConnection);
+        QList<QSize> out;
+        connect(&rig.hub, &PMessage::scanFileName, this,
+                [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) {
+                    out << QImage(f).size();
+                }, Qt::DirectConnection);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        // Both pages of the sheet in one merged page, not the last one alone.
+        QCOMPARE(out.size(), 1);
+        QVERIFY(out[0].width() * out[0].height() >= 2 * 200 * 100);
+        rig.gate->closePort();
+    }
+
+    void unansweredHeldPagesAreRemovedAtTheEnd()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        auto profile = ScanRig::frontOnly();
+        profile.multifeedResponse = MultifeedStop; // pages held, never answered
+        rig.queueBwPage(0, 50, 0, 1);
+        QSignalSpy pages(&rig.hub, &PMessage::scanFileName);
+        rig.gate->startJob(&profile, &rig.hub);
+        QCOMPARE(pages.size(), 0);
+        QCOMPARE(QDir(rig.config.m_strTempDir).entryList(QDir::Files), QStringList());
+        rig.gate->closePort();
+    }
+
+    void jobWithoutPagesCountsNoSheet()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        auto profile = ScanRig::frontOnly();
+        profile.printerIndex = 7;
+        QSignalSpy finish(&rig.hub, &PMessage::scanFinish);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(finish.size(), 1);
+        QCOMPARE(finish.at(0).at(1).toInt(), 7); // index not advanced
+        QCOMPARE(finish.at(0).at(3).toInt(), 0); // no sheet
         rig.gate->closePort();
     }
 };
