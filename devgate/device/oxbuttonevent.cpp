@@ -7,6 +7,18 @@
 
 using namespace ButtonEventCodec;
 
+// The event release tool carries its own build of this file with
+// OXBUTTONEVENT_RELEASE_TRACE: its unregistration path and the public calls
+// leave out their entry lines and the raw reply dump, which only help when
+// the console's thread is followed in the trace log.
+#ifdef OXBUTTONEVENT_RELEASE_TRACE
+#define ENTRY_TRACE(name) \
+    do {                  \
+    } while (false)
+#else
+#define ENTRY_TRACE(name) qDebug() << name
+#endif
+
 OxButtonEvent::OxButtonEvent(QObject *parent)
     : QObject(parent)
 {
@@ -73,10 +85,9 @@ QByteArray OxButtonEvent::requestSettingsConfig()
 int OxButtonEvent::replyEventRegistration(const QByteArray &reply)
 {
     qDebug() << "replyEventRegistration";
-    QString head, body;
-    splitHeaderBody(replyText(reply), head, body);
-    if (status(head) != "200") {
-        outputScannerResponse(reply);
+    // The status is looked for in the whole text, body included; the reply
+    // itself was dumped when it was read.
+    if (status(replyText(reply)) != "200") {
         qDebug() << "Cannot parse image data";
         return -60;
     }
@@ -112,7 +123,7 @@ int OxButtonEvent::replyTimeout(const QByteArray &reply, QString &event)
 
 void OxButtonEvent::replyUnregister(const QByteArray &reply)
 {
-    qDebug() << "replyUnregister";
+    ENTRY_TRACE("replyUnregister");
     QString head, body;
     splitHeaderBody(replyText(reply), head, body);
     status(head);
@@ -126,14 +137,14 @@ void OxButtonEvent::replySettingsConfig(const QByteArray &reply)
 
 void OxButtonEvent::flushUsbBuffer()
 {
-    qDebug() << "flushUsbBuffer";
+    ENTRY_TRACE("flushUsbBuffer");
     QByteArray stale;
     readFrame(stale, kDrainTimeout);
 }
 
 int OxButtonEvent::eventRegistration(QList<tagONEPRESS_EVENT> buttons)
 {
-    qDebug() << "eventRegistration";
+    ENTRY_TRACE("eventRegistration");
     int rc = writeFrame(requestEventRegistration(buttons));
     if (rc < 0)
         return rc;
@@ -146,14 +157,14 @@ int OxButtonEvent::eventRegistration(QList<tagONEPRESS_EVENT> buttons)
     if (rc != 0)
         return rc;
     // The first poll goes out at once: exactly one poll is outstanding while
-    // the host is registered. A failed write shows at the next read.
-    writeFrame(requestTimeout());
-    return 0;
+    // the host is registered. Without it no press would ever be reported and
+    // the caller would only see poll time-outs, so a failed write is handed up.
+    return writeFrame(requestTimeout());
 }
 
 int OxButtonEvent::getReplyEvent(QString &event)
 {
-    qDebug() << "getReplyEvent";
+    ENTRY_TRACE("getReplyEvent");
     QByteArray reply;
     const int rc = readFrame(reply, kTransferTimeout);
     if (rc < 0)
@@ -179,7 +190,7 @@ int OxButtonEvent::getReplyEvent(QString &event)
 
 int OxButtonEvent::eventUnregister()
 {
-    qDebug() << "eventUnregister";
+    ENTRY_TRACE("eventUnregister");
     flushUsbBuffer();
     int rc = writeFrame(requestUnregister());
     if (rc < 0)
@@ -188,7 +199,9 @@ int OxButtonEvent::eventUnregister()
     rc = readFrame(reply, kTransferTimeout);
     if (rc < 0)
         return rc;
+#ifndef OXBUTTONEVENT_RELEASE_TRACE
     outputScannerResponse(reply);
+#endif
     replyUnregister(reply);
     return 0;
 }
