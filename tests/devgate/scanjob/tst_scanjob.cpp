@@ -490,6 +490,94 @@ private slots:
         QCOMPARE(finish.at(0).at(3).toInt(), 0); // no sheet
         rig.gate->closePort();
     }
+    void paperArrivingAfterPolls()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.setPaper(false);
+        rig.queueBwPage(0);
+        auto profile = ScanRig::frontOnly();
+        profile.autoStartScanning = true;
+        QList<QPair<bool, bool>> reports;
+        connect(&rig.hub, &PMessage::updatePaperStatus, this, [&](bool found, bool done) {
+            reports << qMakePair(found, done);
+            if (reports.size() == 2)
+                rig.setPaper(true); // the user puts paper in the tray
+        }, Qt::DirectConnection);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(reports, (QList<QPair<bool, bool>>{{false, false}, {false, false}, {true, true}}));
+        rig.gate->closePort();
+    }
+
+    void jamInPlaceOfAHeaderEndsCleanly()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.device->scriptStatus(op::kRequestHeader, status::kPaperJam);
+        auto profile = ScanRig::frontOnly();
+        QSignalSpy pages(&rig.hub, &PMessage::scanFileName);
+        QSignalSpy finish(&rig.hub, &PMessage::scanFinish);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), -22);
+        QCOMPARE(pages.size(), 0);
+        QCOMPARE(rig.opcodeCount(op::kScanEnd), 1);
+        QCOMPARE(finish.size(), 1);
+        QVERIFY(!rig.device->lockHeld());
+        rig.gate->closePort();
+    }
+
+    void panelAnswersTheMultifedSheet()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        auto profile = ScanRig::frontOnly();
+        profile.multifeedResponse = MultifeedInteractive;
+        rig.queueBwPage(0, 50, 0, 1);
+        rig.queueBwPage(0);
+        rig.scanner->queuePanelInput(3); // rescan, chosen on the scanner
+        QStringList held, out;
+        connect(&rig.hub, &PMessage::scanningMultifeed, this, [&](QStringList f) { held = f; },
+                Qt::DirectConnection);
+        connect(&rig.hub, &PMessage::scanFileName, this,
+                [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) { out << f; },
+                Qt::DirectConnection);
+        QSignalSpy panel(&rig.hub, &PMessage::userInputFromPanel);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(held.size(), 1);
+        QVERIFY(!QFile::exists(held.value(0)));
+        QCOMPARE(out.size(), 1);
+        // The console hears the panel's answer, and the device gets it echoed.
+        QCOMPARE(panel.size(), 1);
+        QCOMPARE(panel.at(0).at(0).toInt(), 3);
+        QCOMPARE(rig.scanner->hostInputs(), (std::vector<uint8_t>{3}));
+        rig.gate->closePort();
+    }
+
+    void deviceVanishingMidJobAnnouncesOnlyWrittenPages()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        for (int i = 0; i < 3; ++i)
+            rig.queueBwPage(0);
+        auto profile = ScanRig::frontOnly();
+        QStringList out;
+        connect(&rig.hub, &PMessage::scanFileName, this,
+                [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) {
+                    out << f;
+                    if (out.size() == 1) {
+                        Fault gone;
+                        gone.pipe = Pipe::Data;
+                        gone.direction = Direction::In;
+                        gone.kind = FaultKind::Vanish;
+                        gone.skip = 1; // the next header arrives, its image never does
+                        rig.device->injectFault(gone);
+                    }
+                }, Qt::DirectConnection);
+        const int rc = rig.gate->startJob(&profile, &rig.hub);
+        QVERIFY2(rc < 0, qPrintable(QString::number(rc)));
+        QCOMPARE(out.size(), 1);
+        QVERIFY(QFile::exists(out.value(0)));
+        rig.gate->closePort();
+    }
 };
 
 EMULATOR_TEST_MAIN(TestScanJob)
