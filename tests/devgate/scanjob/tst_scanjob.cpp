@@ -8,6 +8,7 @@
 #include "scanshortcut.h"
 #include "scanshortcutmenu.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -86,6 +87,46 @@ struct ScanRig
         tagSCAN_SHORTCUT_MENU p;
         store.getScanShortcutItem(index, p);
         return p;
+    }
+
+    // A page of the given colour type: JPEG bytes (compression 2) or raw rows.
+    void queueImagePage(int side, int format, int compression, int resolution)
+    {
+        tagREQUEST_HEADER h;
+        h.CameraType = quint8(side);
+        h.ImageFormat = quint8(format);
+        h.ImageResolutionX = h.ImageResolutionY = quint16(resolution);
+        h.ImageWidth = 2400; // 2 x 1 inch
+        h.ImageHeight = 1200;
+        h.CompressionMode = quint8(compression);
+        h.BlankImageContent = 50;
+        h.PrinterIndex = 1; // the first sheet of a job counted from 1
+        const int w = resolution * 2, hgt = resolution;
+        QByteArray data;
+        if (compression == 2) {
+            QImage img(w, hgt, format == 2 ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
+            img.fill(QColor(200, 40, 40));
+            QBuffer buf(&data);
+            buf.open(QIODevice::WriteOnly);
+            img.save(&buf, "JPEG");
+        } else {
+            data = QByteArray(int(PageFile::rowBytes(format, w) * hgt), char(0x80));
+        }
+        h.ImageSize = quint32(data.size());
+        Page p;
+        QByteArray hb;
+        encodeRequestHeader(h, hb);
+        p.header = wire(hb);
+        p.image.assign(data.begin(), data.end());
+        scanner->queuePage(p);
+    }
+
+    std::vector<uint8_t> opcodes() const
+    {
+        std::vector<uint8_t> out;
+        for (const Command &c : device->commands())
+            out.push_back(c.opcode);
+        return out;
     }
 
     void setInquiry(quint8 paperSourceState, quint8 promptToStart = 0)
@@ -576,6 +617,97 @@ private slots:
         QVERIFY2(rc < 0, qPrintable(QString::number(rc)));
         QCOMPARE(out.size(), 1);
         QVERIFY(QFile::exists(out.value(0)));
+        rig.gate->closePort();
+    }
+    void colourAndGreyDuplexScans_data()
+    {
+        QTest::addColumn<int>("builtIn");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("compression");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("colour jpeg") << 4 << 2 << 2 << "jpg";
+        QTest::newRow("grey jpeg") << 3 << 1 << 2 << "jpg";
+        QTest::newRow("grey bitmap") << 3 << 1 << 0 << "bmp";
+    }
+    void colourAndGreyDuplexScans()
+    {
+        QFETCH(int, builtIn);
+        QFETCH(int, format);
+        QFETCH(int, compression);
+        QFETCH(QString, suffix);
+        ScanRig rig;
+        QVERIFY(rig.open());
+        auto profile = ScanRig::builtIn(builtIn);
+        profile.sideStream = SideBoth; // one stream a side: two windows
+        for (auto &block : profile.sideSettings)
+            block.compressionType = CompressionTypeFlag(compression);
+        rig.queueImagePage(0, format, compression, 200);
+        rig.queueImagePage(1, format, compression, 200);
+        QStringList order;
+        connect(&rig.hub, &PMessage::updatePaperStatus, this,
+                [&](bool f, bool d) { order << QString("paper %1 %2").arg(f).arg(d); }, Qt::DirectConnection);
+        connect(&rig.hub, &PMessage::scanFileName, this,
+                [&](SCAN_SHORTCUT_MENU *p, QString f, schar side, QStringList, int w, int h, int res, int colour) {
+                    QCOMPARE(p, &profile);
+                    QVERIFY2(f.endsWith("." + suffix), qPrintable(f));
+                    const QImage img(f);
+                    QCOMPARE(img.size(), QSize(400, 200));
+                    QCOMPARE(img.isGrayscale(), format == 1);
+                    order << QString("page %1 %2x%3 %4 %5").arg(side).arg(w).arg(h).arg(res).arg(colour);
+                }, Qt::DirectConnection);
+        connect(&rig.hub, &PMessage::scanFinish, this,
+                [&](SCAN_SHORTCUT_MENU *, int index, int, int sheets, int, int) {
+                    order << QString("finish %1 %2").arg(index).arg(sheets);
+                }, Qt::DirectConnection);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(order, (QStringList{"paper 1 1",
+                                     QString("page 0 400x200 200 %1").arg(format),
+                                     QString("page 1 400x200 200 %1").arg(format),
+                                     "finish 2 1"}));
+        const std::vector<uint8_t> expected = {
+            op::kInterfaceVersion, op::kInquiry, op::kStampInquiry, op::kTimeDate, op::kTimeDate,
+            op::kLanguage, op::kConfig, op::kSnapToSizeList, op::kConfig, op::kEcdo,
+            op::kPaperDetected, op::kPaperDetected, op::kStampConfig, op::kRequestOverrides,
+            op::kCreateCamera, op::kCreateCamera, op::kWindowAdd, op::kWindowAdd, op::kWindowOrder,
+            op::kScanBegin, op::kRequestHeader, op::kRequestImage, op::kRequestHeader,
+            op::kRequestImage, op::kRequestHeader, op::kScanEnd};
+        QCOMPARE(rig.opcodes(), expected);
+        QVERIFY(rig.scanner->errors().empty());
+        rig.gate->closePort();
+    }
+
+    void cancelledJobIsLoggedAsCancelled()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.queueBwPage(0, 50, 100000);
+        auto profile = ScanRig::frontOnly();
+        QThread *canceller = QThread::create([&] {
+            QThread::msleep(400);
+            rig.gate->cancelJob();
+        });
+        canceller->start();
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), -34);
+        QVERIFY(canceller->wait(5000));
+        delete canceller;
+        QFile log(rig.config.m_strScanLogFile);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(log.readAll()).contains(QString::fromUtf8("用户取消扫描")));
+        QVERIFY(!rig.device->lockHeld());
+        rig.gate->closePort();
+    }
+
+    void tenWakingAnswersThenTheJobGoesOn()
+    {
+        ScanRig rig;
+        QVERIFY(rig.open());
+        rig.device->setWaking(10);
+        auto profile = ScanRig::frontOnly();
+        QElapsedTimer t;
+        t.start();
+        rig.gate->startJob(&profile, &rig.hub);
+        QVERIFY(t.elapsed() >= 4500);
+        QCOMPARE(rig.opcodes().front(), op::kInterfaceVersion);
         rig.gate->closePort();
     }
 };
