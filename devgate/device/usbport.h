@@ -28,8 +28,10 @@ struct tagUSB_DEVICE_DESCRIPTION
 class USBPort
 {
 public:
-    enum PortType { Lock = 1, Data = 2, Event = 3 };
-    enum Channel { In = 1, Out = 2 };
+    // Fixed underlying types: a number from outside the range still reaches
+    // getPort's range check as itself.
+    enum PortType : int { Lock = 1, Data = 2, Event = 3 };
+    enum Channel : int { In = 1, Out = 2 };
 
     USBPort();
     ~USBPort();

@@ -79,7 +79,7 @@ private slots:
         std::atomic<bool> returnedAfterHandled{false};
         connect(&hub, &PMessage::postErrorCode, this, [&](int code) {
             QCOMPARE(code, -22);
-            QCOMPARE(QThread::currentThread(), qApp->thread());
+            QCOMPARE(QThread::currentThread(), QCoreApplication::instance()->thread());
             QThread::msleep(50);
             handled = true;
         }, Qt::BlockingQueuedConnection);
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(worker->wait(5000));
         QCOMPARE(seenPage, emitter);
         QCOMPARE(barcodes, QStringList{"A1"});
-        QTRY_COMPARE(seenStatus, qApp->thread());
+        QTRY_COMPARE(seenStatus, QCoreApplication::instance()->thread());
         delete worker;
     }
 };
