@@ -1,6 +1,11 @@
 #include "usbport.h"
 
+// The event release tool builds this file with USBPORT_PRODUCTION_MODELS_ONLY:
+// it reads no configuration, so the model that the SupportAllModel switch
+// admits is not in its table at all.
+#ifndef USBPORT_PRODUCTION_MODELS_ONLY
 #include "configfile.h"
+#endif
 #include "errorhandling.h"
 
 #include <QDebug>
@@ -24,7 +29,9 @@ const SupportedModel kModels[] = {
     {0x4E91, 0x0314, "VR516"},
     {0x4E91, 0x0315, "VR540"},
 };
+#ifndef USBPORT_PRODUCTION_MODELS_ONLY
 const SupportedModel kDebugModel = {0x6B3D, 0x103A, "Ox T2750k"};
+#endif
 
 const char *errorText(int rc)
 {
@@ -276,6 +283,7 @@ int USBPort::transfer(PortType type, Channel channel, char *buffer, int length, 
 
 bool USBPort::verifyPidVid(const libusb_device_descriptor &descriptor, QString &model)
 {
+#ifndef USBPORT_PRODUCTION_MODELS_ONLY
     const bool allModels = g_pConfigFile && g_pConfigFile->m_nSupportAllModel == 1;
     if (allModels && descriptor.idVendor == kDebugModel.vendorId) {
         if (descriptor.idProduct != kDebugModel.productId)
@@ -283,6 +291,7 @@ bool USBPort::verifyPidVid(const libusb_device_descriptor &descriptor, QString &
         model = QString::fromLatin1(kDebugModel.model);
         return true;
     }
+#endif
     for (const SupportedModel &m : kModels) {
         if (descriptor.idVendor == m.vendorId && descriptor.idProduct == m.productId) {
             model = QString::fromLatin1(m.model);
