@@ -105,6 +105,34 @@ private slots:
     }
     void cleanup() { qInstallMessageHandler(nullptr); }
 
+    // The service's own rules, on the model alone: the other tests lean on
+    // them to catch a host that polls twice or frames badly.
+    void serviceRejectsWhatTheDeviceWould()
+    {
+        auto dev = std::make_shared<ScannerEmulator>();
+        EventService service;
+        service.attach(dev);
+        auto send = [&](const QByteArray &frame) { dev->transferOut(Pipe::Event, Bytes(frame.begin(), frame.end())); };
+        auto answer = [&] { return qbytes(dev->transferIn(Pipe::Event, 1 << 20).data); };
+
+        send(ButtonEventCodec::longPollRequest(0));
+        QCOMPARE(ButtonEventCodec::status(ButtonEventCodec::replyText(answer())), QString("404"));
+        QVERIFY(service.protocolErrors().empty()); // not registered: an answer, not a mistake
+
+        send(ButtonEventCodec::registrationRequest(ButtonEventCodec::registrationBody({}, "u")));
+        QCOMPARE(ButtonEventCodec::status(ButtonEventCodec::replyText(answer())), QString("200"));
+        QCOMPARE(service.clientId(), std::string(ButtonEventCodec::kClientId));
+        send(ButtonEventCodec::longPollRequest(0));
+        send(ButtonEventCodec::longPollRequest(0));
+        QCOMPARE(service.protocolErrors().size(), size_t(1));
+
+        QByteArray twoInOne = ButtonEventCodec::unregisterRequest();
+        twoInOne += twoInOne;
+        send(twoInOne);
+        QCOMPARE(service.protocolErrors().size(), size_t(2));
+        QVERIFY(!service.registered());
+    }
+
     void registrationIsOneHttpRequestFollowedByThePoll()
     {
         QTemporaryDir dir;
