@@ -79,6 +79,7 @@ private:
     int autoColorThreshold = 0;
     int previewCopy = 0;
     int multifeedCopy = 0;
+    int headersRead = 0; // headers of this job; no header, no sheet counted
 
     // ===== Maintenance jobs (scanjob_maintenance.cpp) =======================
     // Short operations of the device and diagnostics pages. Each binds the
