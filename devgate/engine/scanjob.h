@@ -53,7 +53,6 @@ public:
     static const int kPaperPollMs = 500;
 
 private:
-    int lockWithRetry(OxCommand &command);
     int runCommandSequence(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub,
                            tagINQUIRY &inquiry, tagWINDOW_ADD &lastWindow);
     int runPageLoop(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub,
@@ -108,8 +107,9 @@ public:
 
 private:
     enum class Calibration { UDDS, Test, TestMag };
-    // Lock loop of the maintenance jobs: waking is waited out and, after the
-    // last attempt, ignored; any other failure is returned at once.
+    // Lock loop of the scan and the maintenance jobs: waking is waited out
+    // and, after the last attempt, ignored; any other failure is returned at
+    // once.
     int maintenanceLock(OxCommand &command, bool forLog);
     int calibrate(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub, Calibration kind);
     int calibrationImages(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, int &endCode);

@@ -91,23 +91,6 @@ void ScanJob::getDocumentSource(tagSCAN_SHORTCUT_MENU *profile, bool paperPresen
     paperLog.setDocumentSource(flatbed ? tr("平板") : tr("文档进纸器"));
 }
 
-int ScanJob::lockWithRetry(OxCommand &command)
-{
-    // Only a waking scanner is worth waiting for; busy (another host holds
-    // it) or a silent lock pipe ends the job at once. After ten waking
-    // answers the job goes on and the device's answers decide.
-    for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
-        const int rc = command.lockScanner();
-        if (rc == 0)
-            break;
-        if (rc != RC_WAKING)
-            return rc;
-        QThread::msleep(kWakingPauseMs);
-    }
-    jobState = Locked;
-    return 0;
-}
-
 int ScanJob::startJob(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
 {
     initialVariant();
@@ -129,7 +112,9 @@ int ScanJob::startJob(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *h
     pages.setPaperLog(&paperLog);
     pages.startJob(hub, profile, PageFileWriter::rulesFrom(*profile));
 
-    const int locked = lockWithRetry(command);
+    // Only a waking scanner is waited for; busy or a silent lock pipe ends
+    // the job at once.
+    const int locked = maintenanceLock(command, false);
     if (locked != 0) {
         pages.discardHeldPages();
         return locked;
