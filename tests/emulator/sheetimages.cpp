@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageWriter>
+#include <QRect>
 #include <QTemporaryFile>
 
 #include <tiffio.h>
@@ -168,14 +169,16 @@ void drawLabel(Canvas &c, unsigned sheet, int side)
         c.fill(left + t, top + c.y(0.1) + t, left + box - t, top + c.y(0.1) + box - t, 255, 255, 255);
 }
 
-// Lines of "words": runs of glyph-like strokes with ascenders and bars.
-void drawText(Canvas &c, Random &rnd, int top, int bottom)
+// Lines of "words": runs of glyph-like strokes with ascenders and bars; lines
+// above `besideBottom` end at `besideLeft`, clear of a picture.
+void drawText(Canvas &c, Random &rnd, int top, int bottom, int besideLeft, int besideBottom)
 {
-    const int left = c.x(0.75), right = c.width() - c.x(0.75);
+    const int left = c.x(0.75), fullRight = c.width() - c.x(0.75);
     const int pitch = std::max(4, c.y(0.2)), xHeight = std::max(2, c.y(0.08));
     const int cell = std::max(2, c.x(0.035)), stroke = std::max(1, c.x(0.012));
     for (int base = top + pitch; base < bottom; base += pitch) {
         // Paragraphs end with a short line and a gap.
+        const int right = base - pitch < besideBottom ? std::min(fullRight, besideLeft) : fullRight;
         const bool lastOfParagraph = rnd.next() % 7 == 0;
         const int lineEnd = lastOfParagraph ? left + int((right - left) * (0.2 + 0.5 * rnd.unit()))
                                             : right;
@@ -197,8 +200,9 @@ void drawText(Canvas &c, Random &rnd, int top, int bottom)
     }
 }
 
-// A heading band and a photograph-like block, in colour or grey.
-void drawPictures(Canvas &c, Random &rnd, Ink ink, unsigned sheet)
+// A heading band and a photograph-like block, in colour or grey; gives the
+// block's place.
+QRect drawPictures(Canvas &c, Random &rnd, Ink ink, unsigned sheet)
 {
     const uint8_t hue = uint8_t(sheet * 47);
     auto tone = [&](int r, int g, int b) {
@@ -220,6 +224,7 @@ void drawPictures(Canvas &c, Random &rnd, Ink ink, unsigned sheet)
             c.fill(x0 + xx, y0 + yy, x0 + xx + step, y0 + yy + step, px[0], px[1], px[2]);
         }
     }
+    return QRect(x0, y0, w, h);
 }
 
 int jpegQualityFor(uint8_t level)
@@ -371,9 +376,13 @@ std::optional<PageImage> renderPage(const WindowSpec &window, Ink ink, unsigned 
     if (!blank) {
         Random rnd(uint32_t(sheet) * 2654435761u + uint32_t(side) * 40503u + 1);
         drawLabel(c, sheet, side);
+        QRect picture;
         if (ink != Ink::BlackWhite)
-            drawPictures(c, rnd, ink, sheet);
-        drawText(c, rnd, c.y(1.0), c.height() - c.y(0.75));
+            picture = drawPictures(c, rnd, ink, sheet);
+        const int clear = c.x(0.15);
+        drawText(c, rnd, c.y(1.0), c.height() - c.y(0.75),
+                 picture.isNull() ? c.width() : picture.left() - clear,
+                 picture.isNull() ? 0 : picture.bottom() + clear);
     }
     if (format == 0) {
         // A black-and-white window sees the page through a threshold.
