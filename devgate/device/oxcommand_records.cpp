@@ -135,7 +135,8 @@ int OxCommand::setConfig(const tagSCANNER_CONFIGRATION &config)
 // Polls for the next image header. The device answers a poll with the
 // 461-byte header or with a status block in its place:
 //   no image ready   -> pause and poll again, or -34 once a cancel is asked;
-//   end of output    -> while a multifed sheet waits for its interactive
+//   end of output    -> while a complete multifed sheet (one the user was
+//                       asked about) waits for its interactive
 //                       answer, pause and poll again (a cancel there is
 //                       answered "stop" for the user); else -21;
 //   success, no data -> pause and poll again;
@@ -188,6 +189,14 @@ int OxCommand::requestHeader(tagREQUEST_HEADER &header, int detect, int *answer,
         } else if (rc == RC_END_OF_OUTPUT) {
             if (detect != 1 || multifeedResponse != kMultifeedInteractive)
                 return RC_END_OF_OUTPUT;
+            // Only a complete sheet has been put to the user; the rest of an
+            // incomplete one will not come after the end of output, and no
+            // answer would ever end the wait.
+            if (imagesThisSheet != imagesPerSheet) {
+                qDebug() << "requestHeader: end of output inside a multifed sheet," << imagesThisSheet
+                         << "of" << imagesPerSheet << "images";
+                return RC_END_OF_OUTPUT;
+            }
             if (m_bCancel.load()) {
                 // The device waits for the user's answer to the multifed
                 // sheet; a cancelled job gives it the answer "stop".
