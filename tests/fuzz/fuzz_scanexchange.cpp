@@ -10,7 +10,10 @@
 // ends the way a well-behaved device would end it.
 //
 // Input: knobs (profile, pages, the user's answers), then one tamper record
-// per transfer (see Tamper below).
+// per transfer (see Tamper below). With CORVAN_FUZZ_RECORD=<file> a run
+// writes its input followed by the records of the exchange that happened
+// once the input ran out: a seed that replays a real exchange byte for byte
+// (how corpus/fuzz_scanexchange was made, see tools/fuzz.sh).
 #include "configfile.h"
 #include "devgate.h"
 #include "fuzzsupport.h"
@@ -133,12 +136,17 @@ struct Device
     std::shared_ptr<ScannerEmulator> model = std::make_shared<ScannerEmulator>();
     ScannerCommands commands{*model};
     fuzz::Stream *input = nullptr;
+    // Seed making: once the input is used up, every transfer is written out
+    // as the record that reproduces it (OUT: pass; IN: the device's bytes).
+    QByteArray *recording = nullptr;
 
     int transfer(uint8_t endpoint, unsigned char *data, int length, int *moved)
     {
         const Pipe pipe = Pipe(endpoint & 0x0f);
         if (pipe < Pipe::Lock || pipe > Pipe::Event)
             return LIBUSB_ERROR_PIPE;
+        if (recording && input->empty())
+            return record(pipe, endpoint, data, length, moved);
         const uint8_t kind = input->empty() ? Pass : uint8_t(input->u8() % TamperKinds);
         switch (kind) {
         case TimeOut:
@@ -188,6 +196,32 @@ struct Device
             return LIBUSB_ERROR_OVERFLOW;
         std::copy(answer.begin(), answer.end(), data);
         *moved = int(answer.size());
+        return 0;
+    }
+
+    int record(Pipe pipe, uint8_t endpoint, unsigned char *data, int length, int *moved)
+    {
+        if (!(endpoint & 0x80)) {
+            recording->append(char(Pass));
+            model->transferOut(pipe, Bytes(data, data + length));
+            *moved = length;
+            return 0;
+        }
+        const Completion c = model->transferIn(pipe, size_t(length));
+        if (c.state != Completion::State::Done) {
+            recording->append(char(TimeOut));
+            return LIBUSB_ERROR_TIMEOUT;
+        }
+        if (c.data.size() > 0xffff) {
+            recording->append(char(Pass));
+        } else {
+            recording->append(char(Replace));
+            recording->append(char(c.data.size() & 0xff));
+            recording->append(char(c.data.size() >> 8));
+            recording->append(reinterpret_cast<const char *>(c.data.data()), int(c.data.size()));
+        }
+        std::copy(c.data.begin(), c.data.end(), data);
+        *moved = int(c.data.size());
         return 0;
     }
 };
@@ -261,6 +295,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Device device;
     device.input = &input;
+    QByteArray recording;
+    const QString recordTo = qEnvironmentVariable("CORVAN_FUZZ_RECORD");
+    if (!recordTo.isEmpty()) {
+        recording = QByteArray(reinterpret_cast<const char *>(data), int(size));
+        device.recording = &recording;
+    }
     device.model->setRecord(rec::kPaperDetected, Bytes{1});
     for (size_t i = 0; i < g_setup->pages.size(); ++i) {
         if (pageMask & (1u << i))
@@ -299,6 +339,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(QFileInfo(file).size() > 0);
     gate.closePort();
     FUZZ_CHECK(inprocessusb::openHandles() == 0);
+    if (device.recording) {
+        QFile out(recordTo);
+        if (out.open(QIODevice::WriteOnly))
+            out.write(recording);
+    }
 
     inprocessusb::setTransferHandler(nullptr);
     removeFiles(g_setup->config.m_strTempDir);
