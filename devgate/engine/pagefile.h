@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // File type of a page written by the scan engine.
@@ -22,6 +23,21 @@ struct tagSCAN_IMAGE_FILE
     int height = 0;         // pixels
     int resolution = 0;     // dots per inch
     int colorType = 0;      // 0 black and white, 1 grey, 2 colour
+
+    // A page as the scan engine hands it on: its first barcode only.
+    static tagSCAN_IMAGE_FILE page(const QString &file, int side, const QStringList &barcodes,
+                                   int width, int height, int resolution, int colorType)
+    {
+        tagSCAN_IMAGE_FILE p;
+        p.fileName = file;
+        p.barcode = barcodes.isEmpty() ? QString() : barcodes.first();
+        p.side = side;
+        p.width = width;
+        p.height = height;
+        p.resolution = resolution;
+        p.colorType = colorType;
+        return p;
+    }
 };
 typedef tagSCAN_IMAGE_FILE SCAN_IMAGE_FILE;
 

@@ -324,16 +324,8 @@ int PageFileWriter::convertColorToGray_K(const PageHeader &header, const QString
 void PageFileWriter::saveSannedFiles(QString file, signed char side, const QStringList &barcodes,
                                      int width, int height, int resolution, int colorType)
 {
-    tagSCAN_IMAGE_FILE page;
-    page.fileName = file;
-    page.barcode = barcodes.isEmpty() ? QString() : barcodes.first();
-    page.blank = false;
-    page.side = side;
-    page.width = width;
-    page.height = height;
-    page.resolution = resolution;
-    page.colorType = colorType;
-    m_heldPages.append(page);
+    m_heldPages.append(
+        tagSCAN_IMAGE_FILE::page(file, side, barcodes, width, height, resolution, colorType));
 }
 
 void PageFileWriter::discardHeldPages()

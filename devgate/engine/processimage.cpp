@@ -97,16 +97,8 @@ int ProcessImage::groupSize(int combineType)
 void ProcessImage::addImageFile(QString file, signed char side, QStringList barcodes, int width,
                                 int height, int resolution, int colourMode)
 {
-    tagSCAN_IMAGE_FILE page;
-    page.fileName = file;
-    page.barcode = barcodes.isEmpty() ? QString() : barcodes.first();
-    page.blank = false;
-    page.side = side;
-    page.width = width;
-    page.height = height;
-    page.resolution = resolution;
-    page.colorType = colourMode;
-    m_listImageFile.append(page);
+    m_listImageFile.append(
+        tagSCAN_IMAGE_FILE::page(file, side, barcodes, width, height, resolution, colourMode));
 }
 
 void ProcessImage::removeImages()

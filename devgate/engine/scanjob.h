@@ -111,6 +111,8 @@ private:
     // and, after the last attempt, ignored; any other failure is returned at
     // once.
     int maintenanceLock(OxCommand &command, bool forLog);
+    template <typename Fn>
+    int lockedOperation(USBPort *port, PMessage *hub, Fn &&body);
     int calibrate(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub, Calibration kind);
     int calibrationImages(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, int &endCode);
     // ===== end of maintenance jobs ==========================================

@@ -1,5 +1,6 @@
 #include "scanjob.h"
 
+#include "jobstep.h"
 #include "oxcommand.h"
 #include "pmessage.h"
 #include "scanshortcut.h"
@@ -17,17 +18,6 @@
 // a calibration on a scanner that another host holds would only interfere.
 
 namespace {
-
-// One traced command step: its text and the milliseconds it took.
-template <typename Fn>
-int step(const char *name, Fn &&fn)
-{
-    QElapsedTimer timer;
-    timer.start();
-    const int rc = fn();
-    qDebug() << name << timer.elapsed();
-    return rc;
-}
 
 // The paper sources that can fall back to the flatbed: their settings are
 // written only after the device has looked for paper in the feeder.
@@ -56,107 +46,95 @@ int ScanJob::maintenanceLock(OxCommand &command, bool forLog)
     return 0;
 }
 
+// Binds a job-local command object, takes the scanner lock, runs body with
+// it and releases the lock: the frame of every maintenance job but the log.
+template <typename Fn>
+int ScanJob::lockedOperation(USBPort *port, PMessage *hub, Fn &&body)
+{
+    initialVariant();
+    OxCommand command(hub);
+    if (!port || !command.setPort(port))
+        return RC_NOT_CONNECTED;
+    const int locked = maintenanceLock(command, false);
+    if (locked != 0)
+        return locked;
+    const int rc = body(command);
+    command.unlockScanner();
+    return rc;
+}
+
 int ScanJob::devicePower(USBPort *port, tagSCAN_SHORTCUT_MENU *, PMessage *hub)
 {
     // Waking is the lock exchange itself: the loop waits while the scanner
     // answers that it is waking up.
-    initialVariant();
-    OxCommand command(hub);
-    if (!port || !command.setPort(port))
-        return RC_NOT_CONNECTED;
-    const int rc = maintenanceLock(command, false);
-    if (rc != 0)
-        return rc;
-    command.unlockScanner();
-    return 0;
+    return lockedOperation(port, hub, [](OxCommand &) { return 0; });
 }
 
 int ScanJob::deviceSource(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
 {
-    initialVariant();
     if (!profile)
         return RC_DEVICE_FAILURE;
-    OxCommand command(hub);
-    if (!port || !command.setPort(port))
-        return RC_NOT_CONNECTED;
-    int rc = maintenanceLock(command, false);
-    if (rc != 0)
-        return rc;
-
-    if (choosesSourceByPaper(profile->paperSource)) {
-        bool paperPresent = false;
-        rc = command.getPaperDetected(paperPresent);
-    }
-    if (rc == 0) {
-        tagSCANNER_CONFIGRATION config;
-        if (parser.mergeConfig(config, profile)) {
-            rc = step("setConfig", [&] { return command.setConfig(config); });
-        } else {
-            // A configuration the device cannot hold must not be written.
-            qDebug() << "deviceSource: mergeConfig refused the profile";
-            rc = RC_DEVICE_FAILURE;
+    return lockedOperation(port, hub, [&](OxCommand &command) {
+        int rc = 0;
+        if (choosesSourceByPaper(profile->paperSource)) {
+            bool paperPresent = false;
+            rc = command.getPaperDetected(paperPresent);
         }
-    }
-    if (rc == 0)
-        rc = step("setSnapToSizeList", [&] { return command.setSnapToSizeList(profile); });
-
-    command.unlockScanner();
-    return rc;
+        if (rc == 0) {
+            tagSCANNER_CONFIGRATION config;
+            if (parser.mergeConfig(config, profile)) {
+                rc = timedStep("setConfig", [&] { return command.setConfig(config); });
+            } else {
+                // A configuration the device cannot hold must not be written.
+                qDebug() << "deviceSource: mergeConfig refused the profile";
+                rc = RC_DEVICE_FAILURE;
+            }
+        }
+        if (rc == 0)
+            rc = timedStep("setSnapToSizeList", [&] { return command.setSnapToSizeList(profile); });
+        return rc;
+    });
 }
 
 int ScanJob::magnification(USBPort *port, double frontX, double frontY, double rearX, double rearY,
                            PMessage *hub)
 {
-    initialVariant();
-    OxCommand command(hub);
-    if (!port || !command.setPort(port))
-        return RC_NOT_CONNECTED;
-    int rc = maintenanceLock(command, false);
-    if (rc != 0)
-        return rc;
-
-    tagSCANNER_CONFIGRATION config;
-    rc = step("getConfig", [&] { return command.getConfig(config); });
-    if (rc == 0) {
-        tagMAGNIFICATION factors;
-        factors.frontX = frontX * 10000.0;
-        factors.frontY = frontY * 10000.0;
-        factors.rearX = rearX * 10000.0;
-        factors.rearY = rearY * 10000.0;
-        // A factor that does not fit the 16-bit field would be written as
-        // some other factor; refuse it instead.
-        if (parser.mergeMagnificationConfig(config, factors)) {
-            parser.convertConfig(config);
-            rc = step("setConfig", [&] { return command.setConfig(config); });
-        } else {
-            rc = RC_DEVICE_FAILURE;
+    return lockedOperation(port, hub, [&](OxCommand &command) {
+        tagSCANNER_CONFIGRATION config;
+        int rc = timedStep("getConfig", [&] { return command.getConfig(config); });
+        if (rc == 0) {
+            tagMAGNIFICATION factors;
+            factors.frontX = frontX * 10000.0;
+            factors.frontY = frontY * 10000.0;
+            factors.rearX = rearX * 10000.0;
+            factors.rearY = rearY * 10000.0;
+            // A factor that does not fit the 16-bit field would be written as
+            // some other factor; refuse it instead.
+            if (parser.mergeMagnificationConfig(config, factors)) {
+                parser.convertConfig(config);
+                rc = timedStep("setConfig", [&] { return command.setConfig(config); });
+            } else {
+                rc = RC_DEVICE_FAILURE;
+            }
         }
-    }
-    command.unlockScanner();
-    return rc;
+        return rc;
+    });
 }
 
 int ScanJob::testScanner(USBPort *port)
 {
-    initialVariant();
-    OxCommand command;
-    if (!port || !command.setPort(port))
-        return RC_NOT_CONNECTED;
-    int rc = maintenanceLock(command, false);
-    if (rc != 0)
+    return lockedOperation(port, nullptr, [&](OxCommand &command) {
+        tagDIAGNOSTIC_BEGIN begin;
+        int rc = timedStep("getDiagnosticBegin", [&] { return command.getDiagnosticBegin(begin); });
+        if (rc == 0) {
+            tagDIAGNOSTIC_RUN run;
+            rc = timedStep("getDiagnosticRun", [&] { return command.getDiagnosticRun(run); });
+            // A diagnostic that did not run has nothing to end.
+            if (rc == 0)
+                command.setDiagnosticEnd();
+        }
         return rc;
-
-    tagDIAGNOSTIC_BEGIN begin;
-    rc = step("getDiagnosticBegin", [&] { return command.getDiagnosticBegin(begin); });
-    if (rc == 0) {
-        tagDIAGNOSTIC_RUN run;
-        rc = step("getDiagnosticRun", [&] { return command.getDiagnosticRun(run); });
-        // A diagnostic that did not run has nothing to end.
-        if (rc == 0)
-            command.setDiagnosticEnd();
-    }
-    command.unlockScanner();
-    return rc;
+    });
 }
 
 int ScanJob::calibrateBeginUDDS(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
@@ -177,46 +155,38 @@ int ScanJob::calibrateBeginTestMag(USBPort *port, tagSCAN_SHORTCUT_MENU *profile
 int ScanJob::calibrate(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub,
                        Calibration kind)
 {
-    initialVariant();
     if (!profile)
         return RC_DEVICE_FAILURE;
-    OxCommand command(hub);
-    if (!port || !command.setPort(port))
-        return RC_NOT_CONNECTED;
-    int rc = maintenanceLock(command, false);
-    if (rc != 0)
-        return rc;
-
-    int endCode = 0;
-    tagINQUIRY inquiry;
-    rc = step("inquiry", [&] { return command.inquiry(inquiry); });
-    if (rc == 0) {
-        bool paperPresent = false;
-        rc = step("getPaperDetected", [&] {
-            return detectPaper(command, profile, inquiry, hub, paperPresent);
-        });
-    }
-    if (rc == 0) {
-        tagCALIBRATE_BEGIN begin;
-        rc = step("getDiagnosticBegin", [&] {
-            switch (kind) {
-            case Calibration::UDDS:
-                return command.getcalibrateBeginUDDS(begin);
-            case Calibration::Test:
-                return command.getcalibrateBeginTest(begin);
-            case Calibration::TestMag:
-                break;
-            }
-            return command.getcalibrateBeginTestMag(begin);
-        });
-    }
-    if (rc == 0)
-        rc = step("setcalibrateRun", [&] { return command.setcalibrateRun(); });
-    if (rc == 0)
-        rc = calibrationImages(command, profile, endCode);
-
-    command.unlockScanner();
-    return endCode != 0 ? endCode : rc;
+    return lockedOperation(port, hub, [&](OxCommand &command) {
+        int endCode = 0;
+        tagINQUIRY inquiry;
+        int rc = timedStep("inquiry", [&] { return command.inquiry(inquiry); });
+        if (rc == 0) {
+            bool paperPresent = false;
+            rc = timedStep("getPaperDetected", [&] {
+                return detectPaper(command, profile, inquiry, hub, paperPresent);
+            });
+        }
+        if (rc == 0) {
+            tagCALIBRATE_BEGIN begin;
+            rc = timedStep("getDiagnosticBegin", [&] {
+                switch (kind) {
+                case Calibration::UDDS:
+                    return command.getcalibrateBeginUDDS(begin);
+                case Calibration::Test:
+                    return command.getcalibrateBeginTest(begin);
+                case Calibration::TestMag:
+                    break;
+                }
+                return command.getcalibrateBeginTestMag(begin);
+            });
+        }
+        if (rc == 0)
+            rc = timedStep("setcalibrateRun", [&] { return command.setcalibrateRun(); });
+        if (rc == 0)
+            rc = calibrationImages(command, profile, endCode);
+        return endCode != 0 ? endCode : rc;
+    });
 }
 
 // Reads the calibration sheet's images and discards them. endCode gets what
@@ -237,11 +207,11 @@ int ScanJob::calibrationImages(OxCommand &command, tagSCAN_SHORTCUT_MENU *profil
                 endCode = headerResult == RC_END_OF_OUTPUT ? 0 : headerResult;
             }
             tagCALIBRATE_END end;
-            return step("setDiagnosticEnd", [&] { return command.setcalibrateEnd(end); });
+            return timedStep("setDiagnosticEnd", [&] { return command.setcalibrateEnd(end); });
         }
         // requestImage sizes the buffer itself once the header's size has
         // been checked against the image it describes.
-        const int rc = step("requestImage", [&] {
+        const int rc = timedStep("requestImage", [&] {
             return command.requestImage(header, image, profile->combineType, previewCopy);
         });
         if (rc != 0)
@@ -251,34 +221,23 @@ int ScanJob::calibrationImages(OxCommand &command, tagSCAN_SHORTCUT_MENU *profil
 
 int ScanJob::timeDateLocal(USBPort *port, tagTIME_DATE_LOCAL &clock)
 {
-    initialVariant();
-    OxCommand command;
-    if (!port || !command.setPort(port))
-        return RC_NOT_CONNECTED;
-    int rc = maintenanceLock(command, false);
-    if (rc != 0)
+    return lockedOperation(port, nullptr, [&](OxCommand &command) {
+        int rc = timedStep("setTimeDateLocal", [&] { return command.setTimeDateLocal(); });
+        if (rc == 0)
+            rc = timedStep("getTimeDateLocal", [&] { return command.getTimeDateLocal(clock); });
         return rc;
-    rc = step("setTimeDateLocal", [&] { return command.setTimeDateLocal(); });
-    if (rc == 0)
-        rc = step("getTimeDateLocal", [&] { return command.getTimeDateLocal(clock); });
-    command.unlockScanner();
-    return rc;
+    });
 }
 
 int ScanJob::getInquiry(USBPort *port, tagINQUIRY &inquiry)
 {
-    initialVariant();
-    OxCommand command;
-    if (!port || !command.setPort(port))
-        return RC_NOT_CONNECTED;
-    int rc = maintenanceLock(command, false);
-    if (rc != 0)
+    return lockedOperation(port, nullptr, [&](OxCommand &command) {
+        int rc =
+            timedStep("checkInterfaceVersion", [&] { return command.checkInterfaceVersion(); });
+        if (rc == 0)
+            rc = timedStep("inquiry", [&] { return command.inquiry(inquiry); });
         return rc;
-    rc = step("checkInterfaceVersion", [&] { return command.checkInterfaceVersion(); });
-    if (rc == 0)
-        rc = step("inquiry", [&] { return command.inquiry(inquiry); });
-    command.unlockScanner();
-    return rc;
+    });
 }
 
 int ScanJob::logData(USBPort *port, int selector, QByteArray &log)

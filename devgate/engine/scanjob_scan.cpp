@@ -1,6 +1,7 @@
 #include "scanjob.h"
 
 #include "configfile.h"
+#include "jobstep.h"
 #include "oxcommand.h"
 #include "pmessage.h"
 #include "processimage.h"
@@ -29,17 +30,6 @@ qint32 profileInt(const tagSCAN_SHORTCUT_MENU *profile, int offset)
     qint32 value = 0;
     std::memcpy(&value, reinterpret_cast<const char *>(profile) + offset, sizeof value);
     return value;
-}
-
-// Runs one step of the command sequence and traces its duration.
-template <typename Fn>
-int timedStep(const char *name, Fn &&fn)
-{
-    QElapsedTimer timer;
-    timer.start();
-    const int rc = fn();
-    qDebug() << name << timer.elapsed();
-    return rc;
 }
 
 } // namespace
