@@ -21,11 +21,71 @@ QByteArray scanShortcutToBytes(const tagSCAN_SHORTCUT_MENU &record)
     return QByteArray(reinterpret_cast<const char *>(&record), kScanShortcutSize);
 }
 
+namespace {
+
+// A flag of a record read from a file may hold any byte. Read as a byte (a
+// bool holding anything but 0 or 1 must never be loaded) and stored back as
+// false or true, so the record only ever holds valid flags.
+void normaliseFlags(bool *flags, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        unsigned char raw = 0;
+        std::memcpy(&raw, &flags[i], 1);
+        const bool value = raw != 0;
+        std::memcpy(&flags[i], &value, 1);
+    }
+}
+
+template <size_t N>
+void normaliseFlags(bool (&flags)[N])
+{
+    normaliseFlags(flags, N);
+}
+
+void normaliseFlag(bool &flag)
+{
+    normaliseFlags(&flag, 1);
+}
+
+void normaliseFlags(tagSCAN_SIDE_SETTING &side)
+{
+    normaliseFlags(side.characterSets);
+    normaliseFlag(side.enhance);
+    normaliseFlag(side.invertColors);
+    normaliseFlag(side.holeFill);
+    normaliseFlag(side.barcodeEnhancement);
+    normaliseFlag(side.allSidesMatch);
+    normaliseFlag(side.streakFilter);
+    normaliseFlag(side.barcodeReading);
+    normaliseFlags(side.barcodeTypes);
+}
+
+} // namespace
+
 bool scanShortcutFromBytes(const QByteArray &bytes, tagSCAN_SHORTCUT_MENU &record)
 {
     if (bytes.size() != kScanShortcutSize)
         return false;
     std::memcpy(static_cast<void *>(&record), bytes.constData(), kScanShortcutSize);
+    normaliseFlag(record.builtInEdited);
+    normaliseFlag(record.onlySavePower);
+    normaliseFlag(record.powerOffEnabled);
+    normaliseFlag(record.onlySaveTimeout);
+    normaliseFlag(record.deviceOn);
+    normaliseFlag(record.autoStartScanning);
+    normaliseFlag(record.countOnly);
+    normaliseFlags(record.debugSwitches);
+    normaliseFlag(record.enhancedSeparation);
+    normaliseFlag(record.multifeedLengthEnabled);
+    normaliseFlag(record.multifeedSoundEnabled);
+    for (tagSCAN_SIDE_SETTING &side : record.sideSettings)
+        normaliseFlags(side);
+    normaliseFlag(record.colorOutput);
+    normaliseFlag(record.grayOutput);
+    normaliseFlag(record.blackWhiteOutput);
+    normaliseFlag(record.saveSize);
+    normaliseFlag(record.alignTheSize);
+    normaliseFlags(record.pageSizes);
     return true;
 }
 
