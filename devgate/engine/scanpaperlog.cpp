@@ -146,7 +146,21 @@ void ScanPaperLog::getScannedNumFromIniFile(QString counterFile)
     if (!QFileInfo::exists(counterFile))
         return;
     QSettings ini(counterFile, QSettings::IniFormat);
-    m_nScannedNum = ini.value(QLatin1String(kCounterKey), 0).toInt();
+    bool ok = false;
+    const int stored = ini.value(QLatin1String(kCounterKey), 0).toInt(&ok);
+    // Only 0 to a full log's count is ever stored. Anything else is a damaged
+    // file: an unreadable or negative count starts again, a larger one counts
+    // as a full log, so the next job starts a new log and the count can never
+    // run past the largest int.
+    if (!ok || stored < 0) {
+        qDebug() << "Scan counter unreadable, counting from 0:" << counterFile;
+        m_nScannedNum = 0;
+    } else if (stored > MaxJobsPerLog) {
+        qDebug() << "Scan counter" << stored << "beyond a full log:" << counterFile;
+        m_nScannedNum = MaxJobsPerLog;
+    } else {
+        m_nScannedNum = stored;
+    }
 }
 
 bool ScanPaperLog::saveScannedNumToIniFile(QString counterFile)

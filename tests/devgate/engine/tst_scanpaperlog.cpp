@@ -190,6 +190,39 @@ private slots:
         QCOMPARE(QDir(m_dir->path()).entryList({"*scanlog.txt"}).size(), 1);
     }
 
+    // A damaged counter file never makes the count overflow or lose the log.
+    void damagedCounter_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<bool>("rolled");
+        QTest::newRow("largest int") << "2147483647" << u("第1个扫描作业") << true;
+        QTest::newRow("beyond a full log") << "5000" << u("第1个扫描作业") << true;
+        QTest::newRow("negative") << "-7" << u("第1个扫描作业") << false;
+        QTest::newRow("not a number") << "lots" << u("第1个扫描作业") << false;
+    }
+    void damagedCounter()
+    {
+        QFETCH(QString, stored);
+        QFile counter(counterFile());
+        QVERIFY(counter.open(QIODevice::WriteOnly));
+        counter.write("[ScannedNum]\nNum=" + stored.toLatin1() + "\n");
+        counter.close();
+        QFile old(logFile());
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("earlier jobs\n");
+        old.close();
+        ScanPaperLog log;
+        QVERIFY(logJob(log, ScanLogSettings(), 0, 1));
+        QCOMPARE(storedCounter(), 1);
+        QFETCH(QString, job);
+        QFETCH(bool, rolled);
+        const QString text = readText(logFile());
+        QCOMPARE(text.startsWith(job), rolled);
+        QCOMPARE(text.startsWith(u("earlier jobs\n") + job), !rolled);
+        QCOMPARE(QDir(m_dir->path()).entryList({"*scanlog.txt"}).size(), rolled ? 2 : 1);
+    }
+
     void job2001RollsTheLogOver()
     {
         storeCounter(2000);
