@@ -1,5 +1,7 @@
 #include "scanshortcut.h"
 
+#include <QDebug>
+
 #include <cstring>
 
 tagSCAN_SHORTCUT_MENU::tagSCAN_SHORTCUT_MENU()
@@ -25,39 +27,42 @@ namespace {
 
 // A flag of a record read from a file may hold any byte. Read as a byte (a
 // bool holding anything but 0 or 1 must never be loaded) and stored back as
-// false or true, so the record only ever holds valid flags.
-void normaliseFlags(bool *flags, size_t count)
+// false or true, so the record only ever holds valid flags. `odd` counts the
+// bytes that were neither.
+void normaliseFlags(bool *flags, size_t count, int &odd)
 {
     for (size_t i = 0; i < count; ++i) {
         unsigned char raw = 0;
         std::memcpy(&raw, &flags[i], 1);
+        if (raw > 1)
+            ++odd;
         const bool value = raw != 0;
         std::memcpy(&flags[i], &value, 1);
     }
 }
 
 template <size_t N>
-void normaliseFlags(bool (&flags)[N])
+void normaliseFlags(bool (&flags)[N], int &odd)
 {
-    normaliseFlags(flags, N);
+    normaliseFlags(flags, N, odd);
 }
 
-void normaliseFlag(bool &flag)
+void normaliseFlag(bool &flag, int &odd)
 {
-    normaliseFlags(&flag, 1);
+    normaliseFlags(&flag, 1, odd);
 }
 
-void normaliseFlags(tagSCAN_SIDE_SETTING &side)
+void normaliseFlags(tagSCAN_SIDE_SETTING &side, int &odd)
 {
-    normaliseFlags(side.characterSets);
-    normaliseFlag(side.enhance);
-    normaliseFlag(side.invertColors);
-    normaliseFlag(side.holeFill);
-    normaliseFlag(side.barcodeEnhancement);
-    normaliseFlag(side.allSidesMatch);
-    normaliseFlag(side.streakFilter);
-    normaliseFlag(side.barcodeReading);
-    normaliseFlags(side.barcodeTypes);
+    normaliseFlags(side.characterSets, odd);
+    normaliseFlag(side.enhance, odd);
+    normaliseFlag(side.invertColors, odd);
+    normaliseFlag(side.holeFill, odd);
+    normaliseFlag(side.barcodeEnhancement, odd);
+    normaliseFlag(side.allSidesMatch, odd);
+    normaliseFlag(side.streakFilter, odd);
+    normaliseFlag(side.barcodeReading, odd);
+    normaliseFlags(side.barcodeTypes, odd);
 }
 
 } // namespace
@@ -67,25 +72,28 @@ bool scanShortcutFromBytes(const QByteArray &bytes, tagSCAN_SHORTCUT_MENU &recor
     if (bytes.size() != kScanShortcutSize)
         return false;
     std::memcpy(static_cast<void *>(&record), bytes.constData(), kScanShortcutSize);
-    normaliseFlag(record.builtInEdited);
-    normaliseFlag(record.onlySavePower);
-    normaliseFlag(record.powerOffEnabled);
-    normaliseFlag(record.onlySaveTimeout);
-    normaliseFlag(record.deviceOn);
-    normaliseFlag(record.autoStartScanning);
-    normaliseFlag(record.countOnly);
-    normaliseFlags(record.debugSwitches);
-    normaliseFlag(record.enhancedSeparation);
-    normaliseFlag(record.multifeedLengthEnabled);
-    normaliseFlag(record.multifeedSoundEnabled);
+    int odd = 0;
+    normaliseFlag(record.builtInEdited, odd);
+    normaliseFlag(record.onlySavePower, odd);
+    normaliseFlag(record.powerOffEnabled, odd);
+    normaliseFlag(record.onlySaveTimeout, odd);
+    normaliseFlag(record.deviceOn, odd);
+    normaliseFlag(record.autoStartScanning, odd);
+    normaliseFlag(record.countOnly, odd);
+    normaliseFlags(record.debugSwitches, odd);
+    normaliseFlag(record.enhancedSeparation, odd);
+    normaliseFlag(record.multifeedLengthEnabled, odd);
+    normaliseFlag(record.multifeedSoundEnabled, odd);
     for (tagSCAN_SIDE_SETTING &side : record.sideSettings)
-        normaliseFlags(side);
-    normaliseFlag(record.colorOutput);
-    normaliseFlag(record.grayOutput);
-    normaliseFlag(record.blackWhiteOutput);
-    normaliseFlag(record.saveSize);
-    normaliseFlag(record.alignTheSize);
-    normaliseFlags(record.pageSizes);
+        normaliseFlags(side, odd);
+    normaliseFlag(record.colorOutput, odd);
+    normaliseFlag(record.grayOutput, odd);
+    normaliseFlag(record.blackWhiteOutput, odd);
+    normaliseFlag(record.saveSize, odd);
+    normaliseFlag(record.alignTheSize, odd);
+    normaliseFlags(record.pageSizes, odd);
+    if (odd > 0)
+        qDebug() << "Profile record:" << odd << "flag bytes neither 0 nor 1, read as set";
     return true;
 }
 

@@ -34,6 +34,7 @@ class TestScanShortcutRecord : public QObject
 private slots:
     void builtInRoundTripsThroughAFile();
     void bytesConversionRejectsWrongSizes();
+    void flagBytesFromAFileAreReadAsSet();
     void fieldsLandAtFileOffsets();
     void constructorZeroesTheTextArrays();
     void textFieldsKeepOneUnitForTheZero();
@@ -76,6 +77,31 @@ void TestScanShortcutRecord::bytesConversionRejectsWrongSizes()
     QVERIFY(!scanShortcutFromBytes(QByteArray(4457, '\x01'), r));
     QVERIFY(!scanShortcutFromBytes(QByteArray(), r));
     QVERIFY(scanShortcutEquals(r, before));
+}
+
+// A file may hold any byte where the record keeps a flag: it is read as set,
+// and the record then holds a valid true; no other byte changes.
+void TestScanShortcutRecord::flagBytesFromAFileAreReadAsSet()
+{
+    const tagSCAN_SHORTCUT_MENU base = firstBuiltIn();
+    QByteArray file = scanShortcutToBytes(base);
+    const int autoStart = int(offsetof(tagSCAN_SHORTCUT_MENU, autoStartScanning));
+    const int pageSize = int(offsetof(tagSCAN_SHORTCUT_MENU, pageSizes)) + 22;
+    const int barcodeType = int(offsetof(tagSCAN_SHORTCUT_MENU, sideSettings))
+                            + 3 * int(sizeof(tagSCAN_SIDE_SETTING))
+                            + int(offsetof(tagSCAN_SIDE_SETTING, barcodeTypes)) + 9;
+    file[autoStart] = char(0xE9);
+    file[pageSize] = char(2);
+    file[barcodeType] = char(0xFF);
+
+    tagSCAN_SHORTCUT_MENU r;
+    QVERIFY(scanShortcutFromBytes(file, r));
+    QVERIFY(r.autoStartScanning);
+    QVERIFY(r.pageSizes[22]);
+    QVERIFY(r.sideSettings[3].barcodeTypes[9]);
+    QByteArray expected = file;
+    expected[autoStart] = expected[pageSize] = expected[barcodeType] = char(1);
+    QCOMPARE(scanShortcutToBytes(r), expected);
 }
 
 void TestScanShortcutRecord::fieldsLandAtFileOffsets()
