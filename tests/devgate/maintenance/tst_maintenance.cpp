@@ -1,14 +1,6 @@
-#include "configfile.h"
-#include "devgate.h"
-#include "emulatortest.h"
-#include "pagefile.h"
+#include "devgate/facaderig.h"
 #include "parsercommand.h"
-#include "pmessage.h"
-#include "records.h"
-#include "scannercommands.h"
 #include "scannerconfig.h"
-#include "scanshortcut.h"
-#include "scanshortcutmenu.h"
 #include "smallrecords.h"
 
 #include <QDateTime>
@@ -25,74 +17,24 @@ using namespace emu;
 
 namespace {
 
-Bytes wire(const QByteArray &b) { return Bytes(b.begin(), b.end()); }
 QByteArray qbytes(const Bytes &b) { return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size())); }
 
 constexpr unsigned kMiB = 1024 * 1024;
 
 // A scanner on the emulated bus behind one facade. The facade goes before the
 // bus (libusb before umockdev).
-struct MaintRig
+struct MaintRig : FacadeRig
 {
-    QTemporaryDir dir;
-    ConfigFile config;
-    EmulatedBus bus;
-    std::shared_ptr<ScannerEmulator> device;
-    std::unique_ptr<ScannerCommands> scanner;
-    std::unique_ptr<Devgate> gate;
-    PMessage hub;
-
     MaintRig()
+        : FacadeRig(3, 7)
     {
-        qputenv("XDG_CONFIG_HOME", (dir.path() + "/cfg").toUtf8());
-        config.loadConfigFile(dir.path());
-        UsbIdentity id;
-        id.busNumber = 3;
-        id.deviceAddress = 7;
-        device = std::make_shared<ScannerEmulator>(id);
-        scanner = std::make_unique<ScannerCommands>(*device);
-        bus.plug(device);
-        gate = std::make_unique<Devgate>();
-        gate->setConfigFile(&config);
-    }
-    ~MaintRig() { gate.reset(); }
-
-    bool open() { return gate->openPort("3;7;"); }
-
-    static tagSCAN_SHORTCUT_MENU builtIn(int index)
-    {
-        ScanShortcutMenu store;
-        store.loadDefaultScanShortcut();
-        tagSCAN_SHORTCUT_MENU p;
-        store.getScanShortcutItem(index, p);
-        return p;
+        start();
     }
 
     // A calibration image: a small black-and-white raw page.
     void queueImage(quint8 fill, int notReady = 0)
     {
-        tagREQUEST_HEADER h;
-        h.ImageFormat = 0;
-        h.ImageResolutionX = h.ImageResolutionY = 200;
-        h.ImageWidth = 1200;
-        h.ImageHeight = 600;
-        const qint64 size = PageFile::rowBytes(0, 200) * 100;
-        h.ImageSize = quint32(size);
-        Page p;
-        QByteArray hb;
-        encodeRequestHeader(h, hb);
-        p.header = wire(hb);
-        p.image.assign(size_t(size), fill);
-        p.notReadyPolls = unsigned(notReady);
-        scanner->queuePage(p);
-    }
-
-    std::vector<uint8_t> opcodes() const
-    {
-        std::vector<uint8_t> out;
-        for (const Command &c : device->commands())
-            out.push_back(c.opcode);
-        return out;
+        queueRawPage(0, fill, 0, unsigned(notReady), 0);
     }
 
     std::vector<Command> commandsOf(uint8_t opcode) const
@@ -541,7 +483,7 @@ private slots:
         QByteArray utf16;
         for (QChar c : text)
             utf16.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
-        rig.device->setRecord(rec::log(5), wire(utf16));
+        rig.device->setRecord(rec::log(5), FacadeRig::wire(utf16));
         rig.setLog(0, 100); // another log that must not be served
 
         QByteArray out;

@@ -1,12 +1,4 @@
-#include "configfile.h"
-#include "devgate.h"
-#include "emulatortest.h"
-#include "pagefile.h"
-#include "pmessage.h"
-#include "records.h"
-#include "scannercommands.h"
-#include "scanshortcut.h"
-#include "scanshortcutmenu.h"
+#include "devgate/facaderig.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -24,69 +16,20 @@ using namespace emu;
 
 namespace {
 
-Bytes wire(const QByteArray &b) { return Bytes(b.begin(), b.end()); }
-
-// A scanner on the emulated bus behind one facade, with a configuration in a
-// private directory. The facade goes before the bus (libusb before umockdev).
-struct ScanRig
+// The scan tests' scanner: paper in the feeder unless a test says otherwise.
+struct ScanRig : FacadeRig
 {
-    QTemporaryDir dir;
-    ConfigFile config;
-    EmulatedBus bus;
-    std::shared_ptr<ScannerEmulator> device;
-    std::unique_ptr<ScannerCommands> scanner;
-    std::unique_ptr<Devgate> gate;
-    PMessage hub;
-
     ScanRig()
+        : FacadeRig(2, 5)
     {
-        qputenv("XDG_CONFIG_HOME", (dir.path() + "/cfg").toUtf8());
-        config.loadConfigFile(dir.path());
-        UsbIdentity id;
-        id.busNumber = 2;
-        id.deviceAddress = 5;
-        device = std::make_shared<ScannerEmulator>(id);
-        scanner = std::make_unique<ScannerCommands>(*device);
-        bus.plug(device);
-        gate = std::make_unique<Devgate>();
-        gate->setConfigFile(&config);
+        start();
         setPaper(true);
     }
-    ~ScanRig() { gate.reset(); }
-
-    bool open() { return gate->openPort("2;5;"); }
-    void setPaper(bool present) { device->setRecord(rec::kPaperDetected, Bytes{uint8_t(present ? 1 : 0)}); }
 
     // A raw black-and-white page of 1 x 0.5 inch at 200 dpi on the given side.
     void queueBwPage(int side, quint8 blankContent = 50, int notReady = 0, quint8 multifeed = 0)
     {
-        tagREQUEST_HEADER h;
-        h.Multifeed = multifeed;
-        h.CameraType = quint8(side);
-        h.ImageFormat = 0;
-        h.ImageResolutionX = h.ImageResolutionY = 200;
-        h.ImageWidth = 1200;
-        h.ImageHeight = 600;
-        h.CompressionMode = 0;
-        h.BlankImageContent = blankContent;
-        const qint64 bytes = PageFile::rowBytes(0, 200) * 100;
-        h.ImageSize = quint32(bytes);
-        Page p;
-        QByteArray hb;
-        encodeRequestHeader(h, hb);
-        p.header = wire(hb);
-        p.image.assign(size_t(bytes), 0x0f);
-        p.notReadyPolls = unsigned(notReady);
-        scanner->queuePage(p);
-    }
-
-    static tagSCAN_SHORTCUT_MENU builtIn(int index)
-    {
-        ScanShortcutMenu store;
-        store.loadDefaultScanShortcut();
-        tagSCAN_SHORTCUT_MENU p;
-        store.getScanShortcutItem(index, p);
-        return p;
+        queueRawPage(side, 0x0f, blankContent, unsigned(notReady), multifeed);
     }
 
     // A page of the given colour type: JPEG bytes (compression 2) or raw rows.
@@ -121,14 +64,6 @@ struct ScanRig
         scanner->queuePage(p);
     }
 
-    std::vector<uint8_t> opcodes() const
-    {
-        std::vector<uint8_t> out;
-        for (const Command &c : device->commands())
-            out.push_back(c.opcode);
-        return out;
-    }
-
     void setInquiry(quint8 paperSourceState, quint8 promptToStart = 0)
     {
         tagINQUIRY inquiry;
@@ -145,14 +80,6 @@ struct ScanRig
         p.inputDocument = InputDocumentFront;
         p.sideStream = SideFront;
         return p;
-    }
-
-    int opcodeCount(uint8_t opcode) const
-    {
-        int n = 0;
-        for (const Command &c : device->commands())
-            n += c.opcode == opcode;
-        return n;
     }
 };
 

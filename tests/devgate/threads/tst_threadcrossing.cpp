@@ -3,16 +3,8 @@
 // polling on the event pipe beside a scan on the data pipe of the same
 // handle. Built like every test, and run under ThreadSanitizer by
 // tools/sanitize.sh, which is what these cases are mostly for.
-#include "configfile.h"
-#include "devgate.h"
-#include "emulatortest.h"
+#include "devgate/facaderig.h"
 #include "eventservice.h"
-#include "pagefile.h"
-#include "pmessage.h"
-#include "records.h"
-#include "scannercommands.h"
-#include "scanshortcut.h"
-#include "scanshortcutmenu.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,66 +22,32 @@ namespace {
 
 // A scanner with its button-event service behind one facade. The facade goes
 // before the bus (libusb before umockdev).
-struct Rig
+struct Rig : FacadeRig
 {
-    QTemporaryDir dir;
-    ConfigFile config;
-    EmulatedBus bus;
-    std::shared_ptr<ScannerEmulator> device;
-    std::unique_ptr<ScannerCommands> scanner;
     EventService events;
-    std::unique_ptr<Devgate> gate;
-    PMessage hub;
 
     Rig()
+        : FacadeRig(3, 7)
     {
-        qputenv("XDG_CONFIG_HOME", (dir.path() + "/cfg").toUtf8());
-        config.loadConfigFile(dir.path());
-        UsbIdentity id;
-        id.busNumber = 3;
-        id.deviceAddress = 7;
-        device = std::make_shared<ScannerEmulator>(id);
-        scanner = std::make_unique<ScannerCommands>(*device);
         events.attach(device);
-        bus.plug(device);
-        gate = std::make_unique<Devgate>();
-        gate->setConfigFile(&config);
-        device->setRecord(rec::kPaperDetected, Bytes{1});
+        start();
+        setPaper(true);
     }
-    ~Rig()
+    ~Rig() override
     {
         gate.reset();
         events.detach();
     }
 
-    bool open() { return gate->openPort("3;7;"); }
-
     // A black-and-white front page of 1 x 0.5 inch at 200 dpi.
     void queuePage(unsigned notReadyPolls = 0, quint8 multifeed = 0)
     {
-        tagREQUEST_HEADER h;
-        h.Multifeed = multifeed;
-        h.ImageResolutionX = h.ImageResolutionY = 200;
-        h.ImageWidth = 1200;
-        h.ImageHeight = 600;
-        h.BlankImageContent = 50;
-        const qint64 size = PageFile::rowBytes(0, 200) * 100;
-        h.ImageSize = quint32(size);
-        QByteArray hb;
-        encodeRequestHeader(h, hb);
-        Page p;
-        p.header.assign(hb.begin(), hb.end());
-        p.image.assign(size_t(size), 0x0f);
-        p.notReadyPolls = notReadyPolls;
-        scanner->queuePage(p);
+        queueRawPage(0, 0x0f, 50, notReadyPolls, multifeed);
     }
 
     static tagSCAN_SHORTCUT_MENU frontOnly()
     {
-        ScanShortcutMenu store;
-        store.loadDefaultScanShortcut();
-        tagSCAN_SHORTCUT_MENU p;
-        store.getScanShortcutItem(0, p);
+        auto p = builtIn(0);
         p.inputDocument = InputDocumentFront;
         p.sideStream = SideFront;
         return p;
