@@ -62,6 +62,12 @@ if [ "${1:-}" = --seed ]; then
     CORVAN_FUZZ_RECORD="$corpus/fuzz_scanexchange/exchange-$i" \
       "$bin/fuzz_scanexchange" -runs=1 "$scratch/knobs" >/dev/null 2>&1
   done
+  # The maintenance jobs: the fourth knob byte's top five bits pick one.
+  for job in c0 c8 d0 d8 e0 e8 f0 f8; do
+    printf '%s' "000f01${job}0000" | xxd -r -p >"$scratch/knobs"
+    CORVAN_FUZZ_RECORD="$corpus/fuzz_scanexchange/maintenance-$job" \
+      "$bin/fuzz_scanexchange" -runs=1 "$scratch/knobs" >/dev/null 2>&1
+  done
   echo "seed corpora written to $corpus"
   exit 0
 fi

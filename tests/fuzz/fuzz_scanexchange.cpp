@@ -250,6 +250,42 @@ struct Setup
 
 Setup *g_setup = nullptr;
 
+// Most runs scan; the rest run one of the maintenance jobs, which read the
+// device log, diagnostics, calibration images, the clock and the inquiry.
+constexpr int kScanOperations = 24;
+
+int maintenance(Devgate &gate, int operation, tagSCAN_SHORTCUT_MENU &profile, PMessage &hub)
+{
+    switch (operation - kScanOperations) {
+    case 0: {
+        QByteArray log;
+        const int rc = gate.logData(1, log);
+        FUZZ_CHECK(log.size() <= int(ScanJob::kMaxLogBytes));
+        return rc;
+    }
+    case 1:
+        return gate.testScanner();
+    case 2:
+        return gate.calibrateBeginUDDS(&profile, &hub);
+    case 3:
+        return gate.calibrateBeginTest(&profile, &hub);
+    case 4:
+        return gate.calibrateBeginTestMag(&profile, &hub);
+    case 5: {
+        tagTIME_DATE_LOCAL clock;
+        tagINQUIRY inquiry;
+        const int rc = gate.timeDateLocal(clock);
+        return rc != 0 ? rc : gate.getInquiry(inquiry);
+    }
+    case 6: {
+        const int rc = gate.devicePower(&profile, &hub);
+        return rc != 0 ? rc : gate.deviceSource(&profile, &hub);
+    }
+    default:
+        return gate.magnification(1.0, 1.0, 0.9995, 1.0005, &hub);
+    }
+}
+
 void removeFiles(const QString &dir)
 {
     for (const QFileInfo &f : QDir(dir).entryInfoList(QDir::Files | QDir::Hidden))
@@ -273,7 +309,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     tagSCAN_SHORTCUT_MENU profile = g_setup->builtIns.value(input.u8() % g_setup->builtIns.size());
     const uint8_t pageMask = input.u8();
     const uint8_t answer = input.u8() % 4;        // multifeed answer the user gives; 0 none
-    const uint8_t cancelAfter = input.u8() % 8;   // pages until the user cancels; 0 never
+    const uint8_t userByte = input.u8();
+    const uint8_t cancelAfter = userByte % 8;     // pages until the user cancels; 0 never
+    const int operation = userByte >> 3;          // below kScanOperations a scan, else a maintenance job
     const uint8_t layout = input.u8();
     profile.inputDocument = InputDocumentFlag(layout & 3);
     profile.sideStream = OxAdvancedSettingSideFlag((layout >> 2) & 3);
@@ -302,6 +340,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         device.recording = &recording;
     }
     device.model->setRecord(rec::kPaperDetected, Bytes{1});
+    device.model->setRecord(rec::log(1), Bytes(3000, 'L'));
     for (size_t i = 0; i < g_setup->pages.size(); ++i) {
         if (pageMask & (1u << i))
             device.commands.queuePage(g_setup->pages[i]);
@@ -329,7 +368,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }, Qt::DirectConnection);
 
     FUZZ_CHECK(gate.openPort("1;2;"));
-    const int rc = gate.startJob(&profile, &hub);
+    const int rc = operation < kScanOperations ? gate.startJob(&profile, &hub)
+                                               : maintenance(gate, operation, profile, hub);
     if (qEnvironmentVariableIsSet("CORVAN_FUZZ_VERBOSE"))
         std::fprintf(stderr, "job result %d, %d pages, %zu commands\n", rc, int(announced.size()),
                      device.model->commands().size());
