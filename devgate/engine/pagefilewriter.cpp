@@ -240,10 +240,16 @@ bool PageFileWriter::giveOutMergedGroup(ProcessImage &group)
         return false;
     }
     if (!group.MergeBmpFile(name)) {
-        qDebug() << "Merged page dropped:" << name;
-        // Pages that stay collected keep their barcodes for the next try.
-        if (group.getFileListCount() == 0)
-            m_groupBarcodes.clear();
+        // One page that will not merge (say, an image the device sent that
+        // does not load) must not cost its neighbours: the group goes out
+        // page by page, as it was saved.
+        qDebug() << "Merged page dropped:" << name << "- its" << group.getFileListCount()
+                 << "pages go out one by one";
+        for (const tagSCAN_IMAGE_FILE &page : group.takeImages())
+            giveOut(page.fileName, page.side,
+                    page.barcode.isEmpty() ? QStringList() : QStringList{page.barcode}, page.width,
+                    page.height, page.resolution, page.colorType);
+        m_groupBarcodes.clear();
         return false;
     }
     const QSize size = QImageReader(name).size();

@@ -64,7 +64,8 @@ public:
                          int height, int resolution, int colorType);
     // Merges whatever the group holds into one sheet named after the last
     // page's type and gives it out with the group's barcodes (end of a job,
-    // answered multifed sheet). False when no sheet was given out.
+    // answered multifed sheet). False when no sheet was given out; a group
+    // that cannot be merged is then given out page by page.
     bool giveOutMergedGroup(ProcessImage &group);
 
     // A page of a multifed sheet waits for the user's answer unless the

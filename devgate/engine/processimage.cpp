@@ -101,6 +101,13 @@ void ProcessImage::addImageFile(QString file, signed char side, QStringList barc
         tagSCAN_IMAGE_FILE::page(file, side, barcodes, width, height, resolution, colourMode));
 }
 
+QList<tagSCAN_IMAGE_FILE> ProcessImage::takeImages()
+{
+    QList<tagSCAN_IMAGE_FILE> pages;
+    pages.swap(m_listImageFile);
+    return pages;
+}
+
 void ProcessImage::removeImages()
 {
     for (const tagSCAN_IMAGE_FILE &page : qAsConst(m_listImageFile))
@@ -196,7 +203,6 @@ bool ProcessImage::mergeActualSize(const Grid &grid, const QString &output)
     for (const tagSCAN_IMAGE_FILE &page : qAsConst(m_listImageFile)) {
         QImage image(page.fileName);
         if (image.isNull()) {
-            // The pages stay for a later attempt; nothing is lost yet.
             qDebug() << "Cannot load page for merging" << page.fileName;
             return false;
         }
@@ -264,7 +270,10 @@ bool ProcessImage::mergeActualSize(const Grid &grid, const QString &output)
     pages.clear();
     if (ok)
         ok = writeCanvas(canvas, output);
-    removeImages();
+    // Only pages that made it onto a written sheet go; after a failure they
+    // stay collected for the caller to give out as they are.
+    if (ok)
+        removeImages();
     return ok;
 }
 
@@ -316,7 +325,8 @@ bool ProcessImage::mergeFixedSheet(const Grid &grid, const QString &output)
     }
     if (ok)
         ok = writeCanvas(canvas, output);
-    removeImages();
+    if (ok)
+        removeImages();
     return ok;
 }
 

@@ -36,10 +36,13 @@ public:
     void addImageFile(QString file, signed char side, QStringList barcodes, int width, int height,
                       int resolution, int colourMode);
     void removeImages();
+    // Hands the collected pages over without touching their files.
+    QList<tagSCAN_IMAGE_FILE> takeImages();
 
     // Merges the collected pages into `output`, then deletes them. False
-    // when nothing was written; the pages stay collected only when the type
-    // cannot merge or a page could not be loaded for an actual-size merge.
+    // when nothing was written (a page that does not load, a sheet that
+    // cannot be built or written, a type that cannot merge); the pages then
+    // stay collected and on disk.
     bool MergeBmpFile(QString output);
     int mergeWidth() const { return m_nMergeWidth; }
     int mergeHeight() const { return m_nMergeHeight; }

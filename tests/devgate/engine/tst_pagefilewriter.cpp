@@ -282,6 +282,36 @@ private slots:
         QCOMPARE(m_given.first().barcodes, QStringList{"z"});
     }
 
+    // A page the device sent that does not load cannot be merged; neither
+    // it nor its good neighbour may vanish: both go out as they were saved.
+    void groupThatCannotMergeGoesOutPageByPage_data()
+    {
+        QTest::addColumn<bool>("actualSize");
+        QTest::newRow("actual size") << true;
+        QTest::newRow("fixed sheet") << false;
+    }
+    void groupThatCannotMergeGoesOutPageByPage()
+    {
+        QFETCH(bool, actualSize);
+        PageRules rules;
+        rules.combineType = 2;
+        start(rules);
+        ProcessImage group;
+        group.setParameters(actualSize, CombineScalingA4, CombineTwo);
+        const QByteArray good = jpegBytes(120, 160, qRgb(0, 0, 0));
+        const QByteArray broken = good.left(good.size() / 3) + QByteArray(40, '\x55');
+        QVERIFY(m_writer->saveImage(header(120, 160, 100, 2, 2), good, {"a"}, group));
+        QVERIFY(m_writer->saveImage(header(120, 160, 100, 2, 2), broken, {"b"}, group));
+        QCOMPARE(m_given.size(), 2);
+        QCOMPARE(group.getFileListCount(), 0);
+        QCOMPARE(readAll(m_given.at(0).file), good);
+        QCOMPARE(readAll(m_given.at(1).file), broken);
+        QCOMPARE(m_given.at(0).barcodes, QStringList{"a"});
+        QCOMPARE(m_given.at(1).barcodes, QStringList{"b"});
+        QCOMPARE(QSize(m_given.at(0).width, m_given.at(0).height), QSize(120, 160));
+        QCOMPARE(filesInTemp().size(), 2); // no merged sheet left half made
+    }
+
     void unwritablePagesAreDropped()
     {
         PageRules rules;

@@ -239,23 +239,30 @@ private slots:
         QVERIFY(QFileInfo::exists(a));
         QVERIFY(!QFileInfo::exists(output));
 
-        // Fixed sheet: the group is given up.
+        // Fixed sheet: the same, the good page is not thrown away with the bad.
         ProcessImage fixed;
         fixed.setParameters(false, CombineScalingA4, CombineTwo);
         fixed.addImageFile(a, 0, {}, 50, 80, 100, 2);
         fixed.addImageFile(dir.filePath("missing.png"), 0, {}, 50, 80, 100, 2);
         QVERIFY(!fixed.MergeBmpFile(output));
-        QCOMPARE(fixed.getFileListCount(), 0);
-        QVERIFY(!QFileInfo::exists(a));
+        QCOMPARE(fixed.getFileListCount(), 2);
+        QVERIFY(QFileInfo::exists(a));
         QVERIFY(!QFileInfo::exists(output));
 
-        // A sheet that cannot be written is a failure, not a success.
+        // A sheet that cannot be written is a failure, not a success, and
+        // its pages stay.
         const QString b = makePage(dir, "b.png", 50, 80, qRgb(1, 2, 3));
         ProcessImage unwritable;
         unwritable.setParameters(true, CombineScalingA4, CombineTwo);
         unwritable.addImageFile(b, 0, {}, 50, 80, 100, 2);
         QVERIFY(!unwritable.MergeBmpFile(dir.filePath("no/such/dir/out.bmp")));
+        QCOMPARE(unwritable.getFileListCount(), 1);
+        QVERIFY(QFileInfo::exists(b));
+        const QList<tagSCAN_IMAGE_FILE> taken = unwritable.takeImages();
+        QCOMPARE(taken.size(), 1);
+        QCOMPARE(taken.first().fileName, b);
         QCOMPARE(unwritable.getFileListCount(), 0);
+        QVERIFY(QFileInfo::exists(b));
     }
 
     void removeBackgroundWhitensLightGrey()
