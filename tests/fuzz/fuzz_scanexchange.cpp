@@ -323,11 +323,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         MultifeedContinue, MultifeedStop, MultifeedStopKeepImage, MultifeedStopLeavePaper,
         MultifeedPauseKeepImage, MultifeedInteractive, MultifeedInteractive, MultifeedInteractive};
     profile.multifeedResponse = responses[handling & 7];
-    // Merging draws page canvases, which is slow and no device's doing: one
-    // run in four merges, at the pages' own size rather than on a sheet.
+    // Merging draws page canvases, which is slow and no device's doing:
+    // front and back on one page, two pages at their own size, or two pages
+    // on a sheet, in three runs of eight.
     const int merge = (handling >> 3) & 7;
-    profile.combineType = merge >= 6 ? CombineTypeFlag(merge - 5) : CombineOff;
-    profile.saveSize = true;
+    profile.combineType = merge == 5 ? CombineFrontBack : merge >= 6 ? CombineTwo : CombineOff;
+    profile.saveSize = merge != 7;
     profile.sideSettings[0].blankImageDeletion = BlankImageModeFlag((handling >> 6) % 3);
     profile.sideSettings[0].contentAmount = 30;
 
@@ -374,9 +375,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::fprintf(stderr, "job result %d, %d pages, %zu commands\n", rc, int(announced.size()),
                      device.model->commands().size());
     FUZZ_CHECK(rc <= 0);
-    // Nothing announced is lost: every page the job handed on is on disk.
+    // Nothing is lost: every page the job handed on is on disk, and no page
+    // file stays behind that was never handed on.
     for (const QString &file : announced)
         FUZZ_CHECK(QFileInfo(file).size() > 0);
+    for (const QFileInfo &f : QDir(g_setup->config.m_strTempDir).entryInfoList(QDir::Files))
+        FUZZ_CHECK(announced.contains(f.absoluteFilePath()) || announced.contains(f.filePath()));
     gate.closePort();
     FUZZ_CHECK(inprocessusb::openHandles() == 0);
     if (device.recording) {
