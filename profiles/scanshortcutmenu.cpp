@@ -13,6 +13,7 @@ void ScanShortcutMenu::initialVariant()
 {
     m_profiles.clear();
     m_defaults.clear();
+    m_unreadableIds.clear();
 }
 
 bool ScanShortcutMenu::isSafeProfileId(const QString &id)

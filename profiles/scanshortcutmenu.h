@@ -170,6 +170,9 @@ private:
     QList<tagSCAN_SHORTCUT_MENU> m_defaults;
     int m_currentIndex;
     ConfigFile *m_config;
+    // Listed profiles whose file is there but could not be loaded: a save
+    // drops them from the list but leaves their files alone.
+    QStringList m_unreadableIds;
 };
 
 #endif

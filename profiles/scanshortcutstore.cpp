@@ -156,6 +156,10 @@ void ScanShortcutMenu::loadCfgFromFile(QStringList &ids, QList<tagSCAN_SHORTCUT_
             continue;
         }
         QFile file(profileFilePath(id));
+        // A file that is there but cannot be loaded is kept for the user to
+        // recover; only the list forgets it.
+        if (QFileInfo(file).exists())
+            m_unreadableIds.append(id);
         // Check the size first: a huge file of that name must not be read.
         if (!QFileInfo(file).isFile() || file.size() != kScanShortcutSize) {
             qDebug() << "Profile file missing or not a profile record, skipped:" << id;
@@ -172,6 +176,7 @@ void ScanShortcutMenu::loadCfgFromFile(QStringList &ids, QList<tagSCAN_SHORTCUT_
             qDebug() << "Profile file not a profile record, skipped:" << id;
             continue;
         }
+        m_unreadableIds.removeAll(id);
         // The file name is what profile.ini lists and what the next save
         // writes; an id inside the record that disagrees would make the save
         // write elsewhere and then delete this file.
@@ -320,6 +325,10 @@ bool ScanShortcutMenu::saveScanShortcut()
             continue;
         if (!isSafeProfileId(id)) {
             qWarning() << "Listed profile id not usable as a file name, not deleted:" << id;
+            continue;
+        }
+        if (m_unreadableIds.contains(id)) {
+            qWarning() << "Profile file that could not be loaded is no longer listed, kept:" << id;
             continue;
         }
         QFile::remove(profileFilePath(id));

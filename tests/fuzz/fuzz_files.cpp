@@ -149,11 +149,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         store.getScanShortcutItem(i, p);
         translate(p);
     }
+    // Profile files that could not be loaded: a save must not delete them.
+    QStringList unread;
+    for (int n = 0; n < kIds; ++n) {
+        if (QFileInfo::exists(config.m_strProfilesDir + "/" + profileId(n)) && !ids.contains(profileId(n)))
+            unread << profileId(n);
+    }
     if (store.saveScanShortcut()) {
         ScanShortcutMenu again;
         again.loadScanShortcut(&g_setup->config);
         FUZZ_CHECK(storedIds(again) == ids);
     }
+    for (const QString &id : unread)
+        FUZZ_CHECK(QFileInfo::exists(config.m_strProfilesDir + "/" + id));
 
     // The log only grows: a job's record is added after what was there.
     const QByteArray before = readFile(config.m_strScanLogFile);

@@ -130,6 +130,16 @@ void TestProfileStore::wrongSizedAndMissingFilesAreSkipped()
     QCOMPARE(scanText(profileAt(store, 1).name), QStringLiteral("two"));
     QCOMPARE(store.getCurrentScanIndex(), 1);
 
+    // A save lists only what was loaded, but the damaged files stay on disk
+    // for the user to recover; a later save keeps them too.
+    const QByteArray damaged = dir.read(ids[2]);
+    QVERIFY(store.saveScanShortcut());
+    QCOMPARE(dir.iniItems(), (QStringList{"{good-1}", "{good-2}"}));
+    QCOMPARE(dir.read(ids[0]), QByteArray(4455, '\0'));
+    QCOMPARE(dir.read(ids[2]), damaged);
+    QVERIFY(store.saveScanShortcut());
+    QVERIFY(QFileInfo::exists(dir.path(ids[0])));
+
     // A list naming nothing readable keeps the built-ins.
     dir.writeIni(2, {"{s-4455}", "{missing}"});
     store.loadScanShortcut(&dir.config);
