@@ -324,11 +324,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         MultifeedPauseKeepImage, MultifeedInteractive, MultifeedInteractive, MultifeedInteractive};
     profile.multifeedResponse = responses[handling & 7];
     // Merging draws page canvases, which is slow and no device's doing:
-    // front and back on one page, two pages at their own size, or two pages
-    // on a sheet, in three runs of eight.
+    // front and back on one page, or two pages at their own size, in three
+    // runs of eight; half of the last kind go on a whole sheet instead.
     const int merge = (handling >> 3) & 7;
     profile.combineType = merge == 5 ? CombineFrontBack : merge >= 6 ? CombineTwo : CombineOff;
-    profile.saveSize = merge != 7;
+    profile.saveSize = !(merge == 7 && (pageMask & 0x80));
     profile.sideSettings[0].blankImageDeletion = BlankImageModeFlag((handling >> 6) % 3);
     profile.sideSettings[0].contentAmount = 30;
 
