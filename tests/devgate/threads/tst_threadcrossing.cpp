@@ -78,7 +78,7 @@ private slots:
         auto profile = Rig::frontOnly();
         profile.multifeedResponse = MultifeedInteractive;
         rig.queuePage(0, 1);  // the multifed sheet
-        rig.queuePage(8);     // the next one comes late: the job polls meanwhile
+        rig.queuePage(15);    // the next one comes late: the job polls meanwhile
         std::atomic<int> asked{0};
         std::thread gui;
         connect(&rig.hub, &PMessage::scanningMultifeed, this, [&](QStringList) {
