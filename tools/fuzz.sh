@@ -34,7 +34,7 @@ declare -A runs=(
 )
 targets=(fuzz_lockstatus fuzz_records fuzz_eventpipe fuzz_files fuzz_scanexchange)
 
-export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
+export ASAN_OPTIONS=detect_leaks=1
 export LSAN_OPTIONS=suppressions=$root/tools/sanitizers/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The targets keep their files in a private home under TMPDIR.
