@@ -172,7 +172,9 @@ bool PageFile::writeBitmap(const PageHeader &header, const QByteArray &data,
         return false;
     }
     const qint64 row = rowBytes(header.imageFormat, width);
-    if (qint64(data.size()) < row * height) {
+    // By division: rows times height passes the largest qint64 for a header
+    // that claims a page of billions of pixels each way.
+    if (row > qint64(data.size()) / height) {
         qDebug() << "saveBitmapImage: image data of" << data.size() << "bytes is shorter than"
                  << height << "rows of" << row << "bytes";
         return false;

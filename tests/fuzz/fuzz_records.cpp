@@ -12,6 +12,8 @@
 #include "smallrecords.h"
 #include "stampfont.h"
 
+#include <QFile>
+
 namespace {
 
 // decode(encode(r)) gives r back: what is kept of a reply is kept exactly.
@@ -42,6 +44,27 @@ void imageHeader(const QByteArray &reply)
     FUZZ_CHECK(width >= 0 && height >= 0);
     FUZZ_CHECK(PageFile::rowBytes(page.imageFormat, width) >= 0);
     PageFile::dotsPerMeter(page.resolutionX);
+
+    // What follows the header is the page's data: written as the scan job
+    // writes it, a whole file or none.
+    const QByteArray data = reply.mid(tagREQUEST_HEADER::WireSize);
+    if (data.isEmpty())
+        return;
+    static const QString file = fuzz::privateHome() + "/tmp/page";
+    bool written = false;
+    switch (page.compressionMode) {
+    case 1:
+        written = PageFile::writeTiffGroup4(page, data, file);
+        break;
+    case 2:
+        written = PageFile::writeJpeg(data, file);
+        break;
+    default:
+        written = PageFile::writeBitmap(page, data, file);
+        break;
+    }
+    FUZZ_CHECK(written == QFile::exists(file));
+    QFile::remove(file);
 }
 
 } // namespace

@@ -181,6 +181,13 @@ private slots:
         huge.imageWidth = 0xFFFFFFFFu;
         huge.resolutionX = 1200;
         QVERIFY(!PageFile::writeBitmap(huge, data, file));
+        // Billions of colour pixels each way: rows times height would pass
+        // the largest 64-bit size.
+        PageHeader vast = h;
+        vast.imageFormat = 2;
+        vast.imageWidth = vast.imageHeight = 2000000000u; // pixels at 1200 dpi
+        vast.resolutionX = vast.resolutionY = 1200;
+        QVERIFY(!PageFile::writeBitmap(vast, data, file));
         QVERIFY(!QFileInfo::exists(file));
         // No partial page is left where the file could not be created.
         QVERIFY(!PageFile::writeBitmap(h, QByteArray(data).append('x'), dir.filePath("none/page.bmp")));
