@@ -27,9 +27,9 @@ corpus=$root/tests/fuzz/corpus
 # that the five run side by side in about two minutes.
 declare -A runs=(
   [fuzz_lockstatus]=2000000
-  [fuzz_records]=1000000
+  [fuzz_records]=600000
   [fuzz_eventpipe]=5000
-  [fuzz_files]=8000
+  [fuzz_files]=6000
   [fuzz_scanexchange]=30000
 )
 targets=(fuzz_lockstatus fuzz_records fuzz_eventpipe fuzz_files fuzz_scanexchange)
