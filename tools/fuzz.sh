@@ -24,7 +24,7 @@ build=$root/build-fuzz
 corpus=$root/tests/fuzz/corpus
 
 # Executions per target in the bounded run, sized to the targets' speed so
-# that the five run side by side in about two minutes.
+# that the five run side by side in about three minutes.
 declare -A runs=(
   [fuzz_lockstatus]=2000000
   [fuzz_records]=600000
