@@ -1,0 +1,27 @@
+#ifndef CHECKBLANKPAGE_H
+#define CHECKBLANKPAGE_H
+
+#include "corvanglobal.h"
+#include "pagefile.h"
+
+#include <QObject>
+
+class QImage;
+
+// Decides whether a scanned page is blank from its image file alone, by the
+// number of turns in a histogram of its dark tones.
+class ONEPRESS_EXPORT CheckBlankPage : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CheckBlankPage(QObject *parent = nullptr);
+
+    // Sensitivity -1..1 (other values count as 0); a higher one lets more
+    // pages count as blank. A page that cannot be loaded is not blank.
+    static bool checkImageBlankPage(tagSCAN_IMAGE_FILE &page, int sensitivity);
+    static bool bwToGray(const QImage &source, QImage &target);
+    static bool IsBlankPageForBW(const QImage &grey, int sensitivity);
+    static bool IsBlankPageForColorGray(const QImage &image, int sensitivity);
+};
+
+#endif

@@ -1,0 +1,40 @@
+#ifndef PRINTJOB_H
+#define PRINTJOB_H
+
+#include "corvanglobal.h"
+#include "pagefile.h"
+
+#include <QList>
+#include <QObject>
+
+#include <memory>
+
+struct tagTASK_SHORTCUT;
+class QPrinter;
+class QWidget;
+
+// Prints every scanned page on a sheet of its own with the task's printer
+// settings: stretched to the printable area, or at its physical size.
+class ONEPRESS_EXPORT PrintJob : public QObject
+{
+    Q_OBJECT
+public:
+    PrintJob(QList<tagSCAN_IMAGE_FILE> &pages, QObject *parent = nullptr);
+    ~PrintJob() override;
+
+    void setParameters(tagTASK_SHORTCUT &task);
+    int openPrinterDialog(QWidget *parent);
+    void printImageAuto(bool centre);
+    void printImageAdjust();
+    void printImageDonotAdjust(bool centre);
+
+    QPrinter *printer() const { return m_printer.get(); }
+
+private:
+    void printPages(int mode, bool centre);
+
+    QList<tagSCAN_IMAGE_FILE> &m_pages;
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+#endif

@@ -1,0 +1,100 @@
+#ifndef PROCESSFILE_H
+#define PROCESSFILE_H
+
+#include "corvanglobal.h"
+#include "pagefile.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+struct tagTASK_SHORTCUT;
+class GenerateFileName;
+class PdfOcrHander;
+class QImage;
+class QPixmap;
+
+// Seconds a saver waits before it reports the end of its run; tests set 0.
+extern ONEPRESS_EXPORT int nSleepTime;
+
+// The output worker: turns the pages of one finished button task into output
+// files on a thread of its own. The launcher hands it the page list and the
+// task, then starts it through OnStartSaveFile; questions go out as blocking
+// signals that the launcher answers with setContinue/setSavePath/setKeyWord.
+class ONEPRESS_EXPORT ProcessFile : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ProcessFile(QObject *parent = nullptr);
+    ~ProcessFile() override;
+
+    void setListImageFiles(QList<tagSCAN_IMAGE_FILE> *list);
+    int setParameters(tagTASK_SHORTCUT &task);
+    void setKeyWord(QString keyword);
+    void setSavePath(QString path);
+    void setContinue(bool goOn);
+    // GUI thread, while a run goes on: the run stops at its next group.
+    void cancelSaveProcess();
+
+    // Read by the launcher after saveFileFinished().
+    bool isCancel() const { return m_bCancel.load(); }
+    // 0, or the run's first failure: -50 a document not written (OCR
+    // included), -51 a question declined, -52 a page file not read.
+    int saveResult() const { return m_nResult.load(); }
+
+    // The worker's image I/O, public for the savers' writers and tests.
+    bool saveImageToFreeImage(QString source, QString target, int fif);
+    bool saveImageToFreeImage(QString target, QImage &image, int fif);
+    static bool loadImageFromFreeImage(QString file, QImage &image);
+
+public slots:
+    void OnStartSaveFile();
+
+signals:
+    void showSaveDialog(QString defaultPath, QString filter);
+    void showKeyWordsDialog();
+    void saveFileStart(int done, int total);
+    void saveFileValueChanged(int done, int total);
+    void ocrValueChanged(int done, int total);
+    void saveFileFinished();
+    void userCancelSaveFile();
+    void blankPageGroup(int blankPages, int groups);
+    void blankPageAndBarcodeGroup(int blankPages, int barcodes, int groups);
+    void barcodeGroup(int barcodes, int groups);
+    void canceling();
+    void startOcring();
+
+private:
+    int saveFiles();
+    int requestUserInfo(GenerateFileName &gen);
+    void configGenerateFile(GenerateFileName &gen, QString folder, QString prefix, bool saveAs);
+    QString getSaveFileFilter() const;
+    void fail(int code);
+    void finishSaver();
+
+    int saveOcrPdfInOneFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int savePdfInOneFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int saveMultiTifFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int saveJpegTifFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int savePngFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int saveOcrOnePageOneFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int savePdfOnePageOneFile(GenerateFileName &gen);
+    int saveBmpFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int saveOfdFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int saveTxtFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
+    int savePerPageImages(GenerateFileName &gen, int fif, const char *missingLog);
+
+    std::unique_ptr<tagTASK_SHORTCUT> m_task;
+    QList<tagSCAN_IMAGE_FILE> *m_pListImageFiles = nullptr;
+    QString m_strKeyWord;
+    QString m_strSavePath;
+    std::atomic<bool> m_bContinue{false};
+    std::unique_ptr<PdfOcrHander> m_ocr;
+    std::atomic<bool> m_bCancel{false};
+    std::atomic<int> m_nResult{0};
+};
+
+#endif

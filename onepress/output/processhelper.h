@@ -1,0 +1,31 @@
+#ifndef PROCESSHELPER_H
+#define PROCESSHELPER_H
+
+#include "corvanglobal.h"
+#include "pagefile.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+struct tagSCAN_DESTINATION;
+
+// Hands written documents to the desktop: the default handler, a local mail
+// client, or the user's own program.
+class ONEPRESS_EXPORT ProcessHelper : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ProcessHelper(QObject *parent = nullptr);
+
+    static bool openUrl(QList<tagSCAN_IMAGE_FILE> &pages);
+    static bool startSystemMail(QList<tagSCAN_IMAGE_FILE> &pages);
+    static bool startLinuxSystemMail(QList<tagSCAN_IMAGE_FILE> &pages);
+    static bool startDetached(QList<tagSCAN_IMAGE_FILE> &pages, tagSCAN_DESTINATION &dest);
+
+    // The mail clients tried in order; tests point them elsewhere.
+    static QStringList mailClients();
+    static void setMailClients(const QStringList &paths);
+};
+
+#endif
