@@ -1,7 +1,7 @@
 #ifndef PMESSAGE_H
 #define PMESSAGE_H
 
-#include "scanflags.h"
+#include "scanenums.h"
 
 #include <QMetaType>
 #include <QObject>
