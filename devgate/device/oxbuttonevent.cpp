@@ -35,7 +35,7 @@ int OxButtonEvent::writeFrame(const QByteArray &frame)
     if (!m_pUsbPort)
         return -7;
     const int rc = m_pUsbPort->write(USBPort::Event, frame.constData(), frame.size(),
-                                     kTransferTimeout);
+                                     transferTimeout());
     return rc < 0 ? rc : 0;
 }
 
@@ -139,7 +139,7 @@ void OxButtonEvent::flushUsbBuffer()
 {
     ENTRY_TRACE("flushUsbBuffer");
     QByteArray stale;
-    readFrame(stale, kDrainTimeout);
+    readFrame(stale, drainTimeout());
 }
 
 int OxButtonEvent::eventRegistration(QList<tagONEPRESS_EVENT> buttons)
@@ -149,7 +149,7 @@ int OxButtonEvent::eventRegistration(QList<tagONEPRESS_EVENT> buttons)
     if (rc < 0)
         return rc;
     QByteArray reply;
-    rc = readFrame(reply, kTransferTimeout);
+    rc = readFrame(reply, transferTimeout());
     if (rc < 0)
         return rc;
     outputScannerResponse(reply);
@@ -166,7 +166,7 @@ int OxButtonEvent::getReplyEvent(QString &event)
 {
     ENTRY_TRACE("getReplyEvent");
     QByteArray reply;
-    const int rc = readFrame(reply, kTransferTimeout);
+    const int rc = readFrame(reply, transferTimeout());
     if (rc < 0)
         return rc;
     outputScannerResponse(reply);
@@ -196,7 +196,7 @@ int OxButtonEvent::eventUnregister()
     if (rc < 0)
         return rc;
     QByteArray reply;
-    rc = readFrame(reply, kTransferTimeout);
+    rc = readFrame(reply, transferTimeout());
     if (rc < 0)
         return rc;
 #ifndef OXBUTTONEVENT_RELEASE_TRACE

@@ -2,6 +2,7 @@
 #define OXBUTTONEVENT_H
 
 #include "buttoneventcodec.h"
+#include "linktimeouts.h"
 
 #include <QByteArray>
 #include <QList>
@@ -30,8 +31,9 @@ public:
     void setReplyEvent(bool reply) { m_bReplyEvent.store(reply); }
     int eventSeqNum() const { return m_nEventSeqNum; }
 
-    static const int kTransferTimeout = 3000;
-    static const int kDrainTimeout = 1000;
+    // 3000 and 1000 ms unless a test shortened them (LinkTimeouts).
+    static int transferTimeout() { return LinkTimeouts::get(LinkTimeouts::Event); }
+    static int drainTimeout() { return LinkTimeouts::get(LinkTimeouts::EventDrain); }
     static const int kReplyBuffer = 1048576;
 
 private:

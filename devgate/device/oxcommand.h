@@ -3,6 +3,7 @@
 
 #include "commandblock.h"
 #include "errorhandling.h"
+#include "linktimeouts.h"
 #include "maintenancerecords.h"
 #include "records.h"
 #include "scannerconfig.h"
@@ -37,8 +38,10 @@ class OxCommand : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kLockTimeout = 20000;
-    static constexpr int kDataTimeout = 3000;
+    // The pipes' time-outs come from LinkTimeouts (20000 ms lock, 3000 ms data
+    // unless a test shortened them).
+    static int lockTimeout() { return LinkTimeouts::get(LinkTimeouts::Lock); }
+    static int dataTimeout() { return LinkTimeouts::get(LinkTimeouts::Data); }
     static constexpr int kDefaultReplyBuffer = 1024;
     static constexpr int kStatusReadAttempts = 5;
 
@@ -81,7 +84,7 @@ public:
         // Device-to-host commands only.
         ReplyRule rule = RuleS;
         int replyBuffer = kDefaultReplyBuffer; // zero-filled; also the most that is read
-        int readTimeout = kDataTimeout;
+        int readTimeout = 0; // 0: the data pipe's time-out
         // Failure texts; null means "<name>:" for commands that read or carry
         // no data, "<name>1:" (block) and "<name>2:" (data) for those that send.
         const char *blockFailText = nullptr;
@@ -111,8 +114,9 @@ public:
     // Transfer steps for commands that do not fit the three above (chunked
     // image data): each returns the transfer result of USBPort.
     int writeCommandBlock(const tagCMD_HEADER &header);
-    int writeData(const char *data, int length, int timeout = kDataTimeout);
-    int readData(char *buffer, int length, int timeout = kDataTimeout);
+    // A time-out of 0 is the data pipe's.
+    int writeData(const char *data, int length, int timeout = 0);
+    int readData(char *buffer, int length, int timeout = 0);
 
     // Small commands (oxcommand_small.cpp).
     int checkInterfaceVersion();

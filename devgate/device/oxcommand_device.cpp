@@ -165,7 +165,7 @@ int OxCommand::scanBegin()
 {
     Exchange x = inRow("scanBegin", 0x30, 8, RuleE);
     x.params.p[1] = 0x40;
-    x.readTimeout = 6000;
+    x.readTimeout = dataTimeout() * 2; // 6000 ms with the default
     x.blockFailText = "scanBegin write data:";
     x.dataFailText = "scanBegin read data:";
     QByteArray reply;
@@ -180,7 +180,7 @@ int OxCommand::scanRequestStop()
 int OxCommand::scanEnd(tagSCAN_END &end)
 {
     Exchange x = inRow("scanEnd", 0x34, tagSCAN_END::WireSize, RuleA, tagSCAN_END::WireSize);
-    x.readTimeout = 5000;
+    x.readTimeout = dataTimeout() * 5 / 3; // 5000 ms with the default
     x.blockFailText = "scanEnd write data:";
     x.dataFailText = "scanEnd read data:";
     QByteArray reply;

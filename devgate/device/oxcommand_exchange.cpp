@@ -45,7 +45,7 @@ int OxCommand::getStatus()
     int got = 0;
     for (int attempt = 0; attempt < kStatusReadAttempts; ++attempt) {
         std::memset(block, 0, sizeof block);
-        got = readData(block, sizeof block, kDataTimeout);
+        got = readData(block, sizeof block);
         if (got > 0 && got < kStatusCodeEnd) {
             // A cut-off block lacks its status code; read as zero it would
             // report success for a command whose outcome never arrived.
@@ -77,21 +77,21 @@ int OxCommand::writeCommandBlock(const tagCMD_HEADER &header)
         return RC_NOT_CONNECTED;
     char block[kCommandBlockSize];
     encodeCommandBlock(header, block, sizeof block);
-    return port->write(USBPort::Data, block, sizeof block, kDataTimeout);
+    return port->write(USBPort::Data, block, sizeof block, dataTimeout());
 }
 
 int OxCommand::writeData(const char *data, int length, int timeout)
 {
     if (!port)
         return RC_NOT_CONNECTED;
-    return port->write(USBPort::Data, data, length, timeout);
+    return port->write(USBPort::Data, data, length, timeout > 0 ? timeout : dataTimeout());
 }
 
 int OxCommand::readData(char *buffer, int length, int timeout)
 {
     if (!port)
         return RC_NOT_CONNECTED;
-    return port->read(USBPort::Data, buffer, length, timeout);
+    return port->read(USBPort::Data, buffer, length, timeout > 0 ? timeout : dataTimeout());
 }
 
 QString OxCommand::failText(const Exchange &x, const char *override, const char *outSuffix) const
@@ -184,7 +184,7 @@ int OxCommand::exchangeOut(const Exchange &x, const QByteArray &data)
     }
     // An empty data phase is announced as length 0 and not sent at all.
     if (length > 0) {
-        const int sent = writeData(data.constData(), length, kDataTimeout);
+        const int sent = writeData(data.constData(), length);
         if (sent != length) {
             if (x.traceDataFailure)
                 qDebug().noquote() << failText(x, x.dataFailText, "2") << sent;

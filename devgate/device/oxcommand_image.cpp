@@ -65,7 +65,7 @@ int OxCommand::requestImage(const tagREQUEST_HEADER &header, QByteArray &data,
             != kCommandBlockSize)
             return RC_WRITE_FAILED;
         qDebug() << "nRequestSize" << chunk;
-        const int got = readData(data.data() + received, chunk, kDataTimeout);
+        const int got = readData(data.data() + received, chunk);
         if (got < 0)
             return RC_READ_FAILED;
         qDebug() << "Total receive image data: " << got;
@@ -103,7 +103,7 @@ int OxCommand::requestBarcode(unsigned char count, QStringList &texts)
         return RC_WRITE_FAILED;
     }
     QByteArray reply(length, '\0');
-    const int got = readData(reply.data(), length, kDataTimeout);
+    const int got = readData(reply.data(), length);
     if (got < 0) {
         qDebug() << "requestBarcode:" << got;
         return RC_READ_FAILED;

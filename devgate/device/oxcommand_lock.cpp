@@ -32,13 +32,13 @@ int OxCommand::lock(const char *name, const QByteArray &task)
         return RC_NOT_CONNECTED;
     // A task that never reached the device cannot be answered: report the
     // missing reply now instead of waiting out the 20 s read for it.
-    const int written = port->write(USBPort::Lock, task.constData(), task.size(), kLockTimeout);
+    const int written = port->write(USBPort::Lock, task.constData(), task.size(), lockTimeout());
     if (written != task.size()) {
         qDebug() << name << written;
         return RC_READ_FAILED;
     }
     char reply[LockTask::kReplyBufferSize] = {};
-    const int got = port->read(USBPort::Lock, reply, sizeof reply, kLockTimeout);
+    const int got = port->read(USBPort::Lock, reply, sizeof reply, lockTimeout());
     if (got < 0)
         return RC_READ_FAILED;
 
@@ -68,13 +68,13 @@ int OxCommand::unlock(const char *name)
     if (!port)
         return RC_NOT_CONNECTED;
     const QByteArray task = LockTask::unlockTask(lockId);
-    const int written = port->write(USBPort::Lock, task.constData(), task.size(), kLockTimeout);
+    const int written = port->write(USBPort::Lock, task.constData(), task.size(), lockTimeout());
     if (written != task.size()) {
         qDebug() << name << written;
         return RC_READ_FAILED;
     }
     char reply[LockTask::kReplyBufferSize] = {};
-    if (port->read(USBPort::Lock, reply, sizeof reply, kLockTimeout) < 0)
+    if (port->read(USBPort::Lock, reply, sizeof reply, lockTimeout()) < 0)
         return RC_READ_FAILED;
     if (LockTask::unlockSucceeded(LockTask::replyText(reply, sizeof reply)))
         return RC_OK;

@@ -164,7 +164,7 @@ int OxCommand::requestHeader(tagREQUEST_HEADER &header, int detect, int *answer,
             != kCommandBlockSize)
             return RC_WRITE_FAILED;
         QByteArray buffer(kDefaultReplyBuffer, '\0');
-        const int got = readData(buffer.data(), buffer.size(), kDataTimeout);
+        const int got = readData(buffer.data(), buffer.size());
         if (got < 0)
             return RC_READ_FAILED;
 

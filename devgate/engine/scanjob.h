@@ -1,6 +1,7 @@
 #ifndef SCANJOB_H
 #define SCANJOB_H
 
+#include "linktimeouts.h"
 #include "pagefilewriter.h"
 #include "parsercommand.h"
 #include "records.h"
@@ -49,7 +50,8 @@ public:
 
     static const int kLockAttempts = 10;
     static const int kWakingPauseMs = 500;
-    static const int kPaperWaitMs = 30000;
+    // 30000 ms unless a test shortened it (LinkTimeouts::PaperWait).
+    static int paperWaitMs() { return LinkTimeouts::get(LinkTimeouts::PaperWait); }
     static const int kPaperPollMs = 500;
 
 private:

@@ -31,7 +31,7 @@ int ScanJob::detectPaper(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, tag
                            profile->paperSource == PaperSourceAutomatic300;
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() <= kPaperWaitMs) {
+    while (timer.elapsed() <= paperWaitMs()) {
         command.getPaperDetected(paperPresent);
         if (paperPresent) {
             report(true, true);

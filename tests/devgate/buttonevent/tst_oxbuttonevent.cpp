@@ -96,7 +96,13 @@ class TestOxButtonEvent : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY2(EmulatedBus::preloadActive(), "umockdev preload missing"); }
+    void initTestCase()
+    {
+        QVERIFY2(EmulatedBus::preloadActive(), "umockdev preload missing");
+        // Short time-outs: the rules are the same, the waits are not minutes.
+        LinkTimeouts::set(LinkTimeouts::Event, 600);
+        LinkTimeouts::set(LinkTimeouts::EventDrain, 200);
+    }
     void init()
     {
         QMutexLocker lock(&g_traceMutex);
@@ -229,7 +235,7 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             QCOMPARE(rig.channel.eventRegistration({{QString(), "a"}}), -3);
-            QVERIFY(clock.elapsed() >= 2900);
+            QVERIFY(clock.elapsed() >= OxButtonEvent::transferTimeout() - 100);
             QVERIFY(rig.polls().empty());
         }
         {
@@ -386,7 +392,7 @@ private slots:
             clock.start();
             QString event;
             QCOMPARE(rig.channel.getReplyEvent(event), -3); // the device holds the poll for 30 s
-            QVERIFY(clock.elapsed() >= 2900);
+            QVERIFY(clock.elapsed() >= OxButtonEvent::transferTimeout() - 100);
             QCOMPARE(rig.polls().size(), size_t(1));
         }
         {
@@ -443,7 +449,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(rig.channel.eventUnregister(), 0);
-        QVERIFY(clock.elapsed() >= 900 && clock.elapsed() < 2900);
+        QVERIFY(clock.elapsed() >= OxButtonEvent::drainTimeout() - 100 &&
+                clock.elapsed() < OxButtonEvent::transferTimeout() - 100);
         QCOMPARE(rig.service.requests(event::kUnregister).size(), size_t(2));
     }
 
