@@ -102,9 +102,12 @@ quint8 ParserCommand::deviceScale(int value)
 
 bool ParserCommand::magnificationToDevice(double scaled, quint16 &out)
 {
-    if (!(scaled >= 0.0 && scaled < 65536.0))
+    // Rounded, not truncated: a factor such as 0.5005 times 10000 is
+    // 5004.999... in binary and must still reach the scanner as 5005.
+    const double rounded = std::floor(scaled + 0.5);
+    if (!(rounded >= 0.0 && rounded <= 65535.0))
         return false;
-    out = static_cast<quint16>(scaled);
+    out = static_cast<quint16>(rounded);
     return true;
 }
 

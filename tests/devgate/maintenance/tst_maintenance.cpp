@@ -226,7 +226,9 @@ private slots:
             original[i] = uint8_t(i * 7 + 3);
         rig.device->setRecord(rec::kConfig, original);
 
-        QCOMPARE(rig.gate->magnification(1.0, 0.75, 1.25, 1.23459, &rig.hub), 0);
+        // Factors times 10000 go out rounded to the nearest unit: 0.5005 x 10000
+        // is 5004.99... in binary, and truncated it would reach the scanner as 5004.
+        QCOMPARE(rig.gate->magnification(1.0, 0.5005, 1.25, 1.23459, &rig.hub), 0);
         QCOMPARE(rig.opcodes(), (std::vector<uint8_t>{op::kConfig, op::kConfig}));
         QVERIFY(rig.commandsOf(op::kConfig)[0].toHost());
         QVERIFY(!rig.commandsOf(op::kConfig)[1].toHost());
@@ -234,17 +236,17 @@ private slots:
         const Bytes written = rig.device->record(rec::kConfig);
         auto field = [&](size_t off) { return int(written[off]) << 8 | written[off + 1]; };
         QCOMPARE(field(537), 10000);
-        QCOMPARE(field(539), 7500);
+        QCOMPARE(field(539), 5005);
         QCOMPARE(field(541), 12500);
-        QCOMPARE(field(543), 12345);
+        QCOMPARE(field(543), 12346);
 
         // Everything else goes back as the device gave it.
         tagSCANNER_CONFIGRATION config;
         QVERIFY(decodeScannerConfig(qbytes(original), config));
         config.MagnificationFrontX = 10000;
-        config.MagnificationFrontY = 7500;
+        config.MagnificationFrontY = 5005;
         config.MagnificationRearX = 12500;
-        config.MagnificationRearY = 12345;
+        config.MagnificationRearY = 12346;
         QByteArray expected;
         encodeScannerConfig(config, expected);
         QCOMPARE(qbytes(written), expected);

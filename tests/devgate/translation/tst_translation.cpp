@@ -285,8 +285,11 @@ void TestTranslation::magnificationRefusedWhenItWouldWrap_data()
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<int>("wire");
     QTest::newRow("nominal") << 10000.0 << true << 10000;
-    QTest::newRow("fraction truncated") << 9999.9 << true << 9999;
-    QTest::newRow("largest") << 65535.99 << true << 65535;
+    QTest::newRow("fraction rounded up") << 9999.9 << true << 10000;
+    QTest::newRow("fraction rounded down") << 9999.4 << true << 9999;
+    QTest::newRow("factor 0.5005") << 0.5005 * 10000 << true << 5005;
+    QTest::newRow("largest") << 65535.49 << true << 65535;
+    QTest::newRow("rounds past the field") << 65535.5 << false << 0;
     QTest::newRow("zero") << 0.0 << true << 0;
     QTest::newRow("factor 6.6") << 66000.0 << false << 0;
     QTest::newRow("negative") << -10000.0 << false << 0;
@@ -324,7 +327,7 @@ void TestTranslation::magnificationConfig()
     m.rearY = 5000.0;
     QVERIFY(parser.mergeMagnificationConfig(c, m));
     QByteArray b = configBytes(c);
-    QCOMPARE(b.mid(537, 8), QByteArray::fromHex("2742 26de 4e20 1388"));
+    QCOMPARE(b.mid(537, 8), QByteArray::fromHex("2743 26de 4e20 1388"));
     QCOMPARE(be32At(b, 154), 77u);
 
     m.rearY = 6.6 * 10000;
