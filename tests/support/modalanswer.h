@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 
@@ -129,7 +130,8 @@ inline void answerFileDialog(QWidget *w, const QString &path)
         return;
     }
     fd->selectFile(path);
-    fd->accept();
+    // accept() is protected in QFileDialog; it is public through QDialog.
+    static_cast<QDialog *>(fd)->accept();
 }
 
 } // namespace testsupport
