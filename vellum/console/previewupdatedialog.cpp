@@ -1,8 +1,34 @@
-// Minimal version of the preview-update notice, to be completed.
 #include "previewupdatedialog.h"
+
+#include <QApplication>
+#include <QDesktopWidget>
+#include <QLabel>
+#include <QPixmap>
 
 PreviewUpdateDialog::PreviewUpdateDialog(QWidget *parent) : QDialog(parent)
 {
+    setObjectName("PreviewUpdateDialog");
+    m_labelContent = new QLabel(this);
+    m_labelContent->setObjectName("labelContent");
+    m_labelContent->setGeometry(60, 30, 180, 20);
+    m_labelContent->setMinimumSize(180, 20);
+    m_labelIcon = new QLabel(this);
+    m_labelIcon->setObjectName("labelIcon");
+    m_labelIcon->setGeometry(10, 20, 41, 41);
+    setFixedSize(230, 80);
+
+    Qt::WindowFlags flags = windowFlags();
+    flags &= ~(Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint
+               | Qt::WindowMaximizeButtonHint);
+    setWindowFlags(flags | Qt::CustomizeWindowHint);
+    setWindowTitle(tr("预览更新"));
+    m_labelContent->setText(tr("预览结果更新中请稍后..."));
+    m_labelIcon->setPixmap(QPixmap(":/ui/images/resume.png"));
+    m_labelIcon->setAlignment(Qt::AlignCenter);
+    m_labelIcon->setScaledContents(true);
+
+    const QRect desktop = QApplication::desktop()->geometry();
+    move((desktop.width() - width()) / 2, (desktop.height() - height()) / 2);
     setWindowModality(Qt::ApplicationModal);
 }
 
