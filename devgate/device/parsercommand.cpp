@@ -298,6 +298,9 @@ bool ParserCommand::mergeWindowAdd(tagWINDOW_ADD &w, const tagSCAN_SHORTCUT_MENU
     }
     w.WindowId = low8(index);
 
+    // The chosen block decides only the image format, the compression and
+    // which colour mode's settings apply; every value comes from block 0,
+    // the one the settings forms edit.
     const tagSCAN_SIDE_SETTING &s = p.sideSettings[block];
     const tagSCAN_SIDE_SETTING &s0 = p.sideSettings[0];
     const bool preview = p.previewMode == 1;
@@ -310,34 +313,34 @@ bool ParserCommand::mergeWindowAdd(tagWINDOW_ADD &w, const tagSCAN_SHORTCUT_MENU
     w.ImageResolutionX = low16(s0.resolution);
     w.ImageResolutionY = low16(s0.resolution);
 
-    const Cropping crop = croppingFor(s.documentCropping, s.imageCropping, s.border, preview);
+    const Cropping crop = croppingFor(s0.documentCropping, s0.imageCropping, s0.border, preview);
     w.ImageCroppingMode = crop.mode;
     w.ImageDeskew = crop.deskew;
     w.AddBorder = crop.addBorder;
 
     if (!preview) {
-        w.ImageOffsetX = deviceLength(s.x);
-        w.ImageOffsetY = deviceLength(s.y);
-        w.ImageRotateOrthogonal = low8(s.postScanRotation);
+        w.ImageOffsetX = deviceLength(s0.x);
+        w.ImageOffsetY = deviceLength(s0.y);
+        w.ImageRotateOrthogonal = low8(s0.postScanRotation);
     }
-    if (preview && s.documentCropping == CroppingManual) {
+    if (preview && s0.documentCropping == CroppingManual) {
         w.ImageHeight = kPreviewBedHeight;
         w.ImageWidth = inquiry.AccessoryType == kWideFlatbedAccessory ? kPreviewWideBedWidth
                                                                         : kPreviewBedWidth;
         w.ImageSkewAngle = 3600000u;
     } else {
-        w.ImageWidth = deviceLength(s.width);
-        w.ImageHeight = deviceLength(s.height);
-        w.ImageSkewAngle = skewAngle(s.angle);
+        w.ImageWidth = deviceLength(s0.width);
+        w.ImageHeight = deviceLength(s0.height);
+        w.ImageSkewAngle = skewAngle(s0.angle);
     }
 
     if (s.colorMode == ColorModeColor) {
-        w.ColorBalanceMode = low8(s.colorBalanceMode);
+        w.ColorBalanceMode = low8(s0.colorBalanceMode);
         w.ColorBalanceAutomaticAggressiveness =
-            s.colorBalanceMode == 3 ? deviceScale(s.colorAggressiveness) : 100;
-        w.ColorBalanceRed = deviceScale(s.red);
-        w.ColorBalanceGreen = deviceScale(s.green);
-        w.ColorBalanceBlue = deviceScale(s.blue);
+            s0.colorBalanceMode == 3 ? deviceScale(s0.colorAggressiveness) : 100;
+        w.ColorBalanceRed = deviceScale(s0.red);
+        w.ColorBalanceGreen = deviceScale(s0.green);
+        w.ColorBalanceBlue = deviceScale(s0.blue);
     } else {
         w.ColorBalanceMode = 0;
         w.ColorBalanceAutomaticAggressiveness = 100;
@@ -346,8 +349,8 @@ bool ParserCommand::mergeWindowAdd(tagWINDOW_ADD &w, const tagSCAN_SHORTCUT_MENU
 
     if (s.colorMode == ColorModeBlackWhite) {
         w.WindowType = 0;
-        w.ThinThickenAmount = deviceScale(s.controller);
-        w.Contrast = s.conversionQuality == 2 ? 100 : deviceScale(s.conversionContrast);
+        w.ThinThickenAmount = deviceScale(s0.controller);
+        w.Contrast = s0.conversionQuality == 2 ? 100 : deviceScale(s0.conversionContrast);
         w.ColorBrightness = 100;
         w.ColorAutoBrightnessMode = 0;
         w.ColorSharpen = 0;
@@ -355,21 +358,21 @@ bool ParserCommand::mergeWindowAdd(tagWINDOW_ADD &w, const tagSCAN_SHORTCUT_MENU
         w.BackgroundAdjustAggressiveness = 100;
         w.ForegroundBoldnessMode = 0;
         w.ForegroundBoldnessAggressiveness = 100;
-        w.FilterImage = low8(s.filterImage);
-        w.FilterNoise = low8(s.filterNoise);
-        w.BinarizationMode = low8(s.conversionQuality);
-        w.BinarizationThreshold = s.conversionQuality == 3 ? 0 : low8(s.conversionThreshold);
+        w.FilterImage = low8(s0.filterImage);
+        w.FilterNoise = low8(s0.filterNoise);
+        w.BinarizationMode = low8(s0.conversionQuality);
+        w.BinarizationThreshold = s0.conversionQuality == 3 ? 0 : low8(s0.conversionThreshold);
     } else {
         w.WindowType = 1;
         w.ThinThickenAmount = 100;
-        w.Contrast = deviceScale(s.contrast);
-        w.ColorBrightness = deviceScale(s.brightness);
-        w.ColorAutoBrightnessMode = low8(s.brightnessContrastMode);
-        w.ColorSharpen = low8(s.sharpen);
-        w.BackgroundAdjustMode = low8(s.backgroundSmoothingMode);
-        w.BackgroundAdjustAggressiveness = deviceScale(s.backgroundSmoothing);
-        w.ForegroundBoldnessMode = low8(s.foregroundBoldnessMode);
-        w.ForegroundBoldnessAggressiveness = deviceScale(s.foregroundBoldness);
+        w.Contrast = deviceScale(s0.contrast);
+        w.ColorBrightness = deviceScale(s0.brightness);
+        w.ColorAutoBrightnessMode = low8(s0.brightnessContrastMode);
+        w.ColorSharpen = low8(s0.sharpen);
+        w.BackgroundAdjustMode = low8(s0.backgroundSmoothingMode);
+        w.BackgroundAdjustAggressiveness = deviceScale(s0.backgroundSmoothing);
+        w.ForegroundBoldnessMode = low8(s0.foregroundBoldnessMode);
+        w.ForegroundBoldnessAggressiveness = deviceScale(s0.foregroundBoldness);
         w.FilterImage = w.FilterNoise = w.BinarizationMode = w.BinarizationThreshold = 0;
     }
 
@@ -399,12 +402,12 @@ bool ParserCommand::mergeWindowAdd(tagWINDOW_ADD &w, const tagSCAN_SHORTCUT_MENU
     } else {
         w.Ecdo = low8(s0.colorDropout);
         const bool tuned = s0.colorDropout == 0x81 || s.colorDropout == 0x80;
-        w.EcdoAggressiveness = tuned ? deviceScale(s.colorDropoutAggressiveness) : 100;
+        w.EcdoAggressiveness = tuned ? deviceScale(s0.colorDropoutAggressiveness) : 100;
     }
 
-    if (s.blankImageDeletion == 1) {
+    if (s0.blankImageDeletion == 1) {
         w.BlankImageMode = 1;
-        w.BlankImageContent = low8(s.contentAmount);
+        w.BlankImageContent = low8(s0.contentAmount);
     }
 
     w.ColorOutputRomm = 0;

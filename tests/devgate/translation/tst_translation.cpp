@@ -591,15 +591,38 @@ void TestTranslation::windowAreaAndUnits()
     QCOMPARE(be32At(b, 51), 120u);  // top
     QCOMPARE(be32At(b, 55), 300u);  // bottom
 
-    // Front-only windows 0 and 1 read blocks 0 and 1 for area and format,
-    // block 0 for resolution, document and media type.
-    p.sideSettings[1].x = 2.0;
-    p.sideSettings[1].colorMode = ColorModeGray;
-    p.sideSettings[1].resolution = 75;
-    const QByteArray b1 = windowBytes(window(p, 0, 1));
-    QCOMPARE(be32At(b1, 8), 2400u);
-    QCOMPARE(int(quint8(b1[3])), 1);
-    QCOMPARE(be16At(b1, 4), quint16(600));
+    // Front-only window 1 takes its colour mode and compression from block
+    // 1 and everything else from block 0, which is all the forms edit: a
+    // block 1 full of stale values changes nothing but those two.
+    tagSCAN_SHORTCUT_MENU stale = p;
+    tagSCAN_SIDE_SETTING &s1 = stale.sideSettings[1];
+    s1.colorMode = ColorModeGray;
+    s1.compressionType = CompressionJpeg;
+    s1.x = 2.0;
+    s1.width = 3.0;
+    s1.angle = 5.0;
+    s1.postScanRotation = Rotate180;
+    s1.documentCropping = CroppingManual;
+    s1.border = ImageCroppingModeFlag(2);
+    s1.resolution = 75;
+    s1.brightness = -30;
+    s1.contrast = 25;
+    s1.red = 40;
+    s1.controller = 7;
+    s1.conversionThreshold = 99;
+    s1.colorDropoutAggressiveness = 33;
+    s1.blankImageDeletion = BlankImageModeFlag(1);
+    s1.contentAmount = 77;
+    tagSCAN_SHORTCUT_MENU fresh = p;
+    fresh.sideSettings[1] = fresh.sideSettings[0];
+    fresh.sideSettings[1].colorMode = ColorModeGray;
+    fresh.sideSettings[1].compressionType = CompressionJpeg;
+    fresh.sideSettings[1].colorDropout = s1.colorDropout;
+    const QByteArray b1 = windowBytes(window(stale, 0, 1));
+    QCOMPARE(b1, windowBytes(window(fresh, 0, 1)));
+    QCOMPARE(int(quint8(b1[3])), 1);  // ImageFormat from block 1
+    QCOMPARE(int(quint8(b1[36])), 2); // CompressionMode from block 1
+    QCOMPARE(be32At(b1, 8), be32At(b, 8)); // area from block 0
 }
 
 void TestTranslation::windowPreviewArea_data()
