@@ -161,12 +161,27 @@ qint64 PageFile::rowBytes(int imageFormat, int width)
     }
 }
 
-bool PageFile::writeBitmap(const PageHeader &header, const QByteArray &data,
-                           const QString &fileName)
+bool PageFile::pageDataUsable(SaveFileTypeFlag type, const PageHeader &header,
+                              const QByteArray &data)
 {
     const int width = header.pixelWidth();
     const int height = header.pixelHeight();
-    qDebug() << "nWidth" << width << "nHeight" << height;
+    switch (type) {
+    case SaveFileJpeg:
+        if (data.isEmpty()) {
+            qDebug() << "saveJpegImage: no image data";
+            return false;
+        }
+        return true;
+    case SaveFileTiff:
+        if (width <= 0 || height <= 0 || data.isEmpty()) {
+            qDebug() << "TIFFMadeByGroup4: no page to write" << width << height << data.size();
+            return false;
+        }
+        return true;
+    case SaveFileBitmap:
+        break;
+    }
     if (width <= 0 || height <= 0) {
         qDebug() << "saveBitmapImage: page without size" << width << height;
         return false;
@@ -179,6 +194,18 @@ bool PageFile::writeBitmap(const PageHeader &header, const QByteArray &data,
                  << height << "rows of" << row << "bytes";
         return false;
     }
+    return true;
+}
+
+bool PageFile::writeBitmap(const PageHeader &header, const QByteArray &data,
+                           const QString &fileName)
+{
+    const int width = header.pixelWidth();
+    const int height = header.pixelHeight();
+    qDebug() << "nWidth" << width << "nHeight" << height;
+    if (!pageDataUsable(SaveFileBitmap, header, data))
+        return false;
+    const qint64 row = rowBytes(header.imageFormat, width);
 
     QImage image;
     switch (header.imageFormat) {
@@ -242,10 +269,8 @@ bool PageFile::writeTiffGroup4(const PageHeader &header, const QByteArray &data,
 {
     const int width = header.pixelWidth();
     const int height = header.pixelHeight();
-    if (width <= 0 || height <= 0 || data.isEmpty()) {
-        qDebug() << "TIFFMadeByGroup4: no page to write" << width << height << data.size();
+    if (!pageDataUsable(SaveFileTiff, header, data))
         return false;
-    }
 
     TIFF *tif = TIFFOpen(FileHelper::convertPath(fileName).constData(), "w");
     if (!tif) {

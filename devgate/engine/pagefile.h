@@ -80,6 +80,11 @@ public:
     // process and never names a file that already exists.
     static int getValidFileName(SaveFileTypeFlag type, QString directory, QString &name);
 
+    // Whether the data can make a page of the header's size at all: what a
+    // writer refuses before it touches the disk.
+    static bool pageDataUsable(SaveFileTypeFlag type, const PageHeader &header,
+                               const QByteArray &data);
+
     // Raw device rows (black and white, grey or RGB) to a BMP file. The data
     // must hold at least height full rows.
     static bool writeBitmap(const PageHeader &header, const QByteArray &data,

@@ -1,5 +1,6 @@
 #include "pagefilewriter.h"
 
+#include "errorhandling.h"
 #include "pmessage.h"
 #include "processimage.h"
 #include "records.h"
@@ -54,6 +55,7 @@ void PageFileWriter::startJob(PMessage *hub, tagSCAN_SHORTCUT_MENU *profile,
     m_rules = rules;
     m_heldPages.clear();
     m_groupBarcodes.clear();
+    m_fileFailure = 0;
 }
 
 bool PageFileWriter::holdsPage(const PageHeader &header) const
@@ -125,6 +127,12 @@ bool PageFileWriter::makesGreyCopy(SaveFileTypeFlag type, const PageHeader &head
     }
 }
 
+void PageFileWriter::noteFileFailure(const char *what, const QString &file)
+{
+    qDebug() << what << file;
+    m_fileFailure = RC_FILE_CREATE_FAILED;
+}
+
 bool PageFileWriter::savePage(SaveFileTypeFlag type, const PageHeader &header,
                               const QByteArray &data, const QStringList &barcodes,
                               ProcessImage &group)
@@ -133,21 +141,25 @@ bool PageFileWriter::savePage(SaveFileTypeFlag type, const PageHeader &header,
     const int width = header.pixelWidth();
     const int height = header.pixelHeight();
 
+    if (!m_rules.countOnly && !PageFile::pageDataUsable(type, header, data)) {
+        qDebug() << "Page dropped: the image data does not make a page";
+        return false;
+    }
     QString name;
     if (PageFile::getValidFileName(type, m_tempDir, name) != 0) {
-        qDebug() << "Page dropped: no page name in the temporary directory" << m_tempDir;
+        noteFileFailure("Page dropped: no page name in the temporary directory", m_tempDir);
         return false;
     }
 
     if (m_rules.countOnly) {
         if (!PageFile::copyPlaceholder(type, name)) {
-            qDebug() << "Page dropped: cannot write the count-only page" << name;
+            noteFileFailure("Page dropped: cannot write the count-only page", name);
             return false;
         }
         if (m_paperLog)
             m_paperLog->setImageWidthAndHeight(width, height);
         giveOutOrHold(header, name, barcodes, PageFile::PlaceholderWidth,
-                      PageFile::PlaceholderHeight, PageFile::PlaceholderResolution);
+                      PageFile::PlaceholderHeight, PageFile::PlaceholderResolution, false);
         return true;
     }
 
@@ -164,30 +176,34 @@ bool PageFileWriter::savePage(SaveFileTypeFlag type, const PageHeader &header,
         break;
     }
     if (!written) {
-        qDebug() << "Page dropped: cannot write" << name;
+        noteFileFailure("Page dropped: cannot write", name);
         return false;
     }
     if (m_paperLog)
         m_paperLog->setImageWidthAndHeight(width, height);
 
-    if (holdsPage(header)) {
-        saveSannedFiles(name, static_cast<signed char>(header.side), barcodes, width, height,
-                        header.resolutionX, header.imageFormat);
-        // A held page may still join the merge group once its sheet is
-        // accepted, so its barcodes belong to the group.
-        if (ProcessImage::groupSize(m_rules.combineType) > 0)
-            m_groupBarcodes += barcodes;
-    } else {
-        multipleToOne(header, barcodes, group, name, width, height);
+    // Both files are final before either is given out: a receiver may read
+    // a page as soon as it hears of it, and a page that completes a merge
+    // group is deleted by the merge. The grey copy shows the page as the
+    // scanner sent it, before its background is removed.
+    QString grey;
+    if (makesGreyCopy(type, header)) {
+        // A grey copy the disk refuses ends the job, but its colour page,
+        // already written, still goes out.
+        grey = convertColorToGray_K(header, name);
     }
-
-    if (makesGreyCopy(type, header))
-        convertColorToGray_K(header, name, barcodes);
-
     if (type != SaveFileTiff && m_rules.removeBackground) {
         ProcessImage cleaner;
         cleaner.RemoveBackGround(name);
     }
+
+    if (holdsPage(header))
+        saveSannedFiles(name, static_cast<signed char>(header.side), barcodes, width, height,
+                        header.resolutionX, header.imageFormat);
+    else
+        multipleToOne(header, barcodes, group, name, width, height);
+    if (!grey.isEmpty())
+        giveOutOrHold(header, grey, barcodes, width, height, header.resolutionX, true);
     return true;
 }
 
@@ -201,11 +217,11 @@ void PageFileWriter::giveOut(const QString &file, int side, const QStringList &b
 
 void PageFileWriter::giveOutOrHold(const PageHeader &header, const QString &file,
                                    const QStringList &barcodes, int width, int height,
-                                   int resolution)
+                                   int resolution, bool greyCopy)
 {
     if (holdsPage(header))
         saveSannedFiles(file, static_cast<signed char>(header.side), barcodes, width, height,
-                        resolution, header.imageFormat);
+                        resolution, header.imageFormat, greyCopy);
     else
         giveOut(file, header.side, barcodes, width, height, resolution, header.imageFormat);
 }
@@ -222,11 +238,22 @@ void PageFileWriter::multipleToOne(const PageHeader &header, const QStringList &
                 header.imageFormat);
         return;
     }
+    // A page's barcodes belong to the sheet it is merged into, so they are
+    // collected as it joins and not before.
     m_groupBarcodes += barcodes;
     group.addImageFile(file, static_cast<signed char>(header.side), barcodes, width, height,
                        header.resolutionX, header.imageFormat);
     if (group.getFileListCount() == size)
         giveOutMergedGroup(group);
+}
+
+void PageFileWriter::giveOutPageByPage(ProcessImage &group)
+{
+    for (const tagSCAN_IMAGE_FILE &page : group.takeImages())
+        giveOut(page.fileName, page.side,
+                page.barcode.isEmpty() ? QStringList() : QStringList{page.barcode}, page.width,
+                page.height, page.resolution, page.colorType);
+    m_groupBarcodes.clear();
 }
 
 bool PageFileWriter::giveOutMergedGroup(ProcessImage &group)
@@ -236,7 +263,8 @@ bool PageFileWriter::giveOutMergedGroup(ProcessImage &group)
     QString name;
     if (PageFile::getValidFileName(PageFile::typeForCompression(m_lastHeader.compressionMode),
                                    m_tempDir, name) != 0) {
-        qDebug() << "Merged page dropped: no page name in" << m_tempDir;
+        noteFileFailure("Merged page not made: no page name in", m_tempDir);
+        giveOutPageByPage(group);
         return false;
     }
     if (!group.MergeBmpFile(name)) {
@@ -245,18 +273,15 @@ bool PageFileWriter::giveOutMergedGroup(ProcessImage &group)
         // page by page, as it was saved.
         qDebug() << "Merged page dropped:" << name << "- its" << group.getFileListCount()
                  << "pages go out one by one";
-        for (const tagSCAN_IMAGE_FILE &page : group.takeImages())
-            giveOut(page.fileName, page.side,
-                    page.barcode.isEmpty() ? QStringList() : QStringList{page.barcode}, page.width,
-                    page.height, page.resolution, page.colorType);
-        m_groupBarcodes.clear();
+        giveOutPageByPage(group);
         return false;
     }
-    const QSize size = QImageReader(name).size();
+    // The merge deleted its sources: the sheet goes out whatever its size
+    // reads as.
+    QSize size = QImageReader(name).size();
     if (!size.isValid()) {
-        qDebug() << "Merged page dropped: cannot read" << name;
-        m_groupBarcodes.clear();
-        return false;
+        qDebug() << "Merged page: cannot read its size back" << name;
+        size = QSize(group.mergeWidth(), group.mergeHeight());
     }
     giveOut(name, m_lastHeader.side, m_groupBarcodes, size.width(), size.height(),
             m_lastHeader.resolutionX, m_lastHeader.imageFormat);
@@ -264,13 +289,12 @@ bool PageFileWriter::giveOutMergedGroup(ProcessImage &group)
     return true;
 }
 
-int PageFileWriter::convertColorToGray_K(const PageHeader &header, const QString &colourFile,
-                                         const QStringList &barcodes)
+QString PageFileWriter::convertColorToGray_K(const PageHeader &header, const QString &colourFile)
 {
     qDebug() << "convertColorToGray_K";
     QImage colour(colourFile);
     if (colour.isNull())
-        return 0;
+        return QString();
     const QImage grey = colour.convertToFormat(QImage::Format_Grayscale8);
 
     const QString suffix = QFileInfo(colourFile).suffix().toLower();
@@ -283,27 +307,13 @@ int PageFileWriter::convertColorToGray_K(const PageHeader &header, const QString
         type = SaveFileTiff;
     } else {
         qDebug() << "Cannot process this file" << colourFile;
-        return 0;
+        return QString();
     }
 
-    const int width = header.pixelWidth();
-    const int height = header.pixelHeight();
     QString greyName;
     if (PageFile::getValidFileName(type, m_tempDir, greyName) != 0) {
-        qDebug() << "Grey page dropped: no page name in" << m_tempDir;
-        return 0;
-    }
-
-    if (m_rules.countOnly) {
-        if (!PageFile::copyPlaceholder(type, greyName)) {
-            qDebug() << "Grey page dropped: cannot write the count-only page" << greyName;
-            return 0;
-        }
-        if (m_paperLog)
-            m_paperLog->setImageWidthAndHeight(width, height);
-        giveOutOrHold(header, greyName, barcodes, PageFile::PlaceholderWidth,
-                      PageFile::PlaceholderHeight, PageFile::PlaceholderResolution);
-        return 1;
+        noteFileFailure("Grey page dropped: no page name in", m_tempDir);
+        return QString();
     }
 
     QElapsedTimer timer;
@@ -317,28 +327,69 @@ int PageFileWriter::convertColorToGray_K(const PageHeader &header, const QString
             file.cancelWriting();
     }
     if (!written) {
-        qDebug() << "Grey page dropped: cannot write" << greyName;
-        return 0;
+        noteFileFailure("Grey page dropped: cannot write", greyName);
+        return QString();
     }
     qDebug() << "Save image times:" << timer.elapsed();
     if (m_paperLog)
-        m_paperLog->setImageWidthAndHeight(width, height);
-    giveOutOrHold(header, greyName, barcodes, width, height, header.resolutionX);
-    return 1;
+        m_paperLog->setImageWidthAndHeight(header.pixelWidth(), header.pixelHeight());
+    return greyName;
 }
 
 void PageFileWriter::saveSannedFiles(QString file, signed char side, const QStringList &barcodes,
-                                     int width, int height, int resolution, int colorType)
+                                     int width, int height, int resolution, int colorType,
+                                     bool greyCopy)
 {
-    m_heldPages.append(
-        tagSCAN_IMAGE_FILE::page(file, side, barcodes, width, height, resolution, colorType));
+    HeldPage held;
+    held.page = tagSCAN_IMAGE_FILE::page(file, side, barcodes, width, height, resolution, colorType);
+    held.barcodes = barcodes;
+    held.greyCopy = greyCopy;
+    m_heldPages.append(held);
+}
+
+QList<tagSCAN_IMAGE_FILE> PageFileWriter::heldPages() const
+{
+    QList<tagSCAN_IMAGE_FILE> pages;
+    for (const HeldPage &held : m_heldPages)
+        pages.append(held.page);
+    return pages;
+}
+
+QStringList PageFileWriter::heldFileNames() const
+{
+    QStringList names;
+    for (const HeldPage &held : m_heldPages)
+        names.append(held.page.fileName);
+    return names;
+}
+
+void PageFileWriter::acceptHeldPages(ProcessImage &group)
+{
+    const int size = ProcessImage::groupSize(m_rules.combineType);
+    const QList<HeldPage> held = m_heldPages;
+    m_heldPages.clear();
+    for (const HeldPage &h : held) {
+        const tagSCAN_IMAGE_FILE &page = h.page;
+        if (size > 0 && !h.greyCopy) {
+            // Every page of the accepted sheet joins the merge group, in
+            // order; a full group is merged at once so none is lost.
+            m_groupBarcodes += h.barcodes;
+            group.addImageFile(page.fileName, static_cast<signed char>(page.side), h.barcodes,
+                               page.width, page.height, page.resolution, page.colorType);
+            if (group.getFileListCount() == size)
+                giveOutMergedGroup(group);
+        } else {
+            giveOut(page.fileName, page.side, QStringList{page.barcode}, page.width, page.height,
+                    page.resolution, page.colorType);
+        }
+    }
 }
 
 void PageFileWriter::discardHeldPages()
 {
-    for (const tagSCAN_IMAGE_FILE &page : m_heldPages) {
-        if (!QFile::remove(page.fileName))
-            qDebug() << "Held page could not be removed:" << page.fileName;
+    for (const HeldPage &held : m_heldPages) {
+        if (!QFile::remove(held.page.fileName))
+            qDebug() << "Held page could not be removed:" << held.page.fileName;
     }
     m_heldPages.clear();
 }

@@ -27,8 +27,10 @@ struct PageRules
 // Turns the pages of one scan job into files in the temporary directory and
 // gives them out: to the hub's scanFileName, to the job's merge group, or to
 // the pages held back while a multifed sheet waits for the user's answer. A
-// page that cannot be named or written is dropped with a trace line and never
-// given out. Runs on the job's thread.
+// page is given out only once its file is final. A page whose data is unusable
+// is dropped with a trace line; a page the file system refuses (no temporary
+// directory, a full disk) is never given out either, and fileFailure() then
+// tells the job to stop. Runs on the job's thread.
 class PageFileWriter
 {
 public:
@@ -53,15 +55,17 @@ public:
     bool TIFFMadeByGroup4(const PageHeader &header, const QByteArray &data,
                           const QStringList &barcodes, ProcessImage &group);
 
-    // Gives a written page out, or adds it to the merge group and gives the
-    // merged sheet out once the group is full.
+    // Gives a written page out, or adds it to the merge group (its barcodes
+    // with it) and gives the merged sheet out once the group is full.
     void multipleToOne(const PageHeader &header, const QStringList &barcodes, ProcessImage &group,
                        const QString &file, int width, int height);
-    // A grey copy of a colour page file, given out or held; 1 when made.
-    int convertColorToGray_K(const PageHeader &header, const QString &colourFile,
-                             const QStringList &barcodes);
+    // Writes a grey copy of a colour page file and returns its name, empty
+    // when none was made. The copy is not given out here: it waits until its
+    // colour page has gone its way.
+    QString convertColorToGray_K(const PageHeader &header, const QString &colourFile);
+    // Holds a page of a multifed sheet; grey copies never join a merge group.
     void saveSannedFiles(QString file, signed char side, const QStringList &barcodes, int width,
-                         int height, int resolution, int colorType);
+                         int height, int resolution, int colorType, bool greyCopy = false);
     // Merges whatever the group holds into one sheet named after the last
     // page's type and gives it out with the group's barcodes (end of a job,
     // answered multifed sheet). False when no sheet was given out; a group
@@ -72,9 +76,20 @@ public:
     // profile lets such sheets go on (responses 0 and 2).
     bool holdsPage(const PageHeader &header) const;
 
-    QList<tagSCAN_IMAGE_FILE> &heldPages() { return m_heldPages; }
+    QList<tagSCAN_IMAGE_FILE> heldPages() const;
+    QStringList heldFileNames() const;
+    // The held pages of an accepted sheet go their way in order: into the
+    // merge group (grey copies excepted, which go out on their own), or out
+    // one by one with their first barcode.
+    void acceptHeldPages(ProcessImage &group);
     // Deletes the files of the held pages and forgets them.
     void discardHeldPages();
+    // Forgets the held pages without touching their files.
+    void forgetHeldPages() { m_heldPages.clear(); }
+
+    // RC_FILE_CREATE_FAILED once a page, grey copy or merged sheet could not
+    // be named or written since startJob; 0 otherwise.
+    int fileFailure() const { return m_fileFailure; }
     QStringList &groupBarcodes() { return m_groupBarcodes; }
     const PageHeader &lastHeader() const { return m_lastHeader; }
 
@@ -89,8 +104,17 @@ private:
     void giveOut(const QString &file, int side, const QStringList &barcodes, int width,
                  int height, int resolution, int colorType);
     void giveOutOrHold(const PageHeader &header, const QString &file, const QStringList &barcodes,
-                       int width, int height, int resolution);
+                       int width, int height, int resolution, bool greyCopy);
     bool makesGreyCopy(SaveFileTypeFlag type, const PageHeader &header) const;
+    void noteFileFailure(const char *what, const QString &file);
+    void giveOutPageByPage(ProcessImage &group);
+
+    struct HeldPage
+    {
+        tagSCAN_IMAGE_FILE page;
+        QStringList barcodes; // all of them, for the merge group
+        bool greyCopy = false;
+    };
 
     QString m_tempDir;
     ScanPaperLog *m_paperLog;
@@ -99,7 +123,8 @@ private:
     PageRules m_rules;
     PageHeader m_lastHeader;
     QStringList m_groupBarcodes;
-    QList<tagSCAN_IMAGE_FILE> m_heldPages;
+    QList<HeldPage> m_heldPages;
+    int m_fileFailure = 0;
 };
 
 #endif

@@ -64,7 +64,6 @@ private:
     int finishJob(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub,
                   ProcessImage &group, const tagWINDOW_ADD &lastWindow, int result);
     bool mergeFullGroup(ProcessImage &group);
-    void acceptHeldPages(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub, ProcessImage &group);
 
     std::atomic<int> jobState{Idle};
     std::atomic<bool> cancelled{false};

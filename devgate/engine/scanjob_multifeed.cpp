@@ -64,36 +64,12 @@ int ScanJob::detectedMultifeed(OxCommand &command, PMessage *hub)
     command.getScannedFile(&perSheet, &thisSheet);
     if (perSheet != thisSheet)
         return 0;
-    QStringList names;
-    for (const tagSCAN_IMAGE_FILE &page : pages.heldPages())
-        names << page.fileName;
     if (hub)
-        emit hub->scanningMultifeed(names);
+        emit hub->scanningMultifeed(pages.heldFileNames());
     return 0;
 }
 
-void ScanJob::acceptHeldPages(tagSCAN_SHORTCUT_MENU *profile, PMessage *hub, ProcessImage &group)
-{
-    QList<tagSCAN_IMAGE_FILE> &held = pages.heldPages();
-    if (profile->combineType >= CombineTwo) {
-        // Every page of the accepted sheet joins the merge group, in order;
-        // a full group is merged at once so none is lost.
-        for (const tagSCAN_IMAGE_FILE &page : held) {
-            group.addImageFile(page.fileName, static_cast<signed char>(page.side),
-                               page.barcode.isEmpty() ? QStringList() : QStringList{page.barcode},
-                               page.width, page.height, page.resolution, page.colorType);
-            mergeFullGroup(group);
-        }
-    } else if (hub) {
-        for (const tagSCAN_IMAGE_FILE &page : held)
-            emit hub->scanFileName(profile, page.fileName, static_cast<schar>(page.side),
-                                   QStringList{page.barcode}, page.width, page.height,
-                                   page.resolution, page.colorType);
-    }
-    held.clear();
-}
-
-int ScanJob::processMultifeed(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub,
+int ScanJob::processMultifeed(OxCommand &command, tagSCAN_SHORTCUT_MENU *, PMessage *,
                               int answer, ProcessImage &group)
 {
     int perSheet = 0, thisSheet = 0;
@@ -101,7 +77,7 @@ int ScanJob::processMultifeed(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile
     if (perSheet != thisSheet)
         return 0;
     if (answer == 1) {
-        acceptHeldPages(profile, hub, group);
+        pages.acceptHeldPages(group);
         return 0;
     }
     pages.discardHeldPages();

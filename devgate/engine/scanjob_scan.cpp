@@ -52,7 +52,7 @@ void ScanJob::initialVariant()
     previewCopy = 0;
     multifeedCopy = 0;
     headersRead = 0;
-    pages.heldPages().clear();
+    pages.forgetHeldPages();
     OxCommand::setMultifeedUserInput(0);
     OxCommand::setCancelFlag(false);
 }
@@ -245,7 +245,7 @@ int ScanJob::runPageLoop(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMe
                     continue;
                 }
             } else if (profile->multifeedResponse == MultifeedPauseKeepImage && !cancelled) {
-                acceptHeldPages(profile, hub, group);
+                pages.acceptHeldPages(group);
             }
         }
 
@@ -307,8 +307,15 @@ int ScanJob::handlePage(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMes
     } else if (block.blankImageDeletion == 2) {
         save = header.ImageSize > static_cast<quint32>(block.finalImageSize) * 1000u;
     }
-    if (save)
+    if (save) {
         pages.saveImage(page, data, barcodes, group);
+        // A page the disk refused is not silently skipped: the feeder stops
+        // as for a cancel and the job ends with the file's code.
+        if (pages.fileFailure() != 0) {
+            command.scanRequestStop();
+            return pages.fileFailure();
+        }
+    }
     return 0;
 }
 
@@ -324,6 +331,9 @@ int ScanJob::finishJob(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMess
 {
     if (group.getFileListCount() > 0 && profile->combineType >= CombineTwo)
         pages.giveOutMergedGroup(group);
+    // A sheet or page the disk refused at any point makes the job a failure.
+    if (result == 0 && pages.fileFailure() != 0)
+        result = pages.fileFailure();
 
     int endResult = 0;
     if (jobState > Locked) {
