@@ -5,7 +5,12 @@
 // output can go and the user's own web-mail and custom-application entries,
 // kept in Destinations/destination.ini.
 
+#include <QList>
+#include <QObject>
 #include <QString>
+
+class QComboBox;
+class QLabel;
 
 // Destination kind (32-bit inside the record and in destination.ini).
 enum ScanDestFlag : int {
@@ -46,5 +51,59 @@ struct tagSCAN_DESTINATION
     QString Recipient; // addresses separated by ';'
 };
 typedef tagSCAN_DESTINATION SCAN_DESTINATION;
+
+// Built-in destinations first (in kind order 1 to 4), then the user's entries.
+// Ids are compared as exact strings.
+class ScanDestination : public QObject
+{
+public:
+    static const QString kFileId;
+    static const QString kApplicationId;
+    static const QString kPrinterId;
+    static const QString kEmailId;
+    static const QString kImageNameToken; // "<%IMAGE_NAME%>"
+
+    explicit ScanDestination(QObject *parent = nullptr);
+
+    // Destinations/destination.ini under the settings directory.
+    static QString iniPath();
+
+    void initialVariant();
+    void loadScanDestination();
+    void loadDefaultScanDestination();
+    void loadDefaultScanDestination(ScanDestFlag kind, QString id, QString name, QString icon,
+                                    QString program, QString arguments);
+    void loadUserScanDestination();
+    // Rewrites the user entries; false when the file could not be written.
+    // The file is readable by its owner only (it holds a mail password).
+    bool saveScanDestination();
+
+    bool loadScanDestinationToControl(QComboBox *box);
+    bool updateScanDestinationToControl(QComboBox *box);
+    void setScanDestionCurrentIndex(QString id);
+
+    bool addScanDestination(tagSCAN_DESTINATION &record);
+    bool addScanDestination(int index, QString name);
+    bool updateScanDestination(int index, tagSCAN_DESTINATION &record);
+    // Only a user entry at 0 <= index < count can be deleted.
+    bool deleteScanDestination(int index);
+    void getScanDestination(QString id, tagSCAN_DESTINATION &record);
+    int getScanDestIndex(QString id);
+    ScanDestFlag getScanDestID(QString id);
+    // File (1) for an index outside the list.
+    ScanDestFlag getScanDestID(int index);
+    bool findScanDestination(QString name);
+    bool loadIcon(QLabel *label, int index);
+
+    int count() const { return m_list.size(); }
+    bool entry(int index, tagSCAN_DESTINATION &record) const;
+
+private:
+    static QString iconForKind(ScanDestFlag kind);
+    void appendItem(const tagSCAN_DESTINATION &d);
+
+    QList<tagSCAN_DESTINATION> m_list;
+    QComboBox *m_box = nullptr;
+};
 
 #endif // SCANDESTINATION_H

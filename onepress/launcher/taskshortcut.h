@@ -7,7 +7,13 @@
 
 #include "scanshortcut.h"
 
+#include <QList>
+#include <QObject>
 #include <QString>
+#include <QStringList>
+
+class QComboBox;
+class ScanShortcutMenu;
 
 // Output file type. Values 3, 4 and 5 are not offered; any value outside the
 // list selects no writer.
@@ -119,5 +125,67 @@ struct tagTASK_SHORTCUT
     }
 };
 typedef tagTASK_SHORTCUT TASK_SHORTCUT;
+
+// The twenty task slots. Slot k is scanner button k + 1.
+class TaskShortcut : public QObject
+{
+public:
+    static constexpr int kSlotCount = 20;
+    static const QStringList &slotIds();
+    static QString newTaskMarkerId();
+    // Documents + "/Deskscope/VR516/Output".
+    static QString defaultOutputFolder();
+
+    explicit TaskShortcut(QObject *parent = nullptr);
+
+    void initialVariant();
+    // Loads every slot; a slot that cannot be read falls back to its own
+    // default task, and only such slots are written back.
+    void loadTaskList(ScanShortcutMenu *profiles);
+    bool loadUserTaskList(QString dir);
+    bool loadUserTaskList(QString dir, QString id, tagTASK_SHORTCUT &task);
+    // Both saves report whether every file was written.
+    bool saveTaskList();
+    bool saveTaskList(QString dir, tagTASK_SHORTCUT &task);
+    void loadDefaultTaskList();
+    void loadDefaultTaskList(QString id, bool enable, QString name, QString icon, QString destId,
+                             ScanFileTypeFlag fileType, FileNameFormatFlag nameFormat,
+                             QString folder, bool askFileName, bool deleteAfterMail,
+                             bool editBeforeSave, QString profileId, bool showSettings);
+    void createNewTaskShortcut(tagTASK_SHORTCUT &task, QString id, bool enable, QString name,
+                               QString icon, QString destId, ScanFileTypeFlag fileType,
+                               FileNameFormatFlag nameFormat, QString folder, bool askFileName,
+                               bool deleteAfterMail, bool editBeforeSave, QString profileId,
+                               bool showSettings);
+    bool createNewTaskShortcut(QString name, QString icon);
+
+    int getCurrentTaskIndex();
+    // An index outside the list changes nothing.
+    void setCurrentTaskIndex(int index);
+    bool getCurrentTaskShortcut(tagTASK_SHORTCUT &task);
+    bool setCurrentTaskShortcut(tagTASK_SHORTCUT &task);
+    bool enumTaskShortcut(int index, tagTASK_SHORTCUT &task);
+    bool copyTaskShortcut(tagTASK_SHORTCUT &task, int index);
+    bool enumTaskShortcut(QString id, tagTASK_SHORTCUT &task);
+    bool setTaskShortcut(QString id, tagTASK_SHORTCUT &task);
+    int count() const { return m_list.size(); }
+
+    bool loadTaskListToControl(QComboBox *box, int limit);
+    bool updateTaskListToControl(QComboBox *box);
+    bool renameTaskShortcutName(QComboBox *box);
+    bool isCreateNewTaskShortcut(QComboBox *box, int index);
+
+    // A task icon is a bare file name; anything else reads as empty.
+    static bool isBareFileName(const QString &name);
+
+private:
+    enum class ReadResult { Ok, NoCommand, NoProfile };
+    ReadResult readTask(const QString &dir, const QString &id, tagTASK_SHORTCUT &task);
+    tagTASK_SHORTCUT defaultTask(int slot);
+
+    int m_nCurrentIndex = 0;
+    QList<tagTASK_SHORTCUT> m_list;
+    ScanShortcutMenu *m_pProfiles = nullptr;
+};
 
 #endif // TASKSHORTCUT_H
