@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 struct tagTASK_SHORTCUT;
@@ -46,9 +47,15 @@ public:
     int saveResult() const { return m_nResult.load(); }
 
     // The worker's image I/O, public for the savers' writers and tests.
-    bool saveImageToFreeImage(QString source, QString target, int fif);
-    bool saveImageToFreeImage(QString target, QImage &image, int fif);
+    // 0, -52 the source could not be read, -50 the target not written; a
+    // target is either complete or absent.
+    int saveImageToFreeImage(QString source, QString target, int fif);
+    int saveImageToFreeImage(QString target, QImage &image, int fif);
+    // Top-down rows in Qt's byte order, with the palette; false when the file
+    // is no image FreeImage reads.
     static bool loadImageFromFreeImage(QString file, QImage &image);
+    // A page image through Qt, else through FreeImage.
+    static QImage loadPageImage(const QString &file);
 
 public slots:
     void OnStartSaveFile();
@@ -74,6 +81,12 @@ private:
     QString getSaveFileFilter() const;
     void fail(int code);
     void finishSaver();
+    // A document that was not written is taken off the launcher's list.
+    void unannounce(const QString &outputName);
+    QString tempJpegFile() const;
+    // The page as a JPEG the PDF writer embeds: the page file itself when it
+    // is a complete JPEG, else a conversion; empty when that failed.
+    QString jpegForPdf(const QString &pageFile, bool viaFreeImage);
 
     int saveOcrPdfInOneFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
     int savePdfInOneFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
@@ -85,7 +98,11 @@ private:
     int saveBmpFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
     int saveOfdFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
     int saveTxtFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
-    int savePerPageImages(GenerateFileName &gen, int fif, const char *missingLog);
+    int savePerPageImages(GenerateFileName &gen, int fif);
+    bool pageFileUsable(const QString &file, const char *missingLog, const char *emptyLog);
+    // The saver frame: every page of every group, cancel tested between
+    // groups, progress after each page.
+    void forEachPage(GenerateFileName &gen, const std::function<void(QList<tagSCAN_IMAGE_FILE> &, int)> &fn);
 
     std::unique_ptr<tagTASK_SHORTCUT> m_task;
     QList<tagSCAN_IMAGE_FILE> *m_pListImageFiles = nullptr;
@@ -95,6 +112,7 @@ private:
     std::unique_ptr<PdfOcrHander> m_ocr;
     std::atomic<bool> m_bCancel{false};
     std::atomic<int> m_nResult{0};
+    bool m_bFolderOk = false;
 };
 
 #endif

@@ -36,6 +36,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Escape must not hide the window while the worker runs.
+    void reject() override;
 
 private:
     void loadSaveFileDialog();

@@ -1,0 +1,168 @@
+#include "pdfhandler.h"
+
+#include "filehelper.h"
+
+#include <hpdf.h>
+
+#include <QDateTime>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+
+#include <cstdio>
+#include <cstdlib>
+
+PdfHandler::PdfHandler(QObject *parent) : QObject(parent) {}
+
+PdfHandler::~PdfHandler() { closeFile(); }
+
+void PdfHandler::closeFile()
+{
+    if (m_doc) {
+        HPDF_Free(m_doc);
+        m_doc = nullptr;
+    }
+}
+
+bool PdfHandler::openFile(QString keywords)
+{
+    closeFile();
+    m_doc = HPDF_New(nullptr, nullptr);
+    if (!m_doc)
+        return false;
+    addPdfDate();
+    HPDF_SetCompressionMode(m_doc, HPDF_COMP_ALL);
+    if (!keywords.isEmpty()) {
+        HPDF_UseUTFEncodings(m_doc);
+        HPDF_SetCurrentEncoder(m_doc, "UTF-8");
+        HPDF_SetInfoAttr(m_doc, HPDF_INFO_KEYWORDS, keywords.toUtf8().constData());
+    }
+    return true;
+}
+
+void PdfHandler::addPdfDate()
+{
+    if (!m_doc)
+        return;
+    const QDateTime now = QDateTime::currentDateTime();
+    const int s = now.offsetFromUtc();
+    HPDF_Date date;
+    date.year = now.date().year();
+    date.month = now.date().month();
+    date.day = now.date().day();
+    date.hour = now.time().hour();
+    date.minutes = now.time().minute();
+    date.seconds = now.time().second();
+    date.ind = s > 0 ? '+' : (s < 0 ? '-' : 'Z');
+    date.off_hour = std::abs(s) / 3600;
+    date.off_minutes = (std::abs(s) % 3600) / 60;
+    HPDF_SetInfoDateAttr(m_doc, HPDF_INFO_CREATION_DATE, date);
+    HPDF_SetInfoDateAttr(m_doc, HPDF_INFO_MOD_DATE, date);
+}
+
+bool PdfHandler::addPage(int width, int height, int resolution, QString jpegFile, QString outputFile)
+{
+    if (!m_doc)
+        return false;
+    HPDF_SetInfoAttr(m_doc, HPDF_INFO_CREATOR, QObject::tr("Corvan").toUtf8().constData());
+    return addPdfPage(width, height, resolution, jpegFile, outputFile);
+}
+
+bool PdfHandler::addPdfPage(int width, int height, int resolution, QString jpegFile, QString outputFile)
+{
+    if (!m_doc)
+        return false;
+    // A resolution or size left out comes from the image itself.
+    if (resolution <= 0 || width <= 0 || height <= 0) {
+        QImageReader reader(jpegFile);
+        const QImage image = resolution <= 0 ? reader.read() : QImage();
+        const QSize size = image.isNull() ? reader.size() : image.size();
+        if (resolution <= 0) {
+            const int dpi = image.isNull() ? 0 : qRound(image.dotsPerMeterX() * 0.0254);
+            resolution = dpi > 0 ? dpi : 200;
+        }
+        if (width <= 0)
+            width = size.width();
+        if (height <= 0)
+            height = size.height();
+    }
+    // The image is loaded before its page is made, so a page file the
+    // loader refuses leaves no empty page behind.
+    HPDF_Image image = HPDF_LoadJpegImageFromFile(m_doc, FileHelper::convertPath(jpegFile).constData());
+    if (!image) {
+        qDebug() << "Call HPDF_Page_DrawImage error:" << HPDF_GetError(m_doc);
+        HPDF_ResetError(m_doc);
+        return false;
+    }
+    HPDF_Page page = HPDF_AddPage(m_doc);
+    if (!page) {
+        qDebug() << "Call HPDF_AddPage error:" << HPDF_GetError(m_doc);
+        HPDF_ResetError(m_doc);
+        return false;
+    }
+    const HPDF_REAL s = static_cast<HPDF_REAL>(72.0f / static_cast<float>(resolution));
+    HPDF_Page_Concat(page, s, 0, 0, s, 0, 0);
+    HPDF_STATUS rc = HPDF_Page_SetWidth(page, static_cast<HPDF_REAL>(width * 72.0 / resolution));
+    if (rc != HPDF_OK) {
+        qDebug() << "Call HPDF_Page_SetWidth error:" << rc;
+        HPDF_ResetError(m_doc);
+        return false;
+    }
+    rc = HPDF_Page_SetHeight(page, static_cast<HPDF_REAL>(height * 72.0 / resolution));
+    if (rc != HPDF_OK) {
+        qDebug() << "Call HPDF_Page_SetHeight error:" << rc;
+        HPDF_ResetError(m_doc);
+        return false;
+    }
+    rc = HPDF_Page_DrawImage(page, image, 0, 0, static_cast<HPDF_REAL>(HPDF_Image_GetWidth(image)),
+                             static_cast<HPDF_REAL>(HPDF_Image_GetHeight(image)));
+    if (rc != HPDF_OK) {
+        qDebug() << "Call HPDF_Page_DrawImage error:" << rc;
+        HPDF_ResetError(m_doc);
+        return false;
+    }
+    return save(outputFile);
+}
+
+bool PdfHandler::save(const QString &outputFile)
+{
+    const QFileInfo target(outputFile);
+    const QString part = QStringLiteral("%1/.%2.part").arg(target.path(), target.fileName());
+    const QByteArray partPath = FileHelper::convertPath(part);
+    HPDF_STATUS rc = HPDF_SaveToFile(m_doc, partPath.constData());
+    bool ok = rc == HPDF_OK;
+    if (ok) {
+        // The last buffered write is flushed on close, which the library does
+        // not check: a document must end with its end-of-file marker.
+        QFile written(part);
+        ok = written.open(QIODevice::ReadOnly) && written.size() > 16;
+        if (ok) {
+            written.seek(written.size() - 16);
+            ok = written.read(16).contains("%%EOF");
+        }
+        if (!ok)
+            rc = HPDF_FILE_IO_ERROR;
+    }
+    ok = ok && std::rename(partPath.constData(), FileHelper::convertPath(outputFile).constData()) == 0;
+    if (!ok) {
+        qDebug() << "Call HPDF_SaveToFile error:" << rc;
+        HPDF_ResetError(m_doc);
+        QFile::remove(part);
+    }
+    return ok;
+}
+
+bool PdfHandler::isCompleteJpeg(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 4)
+        return false;
+    const QByteArray head = f.read(3);
+    if (head != QByteArray("\xFF\xD8\xFF", 3))
+        return false;
+    const qint64 tail = qMin<qint64>(f.size(), 64);
+    f.seek(f.size() - tail);
+    return f.read(tail).contains(QByteArray("\xFF\xD9", 2));
+}

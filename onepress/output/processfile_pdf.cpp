@@ -1,0 +1,114 @@
+// The PDF savers of the output worker: one document per group (type 2) and
+// one per page (type 10).
+
+#include "processfile.h"
+
+#include "generatefilename.h"
+#include "onepressglobal.h"
+#include "pdfhandler.h"
+#include "taskshortcut.h"
+
+#include <FreeImage.h>
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+
+QString ProcessFile::tempJpegFile() const
+{
+    if (!g_ConfigFile.m_strJpegFile.isEmpty())
+        return g_ConfigFile.m_strJpegFile;
+    return QDir::tempPath() + QStringLiteral("/IMGJPEG-%1.jpg").arg(reinterpret_cast<quintptr>(this));
+}
+
+QString ProcessFile::jpegForPdf(const QString &pageFile, bool viaFreeImage)
+{
+    if (PdfHandler::isCompleteJpeg(pageFile))
+        return pageFile;
+    // The temporary JPEG is removed first: a conversion that fails must not
+    // leave the previous page's picture to be taken in its place.
+    const QString temp = tempJpegFile();
+    QFile::remove(temp);
+    if (QFile::exists(temp))
+        return QString();
+    bool ok;
+    if (viaFreeImage) {
+        ok = saveImageToFreeImage(pageFile, temp, FIF_JPEG) == 0;
+    } else {
+        QImage image = loadPageImage(pageFile);
+        if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB)
+            image = image.convertToFormat(QImage::Format_Grayscale8);
+        else if (image.hasAlphaChannel())
+            image = image.convertToFormat(QImage::Format_RGB32);
+        ok = !image.isNull() && image.save(temp, "jpg");
+    }
+    if (!ok) {
+        qDebug() << "Can not convert the page file to JPEG:" << pageFile;
+        QFile::remove(temp);
+        return QString();
+    }
+    return temp;
+}
+
+int ProcessFile::savePdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
+{
+    PdfHandler pdf;
+    int total = 0, groups = 0;
+    gen.getStatisticsInfo(total, groups);
+    emit saveFileStart(0, total);
+    int done = 0;
+    for (int g = 0; g < groups && !m_bCancel; ++g) {
+        QList<tagSCAN_IMAGE_FILE> group;
+        gen.getImageList(g, group);
+        const QString output = group.first().outputFileName;
+        bool skip = output.isEmpty() || !pdf.openFile(m_strKeyWord);
+        int added = 0;
+        if (skip)
+            fail(-50);
+        for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
+            if (!skip) {
+                const QString jpeg = jpegForPdf(page.fileName, false);
+                if (jpeg.isEmpty() || !pdf.addPage(page.width, page.height, page.resolution, jpeg, output)) {
+                    fail(-50);
+                    skip = true;
+                } else {
+                    ++added;
+                }
+            }
+            ++done;
+            if (!m_bCancel)
+                emit saveFileValueChanged(done, total);
+        }
+        if (added == 0)
+            unannounce(output);
+    }
+    pdf.closeFile();
+    QFile::remove(tempJpegFile());
+    finishSaver();
+    return m_nResult;
+}
+
+int ProcessFile::savePdfOnePageOneFile(GenerateFileName &gen)
+{
+    forEachPage(gen, [&](QList<tagSCAN_IMAGE_FILE> &group, int i) {
+        const tagSCAN_IMAGE_FILE &page = group.at(i);
+        if (!pageFileUsable(page.fileName, "file is not exsit", "file size is zero")) {
+            unannounce(page.outputFileName);
+            return;
+        }
+        PdfHandler pdf;
+        const QString jpeg = jpegForPdf(page.fileName, true);
+        if (page.outputFileName.isEmpty() || jpeg.isEmpty() || !pdf.openFile(m_strKeyWord) ||
+            !pdf.addPage(page.width, page.height, page.resolution, jpeg, page.outputFileName)) {
+            fail(-50);
+            unannounce(page.outputFileName);
+        }
+        pdf.closeFile();
+    });
+    QFile::remove(tempJpegFile());
+    finishSaver();
+    return m_nResult;
+}

@@ -1,0 +1,116 @@
+#ifndef OUTPUTTESTUTIL_H
+#define OUTPUTTESTUTIL_H
+
+// Page files and outside-tool runs shared by the output pipeline's tests.
+
+#include "pagefile.h"
+
+#include <QColor>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <tiffio.h>
+
+namespace outtest {
+
+// A page with a picture that is not symmetric in any direction, so a flipped
+// or colour-swapped copy is told apart: red block top-left, blue bottom-right.
+inline QImage drawPage(int w, int h, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.fillRect(0, 0, w / 4, h / 5, QColor(255, 0, 0));
+    p.fillRect(w - w / 3, h - h / 4, w / 3, h / 4, QColor(0, 0, 255));
+    p.setPen(Qt::black);
+    for (int y = h / 3; y < h / 2; y += 12)
+        p.drawLine(w / 8, y, w - w / 8, y);
+    p.end();
+    return format == QImage::Format_RGB32 ? image : image.convertToFormat(format);
+}
+
+inline QString writePage(const QString &path, const QImage &image, const char *format = nullptr,
+                         int dpi = 300)
+{
+    QImage copy = image;
+    copy.setDotsPerMeterX(qRound(dpi / 0.0254));
+    copy.setDotsPerMeterY(qRound(dpi / 0.0254));
+    copy.save(path, format);
+    return path;
+}
+
+// A bitonal page written by libtiff as one Group 4 strip, 0 = black as the
+// scanner writes it (min-is-white).
+inline bool writeG4Tiff(const QString &path, const QImage &image, int dpi = 300)
+{
+    const QImage mono = image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+    TIFF *tif = TIFFOpen(path.toLocal8Bit().constData(), "w");
+    if (!tif)
+        return false;
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, mono.width());
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, mono.height());
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, mono.height());
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, float(dpi));
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, float(dpi));
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    // Qt's Mono has 1 = colour table entry 1; make 1 mean black.
+    const bool oneIsBlack = qGray(mono.color(1)) < 128;
+    QByteArray row((mono.width() + 7) / 8, 0);
+    for (int y = 0; y < mono.height(); ++y) {
+        const uchar *src = mono.constScanLine(y);
+        for (int i = 0; i < row.size(); ++i)
+            row[i] = static_cast<char>(oneIsBlack ? src[i] : ~src[i]);
+        if (TIFFWriteScanline(tif, row.data(), static_cast<uint32_t>(y), 0) < 0) {
+            TIFFClose(tif);
+            return false;
+        }
+    }
+    TIFFClose(tif);
+    return true;
+}
+
+inline tagSCAN_IMAGE_FILE page(const QString &file, int w, int h, int dpi = 300,
+                               const QString &barcode = QString(), bool blank = false)
+{
+    tagSCAN_IMAGE_FILE p;
+    p.fileName = file;
+    p.width = w;
+    p.height = h;
+    p.resolution = dpi;
+    p.barcode = barcode;
+    p.blank = blank;
+    return p;
+}
+
+struct ToolResult {
+    int code = -1;
+    QString out;
+};
+
+inline ToolResult run(const QString &program, const QStringList &args, int timeoutMs = 30000)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    ToolResult r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAll());
+    return r;
+}
+
+} // namespace outtest
+
+#endif

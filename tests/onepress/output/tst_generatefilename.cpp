@@ -1,0 +1,254 @@
+// Grouping and naming of output files: the namer's rules as tables, with a
+// fixed clock and pre-seeded folders.
+
+#include "generatefilename.h"
+#include "outputtestutil.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using outtest::page;
+
+class TestGenerateFileName : public QObject
+{
+    Q_OBJECT
+private:
+    QDateTime m_now;
+    QTemporaryDir m_dir;
+    QString F() const { return m_dir.path(); }
+    void touch(const QString &name)
+    {
+        QFile f(F() + "/" + name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    static QStringList names(const QList<tagSCAN_IMAGE_FILE> &pages)
+    {
+        QStringList out;
+        for (const auto &p : pages)
+            out << QFileInfo(p.outputFileName).fileName();
+        return out;
+    }
+    QStringList allNames(GenerateFileName &gen)
+    {
+        QStringList out;
+        QList<tagSCAN_IMAGE_FILE> group;
+        for (int g = 0; gen.getImageList(g, group); ++g)
+            out += names(group);
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_now = QDateTime(QDate(2026, 1, 5), QTime(9, 30, 0));
+        GenerateFileName::setClock([this] { return m_now; });
+        for (const QString &f : QDir(F()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(F() + "/" + f);
+    }
+    void cleanupTestCase() { GenerateFileName::setClock({}); }
+
+    void grouping_data()
+    {
+        QTest::addColumn<QString>("pages"); // letters: b blank, x/y barcode, . plain
+        QTest::addColumn<bool>("blankSplit");
+        QTest::addColumn<bool>("barcodeSplit");
+        QTest::addColumn<QString>("groups"); // page numbers per group
+        QTest::addColumn<int>("blanks");
+        QTest::addColumn<int>("barcodes");
+        QTest::newRow("blank split") << ".b.b." << true << false << "1|3|5" << 2 << 0;
+        QTest::newRow("barcode split") << ".x.y" << false << true << "1|23|4" << 0 << 2;
+        QTest::newRow("both") << ".xb.y" << true << true << "1|2|4|5" << 1 << 2;
+        QTest::newRow("no split keeps blanks") << ".b." << false << false << "123" << 0 << 0;
+        QTest::newRow("all blank") << "bbb" << true << true << "" << 3 << 0;
+        QTest::newRow("barcode first") << "x.." << false << true << "123" << 0 << 1;
+    }
+    void grouping()
+    {
+        QFETCH(QString, pages);
+        QFETCH(bool, blankSplit);
+        QFETCH(bool, barcodeSplit);
+        QList<tagSCAN_IMAGE_FILE> list;
+        for (int i = 0; i < pages.size(); ++i) {
+            const QChar c = pages.at(i);
+            list << page(QStringLiteral("/p/%1.jpg").arg(i + 1), 10, 10, 300,
+                         (c == 'x' || c == 'y') ? QString(c) : QString(), c == 'b');
+        }
+        GenerateFileName gen(list);
+        gen.setParameters(F(), "s", false, 2, 1, barcodeSplit, blankSplit);
+        int blanks, barcodes, groups, total;
+        gen.getStatisticsInfo(blanks, barcodes, groups);
+        gen.getStatisticsInfo(total, groups);
+        QStringList got;
+        QList<tagSCAN_IMAGE_FILE> group;
+        int pagesInGroups = 0;
+        for (int g = 0; gen.getImageList(g, group); ++g) {
+            QString s;
+            for (const auto &p : group)
+                s += QFileInfo(p.fileName).baseName();
+            got << s;
+            pagesInGroups += group.size();
+        }
+        QTEST(got.join('|'), "groups");
+        QTEST(blanks, "blanks");
+        QTEST(barcodes, "barcodes");
+        QCOMPARE(total, pagesInGroups);
+        QVERIFY(!gen.getImageList(groups, group));
+        if (groups == 0)
+            QCOMPARE(gen.getSavedFileName(), QString());
+        // The caller's list keeps every page.
+        QCOMPARE(list.size(), pages.size());
+    }
+
+    void barcodeNamesCountAcrossGroups()
+    {
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1, 300, "x"),
+                                       page("/p/3.jpg", 1, 1), page("/p/4.jpg", 1, 1, 300, "y")};
+        GenerateFileName gen(list);
+        gen.setParameters(F(), "inv", false, 2, 3, true, false);
+        // Per-group names stand on each group's first page only.
+        QCOMPARE(allNames(gen), QStringList({"inv2026-01-05 (1).pdf", "invx (2).pdf", "", "invy (3).pdf"}));
+        QList<tagSCAN_IMAGE_FILE> g;
+        QStringList firsts;
+        for (int i = 0; gen.getImageList(i, g); ++i)
+            firsts << QFileInfo(g.first().outputFileName).fileName();
+        QCOMPARE(firsts, QStringList({"inv2026-01-05 (1).pdf", "invx (2).pdf", "invy (3).pdf"}));
+        QCOMPARE(gen.getSavedFileName(), F() + "/inv2026-01-05 (1).pdf");
+        // Every page of the caller's list stays, the first of each group named.
+        QCOMPARE(list.size(), 4);
+        QCOMPARE(QFileInfo(list[0].outputFileName).fileName(), QString("inv2026-01-05 (1).pdf"));
+        QCOMPARE(list[2].outputFileName, QString());
+        QCOMPARE(QFileInfo(list[3].outputFileName).fileName(), QString("invy (3).pdf"));
+    }
+
+    void orderNumbersProbeTheFolder_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty folder") << "scan" << "" << "scan2026-01-05 (1).pdf";
+        QTest::newRow("second run") << "scan" << "scan2026-01-05 (1).pdf" << "scan2026-01-05 (2).pdf";
+        QTest::newRow("per-page names count") << "scan" << "SCAN2026-01-05 (1) 0003.PDF" << "scan2026-01-05 (2).pdf";
+        QTest::newRow("brackets") << "a[1]" << "a[1]2026-01-05 (1).pdf" << "a[1]2026-01-05 (2).pdf";
+        QTest::newRow("star and question") << "a*?" << "a*?2026-01-05 (1).pdf" << "a*?2026-01-05 (2).pdf";
+        QTest::newRow("star is literal in the prefix") << "a*" << "abc2026-01-05 (1).pdf" << "a*2026-01-05 (1).pdf";
+        QTest::newRow("separators cleaned") << "x/../y\\z\t" << "" << "x_.._y_z_2026-01-05 (1).pdf";
+    }
+    void orderNumbersProbeTheFolder()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, existing);
+        if (!existing.isEmpty())
+            touch(existing);
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1)};
+        GenerateFileName gen(list);
+        gen.setParameters(F(), prefix, false, 2, 1, false, false);
+        QList<tagSCAN_IMAGE_FILE> group;
+        QVERIFY(gen.getImageList(0, group));
+        QTEST(QFileInfo(group.first().outputFileName).fileName(), "expected");
+        // Every name lies directly in the folder.
+        QCOMPARE(QFileInfo(group.first().outputFileName).path(), F());
+        QCOMPARE(gen.getSavedFileName(), group.first().outputFileName);
+    }
+
+    void perPageSaveAsSkipsExistingNumbers()
+    {
+        touch("report 0002.jpg");
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1), page("/p/3.bmp", 1, 1)};
+        GenerateFileName gen(list);
+        gen.setParameters(F(), "report", true, 7, 1, false, false);
+        QCOMPARE(allNames(gen), QStringList({"report 0001.jpg", "report 0003.jpg", "report 0003.tif"}));
+    }
+
+    void perPageNamesWithoutSaveAs()
+    {
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.JPG", 1, 1), page("/p/2.jpg", 1, 1, 300, "b"), page("/p/3.jpg", 1, 1)};
+        GenerateFileName gen(list);
+        gen.setParameters(F(), "r", false, 7, 3, true, false);
+        // Type 7 keeps "jpg" only for the exact suffix.
+        QCOMPARE(allNames(gen), QStringList({"r2026-01-05 (1) 0001.tif", "rb (2) 0001.jpg", "rb (2) 0002.jpg"}));
+    }
+
+    void timestampsOneSecondPerGroup_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("date and time") << 2
+                                       << QStringList({"s2026-01-05T093000.pdf", "s2026-01-05T093001.pdf",
+                                                       "s2026-01-05T093002.pdf"});
+        QTest::newRow("barcode and time") << 4
+                                          << QStringList({"s2026-01-05T093000.pdf", "sxT093001.pdf", "syT093002.pdf"});
+    }
+    void timestampsOneSecondPerGroup()
+    {
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1, 300, "x"),
+                                       page("/p/3.jpg", 1, 1, 300, "y")};
+        GenerateFileName gen(list);
+        QFETCH(int, format);
+        gen.setParameters(F(), "s", false, 2, format, true, false);
+        QStringList got;
+        QList<tagSCAN_IMAGE_FILE> g;
+        for (int i = 0; gen.getImageList(i, g); ++i)
+            got << QFileInfo(g.first().outputFileName).fileName();
+        QTEST(got, "expected");
+    }
+
+    void timestampClockSetBack()
+    {
+        // An hour ago (before the clock went back) this second was used.
+        touch("s2026-01-05T093000.pdf");
+        touch("s2026-01-05T093001.pdf");
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1, 300, "x")};
+        GenerateFileName gen(list);
+        gen.setParameters(F(), "s", false, 2, 2, true, false);
+        QStringList got;
+        QList<tagSCAN_IMAGE_FILE> g;
+        for (int i = 0; gen.getImageList(i, g); ++i)
+            got << QFileInfo(g.first().outputFileName).fileName();
+        QCOMPARE(got, QStringList({"s2026-01-05T093002.pdf", "s2026-01-05T093003.pdf"}));
+        // Per page: a used page name moves the whole group on.
+        touch("s2026-01-05T093000 0002.jpg");
+        QList<tagSCAN_IMAGE_FILE> pages{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1)};
+        GenerateFileName perPage(pages);
+        perPage.setParameters(F(), "s", false, 7, 2, false, false);
+        QCOMPARE(allNames(perPage), QStringList({"s2026-01-05T093001 0001.jpg", "s2026-01-05T093001 0002.jpg"}));
+    }
+
+    void saveAsProposal_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("1") << 1 << "p2026-01-05 (1).pdf" << "p2026-01-05 (2).pdf";
+        QTest::newRow("2") << 2 << "2026-01-05T093000.pdf" << "p2026-01-05T093001.pdf";
+        QTest::newRow("3") << 3 << "" << "pw (1).pdf";
+        QTest::newRow("4") << 4 << "wT093000x.pdf" << "pwT093001.pdf";
+        QTest::newRow("other") << 7 << "" << "";
+    }
+    void saveAsProposal()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, existing);
+        if (!existing.isEmpty())
+            touch(existing);
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1, 300, "w")};
+        GenerateFileName gen(list);
+        gen.setParameters(F(), "p", false, 2, format, false, false);
+        QTEST(QFileInfo(gen.getSavedFileName()).fileName(), "expected");
+    }
+
+    void singleGroupSaveAsNames()
+    {
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1)};
+        GenerateFileName gen(list);
+        gen.setParameters(F(), "mine", true, 2, 1, false, false);
+        QCOMPARE(allNames(gen), QStringList({"mine.pdf"}));
+        gen.setParameters(F(), "mine", true, 2, 2, false, false);
+        QCOMPARE(allNames(gen), QStringList({"mine.pdf"}));
+        gen.setParameters(F(), "mine", true, 2, 9, false, false);
+        QCOMPARE(allNames(gen), QStringList({""}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGenerateFileName)
+#include "tst_generatefilename.moc"

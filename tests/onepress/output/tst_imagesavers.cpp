@@ -1,0 +1,227 @@
+// The image savers checked with outside readers (tiffinfo, exiftool), the
+// FreeImage loader, and the watermark's pixels.
+
+#include "generatefilename.h"
+#include "outputtestutil.h"
+#include "watermark.h"
+#include "workerrig.h"
+
+#include <FreeImage.h>
+
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using outtest::page;
+
+class TestImageSavers : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_tmp;
+    QString m_out;
+    QString m_jpg, m_bmp, m_g4;
+
+    tagTASK_SHORTCUT task(int type)
+    {
+        tagTASK_SHORTCUT t;
+        t.FileTypeID = static_cast<ScanFileTypeFlag>(type);
+        t.FileNameFormat = FileNameDateSequence;
+        t.FolderPath = m_out;
+        t.FileNamePrefix = "p";
+        return t;
+    }
+    QString exif(const QStringList &args, const QString &file)
+    {
+        return outtest::run("exiftool", QStringList(args) << file).out;
+    }
+    static bool sameImage(const QImage &a, const QImage &b)
+    {
+        return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_out = m_tmp.path() + "/out";
+        m_jpg = outtest::writePage(m_tmp.path() + "/a.jpg", outtest::drawPage(620, 877));
+        m_bmp = outtest::writePage(m_tmp.path() + "/b.bmp", outtest::drawPage(620, 877));
+        m_g4 = m_tmp.path() + "/c.tif";
+        QVERIFY(outtest::writeG4Tiff(m_g4, outtest::drawPage(620, 877)));
+        GenerateFileName::setClock([] { return QDateTime(QDate(2026, 1, 5), QTime(10, 0, 0)); });
+    }
+    void init() { QDir(m_out).removeRecursively(); }
+
+    void multiPageTiffPerGroup()
+    {
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(6);
+        t.BarcodeSeparate = true;
+        QList<tagSCAN_IMAGE_FILE> list{page(m_jpg, 620, 877), page(m_bmp, 620, 877, 300, "k"),
+                                       page(m_g4, 620, 877), page(m_jpg, 620, 877)};
+        QVERIFY(rig.run(t, list));
+        QCOMPARE(rig.worker->saveResult(), 0);
+        const QString one = m_out + "/p2026-01-05 (1).tif";
+        const QString two = m_out + "/pk (2).tif";
+        QCOMPARE(outtest::run("tiffinfo", {one}).out.count("TIFF Directory"), 1);
+        const QString info = outtest::run("tiffinfo", {two}).out;
+        QCOMPARE(info.count("TIFF Directory"), 3);
+        QVERIFY2(info.contains("CCITT Group 4"), qPrintable(info));
+        QVERIFY(info.contains("Resolution: 300, 300 pixels/inch"));
+        QVERIFY(exif({"-IPTC:By-line", "-s3"}, two).contains("Corvan"));
+        QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden).size(), 2); // no part files
+    }
+
+    void jpegOrTiffPerPageWithIptc()
+    {
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(7);
+        t.AddKeywordToDoc = true;
+        rig.answerer.keyword = QStringLiteral("合同 2026");
+        QList<tagSCAN_IMAGE_FILE> list{page(m_jpg, 620, 877), page(m_bmp, 620, 877)};
+        QVERIFY(rig.run(t, list));
+        const QString jpg = m_out + "/p2026-01-05 (1) 0001.jpg";
+        const QString tif = m_out + "/p2026-01-05 (1) 0002.tif";
+        QCOMPARE(list[0].outputFileName, jpg);
+        QVERIFY(exif({"-FileType", "-s3"}, jpg).contains("JPEG"));
+        QVERIFY(exif({"-FileType", "-s3"}, tif).contains("TIFF"));
+        for (const QString &f : {jpg, tif}) {
+            QVERIFY(exif({"-IPTC:OriginatingProgram", "-s3"}, f).contains("Corvan Deskscope"));
+            QVERIFY(exif({"-charset", "iptc=UTF8", "-IPTC:Keywords", "-s3"}, f).contains(QStringLiteral("合同 2026")));
+        }
+    }
+
+    void pngAndBmp()
+    {
+        WorkerRig rig;
+        QList<tagSCAN_IMAGE_FILE> list{page(m_jpg, 620, 877), page(m_g4, 620, 877)};
+        QVERIFY(rig.run(task(8), list));
+        QVERIFY(exif({"-FileType", "-s3"}, m_out + "/p2026-01-05 (1) 0002.png").contains("PNG"));
+        QVERIFY(rig.run(task(11), list));
+        const QString bmp = m_out + "/p2026-01-05 (2) 0001.bmp";
+        QVERIFY(exif({"-FileType", "-s3"}, bmp).contains("BMP"));
+        QCOMPARE(exif({"-IPTC:all", "-s3"}, bmp).trimmed(), QString());
+        QVERIFY(sameImage(QImage(bmp), QImage(m_jpg)));
+    }
+
+    void oneBitPageBecomesGreyJpeg()
+    {
+        ProcessFile worker;
+        QDir().mkpath(m_out);
+        const QString out = m_out + "/g4.jpg";
+        QCOMPARE(worker.saveImageToFreeImage(m_g4, out, FIF_JPEG), 0);
+        QCOMPARE(exif({"-ColorComponents", "-s3"}, out).trimmed(), QString("1"));
+        QCOMPARE(exif({"-BitsPerSample", "-s3"}, out).trimmed(), QString("8"));
+        QCOMPARE(worker.saveImageToFreeImage(m_tmp.path() + "/none.tif", out, FIF_JPEG), -52);
+    }
+
+    void watermarkedPagesNumberedPerGroup()
+    {
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(7);
+        t.BarcodeSeparate = true;
+        t.AddWatermark = true;
+        t.watermark.Watermark = "CONFIDENTIAL";
+        t.watermark.IncludePageNumber = true;
+        t.watermark.FontName = "DejaVu Sans";
+        t.watermark.FontSize = 22;
+        QList<tagSCAN_IMAGE_FILE> list{page(m_jpg, 620, 877), page(m_jpg, 620, 877), page(m_g4, 620, 877, 300, "n")};
+        QVERIFY(rig.run(t, list));
+        QCOMPARE(rig.worker->saveResult(), 0);
+        // The same page stamped 001 in both groups, 002 once.
+        const QImage first(list[0].outputFileName);
+        const QImage second(list[1].outputFileName);
+        const QImage third(list[2].outputFileName);
+        QVERIFY(!first.isNull() && !third.isNull());
+        QVERIFY(!sameImage(first, QImage(m_jpg)));
+        const QRect corner(520, 0, 100, 40);
+        const QImage expected = [&] {
+            QImage page = ProcessFile::loadPageImage(m_g4);
+            Watermark::setWatermark(page, "001", QString(), "CONFIDENTIAL", QString(), "DejaVu Sans", 22);
+            return page.copy(corner);
+        }();
+        QVERIFY(sameImage(third.copy(corner), expected));
+        QVERIFY(!sameImage(first.copy(corner), second.copy(corner)));
+    }
+
+    void freeImageLoaderKeepsOrientationAndColours_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("24-bit bmp") << "bmp24";
+        QTest::newRow("8-bit palette") << "bmp8";
+        QTest::newRow("1-bit g4") << "g4";
+        QTest::newRow("32-bit png") << "png32";
+    }
+    void freeImageLoaderKeepsOrientationAndColours()
+    {
+        QFETCH(QString, format);
+        QImage source = outtest::drawPage(61, 37); // odd sizes: row padding
+        QString file = m_tmp.path() + "/load-" + format;
+        if (format == "bmp24") {
+            file += ".bmp";
+            source.convertToFormat(QImage::Format_RGB888).save(file);
+        } else if (format == "bmp8") {
+            file += ".bmp";
+            source = source.convertToFormat(QImage::Format_Indexed8);
+            source.save(file);
+        } else if (format == "g4") {
+            file += ".tif";
+            source = source.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+            QVERIFY(outtest::writeG4Tiff(file, source));
+        } else {
+            file += ".png";
+            source = source.convertToFormat(QImage::Format_ARGB32);
+            source.save(file);
+        }
+        QImage loaded;
+        QVERIFY(ProcessFile::loadImageFromFreeImage(file, loaded));
+        QCOMPARE(loaded.size(), source.size());
+        QVERIFY(sameImage(loaded, source));
+        QVERIFY(!ProcessFile::loadImageFromFreeImage(m_tmp.path() + "/absent.bmp", loaded));
+    }
+
+    void watermarkPixels()
+    {
+        QImage blankPage(300, 400, QImage::Format_RGB32);
+        blankPage.fill(Qt::white);
+        QImage page = blankPage;
+        Watermark::setWatermark(page, QString(), QString(), QString(), QString(), "DejaVu Sans", 22);
+        QCOMPARE(page, blankPage); // nothing to draw
+
+        // 50 x 50: corner texts, no rows.
+        QImage small(50, 50, QImage::Format_RGB32);
+        small.fill(Qt::white);
+        QPainter p(&small);
+        QCOMPARE(Watermark::drawWatermark(p, 50, 50, "W", QString(), "DejaVu Sans", 22), 0);
+        p.end();
+        QCOMPARE(small, [] { QImage i(50, 50, QImage::Format_RGB32); i.fill(Qt::white); return i; }());
+        Watermark::setWatermark(small, "001", "2026", QString(), QString(), "DejaVu Sans", 0);
+        QVERIFY(small != [] { QImage i(50, 50, QImage::Format_RGB32); i.fill(Qt::white); return i; }());
+
+        // A text without width ends; rows alternate.
+        QImage big = blankPage;
+        QPainter q(&big);
+        QVERIFY(Watermark::drawWatermark(q, 300, 400, QStringLiteral("\u200b"), QString(), "DejaVu Sans", 22) == 0);
+        QVERIFY(Watermark::drawWatermark(q, 300, 400, "A", "B", "DejaVu Sans", 0) > 0);
+        q.end();
+        QVERIFY(big != blankPage);
+    }
+
+    void rowSpace_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<double>("factor");
+        QTest::newRow("15") << 15 << 5.0;
+        QTest::newRow("16") << 16 << 4.0;
+        QTest::newRow("20") << 20 << 4.0;
+        QTest::newRow("21") << 21 << 2.5;
+    }
+    void rowSpace()
+    {
+        QFETCH(int, size);
+        QTEST(Watermark::getRowSpace(size), "factor");
+    }
+};
+
+QTEST_MAIN(TestImageSavers)
+#include "tst_imagesavers.moc"

@@ -1,0 +1,270 @@
+// The output worker through a real thread: its questions, cancel, the
+// launcher's page list, and failures that must reach the launcher.
+
+#include "generatefilename.h"
+#include "outputtestutil.h"
+#include "workerrig.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using outtest::page;
+
+class TestOutputWorker : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_tmp;
+    QString m_pages;
+    QString m_out;
+    QStringList m_jpeg; // five 300 dpi JPEG pages
+
+    tagTASK_SHORTCUT task(int type, int format = 1)
+    {
+        tagTASK_SHORTCUT t;
+        t.FileTypeID = static_cast<ScanFileTypeFlag>(type);
+        t.FileNameFormat = static_cast<FileNameFormatFlag>(format);
+        t.FolderPath = m_out;
+        t.FileNamePrefix = "scan";
+        return t;
+    }
+    QList<tagSCAN_IMAGE_FILE> pages(const QString &marks) // b blank, letter barcode, . plain
+    {
+        QList<tagSCAN_IMAGE_FILE> list;
+        for (int i = 0; i < marks.size(); ++i) {
+            const QChar c = marks.at(i);
+            const bool barcode = c.isLetter() && c != 'b';
+            list << page(m_jpeg.at(i % m_jpeg.size()), 400, 500, 300, barcode ? QString(c) : QString(), c == 'b');
+        }
+        return list;
+    }
+    QStringList outFiles() const { return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+
+private slots:
+    void initTestCase()
+    {
+        m_pages = m_tmp.path() + "/pages";
+        QDir().mkpath(m_pages);
+        for (int i = 0; i < 5; ++i)
+            m_jpeg << outtest::writePage(QStringLiteral("%1/p%2.jpg").arg(m_pages).arg(i), outtest::drawPage(400, 500));
+        GenerateFileName::setClock([] { return QDateTime(QDate(2026, 1, 5), QTime(10, 0, 0)); });
+    }
+    void init()
+    {
+        m_out = m_tmp.path() + "/out";
+        QDir(m_out).removeRecursively();
+    }
+
+    void questions_data()
+    {
+        QTest::addColumn<QString>("marks");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("blankSplit");
+        QTest::addColumn<bool>("barcodeSplit");
+        QTest::addColumn<QString>("decline"); // the question answered no
+        QTest::addColumn<QStringList>("asked");
+        QTest::newRow("all asked") << ".b." << 2 << 1 << true << false << ""
+                                   << QStringList({"blank 1 2", "saveAs", "keywords"});
+        QTest::newRow("group declined") << ".b." << 2 << 1 << true << false << "group" << QStringList({"blank 1 2"});
+        QTest::newRow("save-as declined") << "..." << 2 << 1 << false << false << "saveAs" << QStringList({"saveAs"});
+        QTest::newRow("keywords declined") << "..." << 7 << 1 << false << false << "keywords"
+                                           << QStringList({"saveAs", "keywords"});
+        QTest::newRow("both splits") << ".xb." << 2 << 1 << true << true << "" << QStringList({"both 1 1 2", "saveAs", "keywords"});
+        QTest::newRow("barcode split") << ".x." << 2 << 1 << false << true << "" << QStringList({"barcode 1 2", "saveAs", "keywords"});
+        QTest::newRow("barcode name with split: no save-as") << ".x." << 2 << 3 << false << true << ""
+                                                             << QStringList({"barcode 1 2", "keywords"});
+        QTest::newRow("barcode name without split") << "..." << 2 << 4 << false << false << "" << QStringList({"saveAs", "keywords"});
+        QTest::newRow("png: no keywords") << "..." << 8 << 1 << false << false << "" << QStringList({"saveAs"});
+        QTest::newRow("bmp: no keywords") << "..." << 11 << 1 << false << false << "" << QStringList({"saveAs"});
+        QTest::newRow("text: no keywords") << "..." << 13 << 1 << false << false << "" << QStringList({"saveAs"});
+        QTest::newRow("all blank: nothing to name") << "bb" << 2 << 1 << true << false << "" << QStringList({"blank 2 0"});
+    }
+    void questions()
+    {
+        QFETCH(QString, marks);
+        QFETCH(int, type);
+        QFETCH(int, format);
+        QFETCH(QString, decline);
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(type, format);
+        QFETCH(bool, blankSplit);
+        QFETCH(bool, barcodeSplit);
+        t.BlankPageSeparate = blankSplit;
+        t.BarcodeSeparate = barcodeSplit;
+        t.BeforeSaveFileSettingFileName = true;
+        t.AddKeywordToDoc = true;
+        rig.answerer.groupAnswer = decline != "group";
+        rig.answerer.saveAsAnswer = decline != "saveAs";
+        rig.answerer.keywordAnswer = decline != "keywords";
+        QList<tagSCAN_IMAGE_FILE> list = pages(marks);
+        const bool finished = rig.run(t, list);
+        QCOMPARE(rig.ended, 1);
+        QTEST(rig.answerer.asked, "asked");
+        if (!decline.isEmpty()) {
+            QVERIFY(!finished);
+            QCOMPARE(rig.worker->saveResult(), -51);
+            QCOMPARE(outFiles(), QStringList());
+            for (const auto &p : list)
+                QVERIFY(p.outputFileName.isEmpty());
+        } else {
+            QVERIFY(finished);
+        }
+        if (marks == "bb") {
+            QCOMPARE(rig.worker->saveResult(), 0);
+            QCOMPARE(outFiles(), QStringList());
+        }
+    }
+
+    void saveAsAnswerRenames()
+    {
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(8);
+        t.BeforeSaveFileSettingFileName = true;
+        const QString other = m_tmp.path() + "/elsewhere/deeper";
+        rig.answerer.savePath = other + "/letters.jpeg"; // its suffix is ignored
+        QList<tagSCAN_IMAGE_FILE> list = pages("..");
+        QVERIFY(rig.run(t, list));
+        QCOMPARE(rig.answerer.proposal, m_out + "/scan2026-01-05 (1).png");
+        QCOMPARE(rig.answerer.filter, QString("(*.png)"));
+        QCOMPARE(QDir(other).entryList(QDir::Files), QStringList({"letters 0001.png", "letters 0002.png"}));
+        QCOMPARE(list[1].outputFileName, other + "/letters 0002.png");
+        QCOMPARE(outFiles(), QStringList());
+
+        // Keeping the proposal keeps the generated names.
+        init();
+        rig.answerer.savePath.clear();
+        QVERIFY(rig.run(t, list));
+        QCOMPARE(outFiles(), QStringList({"scan2026-01-05 (1) 0001.png", "scan2026-01-05 (1) 0002.png"}));
+    }
+
+    void cancelDuringSecondGroup()
+    {
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(6);
+        t.BarcodeSeparate = true;
+        QList<tagSCAN_IMAGE_FILE> list = pages(".x.y.");
+        // The second group's first page: cancel from inside the run, as the
+        // dialog's button would between two pages.
+        connect(rig.worker, &ProcessFile::saveFileValueChanged, rig.worker,
+                [&](int done, int) {
+                    if (done == 2)
+                        rig.worker->cancelSaveProcess();
+                },
+                Qt::DirectConnection);
+        QSignalSpy canceling(rig.worker, &ProcessFile::canceling);
+        QVERIFY(rig.run(t, list));
+        QVERIFY(rig.worker->isCancel());
+        QCOMPARE(canceling.size(), 1);
+        QCOMPARE(outFiles(), QStringList({"scan2026-01-05 (1).tif", "scanx (2).tif"}));
+        const auto info = outtest::run("tiffinfo", {m_out + "/scanx (2).tif"});
+        QCOMPARE(info.out.count("TIFF Directory"), 2);
+        // Every page stays in the launcher's list; the third group unnamed.
+        QCOMPARE(list.size(), 5);
+        QVERIFY(!list[0].outputFileName.isEmpty());
+        QVERIFY(!list[1].outputFileName.isEmpty());
+        QVERIFY(list[3].outputFileName.isEmpty());
+    }
+
+    void listKeepsEveryPageWithItsGroupsName()
+    {
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(6);
+        t.BlankPageSeparate = true;
+        QList<tagSCAN_IMAGE_FILE> list = pages(".b..b.");
+        QVERIFY(rig.run(t, list));
+        QCOMPARE(rig.worker->saveResult(), 0);
+        QCOMPARE(list.size(), 6);
+        QStringList names;
+        for (const auto &p : list)
+            names << QFileInfo(p.outputFileName).fileName();
+        QCOMPARE(names, QStringList({"scan2026-01-05 (1).tif", "", "scan2026-01-05 (2).tif", "", "",
+                                     "scan2026-01-05 (3).tif"}));
+        for (const QString &n : outFiles())
+            QVERIFY(QFile::exists(m_out + "/" + n));
+        QCOMPARE(outFiles().size(), 3);
+    }
+
+    void failuresReachTheLauncher_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("missingPage");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("written");
+        QTest::newRow("folder below a file") << "file/sub" << 8 << false << -50 << 0;
+        QTest::newRow("empty folder") << "" << 8 << false << -50 << 0;
+        QTest::newRow("relative folder") << "relative/out" << 8 << false << -50 << 0;
+        QTest::newRow("png missing page") << "out" << 8 << true << -52 << 2;
+        QTest::newRow("bmp missing page") << "out" << 11 << true << -52 << 2;
+        QTest::newRow("jpeg missing page") << "out" << 7 << true << -52 << 2;
+        QTest::newRow("tiff missing page") << "out" << 6 << true << -52 << 1;
+        QTest::newRow("type outside the table") << "out" << 5 << false << -50 << 0;
+    }
+    void failuresReachTheLauncher()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, type);
+        QFETCH(bool, missingPage);
+        QFile regular(m_tmp.path() + "/file");
+        QVERIFY(regular.open(QIODevice::WriteOnly));
+        regular.close();
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(type);
+        t.FolderPath = folder.isEmpty() || folder.startsWith("relative") ? folder : m_tmp.path() + "/" + folder;
+        if (folder == "out")
+            t.FolderPath = m_out;
+        QList<tagSCAN_IMAGE_FILE> list = pages("...");
+        if (missingPage)
+            list[1].fileName = m_pages + "/gone.jpg";
+        QVERIFY(rig.run(t, list)); // always an end the launcher sees
+        QTEST(rig.worker->saveResult(), "result");
+        QFETCH(int, written);
+        QCOMPARE(outFiles().size(), written);
+        QVERIFY(!QDir("relative").exists());
+        int named = 0;
+        for (const auto &p : list)
+            named += (!p.outputFileName.isEmpty() && QFile::exists(p.outputFileName)) ? 1 : 0;
+        for (const auto &p : list)
+            QVERIFY(p.outputFileName.isEmpty() || QFile::exists(p.outputFileName));
+        QCOMPARE(named, written);
+    }
+
+    void fullDiskLeavesNoPartialFile()
+    {
+        // A child process whose files may not grow past 64 KiB: the first page
+        // fits, the bigger second one does not.
+        const QString small = outtest::writePage(m_pages + "/small.jpg", outtest::drawPage(100, 100));
+        const QString big = outtest::writePage(m_pages + "/big.bmp", outtest::drawPage(800, 800));
+        QDir().mkpath(m_out);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{64 * 1024, 64 * 1024};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            nSleepTime = 0;
+            ProcessFile worker;
+            QList<tagSCAN_IMAGE_FILE> list{page(small, 100, 100), page(big, 800, 800)};
+            tagTASK_SHORTCUT t = task(11);
+            worker.setListImageFiles(&list);
+            worker.setParameters(t);
+            worker.OnStartSaveFile();
+            const bool firstNamed = !list[0].outputFileName.isEmpty();
+            const bool secondNamed = !list[1].outputFileName.isEmpty();
+            _exit((worker.saveResult() == -50 ? 1 : 0) | (firstNamed ? 2 : 0) | (secondNamed ? 4 : 0));
+        }
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 1 | 2);
+        QCOMPARE(outFiles(), QStringList({"scan2026-01-05 (1) 0001.bmp"}));
+    }
+};
+
+QTEST_MAIN(TestOutputWorker)
+#include "tst_outputworker.moc"

@@ -1,0 +1,116 @@
+#ifndef WORKERRIG_H
+#define WORKERRIG_H
+
+// The output worker as the launcher runs it: on a thread of its own, its
+// questions answered through blocking queued connections by an object on
+// the test's thread.
+
+#include "processfile.h"
+#include "taskshortcut.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QStringList>
+#include <QThread>
+
+class WorkerAnswerer : public QObject
+{
+    Q_OBJECT
+public:
+    ProcessFile *worker = nullptr;
+    bool groupAnswer = true;
+    bool saveAsAnswer = true;
+    bool keywordAnswer = true;
+    QString savePath;    // empty: keep the proposal
+    QString keyword;
+    QStringList asked;   // questions in the order they came
+    QString proposal;
+    QString filter;
+
+public slots:
+    void onSave(QString name, QString f)
+    {
+        asked << "saveAs";
+        proposal = name;
+        filter = f;
+        if (saveAsAnswer)
+            worker->setSavePath(savePath.isEmpty() ? name : savePath);
+        worker->setContinue(saveAsAnswer);
+    }
+    void onKeywords()
+    {
+        asked << "keywords";
+        if (keywordAnswer)
+            worker->setKeyWord(keyword);
+        worker->setContinue(keywordAnswer);
+    }
+    void onBlank(int b, int g)
+    {
+        asked << QStringLiteral("blank %1 %2").arg(b).arg(g);
+        worker->setContinue(groupAnswer);
+    }
+    void onBoth(int b, int c, int g)
+    {
+        asked << QStringLiteral("both %1 %2 %3").arg(b).arg(c).arg(g);
+        worker->setContinue(groupAnswer);
+    }
+    void onBarcode(int c, int g)
+    {
+        asked << QStringLiteral("barcode %1 %2").arg(c).arg(g);
+        worker->setContinue(groupAnswer);
+    }
+};
+
+class WorkerRig : public QObject
+{
+    Q_OBJECT
+public:
+    WorkerRig()
+    {
+        nSleepTime = 0;
+        worker = new ProcessFile(nullptr);
+        answerer.worker = worker;
+        worker->moveToThread(&thread);
+        thread.start();
+        const auto bq = Qt::BlockingQueuedConnection;
+        connect(worker, &ProcessFile::showSaveDialog, &answerer, &WorkerAnswerer::onSave, bq);
+        connect(worker, &ProcessFile::showKeyWordsDialog, &answerer, &WorkerAnswerer::onKeywords, bq);
+        connect(worker, &ProcessFile::blankPageGroup, &answerer, &WorkerAnswerer::onBlank, bq);
+        connect(worker, &ProcessFile::blankPageAndBarcodeGroup, &answerer, &WorkerAnswerer::onBoth, bq);
+        connect(worker, &ProcessFile::barcodeGroup, &answerer, &WorkerAnswerer::onBarcode, bq);
+        connect(this, &WorkerRig::saveFiles, worker, &ProcessFile::OnStartSaveFile);
+    }
+    ~WorkerRig() override
+    {
+        thread.quit();
+        thread.wait();
+        delete worker;
+    }
+
+    // Runs one task over `pages` as the launcher does; true when the run
+    // ended with saveFileFinished, false after userCancelSaveFile.
+    bool run(tagTASK_SHORTCUT task, QList<tagSCAN_IMAGE_FILE> &pages, int timeoutMs = 20000)
+    {
+        QSignalSpy finished(worker, &ProcessFile::saveFileFinished);
+        QSignalSpy cancelled(worker, &ProcessFile::userCancelSaveFile);
+        worker->setListImageFiles(&pages);
+        worker->setParameters(task);
+        emit saveFiles();
+        QElapsedTimer t;
+        t.start();
+        while (finished.isEmpty() && cancelled.isEmpty() && t.elapsed() < timeoutMs)
+            finished.wait(50);
+        ended = finished.size() + cancelled.size();
+        return !finished.isEmpty();
+    }
+
+    QThread thread;
+    ProcessFile *worker;
+    WorkerAnswerer answerer;
+    int ended = 0;
+
+signals:
+    void saveFiles();
+};
+
+#endif
