@@ -221,6 +221,12 @@ public:
     static std::atomic<int> m_nUserInputKey;
 
 private:
+    // Reads and drops what a failed read left in the data pipe.
+    void drainStaleReplies();
+    static constexpr int kDrainBuffer = 256 * 1024;
+    static constexpr int kDrainReads = 64;
+    static constexpr int kDrainTimeoutMs = 200;
+
     int lock(const char *name, const QByteArray &task);
     int unlock(const char *name);
     QString failText(const Exchange &x, const char *override, const char *outSuffix) const;
@@ -236,6 +242,7 @@ private:
     int multiImageTotal = 0;
     int sleeveDocument = 0;
     PMessage *message = nullptr;
+    bool m_staleReplies = false; // a data-pipe read failed since the last command block
 };
 
 #endif

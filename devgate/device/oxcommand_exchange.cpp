@@ -71,10 +71,31 @@ int OxCommand::getStatus()
     return parseStatus(empty);
 }
 
+void OxCommand::drainStaleReplies()
+{
+    m_staleReplies = false;
+    // Whole packets, so that a long reply is taken in parts and not lost in
+    // an overflow; a bound, so that a device that keeps talking cannot hold
+    // the next command for ever.
+    QByteArray sink(kDrainBuffer, '\0');
+    const int timeout = qMin(dataTimeout(), kDrainTimeoutMs);
+    for (int i = 0; i < kDrainReads; ++i) {
+        const int got = port->read(USBPort::Data, sink.data(), sink.size(), timeout);
+        if (got < 0)
+            return;
+        qDebug() << "Stale reply of" << got << "bytes discarded";
+    }
+}
+
 int OxCommand::writeCommandBlock(const tagCMD_HEADER &header)
 {
     if (!port)
         return RC_NOT_CONNECTED;
+    // After a read that failed, the reply it waited for (and the status
+    // after it) may still arrive: the next command must not take them for
+    // its own.
+    if (m_staleReplies)
+        drainStaleReplies();
     char block[kCommandBlockSize];
     encodeCommandBlock(header, block, sizeof block);
     return port->write(USBPort::Data, block, sizeof block, dataTimeout());
@@ -91,7 +112,10 @@ int OxCommand::readData(char *buffer, int length, int timeout)
 {
     if (!port)
         return RC_NOT_CONNECTED;
-    return port->read(USBPort::Data, buffer, length, timeout > 0 ? timeout : dataTimeout());
+    const int got = port->read(USBPort::Data, buffer, length, timeout > 0 ? timeout : dataTimeout());
+    if (got < 0)
+        m_staleReplies = true;
+    return got;
 }
 
 QString OxCommand::failText(const Exchange &x, const char *override, const char *outSuffix) const

@@ -38,6 +38,33 @@ const char *errorText(int rc)
     return libusb_strerror(static_cast<libusb_error>(rc));
 }
 
+void LIBUSB_CALL transferDone(libusb_transfer *transfer)
+{
+    *static_cast<int *>(transfer->user_data) = 1;
+}
+
+// The libusb error a finished transfer stands for.
+int transferError(libusb_transfer_status status)
+{
+    switch (status) {
+    case LIBUSB_TRANSFER_COMPLETED:
+        return LIBUSB_SUCCESS;
+    case LIBUSB_TRANSFER_TIMED_OUT:
+        return LIBUSB_ERROR_TIMEOUT;
+    case LIBUSB_TRANSFER_STALL:
+        return LIBUSB_ERROR_PIPE;
+    case LIBUSB_TRANSFER_NO_DEVICE:
+        return LIBUSB_ERROR_NO_DEVICE;
+    case LIBUSB_TRANSFER_OVERFLOW:
+        return LIBUSB_ERROR_OVERFLOW;
+    case LIBUSB_TRANSFER_CANCELLED:
+        return LIBUSB_ERROR_INTERRUPTED;
+    case LIBUSB_TRANSFER_ERROR:
+        break;
+    }
+    return LIBUSB_ERROR_IO;
+}
+
 bool startLibusb(libusb_context **context)
 {
     if (libusb_init(context) != LIBUSB_SUCCESS) {
@@ -88,14 +115,29 @@ QString USBPort::portKey(libusb_device *device)
         .arg(libusb_get_device_address(device));
 }
 
+void USBPort::cancelEventTransfers()
+{
+    std::lock_guard<std::mutex> lock(m_flightMutex);
+    for (libusb_transfer *transfer : m_eventTransfers)
+        libusb_cancel_transfer(transfer);
+}
+
 bool USBPort::openDataPort()
 {
     qDebug() << "openDataPort";
     if (m_strPort.isEmpty())
         return false;
+    std::lock_guard<std::mutex> gate(m_gate);
+    cancelEventTransfers();
+    std::unique_lock<std::shared_mutex> owner(m_handleLock);
+    return openLocked();
+}
+
+bool USBPort::openLocked()
+{
     // A second open must not orphan the first handle with its claimed
     // interface: that would keep the device busy until the process ends.
-    closeDataPort();
+    closeLocked();
 
     if (!startLibusb(&m_pContext))
         return false;
@@ -104,7 +146,7 @@ bool USBPort::openDataPort()
     const ssize_t count = libusb_get_device_list(m_pContext, &list);
     if (count < 0) {
         qDebug() << "libusb_get_device_list Get Device Error" << errorText(static_cast<int>(count));
-        closePort();
+        closeLocked();
         return false;
     }
 
@@ -122,22 +164,23 @@ bool USBPort::openDataPort()
         }
     }
     auto fail = [&]() {
-        closePort();
+        closeLocked();
         libusb_free_device_list(list, 1);
         return false;
     };
     if (!found)
         return fail();
 
-    int rc = libusb_open(found, &m_hDevice);
+    libusb_device_handle *handle = nullptr;
+    int rc = libusb_open(found, &handle);
     if (rc != LIBUSB_SUCCESS) {
         qDebug() << "libusb_open() failed." << errorText(rc);
-        m_hDevice = nullptr;
         return fail();
     }
+    m_hDevice = handle;
 
-    if (libusb_kernel_driver_active(m_hDevice, kInterface) != 0) {
-        rc = libusb_detach_kernel_driver(m_hDevice, kInterface);
+    if (libusb_kernel_driver_active(handle, kInterface) != 0) {
+        rc = libusb_detach_kernel_driver(handle, kInterface);
         if (rc == LIBUSB_SUCCESS)
             m_nDetached = 1;
         else
@@ -150,24 +193,24 @@ bool USBPort::openDataPort()
         qDebug() << "libusb_get_config_descriptor() fialed." << errorText(rc);
         return fail();
     }
-    rc = libusb_set_configuration(m_hDevice, config->bConfigurationValue);
+    rc = libusb_set_configuration(handle, config->bConfigurationValue);
     libusb_free_config_descriptor(config);
     if (rc != LIBUSB_SUCCESS) {
         qDebug() << "libusb_set_configuration() fialed." << errorText(rc);
         return fail();
     }
 
-    rc = libusb_claim_interface(m_hDevice, kInterface);
+    rc = libusb_claim_interface(handle, kInterface);
     if (rc != LIBUSB_SUCCESS) {
         qDebug() << "libusb_claim_interface() fialed." << errorText(rc);
         return fail();
     }
-    rc = libusb_set_interface_alt_setting(m_hDevice, kInterface, 0);
+    rc = libusb_set_interface_alt_setting(handle, kInterface, 0);
     if (rc != LIBUSB_SUCCESS) {
         qDebug() << "libusb_set_interface_alt_setting() fialed." << errorText(rc);
         return fail();
     }
-    if (resetDevice() != 0)
+    if (resetLocked() != 0)
         return fail();
 
     const struct
@@ -206,30 +249,46 @@ int USBPort::closeEventPort()
 
 int USBPort::closeDataPort()
 {
-    if (m_hDevice) {
-        libusb_release_interface(m_hDevice, kInterface);
+    std::lock_guard<std::mutex> gate(m_gate);
+    cancelEventTransfers();
+    std::unique_lock<std::shared_mutex> owner(m_handleLock);
+    closeLocked();
+    return 1;
+}
+
+void USBPort::closeLocked()
+{
+    if (libusb_device_handle *handle = m_hDevice.exchange(nullptr)) {
+        libusb_release_interface(handle, kInterface);
         if (m_nDetached == 1)
-            libusb_attach_kernel_driver(m_hDevice, kInterface);
-        libusb_close(m_hDevice);
-        m_hDevice = nullptr;
+            libusb_attach_kernel_driver(handle, kInterface);
+        libusb_close(handle);
     }
     if (m_pContext) {
         libusb_exit(m_pContext);
         m_pContext = nullptr;
     }
-    return 1;
 }
 
 bool USBPort::isOpen() const
 {
-    return m_hDevice != nullptr;
+    return m_hDevice.load() != nullptr;
 }
 
 int USBPort::resetDevice()
 {
-    if (!m_hDevice)
+    std::lock_guard<std::mutex> gate(m_gate);
+    cancelEventTransfers();
+    std::unique_lock<std::shared_mutex> owner(m_handleLock);
+    return resetLocked();
+}
+
+int USBPort::resetLocked()
+{
+    libusb_device_handle *handle = m_hDevice.load();
+    if (!handle)
         return RC_NOT_CONNECTED;
-    const int rc = libusb_reset_device(m_hDevice);
+    const int rc = libusb_reset_device(handle);
     if (rc != LIBUSB_SUCCESS) {
         qDebug() << "libusb_reset_device() fialed.";
         qDebug() << errorText(rc);
@@ -260,7 +319,13 @@ int USBPort::write(PortType type, const char *buffer, int length, int timeout)
 
 int USBPort::transfer(PortType type, Channel channel, char *buffer, int length, int timeout)
 {
-    if (!m_hDevice)
+    std::shared_lock<std::shared_mutex> user(m_handleLock, std::defer_lock);
+    {
+        std::lock_guard<std::mutex> gate(m_gate);
+        user.lock();
+    }
+    libusb_device_handle *handle = m_hDevice.load();
+    if (!handle)
         return RC_NOT_CONNECTED;
     const char *label = channel == In ? "libusb_bulk_transfer() read return : "
                                       : "libusb_bulk_transfer() write return : ";
@@ -268,10 +333,43 @@ int USBPort::transfer(PortType type, Channel channel, char *buffer, int length, 
         qDebug() << label << LIBUSB_ERROR_INVALID_PARAM;
         return RC_IO_ERROR;
     }
-    int transferred = 0;
-    const int rc = libusb_bulk_transfer(m_hDevice, getPort(type, channel),
-                                        reinterpret_cast<unsigned char *>(buffer), length,
-                                        &transferred, static_cast<unsigned int>(qMax(timeout, 0)));
+
+    // One synchronous bulk transfer, made of libusb's asynchronous calls so
+    // that an owner waiting for the handle can cancel a poll on the event
+    // pipe instead of waiting it out.
+    libusb_transfer *t = libusb_alloc_transfer(0);
+    if (!t) {
+        qDebug() << label << LIBUSB_ERROR_NO_MEM;
+        return RC_IO_ERROR;
+    }
+    int completed = 0;
+    libusb_fill_bulk_transfer(t, handle, getPort(type, channel),
+                              reinterpret_cast<unsigned char *>(buffer), length, transferDone,
+                              &completed, static_cast<unsigned int>(qMax(timeout, 0)));
+    int rc = libusb_submit_transfer(t);
+    if (rc != LIBUSB_SUCCESS) {
+        libusb_free_transfer(t);
+        qDebug() << label << rc;
+        qDebug() << "status: " << errorText(rc);
+        return RC_IO_ERROR;
+    }
+    if (type == Event) {
+        std::lock_guard<std::mutex> lock(m_flightMutex);
+        m_eventTransfers.insert(t);
+    }
+    while (!completed) {
+        const int r = libusb_handle_events_completed(m_pContext, &completed);
+        if (r < 0 && r != LIBUSB_ERROR_INTERRUPTED)
+            libusb_cancel_transfer(t);
+    }
+    if (type == Event) {
+        std::lock_guard<std::mutex> lock(m_flightMutex);
+        m_eventTransfers.erase(t);
+    }
+    rc = transferError(t->status);
+    const int transferred = t->actual_length;
+    libusb_free_transfer(t);
+
     if (rc == LIBUSB_SUCCESS)
         return transferred;
     if (rc == LIBUSB_ERROR_TIMEOUT && channel == In)

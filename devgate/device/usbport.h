@@ -4,6 +4,11 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <shared_mutex>
+
 #include <libusb.h>
 
 class ConfigFile;
@@ -22,9 +27,12 @@ struct tagUSB_DEVICE_DESCRIPTION
 
 // Host end of the scanner's USB link: enumeration, open/close of one device
 // and single bulk transfers over the lock, data and event pipe pairs. The
-// only place that calls libusb. Every call blocks in the caller's thread; the
-// port has no thread, timer or lock of its own, and transfers on different
-// pipes may run at the same time from different threads.
+// only place that calls libusb. Every call blocks in the caller's thread, and
+// transfers on different pipes may run at the same time from different
+// threads. The handle has one owner: transfers share it, while open, close and
+// reset take it alone, after cancelling a transfer that waits on the event
+// pipe (a button poll may wait for seconds); no call ever uses a handle that
+// another thread freed.
 class USBPort
 {
 public:
@@ -67,11 +75,25 @@ public:
 private:
     static QString portKey(libusb_device *device);
     int transfer(PortType type, Channel channel, char *buffer, int length, int timeout);
+    // With the handle lock held for writing.
+    bool openLocked();
+    void closeLocked();
+    int resetLocked();
+    // Cancels the transfers in flight on the event pipe, so that an owner
+    // waiting for the handle does not wait out a long poll.
+    void cancelEventTransfers();
 
     QString m_strPort;
     libusb_context *m_pContext = nullptr; // lives as long as the handle it produced
-    libusb_device_handle *m_hDevice = nullptr;
+    std::atomic<libusb_device_handle *> m_hDevice{nullptr};
     int m_nDetached = 0;
+
+    // Shared by transfers, exclusive for open, close and reset. An owner that
+    // waits holds the gate, so no new transfer slips in before it.
+    std::shared_mutex m_handleLock;
+    std::mutex m_gate;
+    std::mutex m_flightMutex;
+    std::set<libusb_transfer *> m_eventTransfers; // in flight on the event pipe
 };
 
 #endif

@@ -4,6 +4,8 @@
 #include "debugtrace.h"
 #include "errorhandling.h"
 
+#include <mutex>
+
 Devgate::Devgate() = default;
 
 Devgate::~Devgate() = default;
@@ -15,9 +17,9 @@ int Devgate::guarded(Fn &&fn)
         return RC_NOT_CONNECTED;
     if (!mutex.tryLock(0))
         return RC_BUSY;
-    const int rc = fn();
-    mutex.unlock();
-    return rc;
+    // Released however the job leaves.
+    std::unique_lock<QMutex> hold(mutex, std::adopt_lock);
+    return fn();
 }
 
 void Devgate::setConfigFile(ConfigFile *config)

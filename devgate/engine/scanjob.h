@@ -38,6 +38,8 @@ public:
     void setScannerModel(QString model);
     void getDocumentSource(tagSCAN_SHORTCUT_MENU *profile, bool paperPresent);
     void initialVariant();
+    // Forgets a cancel; every job does so when it ends.
+    void clearCancel();
 
     // Paper wait and multifed sheets.
     int detectPaper(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, tagINQUIRY inquiry,
@@ -47,6 +49,8 @@ public:
                          int answer, ProcessImage &group);
 
     int state() const { return jobState.load(); }
+    // A result that says the link failed, not the device.
+    static bool isTransferFailure(int rc);
 
     static const int kLockAttempts = 10;
     static const int kWakingPauseMs = 500;
@@ -55,6 +59,15 @@ public:
     static const int kPaperPollMs = 500;
 
 private:
+    struct CancelScope
+    {
+        explicit CancelScope(ScanJob *job) : m_job(job) {}
+        ~CancelScope() { m_job->clearCancel(); }
+        CancelScope(const CancelScope &) = delete;
+        CancelScope &operator=(const CancelScope &) = delete;
+        ScanJob *m_job;
+    };
+
     int runCommandSequence(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub,
                            tagINQUIRY &inquiry, tagWINDOW_ADD &lastWindow);
     int runPageLoop(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub,
@@ -72,8 +85,10 @@ private:
     ScanPaperLog paperLog;
     PageFileWriter pages;
     int blankIndex = 0;
-    int imprinterIndex = 1;
-    int startIndex = 1;
+    // The imprinter's counter is 32 bits wide and wraps; it is counted
+    // unsigned so that a device value near the top cannot overflow.
+    quint32 imprinterIndex = 1;
+    quint32 startIndex = 1;
     int stampStartIndex = 0;
     int autoColorAmount = 1;
     int autoColorThreshold = 0;

@@ -51,6 +51,7 @@ int ScanJob::maintenanceLock(OxCommand &command, bool forLog)
 template <typename Fn>
 int ScanJob::lockedOperation(USBPort *port, PMessage *hub, Fn &&body)
 {
+    const CancelScope scope(this);
     initialVariant();
     OxCommand command(hub);
     if (!port || !command.setPort(port))

@@ -10,6 +10,20 @@
 #include <QFile>
 #include <QThread>
 
+bool ScanJob::isTransferFailure(int rc)
+{
+    switch (rc) {
+    case RC_IO_TIMEOUT:
+    case RC_IO_ERROR:
+    case RC_READ_FAILED:
+    case RC_WRITE_FAILED:
+    case RC_NOT_CONNECTED:
+        return true;
+    default:
+        return false;
+    }
+}
+
 int ScanJob::detectPaper(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, tagINQUIRY inquiry,
                          PMessage *hub, bool &paperPresent)
 {
@@ -32,7 +46,13 @@ int ScanJob::detectPaper(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, tag
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() <= paperWaitMs()) {
-        command.getPaperDetected(paperPresent);
+        // The device's own answer is not looked at, but a link that fails
+        // (an unplugged scanner) ends the wait at once: it is no empty feeder.
+        const int rc = command.getPaperDetected(paperPresent);
+        if (isTransferFailure(rc)) {
+            report(false, true);
+            return rc;
+        }
         if (paperPresent) {
             report(true, true);
             paperLog.setDocumentSource(tr("文档进纸器"));

@@ -44,7 +44,9 @@ void ScanJob::initialVariant()
 {
     currentProfile = nullptr;
     jobState = Idle;
-    cancelled = false;
+    // The cancel flags are not touched: a cancel given while the caller's
+    // thread was still starting the job belongs to it. They are cleared when
+    // a job ends (CancelScope).
     imprinterIndex = 1;
     blankIndex = 0;
     autoColorAmount = 1;
@@ -54,6 +56,11 @@ void ScanJob::initialVariant()
     headersRead = 0;
     pages.forgetHeldPages();
     OxCommand::setMultifeedUserInput(0);
+}
+
+void ScanJob::clearCancel()
+{
+    cancelled = false;
     OxCommand::setCancelFlag(false);
 }
 
@@ -83,6 +90,7 @@ void ScanJob::getDocumentSource(tagSCAN_SHORTCUT_MENU *profile, bool paperPresen
 
 int ScanJob::startJob(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *hub)
 {
+    const CancelScope scope(this);
     initialVariant();
     if (!profile)
         return RC_DEVICE_FAILURE;
@@ -92,7 +100,7 @@ int ScanJob::startJob(USBPort *port, tagSCAN_SHORTCUT_MENU *profile, PMessage *h
     autoColorAmount = profileInt(profile, kAutoColorAmountOffset);
     autoColorThreshold = profileInt(profile, kAutoColorThresholdOffset);
     currentProfile = profile;
-    imprinterIndex = startIndex = profile->printerIndex;
+    imprinterIndex = startIndex = static_cast<quint32>(profile->printerIndex);
 
     OxCommand command(hub);
     if (!port || !command.setPort(port))
@@ -141,7 +149,7 @@ int ScanJob::runCommandSequence(OxCommand &command, tagSCAN_SHORTCUT_MENU *profi
     if ((rc = timedStep("setSnapToSizeList", [&] { return command.setSnapToSizeList(profile); })) != 0)
         return rc;
 
-    imprinterIndex = profile->printerIndex;
+    imprinterIndex = static_cast<quint32>(profile->printerIndex);
     if (!parser.mergeConfig(config, profile, &inquiry)) {
         // A configuration that cannot be expressed must not reach the device.
         qDebug() << "mergeConfig refused the profile";
@@ -156,7 +164,9 @@ int ScanJob::runCommandSequence(OxCommand &command, tagSCAN_SHORTCUT_MENU *profi
     const bool hostWaits = !((profile->previewMode != 0 && profile->previewAutoUpdate != 0) ||
                              inquiry.PromptToStart == 1);
     bool paperPresent = false;
-    command.getPaperDetected(paperPresent);
+    rc = command.getPaperDetected(paperPresent);
+    if (isTransferFailure(rc))
+        return rc;
     getDocumentSource(profile, paperPresent);
     if (hostWaits) {
         rc = timedStep("detectPaper", [&] {
@@ -201,6 +211,9 @@ int ScanJob::runCommandSequence(OxCommand &command, tagSCAN_SHORTCUT_MENU *profi
     if ((rc = timedStep("setWindowOrder", [&] { return command.setWindowOrder(profile); })) != 0)
         return rc;
 
+    // A cancel that came before the scan started: no sheet is fed.
+    if (cancelled)
+        return RC_CANCELLED;
     rc = timedStep("scanBegin", [&] { return command.scanBegin(); });
     paperLog.setScannedBeginTimeFromScanJob();
     // Even a failed scanBegin is followed by scanEnd at the end of the job.
@@ -275,7 +288,7 @@ int ScanJob::handlePage(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMes
 {
     tagREQUEST_HEADER header = deviceHeader;
     ++headersRead;
-    imprinterIndex = static_cast<int>(header.PrinterIndex);
+    imprinterIndex = header.PrinterIndex;
     autoColorThreshold = header.AutoColorThreshold;
     autoColorAmount = qMin(autoColorAmount, static_cast<int>(header.AutoColorAmount));
 
@@ -346,16 +359,17 @@ int ScanJob::finishJob(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMess
 
         if (profile->previewMode != 0) {
             if (hub)
-                emit hub->scanFinish(profile, imprinterIndex, stampStartIndex, imprinterIndex,
-                                     autoColorAmount, autoColorThreshold);
+                emit hub->scanFinish(profile, static_cast<int>(imprinterIndex), stampStartIndex,
+                                     static_cast<int>(imprinterIndex), autoColorAmount,
+                                     autoColorThreshold);
         } else {
             // A job that delivered no header scanned no sheet: the index and
             // the log count stay where they were.
             if (headersRead > 0)
                 ++imprinterIndex;
-            const int sheets = imprinterIndex - startIndex;
+            const int sheets = static_cast<int>(imprinterIndex - startIndex);
             if (hub)
-                emit hub->scanFinish(profile, imprinterIndex, stampStartIndex, sheets,
+                emit hub->scanFinish(profile, static_cast<int>(imprinterIndex), stampStartIndex, sheets,
                                      autoColorAmount, autoColorThreshold);
             if (g_pConfigFile)
                 paperLog.setLog(&lastWindow, profile, result, sheets, g_pConfigFile->m_strScannedLogIni,

@@ -419,6 +419,39 @@ private slots:
         QCOMPARE(per, 4);
         QCOMPARE(done, 2); // front and back counted together
     }
+
+    // A reply the host gave up on may still come, with its status, after
+    // the time-out. The next command (the job's scanEnd) must read its own
+    // reply, not the stale image: a real device would hand scanEnd's read
+    // the 5000 image bytes first. The emulator drops replies still unread
+    // when a command block comes and reports that as a host mistake.
+    void commandAfterAFailedReadReadsItsOwnReply()
+    {
+        LinkTimeouts::set(LinkTimeouts::Data, 300);
+        CommandRig rig;
+        QVERIFY(rig.ready);
+        rig.scanner.queuePage(page(header(5000), 5000));
+        tagREQUEST_HEADER h;
+        QCOMPARE(rig.cmd.requestHeader(h, 0, nullptr, 0, 0), 0);
+        rig.device->injectFault({Pipe::Data, Direction::In, FaultKind::NoAnswer, 0, 0, 0});
+        QByteArray data;
+        QCOMPARE(rig.cmd.requestImage(h, data, CombineOff, 0), int(RC_READ_FAILED));
+
+        Bytes end(20, 0);
+        end[16] = 0x01, end[17] = 0x02, end[18] = 0x03, end[19] = 0x04;
+        rig.device->setRecord(rec::kScanEnd, end);
+        tagSCAN_END record;
+        QCOMPARE(rig.cmd.scanEnd(record), 0);
+        QCOMPARE(record.StampStartIndex, 0x01020304u);
+        QVERIFY2(rig.clean(), rig.device->protocolErrors().empty()
+                                  ? "" : rig.device->protocolErrors().front().c_str());
+        // The next exchange starts without waiting for stale replies.
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(rig.cmd.checkInterfaceVersion(), 0);
+        QVERIFY(clock.elapsed() < 150);
+        LinkTimeouts::set(LinkTimeouts::Data, 0);
+    }
 };
 
 EMULATOR_TEST_MAIN(TestCommandScan)
