@@ -125,7 +125,12 @@ double finiteLength(double value)
 
 void openSettingsGuide()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(g_VellumCfgFile.m_strSettingsGuideFile));
+    QString guide = g_VellumCfgFile.m_strSettingsGuideFile;
+    // A host that embeds only the image tool form never loads the console's
+    // configuration: the guide is then the one beside the program.
+    if (guide.isEmpty())
+        guide = QCoreApplication::applicationDirPath() + "/help/Scan_Settings_Guide_ZH_CN.pdf";
+    QDesktopServices::openUrl(QUrl::fromLocalFile(guide));
 }
 
 } // namespace OxAdvancedLengths
