@@ -1,10 +1,139 @@
+// The searchable-PDF, text and OFD savers of the output worker.
+
 #include "processfile.h"
 
 #include "generatefilename.h"
+#include "ofdlibrary.h"
+#include "pdfocrhander.h"
 #include "taskshortcut.h"
 
-// Document writers not in place yet: the run fails and says so.
-int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &) { fail(-50); finishSaver(); return -50; }
-int ProcessFile::saveOcrOnePageOneFile(tagTASK_SHORTCUT &, GenerateFileName &) { fail(-50); finishSaver(); return -50; }
-int ProcessFile::saveOfdFile(tagTASK_SHORTCUT &, GenerateFileName &) { fail(-50); finishSaver(); return -50; }
-int ProcessFile::saveTxtFile(tagTASK_SHORTCUT &, GenerateFileName &) { fail(-50); finishSaver(); return -50; }
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+
+int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
+{
+    int total = 0, groups = 0;
+    gen.getStatisticsInfo(total, groups);
+    emit saveFileStart(0, total);
+    int done = 0;
+    for (int g = 0; g < groups && !m_bCancel; ++g) {
+        QList<tagSCAN_IMAGE_FILE> group;
+        gen.getImageList(g, group);
+        const QString output = group.first().outputFileName;
+        m_ocr->clear();
+        m_ocr->setPdfOutputFile(output);
+        m_ocr->setPdfKeyword(m_strKeyWord);
+        for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
+            if (pageFileUsable(page.fileName, "file is not exist", "file size is zero"))
+                m_ocr->setImageInput(page.fileName);
+            ++done;
+            if (!m_bCancel)
+                emit saveFileValueChanged(done, total);
+        }
+        if (m_ocr->getImageFiles() > 0 && !output.isEmpty()) {
+            emit startOcring();
+            if (!m_ocr->createPdfFile()) {
+                fail(-51);
+                unannounce(output);
+            }
+        } else {
+            unannounce(output);
+        }
+        m_ocr->clear();
+    }
+    QFile::remove(tempJpegFile());
+    emit saveFileFinished();
+    return m_nResult;
+}
+
+int ProcessFile::saveOcrOnePageOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
+{
+    int total = 0, groups = 0;
+    gen.getStatisticsInfo(total, groups);
+    emit saveFileStart(0, total);
+    int done = 0;
+    for (int g = 0; g < groups && !m_bCancel; ++g) {
+        QList<tagSCAN_IMAGE_FILE> group;
+        gen.getImageList(g, group);
+        for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
+            if (!page.outputFileName.isEmpty()) {
+                if (!pageFileUsable(page.fileName, "file is not exist", "file size is zero")) {
+                    unannounce(page.outputFileName);
+                } else {
+                    m_ocr->setPdfOutputFile(page.outputFileName);
+                    m_ocr->setPdfKeyword(m_strKeyWord);
+                    m_ocr->setImageInput(page.fileName);
+                    if (!m_ocr->createSinglePdfFile()) {
+                        fail(-51);
+                        unannounce(page.outputFileName);
+                    }
+                    m_ocr->clear();
+                }
+            }
+            ++done;
+            if (!m_bCancel)
+                emit ocrValueChanged(done, total);
+        }
+    }
+    finishSaver();
+    return m_nResult;
+}
+
+int ProcessFile::saveTxtFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
+{
+    int total = 0, groups = 0;
+    gen.getStatisticsInfo(total, groups);
+    emit saveFileStart(0, total);
+    int done = 0;
+    for (int g = 0; g < groups && !m_bCancel; ++g) {
+        QList<tagSCAN_IMAGE_FILE> group;
+        gen.getImageList(g, group);
+        const QString output = group.first().outputFileName;
+        m_ocr->setTxtOutputFile(output);
+        for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
+            if (pageFileUsable(page.fileName, "file is not exist", "file size is zero"))
+                m_ocr->setImageInput(page.fileName);
+            ++done;
+            if (!m_bCancel)
+                emit ocrValueChanged(done, total);
+        }
+        if (m_ocr->getImageFiles() == 0 || output.isEmpty() || !m_ocr->createOcrTxtFile()) {
+            if (m_ocr->getImageFiles() > 0)
+                fail(-51);
+            unannounce(output);
+        }
+        m_ocr->clearTxtFile();
+    }
+    finishSaver();
+    return m_nResult;
+}
+
+int ProcessFile::saveOfdFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
+{
+    int total = 0, groups = 0;
+    gen.getStatisticsInfo(total, groups);
+    emit saveFileStart(0, total);
+    int done = 0;
+    for (int g = 0; g < groups && !m_bCancel; ++g) {
+        QList<tagSCAN_IMAGE_FILE> group;
+        gen.getImageList(g, group);
+        const QString output = group.first().outputFileName;
+        done += group.size();
+        if (!m_bCancel)
+            emit saveFileValueChanged(done, total);
+        QList<tagSCAN_IMAGE_FILE> usable;
+        for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
+            if (pageFileUsable(page.fileName, "file is not exist", "file size is zero"))
+                usable << page;
+        }
+        OfdLibrary ofd;
+        if (usable.isEmpty() || output.isEmpty() || ofd.imageToOfd(usable, output, m_strKeyWord) != 0) {
+            if (!usable.isEmpty())
+                fail(-50);
+            unannounce(output);
+        }
+    }
+    finishSaver();
+    return m_nResult;
+}

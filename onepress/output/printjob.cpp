@@ -1,0 +1,106 @@
+#include "printjob.h"
+
+#include "taskshortcut.h"
+
+#include <QDebug>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include <cmath>
+
+PrintJob::PrintJob(QList<tagSCAN_IMAGE_FILE> &pages, QObject *parent)
+    : QObject(parent), m_pages(pages), m_printer(new QPrinter(QPrinter::ScreenResolution))
+{
+}
+
+PrintJob::~PrintJob() = default;
+
+void PrintJob::setParameters(tagTASK_SHORTCUT &task)
+{
+    QPrinter &p = *m_printer;
+    p.setPrinterName(task.PrinterName);
+    p.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(task.PageSize)));
+    p.setCollateCopies(task.CollateCopies);
+    p.setColorMode(static_cast<QPrinter::ColorMode>(task.ColorMode));
+    p.setCopyCount(task.CopyCount);
+    p.setCreator(task.Creator);
+    p.setDocName(task.DocName);
+    p.setDuplex(task.DoubleSidedPrinting ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
+    p.setDuplex(static_cast<QPrinter::DuplexMode>(task.Duplex));
+    p.setFontEmbeddingEnabled(task.FontEmbeddingEnabled);
+    p.setFullPage(task.FullPage);
+    p.setPageOrientation(static_cast<QPageLayout::Orientation>(task.Orientation));
+    p.setOutputFileName(task.OutputFileName);
+    p.setOutputFormat(static_cast<QPrinter::OutputFormat>(task.OutputFormat));
+    p.setPageOrder(static_cast<QPrinter::PageOrder>(task.PageOrder));
+    p.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(task.PaperSize)));
+    p.setPaperSource(static_cast<QPrinter::PaperSource>(task.PaperSource));
+    p.setPrintProgram(task.PrintProgram);
+    p.setPrintRange(static_cast<QPrinter::PrintRange>(task.PrintRange));
+}
+
+int PrintJob::openPrinterDialog(QWidget *parent)
+{
+    QPrintDialog dialog(m_printer.get(), parent);
+    return dialog.exec();
+}
+
+void PrintJob::printImageAuto(bool centre) { printImageDonotAdjust(centre); }
+void PrintJob::printImageAdjust() { printPages(2, false); }
+void PrintJob::printImageDonotAdjust(bool centre) { printPages(3, centre); }
+
+void PrintJob::printPages(int mode, bool centre)
+{
+    QPainter painter;
+    if (!painter.begin(m_printer.get())) {
+        qDebug() << "The printer could not be opened:" << m_printer->printerName();
+        return;
+    }
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qDebug() << "printer.pageSize()" << m_printer->pageSize();
+    qDebug() << "printer.winPageSize()" << m_printer->winPageSize();
+    qDebug() << "printer.paperSize()" << m_printer->paperSize();
+    QT_WARNING_POP
+    qDebug() << "printer.resolution()" << m_printer->resolution();
+    const QRect viewport = painter.viewport();
+    qDebug() << "viewport" << viewport << "window" << painter.window();
+    const int W = viewport.right() - viewport.left() + 1;
+    const int H = viewport.bottom() - viewport.top() + 1;
+    qDebug() << "Paper Width:" << W << "Paper Height:" << H;
+    const int R = m_printer->resolution();
+
+    for (int i = 0; i < m_pages.size(); ++i) {
+        if (i > 0)
+            m_printer->newPage();
+        const QImage image(m_pages.at(i).fileName);
+        if (image.isNull())
+            continue; // a blank sheet for a page that cannot be read
+        if (mode == 2) {
+            qDebug() << "Image Width:" << image.width() << "Image Height:" << image.height()
+                     << image.dotsPerMeterX() << image.dotsPerMeterY();
+            painter.drawImage(0, 0, image.scaled(W, H, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+            continue;
+        }
+        // The image's own density, else the page's scanned resolution, else
+        // 200 dpi; sizes stay fractional inches.
+        int dpi = static_cast<int>(std::lround(image.dotsPerMeterX() * 0.0254));
+        if (dpi <= 0)
+            dpi = m_pages.at(i).resolution;
+        if (dpi <= 0)
+            dpi = 200;
+        qDebug() << image.dotsPerMeterX() << "Image Width:" << image.width() << "Image Height:" << image.height();
+        qDebug() << "Image width:" << double(image.width()) / dpi << "Image height:" << double(image.height()) / dpi;
+        const int w = static_cast<int>(std::lround(double(image.width()) * R / dpi));
+        const int h = static_cast<int>(std::lround(double(image.height()) * R / dpi));
+        if (w <= 0 || h <= 0)
+            continue;
+        const int x = centre ? (W - w) / 2 : 0;
+        const int y = centre ? (H - h) / 2 : 0;
+        painter.drawImage(x, y, image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    }
+    painter.end();
+}
