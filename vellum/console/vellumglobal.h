@@ -7,7 +7,9 @@
 
 // The console library's own configuration and its one facade object. Both
 // are built at load, configuration first, and live until the process ends.
+// The launcher library exports a g_Devgate of its own: protected visibility
+// keeps this library's references on this object (exported all the same).
 extern ConfigFile g_VellumCfgFile;
-extern VELLUM_EXPORT Devgate g_Devgate;
+extern __attribute__((visibility("protected"))) Devgate g_Devgate;
 
 #endif

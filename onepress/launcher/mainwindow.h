@@ -1,0 +1,202 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+// The launcher's one window. Hidden behind the tray icon, it owns the task
+// and destination stores, the embedded console, the output worker and its
+// thread, and runs one button task at a time from scan to destination.
+
+#include "buttoneventcodec.h"
+#include "outputoptions.h"
+#include "retoucher.h"
+#include "pagefile.h"
+#include "scandestination.h"
+#include "systemtrayicon.h"
+#include "taskshortcut.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QMutex>
+#include <QPointer>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+class AboutDialog;
+class ButtonOptionDialog;
+class ConsoleLink;
+class PMessage;
+class ProcessFile;
+class QComboBox;
+class QPushButton;
+class QThread;
+class Retoucher;
+class SaveFileDialog;
+
+// The editor's widgets that the window's own life cycle touches; the task
+// editor fills in the rest of the form.
+class Ui_MainWindow
+{
+public:
+    QWidget *centralWidget = nullptr;
+    QComboBox *comboBoxTaskShortcut = nullptr;
+    QPushButton *pushButtonOK = nullptr;
+    QPushButton *pushButtonCancel = nullptr;
+    QPushButton *pushButtonApply = nullptr;
+    QPushButton *pushButtonTest = nullptr;
+    QPushButton *pushButtonHelp = nullptr;
+    QPushButton *pushButtonAbout = nullptr;
+
+    void setupUi(QMainWindow *window);
+};
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // With no console given, the window builds the real one.
+    explicit MainWindow(QWidget *parent = nullptr, ConsoleLink *console = nullptr,
+                        std::function<void(SystemTrayIcon &)> trayHook = {});
+    ~MainWindow() override;
+
+    // option.ini: a value outside 0..20 (compared unsigned) becomes 20.
+    static int readOptionNumber(const QString &optionIni);
+
+    // Inspection for tests and the tray.
+    int optionNumber() const { return m_nOptionNumber; }
+    void setOptionNumber(int n) { m_nOptionNumber = n; }
+    bool isBusy() const { return m_bBusy; }
+    bool isSaving() const { return m_bSaving; }
+    bool isConnected() const { return m_bConnected; }
+    bool isExiting() const { return m_bExit; }
+    QList<tagSCAN_IMAGE_FILE> pages() const;
+    QString currentTaskId() const { return m_strTaskId; }
+    QList<tagONEPRESS_EVENT> lastButtons() const { return m_lastButtons; }
+    SystemTrayIcon &tray() { return m_tray; }
+    TaskShortcut &tasks() { return m_tasks; }
+    ScanDestination &destinations() { return m_destinations; }
+    ConsoleLink *console() const { return m_pConsole; }
+    ProcessFile *worker() const { return m_pWorker; }
+    QThread *workerThread() const { return m_pWorkerThread; }
+    SaveFileDialog *saveFileDialog() const { return m_pSaveFileDialog; }
+    Retoucher *retoucher() const { return m_pRetoucher; }
+    Ui_MainWindow *form() const { return ui; }
+
+    // The save-as question's file chooser (caption, start path, filter);
+    // tests replace the system dialog.
+    using FileChooser = std::function<QString(const QString &, const QString &, const QString &)>;
+    void setSaveFileChooser(FileChooser chooser) { m_chooseSaveFile = std::move(chooser); }
+    // The exit confirmation; by default the exit dialog.
+    void setExitPrompt(std::function<int(QWidget *)> prompt) { m_exitPrompt = std::move(prompt); }
+
+    void setOnepressEvent();
+    bool getVellumParamsValue(tagTASK_SHORTCUT &task);
+    bool getVellumParams(tagSCAN_SHORTCUT_MENU &profile);
+    void saveImages();
+    void ScanedToDes();
+    void removeListImageFiles();
+    void removeListEndImageFiles();
+    void loadUserCfgFile();
+    void saveUserCfgFile();
+    void closeAllPopWindow();
+
+signals:
+    void saveFiles();
+    void exitConfirmed();
+
+public slots:
+    void OnSystemTrayReady();
+    void activedSystemTrayMenu(QSystemTrayIcon::ActivationReason reason);
+    void systemMenuConfig();
+    void systemMenuOption();
+    void systemMenuPrint();
+    void clickedBtnHelp();
+    void clickedBtnAbout();
+    void systemMenuExit();
+    void clickedBtnCancel();
+    void clickedBtnOK();
+    void clickedBtnApply();
+
+    void OnPrinterConnected();
+    void OnNoPrinter();
+    void OnPrinterDisconnected();
+    void OnScanning();
+    void OnScanfinished();
+
+    void pressTouchPanel(int button);
+    void systemMenuTaskID(QString taskId);
+    void clickedBtnTest();
+    void scanFileNameFromScanMain(QString file, signed char side, QStringList barcodes, int width,
+                                  int height, int resolution, int colour);
+    void scanFinishFromScanMain();
+    void closeRetoucher(bool accepted);
+
+    void OnSaveScanedFiles(QString defaultPath, QString filter);
+    void OnShowKeyWordsDialog();
+    void OnblankPageGroup(int blankPages, int groups);
+    void OnBlankPageAndBarcodeGroup(int blankPages, int barcodes, int groups);
+    void OnBarcodeGroup(int barcodes, int groups);
+    void OnSaveFileStart(int done, int total);
+    void OnSaveFileValueChanged(int done, int total);
+    void OnOCRValueChanged(int done, int total);
+    void OnProcessfileStartOcr();
+    void OnProcessfileCanceling();
+    void OnUserCancelSaveFromDialog();
+    void OnUserCancelSaveFile();
+    void OnSaveFileFinished();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void initDialog();
+    void connectMessages();
+    void reloadTray();
+    void releaseRun();
+    bool runAllowed(bool fromTest) const;
+    void startRun(const QString &taskId, bool fromTest);
+    void groupQuestion(const QString &text);
+    void clearPages(bool deleteFiles);
+    void finishSave();
+    void stopWorker();
+
+    Ui_MainWindow *ui;
+    SystemTrayIcon m_tray;
+    TaskShortcut m_tasks;
+    ScanDestination m_destinations;
+    ScanFileType m_fileTypes;
+    FileNameFormat m_nameFormats;
+    ScalePrintPage m_scalePrint;
+    ButtonOptionDialog *m_pButtonOption = nullptr;
+    AboutDialog *m_pAbout = nullptr;
+    bool m_bExit = false;
+    bool m_bConnected = false;
+    int m_nOptionNumber = 20;
+    ConsoleLink *m_pConsole = nullptr;
+    QPointer<Retoucher> m_pRetoucher;
+    SaveFileDialog *m_pSaveFileDialog = nullptr;
+    PMessage *m_pMessages = nullptr;
+
+    // The page list: appended on the scanning thread, emptied and copied on
+    // the GUI thread, read by the worker while it saves (no writer then).
+    mutable QMutex m_pageMutex;
+    QList<tagSCAN_IMAGE_FILE> m_pages;
+    QString m_strTaskId;
+    QMutex m_runMutex;
+    bool m_bBusy = false;
+    // From saveFiles() to the worker's end signal: no run may start and the
+    // page list is left alone.
+    bool m_bSaving = false;
+    bool m_bDisconnectedWhileSaving = false;
+    std::atomic<bool> m_bClosing{false};
+    QList<tagONEPRESS_EVENT> m_lastButtons;
+
+    ProcessFile *m_pWorker = nullptr;
+    QThread *m_pWorkerThread = nullptr;
+    FileChooser m_chooseSaveFile;
+    std::function<int(QWidget *)> m_exitPrompt;
+};
+
+#endif // MAINWINDOW_H
