@@ -31,8 +31,9 @@ declare -A runs=(
   [fuzz_eventpipe]=5000
   [fuzz_files]=6000
   [fuzz_scanexchange]=30000
+  [fuzz_stampconfig]=3000
 )
-targets=(fuzz_lockstatus fuzz_records fuzz_eventpipe fuzz_files fuzz_scanexchange)
+targets=(fuzz_lockstatus fuzz_records fuzz_eventpipe fuzz_files fuzz_scanexchange fuzz_stampconfig)
 
 export ASAN_OPTIONS=detect_leaks=1
 export LSAN_OPTIONS=suppressions=$root/tools/sanitizers/lsan.supp

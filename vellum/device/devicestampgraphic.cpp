@@ -1,6 +1,7 @@
 #include "devicestampgraphic.h"
 
 #include "errorhandling.h"
+#include "stampconfigfile.h"
 #include "vellumglobal.h"
 
 #include <QDebug>
@@ -11,15 +12,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <QListWidget>
-#include <QMap>
-#include <QRegularExpression>
-#include <QSaveFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 namespace {
-
-const char kGroup[] = "Graphics";
 
 // Pixel size of a picture from its header where the format allows, so that a
 // huge picture is refused without being decoded.
@@ -33,63 +27,6 @@ QSize pictureSize(const QString &path)
     if (!size.isValid())
         size = reader.read().size();
     return size;
-}
-
-bool isGroupHeader(const QByteArray &line, QByteArray *name)
-{
-    const QByteArray t = line.trimmed();
-    if (!t.startsWith('['))
-        return false;
-    const int close = t.indexOf(']');
-    if (close < 0)
-        return false;
-    *name = t.mid(1, close - 1);
-    return true;
-}
-
-// The file without any "Graphics" group: every other line stays as it was.
-QByteArray withoutGraphicsGroup(const QByteArray &content)
-{
-    QByteArray kept;
-    bool inGraphics = false;
-    int from = 0;
-    while (from < content.size()) {
-        int end = content.indexOf('\n', from);
-        end = end < 0 ? content.size() : end + 1;
-        const QByteArray line = content.mid(from, end - from);
-        from = end;
-        QByteArray name;
-        if (isGroupHeader(line, &name))
-            inGraphics = (name == kGroup);
-        if (!inGraphics)
-            kept += line;
-    }
-    return kept;
-}
-
-// The group as QSettings itself writes it, so that values with separators,
-// quotes or non-ASCII characters are escaped the way QSettings reads them.
-QByteArray graphicsGroupText(const QStringList &entries)
-{
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        return QByteArray();
-    const QString path = dir.filePath("group.ini");
-    {
-        QSettings ini(path, QSettings::IniFormat);
-        ini.beginGroup(kGroup);
-        ini.setValue("count", entries.size());
-        for (int i = 0; i < entries.size(); ++i)
-            ini.setValue(QString("name%1").arg(i + 1), entries.at(i));
-        ini.endGroup();
-        ini.sync();
-        if (ini.status() != QSettings::NoError)
-            return QByteArray();
-    }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
 }
 
 } // namespace
@@ -154,27 +91,7 @@ void DeviceStampGraphic::loadStampConfig()
         loadDefaultStampConfig();
         return;
     }
-    QSettings settings(ini, QSettings::IniFormat);
-    settings.beginGroup(kGroup);
-    const qlonglong count = settings.value("count", 0).toLongLong();
-    if (count <= 0)
-        return;
-    // Only the keys that are there are visited: a damaged count of two
-    // billion costs nothing, and entries are kept in their numbered order.
-    static const QRegularExpression key("^name([1-9][0-9]{0,9})$");
-    QMap<qlonglong, QString> entries;
-    for (const QString &k : settings.childKeys()) {
-        const QRegularExpressionMatch m = key.match(k);
-        if (!m.hasMatch())
-            continue;
-        const qlonglong index = m.captured(1).toLongLong();
-        if (index > count)
-            continue;
-        const QString value = settings.value(k).toString();
-        if (!value.isEmpty())
-            entries.insert(index, value);
-    }
-    m_listGraphics << entries.values();
+    m_listGraphics << stampconfigfile::readGraphics(ini);
 }
 
 void DeviceStampGraphic::loadDefaultStampConfig()
@@ -206,29 +123,7 @@ bool DeviceStampGraphic::addDefaultStampGraphic(QString path)
 
 bool DeviceStampGraphic::saveStampConfig()
 {
-    const QString ini = configIni();
-    const QByteArray group = graphicsGroupText(m_listGraphics);
-    if (group.isEmpty())
-        return false;
-    QByteArray content;
-    {
-        QFile f(ini);
-        if (f.exists() && f.open(QIODevice::ReadOnly))
-            content = withoutGraphicsGroup(f.readAll());
-    }
-    if (!content.isEmpty()) {
-        if (!content.endsWith('\n'))
-            content += '\n';
-        if (!content.endsWith("\n\n"))
-            content += '\n';
-    }
-    content += group;
-    QSaveFile out(ini);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
-        qDebug() << "Cannot write" << ini;
-        return false;
-    }
-    return true;
+    return stampconfigfile::writeGraphics(configIni(), m_listGraphics);
 }
 
 bool DeviceStampGraphic::addStampGraphic(QString path)

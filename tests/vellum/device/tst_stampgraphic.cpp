@@ -316,6 +316,25 @@ private slots:
         QVERIFY(!ini.contains("name3"));
     }
 
+    // A damaged line of another group (an unclosed quote) would swallow a
+    // group appended after it: the list must still read back.
+    void damagedOtherGroupDoesNotHideTheList()
+    {
+        QFile f(m_ini);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[StampCfg]\nstamp1=\"open\n\n[Graphics]\ncount=1\nname1=/x/1.png\n");
+        f.close();
+        DeviceStampGraphic g;
+        locate(g);
+        g.loadStampConfig();
+        QVERIFY(g.addStampGraphic(picture("new.png", 10, 10)));
+        QVERIFY(g.saveStampConfig());
+        DeviceStampGraphic again;
+        locate(again);
+        again.loadStampConfig();
+        QCOMPARE(list(again), list(g));
+    }
+
     // Paths with separators and non-ASCII letters come back as written.
     void listRoundTrip()
     {
