@@ -1,0 +1,546 @@
+// The console window without a scanner: its form, change detection, page
+// switching, closing and the profile commands with what they leave on disk.
+#include "consoletestutil.h"
+#include "detectpaperdialog.h"
+#include "deviceform.h"
+#include "diagnosticsform.h"
+#include "oxadvancedsettingform.h"
+#include "settingform.h"
+#include "multifeeddialog.h"
+#include "pmessage.h"
+#include "scanningdialog.h"
+#include "scanshortcutdialog.h"
+
+#include <QCryptographicHash>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSignalSpy>
+
+using namespace consoletest;
+
+// Stands in for the desktop's file handler.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &u) { urls << u; }
+};
+using testsupport::ModalAnswerer;
+using testsupport::ModalSeen;
+
+// The window can only tell an edit from a load when every page reads back
+// what it was given.
+#define REQUIRE_PAGES_EQUAL_AFTER_LOAD(w)                                                          \
+    do {                                                                                           \
+        tagSCAN_SHORTCUT_MENU loaded;                                                              \
+        (w).getCurrentScanShortcutMenu(loaded);                                                    \
+        if (!(w).deviceForm()->compareVariableAndUIControl(loaded))                                \
+            QSKIP("the device page does not compare equal to the profile it was given");           \
+    } while (0)
+
+class TestConsoleWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ScanMainWindow> window;
+    PMessage *hub = nullptr;
+
+    // A modal answerer that fills Save As / Rename with a name and presses OK,
+    // and answers any message box with its first button text given.
+    static ModalAnswerer::Handler nameThen(const QString &name, QStringList *boxes)
+    {
+        return [name, boxes](QWidget *w, const ModalSeen &seen) {
+            if (qobject_cast<QMessageBox *>(w)) {
+                *boxes << seen.text;
+                ModalAnswerer::press(w, "确定");
+                return;
+            }
+            auto *edit = w->findChild<QLineEdit *>("lineEditShortcutName");
+            // After an error the name dialog is active again: give up.
+            if (!edit || !boxes->isEmpty()) {
+                qobject_cast<QDialog *>(w)->reject();
+                return;
+            }
+            edit->setText(name);
+            ModalAnswerer::press(w, "确定");
+        };
+    }
+
+
+private slots:
+    void initTestCase() { installStampGraphics(); }
+
+    void init()
+    {
+        // Every case starts from the built-in profiles.
+        QDir(g_VellumCfgFile.m_strProfilesDir).removeRecursively();
+        window = std::make_unique<ScanMainWindow>();
+        window->getMessages(&hub);
+        window->show();
+    }
+    void cleanup() { window.reset(); }
+
+    void formInventory()
+    {
+        ScanMainWindow &w = *window;
+        QCOMPARE(w.size(), QSize(796, 675).expandedTo(w.minimumSizeHint()));
+        QCOMPARE(w.windowTitle(), QString("Corvan扫描仪"));
+        auto *stack = child<QStackedWidget>(&w, "stackedWidget");
+        QCOMPARE(stack->count(), 3);
+        QCOMPARE(stack->widget(0), static_cast<QWidget *>(w.diagnosticsForm()));
+        QCOMPARE(stack->widget(1), static_cast<QWidget *>(w.oxAdvancedSettingForm()));
+        QCOMPARE(stack->widget(2)->objectName(), QString("pageMainPage"));
+        QCOMPARE(stack->currentIndex(), 2);
+        auto *tabs = mainTabs(w);
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), QString("主页"));
+        QCOMPARE(tabs->tabText(1), QString("设置"));
+        QCOMPARE(tabs->tabText(2), QString("设备"));
+        QCOMPARE(tabs->widget(1), static_cast<QWidget *>(w.settingForm()));
+        QCOMPARE(tabs->widget(2), static_cast<QWidget *>(w.deviceForm()));
+        QVERIFY(button(w, "pushButtonScan")->isHidden());
+        QVERIFY(button(w, "pushButtonOK")->isDefault());
+
+        const QList<QPair<const char *, QString>> texts = {
+            {"pushButtonSave", "保存 (&V)"},     {"pushButtonSaveAs", "另存为 (&A)..."},
+            {"pushButtonDelete", "删除 (&D)"},   {"pushButtonRename", "重命名 (&R)..."},
+            {"pushButtonReset", "重设"},         {"pushButtonPreview", "预览 (&P)"},
+            {"pushButtonOK", "确定 (&K)"},       {"pushButtonCancel", "取消"}};
+        for (const auto &t : texts)
+            QCOMPARE(button(w, t.first)->text(), t.second);
+        for (const char *flat : {"pushButtonSave", "pushButtonSaveAs", "pushButtonDelete",
+                                 "pushButtonRename", "pushButtonReset", "pushButtonSettingMenu"})
+            QVERIFY(button(w, flat)->isFlat());
+        QCOMPARE(button(w, "pushButtonAbout")->toolTip(), QString("关于"));
+        QCOMPARE(button(w, "pushButtonHelp")->toolTip(), QString("帮助"));
+        QCOMPARE(child<QLabel>(&w, "labelInputDoc")->text(), QString("输入文件是 (&I)："));
+        QCOMPARE(child<QLabel>(&w, "labelInputDocDes")->text(), QString("向上放置文档"));
+
+        QComboBox *combo = inputDoc(w);
+        QCOMPARE(combo->count(), 3);
+        const QStringList items = {"双面", "单面 - 正面", "单面 - 背面"};
+        const QList<int> data = {2, 0, 1};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(combo->itemText(i), items[i]);
+            QCOMPARE(combo->itemData(i).toInt(), data[i]);
+        }
+        QMenu *menu = w.settingMenu();
+        QCOMPARE(menu->actions().size(), 3);
+        QCOMPARE(menu->actions()[0]->text(), QString("恢复..."));
+        QCOMPARE(menu->actions()[1]->text(), QString("导入..."));
+        QCOMPARE(menu->actions()[2]->text(), QString("导出..."));
+
+        // A fresh window lists the built-ins, the first current and unchanged.
+        QCOMPARE(list(w)->count(), 6);
+        QCOMPARE(list(w)->currentRow(), 0);
+        QVERIFY(!button(w, "pushButtonSave")->isEnabled());
+        QVERIFY(!button(w, "pushButtonReset")->isEnabled());
+        QVERIFY(button(w, "pushButtonDelete")->isEnabled());
+        grab(&w, "console-main");
+    }
+
+    // An edit marks the item and enables Save and Reset; editing back clears both.
+    void editAndRevert()
+    {
+        ScanMainWindow &w = *window;
+        REQUIRE_PAGES_EQUAL_AFTER_LOAD(w);
+        const QString name = list(w)->currentItem()->text();
+        QComboBox *combo = inputDoc(w);
+        const int original = combo->currentIndex();
+        combo->setCurrentIndex((original + 1) % 3);
+        QVERIFY(w.isChanged());
+        QCOMPARE(list(w)->currentItem()->text(), QString("*%1 <已更改>").arg(name));
+        QVERIFY(button(w, "pushButtonSave")->isEnabled());
+        QVERIFY(button(w, "pushButtonReset")->isEnabled());
+        QVERIFY(!button(w, "pushButtonDelete")->isEnabled());
+        QVERIFY(!button(w, "pushButtonRename")->isEnabled());
+        QVERIFY(!w.settingMenu()->actions()[1]->isEnabled());
+        combo->setCurrentIndex(original);
+        QVERIFY(!w.isChanged());
+        QCOMPARE(list(w)->currentItem()->text(), name);
+        QVERIFY(!button(w, "pushButtonSave")->isEnabled());
+        QVERIFY(!button(w, "pushButtonReset")->isEnabled());
+    }
+
+    void paperSourceFiveLocksFrontOnly()
+    {
+        ScanMainWindow &w = *window;
+        QComboBox *combo = inputDoc(w);
+        combo->setCurrentIndex(2);
+        emit hub->changedPaperSource(AdfPaperSourceFlag(5));
+        QCOMPARE(combo->currentIndex(), 1);
+        QVERIFY(!combo->isEnabled());
+        emit hub->changedPaperSource(AdfPaperSourceFlag(1));
+        QVERIFY(combo->isEnabled());
+        QCOMPARE(combo->currentIndex(), 1);
+    }
+
+    // The first close on the diagnostics page returns to the main page; the
+    // second discards the edit and closes.
+    void twoClosesOnDiagnosticsPage()
+    {
+        ScanMainWindow &w = *window;
+        REQUIRE_PAGES_EQUAL_AFTER_LOAD(w);
+        auto *stack = child<QStackedWidget>(&w, "stackedWidget");
+        inputDoc(w)->setCurrentIndex((inputDoc(w)->currentIndex() + 1) % 3);
+        QVERIFY(w.isChanged());
+        emit hub->showDiagnosticsForm();
+        QCOMPARE(stack->currentIndex(), 0);
+        QVERIFY(mainTabs(w)->isHidden());
+        QVERIFY(button(w, "pushButtonOK")->isHidden());
+        w.close();
+        QVERIFY(!w.isHidden());
+        QCOMPARE(stack->currentIndex(), 2);
+        QVERIFY(!mainTabs(w)->isHidden());
+        w.close();
+        QVERIFY(w.isHidden());
+        QVERIFY(!w.isChanged());
+    }
+
+    void barcodeTypesFilledOnlyWhenNoneSet_data()
+    {
+        QTest::addColumn<int>("setIndex");
+        QTest::addColumn<int>("expectedSet");
+        QTest::newRow("none set: all ten") << -1 << 10;
+        QTest::newRow("first set: unchanged") << 0 << 1;
+        QTest::newRow("last set: unchanged") << 9 << 1;
+    }
+    void barcodeTypesFilledOnlyWhenNoneSet()
+    {
+        QFETCH(int, setIndex);
+        tagSCAN_SHORTCUT_MENU p;
+        zeroScanShortcut(p);
+        if (setIndex >= 0)
+            p.sideSettings[0].barcodeTypes[setIndex] = true;
+        ScanMainWindow::updateBarcodeStatus(p);
+        int set = 0;
+        for (bool b : p.sideSettings[0].barcodeTypes)
+            set += b;
+        QTEST(set, "expectedSet");
+        QCOMPARE(reinterpret_cast<const quint8 *>(&p)[2861], quint8(setIndex >= 0 ? setIndex == 0 : 1));
+    }
+
+    void helpOpensSettingsGuide()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("file", &catcher, "open");
+        button(*window, "pushButtonHelp")->click();
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(catcher.urls.size(), 1);
+        QVERIFY(catcher.urls[0].toLocalFile().endsWith("/help/Scan_Settings_Guide_ZH_CN.pdf"));
+        QSignalSpy about(window.get(), &ScanMainWindow::showAboutDialog);
+        button(*window, "pushButtonAbout")->click();
+        QCOMPARE(about.count(), 1);
+    }
+
+    // Save changes the store only; OK writes the list and the profiles.
+    void saveThenOkWritesFiles()
+    {
+        ScanMainWindow &w = *window;
+        REQUIRE_PAGES_EQUAL_AFTER_LOAD(w);
+        const QStringList before = profileFiles();
+        inputDoc(w)->setCurrentIndex((inputDoc(w)->currentIndex() + 1) % 3);
+        const int chosen = inputDoc(w)->currentData().toInt();
+        button(w, "pushButtonSave")->click();
+        QVERIFY(!w.isChanged());
+        QCOMPARE(profileFiles(), before);
+        tagSCAN_SHORTCUT_MENU p;
+        w.getCurrentScanShortcutMenu(p);
+        QCOMPARE(int(p.inputDocument), chosen);
+
+        button(w, "pushButtonOK")->click();
+        QVERIFY(w.isHidden());
+        const QStringList after = profileFiles();
+        QVERIFY(after.contains("profile.ini"));
+        QCOMPARE(after.size(), 7);
+        QFile file(g_VellumCfgFile.m_strProfilesDir + "/" + scanText(p.id));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.size(), qint64(kScanShortcutSize));
+        tagSCAN_SHORTCUT_MENU onDisk;
+        QVERIFY(scanShortcutFromBytes(file.readAll(), onDisk));
+        QCOMPARE(int(onDisk.inputDocument), chosen);
+    }
+
+    void saveAsNames_data()
+    {
+        QTest::addColumn<bool>("saveAs");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");   // empty: refused
+        QTest::addColumn<QString>("error");
+        const QString dup = "“%1”已存在。\n请输入不同的名称。";
+        QTest::newRow("save as: new name, trimmed") << true << "  Mine  " << "Mine" << "";
+        QTest::newRow("save as: spaces only") << true << "   " << "" << "快捷键名称不应该是空的！";
+        QTest::newRow("save as: duplicate") << true << "@first" << "" << dup;
+        QTest::newRow("save as: duplicate in other case") << true << "@FIRST" << "@FIRST" << "";
+        QTest::newRow("rename: duplicate accepted") << false << "@second" << "@second" << "";
+        QTest::newRow("rename: trimmed") << false << " New name " << "New name" << "";
+        QTest::newRow("rename: empty") << false << "" << "" << "快捷键名称不应该是空的！";
+    }
+    void saveAsNames()
+    {
+        QFETCH(bool, saveAs);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(QString, error);
+        ScanMainWindow &w = *window;
+        // "@first" and "@second" stand for the names of the first two profiles.
+        tagSCAN_SHORTCUT_MENU first, second;
+        w.getScanShortcutMenu()->getScanShortcutItem(0, first);
+        w.getScanShortcutMenu()->getScanShortcutItem(1, second);
+        auto expand = [&](QString s) {
+            s.replace("@first", scanText(first.name));
+            s.replace("@FIRST", scanText(first.name).toUpper());
+            return s.replace("@second", scanText(second.name));
+        };
+        typed = expand(typed);
+        stored = expand(stored);
+        if (scanText(first.name).toUpper() == scanText(first.name) && typed == scanText(first.name).toUpper()
+            && saveAs)
+            QSKIP("the first profile's name has no lower-case letters");
+        list(w)->setCurrentRow(2);
+        const int count = w.getScanShortcutMenu()->getScanShortcutCount();
+        QStringList boxes;
+        ModalAnswerer answerer(nameThen(typed, &boxes));
+        button(w, saveAs ? "pushButtonSaveAs" : "pushButtonRename")->click();
+        if (stored.isEmpty()) {
+            QCOMPARE(boxes.size(), 1);
+            QCOMPARE(boxes[0], error.contains("%1") ? error.arg(typed.trimmed()) : error);
+            QCOMPARE(w.getScanShortcutMenu()->getScanShortcutCount(), count);
+            return;
+        }
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(currentName(w), stored);
+        QCOMPARE(list(w)->currentItem()->text(), stored);
+        QCOMPARE(w.getScanShortcutMenu()->getScanShortcutCount(), count + (saveAs ? 1 : 0));
+        QCOMPARE(list(w)->count(), count + (saveAs ? 1 : 0));
+        QCOMPARE(list(w)->currentRow(), saveAs ? count : 2);
+    }
+
+    void iconNameIsTheFilesDigest()
+    {
+        const QString dir = QDir::tempPath() + "/icons-test";
+        QDir(dir).removeRecursively();
+        const QString image = QDir::tempPath() + "/picked.png";
+        QImage picture(20, 10, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(image));
+        QProcess md5;
+        md5.start("md5sum", {image});
+        QVERIFY(md5.waitForFinished());
+        const QString digest = QString::fromLatin1(md5.readAllStandardOutput()).section(' ', 0, 0);
+        QCOMPARE(digest.size(), 32);
+
+        QCOMPARE(ScanShortcutDialog::storeIconFile(image, dir), digest + ".png");
+        QCOMPARE(ScanShortcutDialog::storeIconFile(image, dir), digest + ".png");
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{digest + ".png"});
+
+        // Not an image, or unreadable: no icon, nothing stored.
+        const QString text = QDir::tempPath() + "/notes.png";
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a picture");
+        f.close();
+        QVERIFY(ScanShortcutDialog::storeIconFile(text, dir).isEmpty());
+        QVERIFY(ScanShortcutDialog::storeIconFile(QDir::tempPath() + "/missing.png", dir).isEmpty());
+        QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 1);
+    }
+
+    void deleteRemovesOneFile()
+    {
+        ScanMainWindow &w = *window;
+        button(w, "pushButtonOK")->click();       // writes every profile
+        window->show();
+        const QStringList before = profileFiles();
+        list(w)->setCurrentRow(3);
+        const QString id = list(w)->currentItem()->data(Qt::UserRole).toString();
+        const QString name = list(w)->currentItem()->text();
+        ModalAnswerer no("否");
+        button(w, "pushButtonDelete")->click();
+        QCOMPARE(no.count(), 1);
+        QCOMPARE(no.last().title, QString("确认删除"));
+        QCOMPARE(no.last().text, QString("您确定要删除“%1”吗？").arg(name));
+        QCOMPARE(profileFiles(), before);
+        no.stop();
+
+        ModalAnswerer yes("是");
+        button(w, "pushButtonDelete")->click();
+        QCOMPARE(yes.count(), 1);
+        QStringList expected = before;
+        expected.removeAll(id);
+        QCOMPARE(profileFiles(), expected);
+        QCOMPARE(list(w)->count(), 5);
+        QVERIFY(list(w)->currentItem());
+    }
+
+    void deleteLastProfileWarns()
+    {
+        ScanMainWindow &w = *window;
+        // Delete down to one profile by the store directly, then ask the window.
+        while (list(w)->count() > 1)
+            delete list(w)->takeItem(1);
+        ModalAnswerer answerer;
+        button(w, "pushButtonDelete")->click();
+        QCOMPARE(answerer.count(), 1);
+        QCOMPARE(answerer.last().title, QString("警告"));
+        QCOMPARE(answerer.last().text, QString("不能删除最后一个预定义选项。"));
+        QCOMPARE(w.getScanShortcutMenu()->getScanShortcutCount(), 6);
+    }
+
+    void exportSuffix_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("no suffix") << "x" << "x.wqv";
+        QTest::newRow("wqv") << "x.wqv" << "x.wqv";
+        QTest::newRow("WQV") << "x.WQV" << "x.WQV.wqv";
+    }
+    void exportSuffix()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        const QString dir = QDir::tempPath() + "/export";
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir);
+        ModalAnswerer answerer([&](QWidget *w, const ModalSeen &) {
+            testsupport::answerFileDialog(w, dir + "/" + typed);
+        });
+        window->settingMenu()->actions()[2]->trigger();
+        QCOMPARE(answerer.count(), 1);
+        QCOMPARE(answerer.last().title, QString("另存为"));
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{written});
+        // Export saved the store first.
+        QVERIFY(profileFiles().contains("profile.ini"));
+    }
+
+    void exportToUnwritableFolderShowsTheBox()
+    {
+        ModalAnswerer answerer([&](QWidget *w, const ModalSeen &) {
+            if (qobject_cast<QFileDialog *>(w))
+                testsupport::answerFileDialog(w, "/proc/no-such-dir/x.wqv");
+            else if (auto *d = qobject_cast<QDialog *>(w))
+                d->reject();
+        });
+        window->settingMenu()->actions()[2]->trigger();
+        QCOMPARE(answerer.count(), 2);
+        QCOMPARE(answerer.seen()[1].title, QString("错误"));
+        QCOMPARE(answerer.seen()[1].text, QString("文件导出失败，请查看保存路径！"));
+    }
+
+    // Switching with unsaved edits: Yes stores them, No drops them, Cancel
+    // keeps the edited profile selected with its edits.
+    void switchWithEdits_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<int>("rowAfter");
+        QTest::newRow("yes") << "是" << true << 1;
+        QTest::newRow("no") << "否" << false << 1;
+        QTest::newRow("cancel") << "取消" << false << 0;
+    }
+    void switchWithEdits()
+    {
+        QFETCH(QString, answer);
+        ScanMainWindow &w = *window;
+        REQUIRE_PAGES_EQUAL_AFTER_LOAD(w);
+        tagSCAN_SHORTCUT_MENU original;
+        w.getScanShortcutMenu()->getScanShortcutItem(0, original);
+        const int edited = (inputDoc(w)->currentIndex() + 1) % 3;
+        inputDoc(w)->setCurrentIndex(edited);
+        const int editedData = inputDoc(w)->currentData().toInt();
+        QVERIFY(w.isChanged());
+        QFETCH(int, rowAfter);
+        ModalAnswerer answerer(answer);
+        list(w)->setCurrentRow(1);
+        QTRY_COMPARE(list(w)->currentRow(), rowAfter);
+        QCOMPARE(answerer.count(), 1);
+        QCOMPARE(answerer.last().title, QString("确认更改"));
+        QCOMPARE(answerer.last().text,
+                 QString("将失去对“%1”快捷键的更改。\n您要保存更改吗？")
+                     .arg(QString("*%1 <已更改>").arg(scanText(original.name))));
+        tagSCAN_SHORTCUT_MENU first;
+        w.getScanShortcutMenu()->getScanShortcutItem(0, first);
+        QFETCH(bool, stored);
+        QCOMPARE(int(first.inputDocument), stored ? editedData : int(original.inputDocument));
+        QCOMPARE(list(w)->item(0)->text(), answer == "取消"
+                                               ? QString("*%1 <已更改>").arg(scanText(original.name))
+                                               : scanText(original.name));
+        if (answer == "取消") {
+            QVERIFY(w.isChanged());
+            QCOMPARE(inputDoc(w)->currentIndex(), edited);
+        } else {
+            QVERIFY(!w.isChanged());
+        }
+    }
+
+    void okWithEditsAnsweredNoSavesNothing()
+    {
+        ScanMainWindow &w = *window;
+        REQUIRE_PAGES_EQUAL_AFTER_LOAD(w);
+        inputDoc(w)->setCurrentIndex((inputDoc(w)->currentIndex() + 1) % 3);
+        ModalAnswerer answerer("否");
+        button(w, "pushButtonOK")->click();
+        QCOMPARE(answerer.count(), 1);
+        QCOMPARE(answerer.last().title, QString("确认更改"));
+        QVERIFY(w.isHidden());
+        QVERIFY(!w.isChanged());
+        QVERIFY(profileFiles().isEmpty());
+    }
+
+    void dialogs()
+    {
+        // Feeder empty: Escape does nothing, the countdown reaches 0 and
+        // cancels once, the dialog stays until the console removes it.
+        DetectPaperDialog paper(hub, nullptr);
+        QCOMPARE(paper.size(), QSize(338, 201));
+        auto *info = child<QPlainTextEdit>(&paper, "plainTextEditInfo");
+        QCOMPARE(info->toPlainText(), QString("托盘进纸器中未找到纸张\n\n等待 20..."));
+        QSignalSpy cancels(hub, &PMessage::cancelScanningJob);
+        paper.show();
+        QTest::keyClick(&paper, Qt::Key_Escape);
+        QVERIFY(!paper.isHidden());
+        for (int i = 0; i < 19; ++i)
+            paper.timerPaperDetect();
+        QCOMPARE(info->toPlainText(), QString("托盘进纸器中未找到纸张\n\n等待 1..."));
+        QCOMPARE(cancels.count(), 0);
+        paper.timerPaperDetect();
+        QCOMPARE(info->toPlainText(), QString("托盘进纸器中未找到纸张\n\n等待 0..."));
+        QCOMPARE(cancels.count(), 1);
+        QCOMPARE(cancels[0][0].value<PMessage::CancelOwnerFlag>(), PMessage::CancelByDialog);
+        QVERIFY(!child<QPushButton>(&paper, "pushButtonCancel")->isEnabled());
+        QVERIFY(!paper.isHidden());
+        grab(&paper, "detect-paper");
+
+        // Progress of a duplex scan: sheets on fronts, pages on every side.
+        ScanningDialog progress(1, true, hub, nullptr);
+        QCOMPARE(progress.size(), QSize(369, 289));
+        QCOMPARE(progress.windowTitle(), QString("正在扫描"));
+        for (int sheet = 0; sheet < 3; ++sheet) {
+            progress.setScanFileName(0, ":/paper/images/paper/countonly.jpg", 2);
+            progress.setScanFileName(1, ":/paper/images/paper/countonly.jpg", 2);
+        }
+        QCOMPARE(child<QLabel>(&progress, "labelPages")->text(), QString("张：3"));
+        QCOMPARE(child<QLabel>(&progress, "labelSheets")->text(), QString("页数：6（背面）"));
+        QVERIFY(!child<QLabel>(&progress, "labelImage")->pixmap(Qt::ReturnByValue).isNull());
+        grab(&progress, "scanning");
+
+        ScanningDialog calibration(3, false, hub, nullptr);
+        QCOMPARE(calibration.windowTitle(), QString("校准"));
+        QStringList dots;
+        for (int i = 0; i < 5; ++i) {
+            calibration.handleTimeOut();
+            dots << child<QLabel>(&calibration, "labelPages")->text().remove("正在进行校准，请稍后");
+        }
+        QCOMPARE(dots, (QStringList{"....", ".", "..", "...", "...."}));
+        QVERIFY(child<QPushButton>(&calibration, "pushButtonCancel")->isHidden());
+    }
+};
+
+QTEST_MAIN(TestConsoleWindow)
+#include "tst_consolewindow.moc"

@@ -1,0 +1,223 @@
+// The panel-button thread against the emulated scanner's event service: it
+// opens the port, withdraws and registers the button list, long-polls and
+// reports presses of registered buttons only. Also in the ThreadSanitizer
+// run (tools/sanitize.sh): the list and flags cross from the GUI thread.
+#include "emulatedbus.h"
+#include "eventservice.h"
+#include "onepressthread.h"
+#include "pmessage.h"
+#include "scannercommands.h"
+#include "support/emulatorwidgettest.h"
+#include "vellumglobal.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+using namespace emu;
+
+namespace {
+
+QList<tagONEPRESS_EVENT> buttons(const QStringList &texts)
+{
+    QList<tagONEPRESS_EVENT> list;
+    for (const QString &t : texts)
+        list.append({QString(), t});
+    return list;
+}
+
+// One scanner with its event service on the emulated bus, driven through the
+// console library's own facade object.
+struct Rig
+{
+    EmulatedBus bus;
+    std::shared_ptr<ScannerEmulator> device = std::make_shared<ScannerEmulator>();
+    ScannerCommands commands{*device};
+    EventService events;
+
+    Rig()
+    {
+        events.setServerTimeout(std::chrono::milliseconds(250));
+        events.attach(device);
+        bus.plug(device);
+    }
+    ~Rig()
+    {
+        g_Devgate.closePort();
+        events.detach();
+    }
+    size_t count(uint32_t type) const { return events.requests(type).size(); }
+};
+
+// Records each press with the thread that delivered it.
+struct PressLog : QObject
+{
+    QList<int> presses;
+    QList<QThread *> threads;
+    explicit PressLog(PMessage *hub)
+    {
+        QObject::connect(hub, &PMessage::pressTouchPanel, this, [this](int n) {
+            presses << n;
+            threads << QThread::currentThread();
+        });
+    }
+};
+
+std::string eventReply(const std::string &event)
+{
+    return EventService::replyText(200, "OK", "Content-Type: application/json\r\n",
+                                   "{\"Event\":\"" + event + "\",\"EventSeqNum\":\"9\"}");
+}
+
+} // namespace
+
+class TestOnepressThread : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void initTestCase()
+    {
+        g_VellumCfgFile.loadConfigFile(dir.path());
+        g_Devgate.setConfigFile(&g_VellumCfgFile);
+        OnepressThread::setOpenInterval(0);
+    }
+    void init() { OnepressThread::resetLastOpenAttempt(); }
+
+    // Two buttons: a press of 2 arrives on the GUI thread; replies naming no
+    // registered button are dropped.
+    void pressesOfRegisteredButtonsOnly()
+    {
+        Rig rig;
+        PMessage hub;
+        PressLog log(&hub);
+        QSignalSpy opened(&hub, &PMessage::updateDevice);
+        OnepressThread thread(buttons({"Scan", "Copy"}), &hub, nullptr);
+        thread.start();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QCOMPARE(opened.count(), 1);
+        // The first withdrawal of a session asks twice.
+        QCOMPARE(rig.count(event::kUnregister), size_t(2));
+        QCOMPARE(rig.count(event::kRegistration), size_t(1));
+
+        rig.events.pressButton(2);
+        QTRY_COMPARE(log.presses, QList<int>{2});
+        QCOMPARE(log.threads[0], QThread::currentThread());
+        for (const char *bad : {"0", "3", "x"}) {
+            QTRY_VERIFY(rig.events.pollHeld());
+            rig.events.answerPoll(eventReply(bad));
+        }
+        QTRY_VERIFY(rig.events.pollHeld());
+        rig.events.pressButton(1);
+        QTRY_COMPARE(log.presses, (QList<int>{2, 1}));
+
+        thread.setCancel();
+        QVERIFY(thread.wait(5000));
+        QCOMPARE(thread.state(), int(OnepressThread::PortClosed));
+        QVERIFY(!g_Devgate.isOpen());
+        QVERIFY(!rig.events.registered());
+        QCOMPARE(rig.bus.openHandles(rig.device), 0);
+    }
+
+    // A poll answered 404 (the scanner forgot the registration) registers
+    // again without withdrawing first.
+    void notRegisteredRegistersAgain()
+    {
+        Rig rig;
+        PMessage hub;
+        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
+        thread.start();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        rig.events.answerPoll(EventService::replyText(404, "Not Found"));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), 5000);
+        QCOMPARE(rig.count(event::kUnregister), size_t(2));
+        thread.setCancel();
+        QVERIFY(thread.wait(5000));
+    }
+
+    // A new list while polling: one withdrawal, then the new registration.
+    void newListWhilePolling()
+    {
+        Rig rig;
+        PMessage hub;
+        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
+        thread.start();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        const size_t deletes = rig.count(event::kUnregister);
+        thread.setParameters(buttons({"Scan", "Mail", "Archive"}));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), 5000);
+        QCOMPARE(rig.count(event::kUnregister), deletes + 1);
+        const EventRequest last = rig.events.requests(event::kRegistration).back();
+        QVERIFY(last.body.find("Archive") != std::string::npos);
+        // Button 3 exists only in the new list.
+        PressLog log(&hub);
+        QTRY_VERIFY(rig.events.pollHeld());
+        rig.events.pressButton(3);
+        QTRY_COMPARE(log.presses, QList<int>{3});
+        thread.setCancel();
+        QVERIFY(thread.wait(5000));
+    }
+
+    // A transfer error on the event pipe ends the thread: one disconnect
+    // report, the port closed.
+    void transferErrorEndsTheThread()
+    {
+        Rig rig;
+        PMessage hub;
+        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
+        QSignalSpy lost(&thread, &OnepressThread::usbDisconnected);
+        thread.start();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        Fault fault;
+        fault.pipe = Pipe::Event;
+        fault.direction = Direction::In;
+        fault.kind = FaultKind::TransferError;
+        rig.device->injectFault(fault);
+        QVERIFY(thread.wait(10000));
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!g_Devgate.isOpen());
+        QCOMPARE(rig.bus.openHandles(rig.device), 0);
+    }
+
+    // An empty list never opens the port.
+    void emptyListOpensNothing()
+    {
+        Rig rig;
+        PMessage hub;
+        OnepressThread thread({}, &hub, nullptr);
+        QSignalSpy lost(&thread, &OnepressThread::usbDisconnected);
+        thread.start();
+        QVERIFY(thread.wait(2000));
+        QVERIFY(!g_Devgate.isOpen());
+        QVERIFY(rig.events.requests().empty());
+        QCOMPARE(lost.count(), 0);
+    }
+
+    // The open throttle: a second thread right after the first waits.
+    void openAttemptsAreSpaced()
+    {
+        Rig rig;
+        PMessage hub;
+        OnepressThread::setOpenInterval(60000);
+        OnepressThread::resetLastOpenAttempt();
+        {
+            OnepressThread first(buttons({"Scan"}), &hub, nullptr);
+            first.start();
+            QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+            first.setCancel();
+            QVERIFY(first.wait(5000));
+        }
+        const size_t posts = rig.count(event::kRegistration);
+        OnepressThread second(buttons({"Scan"}), &hub, nullptr);
+        second.start();
+        QTest::qWait(600);
+        QCOMPARE(rig.count(event::kRegistration), posts);
+        QVERIFY(!g_Devgate.isOpen());
+        second.setCancel();
+        QVERIFY(second.wait(3000));
+        OnepressThread::setOpenInterval(0);
+    }
+};
+
+EMULATOR_WIDGET_TEST_MAIN(TestOnepressThread)
+#include "tst_onepressthread.moc"
