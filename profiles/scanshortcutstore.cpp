@@ -132,7 +132,10 @@ void ScanShortcutMenu::loadScanShortcut(ConfigFile *config)
 
     const QString path = profileIniPath();
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
-        clampCurrentIndex();
+        // No list: the index stays as it was (-1 on a new store, which the
+        // caller sets), unless it now points past the built-ins.
+        if (m_currentIndex >= m_profiles.size())
+            m_currentIndex = 0;
         return;
     }
 

@@ -3,6 +3,7 @@
 #include "commonfunc.h"
 #include "filehelper.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDebug>
 #include <QElapsedTimer>
@@ -47,15 +48,21 @@ QString stampText(const QDateTime &stamp)
         .arg(t.msec(), 3, 10, QLatin1Char('0'));
 }
 
-// Writes all of `data` to `fileName` or leaves no file behind.
-bool writeWhole(const QByteArray &data, const QString &fileName)
+} // namespace
+
+bool PageFile::writeFileBytes(const QByteArray &data, const QString &fileName)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
         qDebug() << "Cannot create page file" << fileName << file.errorString();
         return false;
     }
-    if (file.write(data) != data.size() || !file.commit()) {
+    // A file system that takes only part of the data (a full disk, a file
+    // size limit) can leave the write and the commit reporting success:
+    // the size on disk is checked before the file takes its name.
+    const bool whole =
+        file.write(data) == data.size() && file.flush() && file.size() == qint64(data.size());
+    if (!whole || !file.commit()) {
         qDebug() << "Cannot write page file" << fileName << file.errorString();
         file.cancelWriting();
         return false;
@@ -63,7 +70,19 @@ bool writeWhole(const QByteArray &data, const QString &fileName)
     return true;
 }
 
-} // namespace
+bool PageFile::writeImageFile(const QImage &image, const QString &fileName,
+                              const QByteArray &format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image)) {
+        qDebug() << "Cannot encode page" << fileName << writer.errorString();
+        return false;
+    }
+    return writeFileBytes(bytes, fileName);
+}
 
 int PageHeader::pixelWidth() const
 {
@@ -240,17 +259,8 @@ bool PageFile::writeBitmap(const PageHeader &header, const QByteArray &data,
 
     QElapsedTimer timer;
     timer.start();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "Cannot create page file" << fileName << file.errorString();
+    if (!writeImageFile(image, fileName, "bmp"))
         return false;
-    }
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(image) || !file.commit()) {
-        qDebug() << "Cannot write page file" << fileName << writer.errorString();
-        file.cancelWriting();
-        return false;
-    }
     qDebug() << "Save image times:" << timer.elapsed();
     return true;
 }
@@ -261,7 +271,7 @@ bool PageFile::writeJpeg(const QByteArray &data, const QString &fileName)
         qDebug() << "saveJpegImage: no image data";
         return false;
     }
-    return writeWhole(data, fileName);
+    return writeFileBytes(data, fileName);
 }
 
 bool PageFile::writeTiffGroup4(const PageHeader &header, const QByteArray &data,
@@ -308,7 +318,9 @@ bool PageFile::writeTiffGroup4(const PageHeader &header, const QByteArray &data,
                              tmsize_t(strip.size()) &&
                          TIFFWriteDirectory(tif) == 1;
     TIFFClose(tif);
-    if (!written) {
+    // Checked on disk too: a file system that takes part of a write can
+    // leave the library believing it wrote all of it.
+    if (!written || QFileInfo(fileName).size() < qint64(strip.size())) {
         qDebug() << "TIFFMadeByGroup4: cannot write" << fileName;
         QFile::remove(fileName);
         return false;
@@ -339,5 +351,5 @@ bool PageFile::copyPlaceholder(SaveFileTypeFlag type, const QString &fileName)
         qDebug() << "Missing count-only page" << source.fileName();
         return false;
     }
-    return writeWhole(source.readAll(), fileName);
+    return writeFileBytes(source.readAll(), fileName);
 }

@@ -2,6 +2,7 @@
 #define PAGEFILE_H
 
 #include <QByteArray>
+#include <QImage>
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
@@ -79,6 +80,14 @@ public:
     // unchanged. Names are time stamps; a stamp never repeats within the
     // process and never names a file that already exists.
     static int getValidFileName(SaveFileTypeFlag type, QString directory, QString &name);
+
+    // All of data under fileName, or no change on disk. A file that the file
+    // system took only in part counts as not written.
+    static bool writeFileBytes(const QByteArray &data, const QString &fileName);
+    // An image coded in format (as QImageWriter names them), then written as
+    // writeFileBytes does.
+    static bool writeImageFile(const QImage &image, const QString &fileName,
+                               const QByteArray &format);
 
     // Whether the data can make a page of the header's size at all: what a
     // writer refuses before it touches the disk.

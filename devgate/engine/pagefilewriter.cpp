@@ -318,15 +318,7 @@ QString PageFileWriter::convertColorToGray_K(const PageHeader &header, const QSt
 
     QElapsedTimer timer;
     timer.start();
-    QSaveFile file(greyName);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QImageWriter writer(&file, QFileInfo(colourFile).suffix().toLatin1());
-        written = writer.write(grey) && file.commit();
-        if (!written)
-            file.cancelWriting();
-    }
-    if (!written) {
+    if (!PageFile::writeImageFile(grey, greyName, QFileInfo(colourFile).suffix().toLatin1())) {
         noteFileFailure("Grey page dropped: cannot write", greyName);
         return QString();
     }

@@ -183,15 +183,8 @@ QImage ProcessImage::blankCanvas(int width, int height, int resolution)
 
 bool ProcessImage::writeCanvas(const QImage &canvas, const QString &output) const
 {
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "Cannot create merged page" << output << file.errorString();
-        return false;
-    }
-    QImageWriter writer(&file, QFileInfo(output).suffix().toLatin1());
-    if (!writer.write(canvas) || !file.commit()) {
-        qDebug() << "Cannot write merged page" << output << writer.errorString();
-        file.cancelWriting();
+    if (!PageFile::writeImageFile(canvas, output, QFileInfo(output).suffix().toLatin1())) {
+        qDebug() << "Cannot write merged page" << output;
         return false;
     }
     return true;
@@ -340,14 +333,7 @@ bool ProcessImage::RemoveBackGround(QString file)
                      image.depth() / 8);
 
     // Written aside and swapped in, so a failed save leaves the page intact.
-    QSaveFile out(file);
-    bool saved = out.open(QIODevice::WriteOnly);
-    if (saved) {
-        QImageWriter writer(&out, QFileInfo(file).suffix().toLatin1());
-        saved = writer.write(image) && out.commit();
-        if (!saved)
-            out.cancelWriting();
-    }
+    const bool saved = PageFile::writeImageFile(image, file, QFileInfo(file).suffix().toLatin1());
     qDebug() << (saved ? "true" : "false");
     return saved;
 }

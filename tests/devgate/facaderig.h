@@ -11,6 +11,9 @@
 #include "scanshortcut.h"
 #include "scanshortcutmenu.h"
 
+#include <QBuffer>
+#include <QColor>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -88,6 +91,58 @@ struct FacadeRig
         p.header = wire(hb);
         p.image.assign(size_t(bytes), fill);
         p.notReadyPolls = notReady;
+        scanner->queuePage(p);
+    }
+
+    // One page as the device will deliver it. Raw pages are rows of `fill`;
+    // JPEG pages (compression 2) a coded picture of one colour.
+    struct PageSpec
+    {
+        int side = 0;
+        int format = 0;      // 0 black and white, 1 grey, 2 colour
+        int compression = 0; // 0 raw rows, 2 JPEG
+        int resolution = 200;
+        int width = 200;     // pixels
+        int height = 100;    // pixels
+        quint8 fill = 0x0f;
+        quint8 blankContent = 50;
+        quint8 multifeed = 0;
+        quint32 printerIndex = 0;
+        std::vector<std::string> barcodes;
+        unsigned notReady = 0;
+    };
+    void queuePage(const PageSpec &s)
+    {
+        tagREQUEST_HEADER h;
+        h.CameraType = quint8(s.side);
+        h.Multifeed = s.multifeed;
+        h.ImageFormat = quint8(s.format);
+        h.CompressionMode = quint8(s.compression);
+        h.ImageResolutionX = h.ImageResolutionY = quint16(s.resolution);
+        h.ImageWidth = quint32(s.width) * 1200 / quint32(s.resolution);
+        h.ImageHeight = quint32(s.height) * 1200 / quint32(s.resolution);
+        h.BlankImageContent = s.blankContent;
+        h.PrinterIndex = s.printerIndex;
+        h.BarcodesFound = quint8(s.barcodes.size());
+        QByteArray data;
+        if (s.compression == 2) {
+            QImage img(s.width, s.height,
+                       s.format == 2 ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
+            img.fill(QColor(200, 40, 40));
+            QBuffer buf(&data);
+            buf.open(QIODevice::WriteOnly);
+            img.save(&buf, "JPEG");
+        } else {
+            data = QByteArray(int(PageFile::rowBytes(s.format, s.width) * s.height), char(s.fill));
+        }
+        h.ImageSize = quint32(data.size());
+        emu::Page p;
+        QByteArray hb;
+        encodeRequestHeader(h, hb);
+        p.header = wire(hb);
+        p.image.assign(data.begin(), data.end());
+        p.barcodes = s.barcodes;
+        p.notReadyPolls = s.notReady;
         scanner->queuePage(p);
     }
 

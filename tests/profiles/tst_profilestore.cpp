@@ -45,12 +45,23 @@ void TestProfileStore::loadWithoutListGivesBuiltIns()
     tagSCAN_SHORTCUT_MENU r;
     QVERIFY(!store.getCurrentScanShortcut(r));   // no list yet: nothing to copy
 
+    // Without a list file the index is left as it was: -1 on a new store.
     store.loadScanShortcut(&dir.config);
     QCOMPARE(idsOf(store), builtInIds());
-    QCOMPARE(store.getCurrentScanIndex(), 0);
+    QCOMPARE(store.getCurrentScanIndex(), -1);
     QVERIFY(!store.defaultIsChanged());
+    store.setCurrentScanIndex(0);
     QVERIFY(store.getCurrentScanShortcut(r));
     QCOMPARE(scanText(r.id), builtInIds().first());
+
+    // An index inside the built-ins stays; one past them is clamped.
+    store.setCurrentScanIndex(4);
+    store.loadScanShortcut(&dir.config);
+    QCOMPARE(store.getCurrentScanIndex(), 4);
+    store.addScanShortcut(r, "seventh", QString());
+    QCOMPARE(store.getCurrentScanIndex(), 6);
+    store.loadScanShortcut(&dir.config);
+    QCOMPARE(store.getCurrentScanIndex(), 0);
 }
 
 void TestProfileStore::saveWritesRecordsAndListThenReloads()
@@ -177,7 +188,10 @@ void TestProfileStore::countDisagreeingWithItems()
     ScanShortcutMenu store;
     store.loadScanShortcut(&dir.config);
     QCOMPARE(idsOf(store), expected);
-    QCOMPARE(store.getCurrentScanIndex(), 0);
+    // A list file with nothing in it is not written at all: no list, so the
+    // index stays where a new store has it.
+    const bool listed = QFileInfo::exists(dir.config.m_strProfileIni);
+    QCOMPARE(store.getCurrentScanIndex(), listed ? 0 : -1);
 }
 
 void TestProfileStore::currentIndexClampedAtLoad_data()
@@ -250,6 +264,7 @@ void TestProfileStore::unsafeIdsInMemoryAreNotWritten()
     ProfileDir dir;
     ScanShortcutMenu store;
     store.loadScanShortcut(&dir.config);
+    store.setCurrentScanIndex(0); // as the console does after a load
     tagSCAN_SHORTCUT_MENU r;
     QVERIFY(store.getCurrentScanShortcut(r));
     setScanText(r.id, "../escaped");

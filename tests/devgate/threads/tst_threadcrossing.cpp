@@ -162,6 +162,45 @@ private slots:
         QCOMPARE(rig.gate->eventUnregister(), 0);
         rig.gate->closePort();
     }
+
+    // The console's button thread closes (or resets) the port while its own
+    // poll waits on the event pipe: the poll is cancelled and fails, the
+    // close does not wait the poll out, and no transfer touches the freed
+    // handle (which AddressSanitizer would report).
+    void closingThePortCancelsAWaitingButtonPoll_data()
+    {
+        QTest::addColumn<bool>("reset");
+        QTest::newRow("close") << false;
+        QTest::newRow("reset") << true;
+    }
+    void closingThePortCancelsAWaitingButtonPoll()
+    {
+        QFETCH(bool, reset);
+        Rig rig;
+        QVERIFY(rig.open());
+        QCOMPARE(rig.gate->eventRegistration({{QString(), "scan"}}), 0);
+        std::atomic<int> pollResult{1};
+        std::atomic<bool> polling{false};
+        std::thread poller([&] {
+            QString event;
+            polling = true;
+            pollResult = rig.gate->getReplyEvent(event);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(polling.load(), 5000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the poll is held
+        QElapsedTimer clock;
+        clock.start();
+        if (reset)
+            QCOMPARE(rig.gate->resetDevice(), 0);
+        else
+            rig.gate->closePort();
+        const qint64 took = clock.elapsed();
+        poller.join();
+        QVERIFY2(took < OxButtonEvent::transferTimeout() / 2, qPrintable(QString::number(took)));
+        QVERIFY(pollResult.load() < 0);
+        QCOMPARE(rig.gate->isOpen(), reset);
+        rig.gate->closePort();
+    }
 };
 
 EMULATOR_TEST_MAIN(TestThreadCrossing)
