@@ -15,16 +15,21 @@
 #include <QScrollBar>
 #include <QSpinBox>
 
+#include <cmath>
 #include <cstring>
 
 namespace {
 // The preview takes the form's width beyond the settings column.
 constexpr int kSettingsColumnWidth = 430;
+// No page is longer than this many inches; more is a damaged value.
+constexpr double kLengthLimit = 10000.0;
 } // namespace
 
 SettingForm::SettingForm(PMessage *hub, QWidget *parent)
     : QWidget(parent), ui(new Ui::SettingForm), m_hub(hub)
 {
+    // The pictures live in the library; a static build needs them pulled in.
+    Q_INIT_RESOURCE(settings);
     ui->setupUi(this);
     if (!m_hub)
         m_hub = new PMessage(this);
@@ -210,10 +215,33 @@ void SettingForm::updateVariableToUIControl(tagSCAN_SHORTCUT_MENU &profile)
 
     std::memcpy(static_cast<void *>(m_settingBlocks), profile.sideSettings,
                 sizeof(m_settingBlocks));
+    boundStoredLengths();
     initcontrol(profile);
     m_preview->updateVariableToUIControl(profile);
     m_adjustChanged = false;
     m_loading = false;
+}
+
+// A damaged profile may carry lengths that are not lengths (NaN, infinite,
+// negative or vast). The blocks that are never shown pass through the copy, so
+// they are bounded here: such a profile then saves finite lengths, and reads
+// as changed until it is saved.
+void SettingForm::boundStoredLengths()
+{
+    const auto bound = [](double &v) {
+        if (!std::isfinite(v) || v < 0)
+            v = 0.0;
+        else if (v > kLengthLimit)
+            v = kLengthLimit;
+    };
+    for (tagSCAN_SIDE_SETTING &b : m_settingBlocks) {
+        for (double *v : {&b.x, &b.y, &b.width, &b.height, &b.edgeAll, &b.edgeTop, &b.edgeBottom,
+                          &b.edgeLeft, &b.edgeRight, &b.barcodeArea[0], &b.barcodeArea[1],
+                          &b.barcodeArea[2], &b.barcodeArea[3]})
+            bound(*v);
+        if (!std::isfinite(b.angle))
+            b.angle = 0.0;
+    }
 }
 
 void SettingForm::initcontrol(const tagSCAN_SHORTCUT_MENU &profile)

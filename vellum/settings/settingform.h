@@ -190,6 +190,7 @@ private:
 
     // Load, write-back and compare, per page, on block `index` of the copy.
     void initcontrol(const tagSCAN_SHORTCUT_MENU &profile);
+    void boundStoredLengths();
     bool updateGeneralVariableToUIControl(int index);
     bool updateGeneralUIControlToVariable(int index);
     bool compareGeneralVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profile);
