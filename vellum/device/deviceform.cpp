@@ -46,6 +46,8 @@ DeviceForm::DeviceForm(PMessage *hub, QWidget *parent)
       m_nImageArea(0), m_dImageHeight(0.0), m_nUnit(UnitCentimetre),
       m_dResolution(kDefaultResolution)
 {
+    // The page's pictures live in the library's own resources.
+    Q_INIT_RESOURCE(device);
     std::memset(static_cast<void *>(&m_stStampConfig), 0, sizeof(m_stStampConfig));
     std::memset(m_stStampConfig.textTemplate, 'Z', sizeof(m_stStampConfig.textTemplate));
     ui->setupUi(this);

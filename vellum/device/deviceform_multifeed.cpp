@@ -15,6 +15,8 @@ using devicecombo::value;
 namespace {
 // The settings form's image area for part of the document.
 constexpr int kAreaPart = 5;
+// The length spin box's own maximum; no image is longer.
+constexpr double kMaxLength = 1000000.0;
 } // namespace
 
 void DeviceForm::loadDeviceBackToThePaperPage()
@@ -182,7 +184,7 @@ void DeviceForm::imageAreaChangeMulLength(int imageArea, double height)
     if (!std::isfinite(height))
         return;
     m_nImageArea = imageArea;
-    m_dImageHeight = CommonFunc::DoubleRound(height, 2, true);
+    m_dImageHeight = CommonFunc::DoubleRound(qBound(0.0, height, kMaxLength), 2, true);
     QDoubleSpinBox *spin = ui->doubleSpinBoxDeviceMultifeedLengthEnabled;
     if (imageArea != kAreaPart || m_dImageHeight > spin->value())
         spin->setValue(m_dImageHeight);
@@ -192,7 +194,7 @@ void DeviceForm::currentImageHeightChange(double height)
 {
     if (!std::isfinite(height))
         return;
-    m_dImageHeight = CommonFunc::DoubleRound(height, 2, true);
+    m_dImageHeight = CommonFunc::DoubleRound(qBound(0.0, height, kMaxLength), 2, true);
     QDoubleSpinBox *spin = ui->doubleSpinBoxDeviceMultifeedLengthEnabled;
     if (m_nImageArea == kAreaPart && m_dImageHeight > spin->value())
         spin->setValue(m_dImageHeight);
