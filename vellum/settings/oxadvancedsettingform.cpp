@@ -33,6 +33,9 @@ bool keepsOriginalSizeAt(int dpi)
 OxAdvancedSettingForm::OxAdvancedSettingForm(PMessage *hub, QWidget *parent)
     : QWidget(parent), ui(new Ui::OxAdvancedSettingForm), m_hub(hub)
 {
+    // The pictures live in the library; a program linking it statically
+    // would not pull them in otherwise.
+    Q_INIT_RESOURCE(oxpanel);
     ui->setupUi(this);
     initDialog();
 }
@@ -55,6 +58,8 @@ void OxAdvancedSettingForm::initDialog()
     createOxCombineSite();
     createOxScalingTo();
     loadToolOxSizePageWording();
+    // Building the panel is no edit: the notification starts afterwards.
+    connectEditNotifications();
     ui->tabWidget->setCurrentIndex(0);
 }
 
@@ -116,10 +121,15 @@ void OxAdvancedSettingForm::connectGeneralPageChangeValueControlMessages()
          {ui->checkBoxColorOutput, ui->checkBoxGrayOutput, ui->checkBoxBlackWhiteOutput})
         c << connect(box, &QCheckBox::stateChanged, this, &F::stateChangeManyCurrent);
     c << connect(ui->checkBoxSaveSize, &QCheckBox::stateChanged, this, &F::stateChangeSaveSize);
+}
 
-    // The edit notification: any change the user can make on either tab.
-    if (!m_hub)
+void OxAdvancedSettingForm::connectEditNotifications()
+{
+    // Any change the user can make on either tab counts as an edit.
+    if (!m_hub || !m_notifyConnections.isEmpty())
         return;
+    const auto combo = QOverload<int>::of(&QComboBox::currentIndexChanged);
+    auto &c = m_notifyConnections;
     PMessage *hub = m_hub;
     auto notify = [hub] { emit hub->controlValueChanged(); };
     for (QComboBox *box : {ui->comboBoxCombineType, ui->comboBoxCombineSite,
@@ -138,6 +148,7 @@ void OxAdvancedSettingForm::connectGeneralPageChangeValueControlMessages()
 void OxAdvancedSettingForm::connectAllChangeValueControlMessages()
 {
     connectGeneralPageChangeValueControlMessages();
+    connectEditNotifications();
 }
 
 void OxAdvancedSettingForm::disconnectAllChangeValueControlMessages()
@@ -145,6 +156,9 @@ void OxAdvancedSettingForm::disconnectAllChangeValueControlMessages()
     for (const QMetaObject::Connection &c : qAsConst(m_changeConnections))
         disconnect(c);
     m_changeConnections.clear();
+    for (const QMetaObject::Connection &c : qAsConst(m_notifyConnections))
+        disconnect(c);
+    m_notifyConnections.clear();
 }
 
 void OxAdvancedSettingForm::resetDialogIndex()

@@ -62,6 +62,7 @@ private:
     void connectGeneralPageMessages();
     void connectSizePageMessage();
     void connectGeneralPageChangeValueControlMessages();
+    void connectEditNotifications();
     void loadToolOxGeneralPageWording();
     void loadToolOxSizePageWording();
     void createOxGeneralSplitDoc();
@@ -83,6 +84,7 @@ private:
     AdfPaperSourceFlag m_paperSource = PaperSourceFeeder;
     double m_pixelFactor = 200.0;
     QList<QMetaObject::Connection> m_changeConnections;
+    QList<QMetaObject::Connection> m_notifyConnections;
 };
 
 #endif

@@ -650,6 +650,12 @@ void TestOxPanel::unknownUnitAndZeroResolutionNeverDivideByZero()
 
 void TestOxPanel::editNotification()
 {
+    {
+        PMessage hub;
+        QSignalSpy built(&hub, &PMessage::controlValueChanged);
+        OxAdvancedSettingForm ox(&hub);
+        QCOMPARE(built.count(), 0);
+    }
     Rig rig;
     tagSCAN_SHORTCUT_MENU r = builtIn("彩色照片");
     QSignalSpy edits(&rig.hub, &PMessage::controlValueChanged);
