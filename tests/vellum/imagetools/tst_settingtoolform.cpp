@@ -6,6 +6,7 @@
 #include "support/modalanswer.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -50,6 +51,7 @@ private slots:
     void oneChangeMakesCompareFalse();
     void badRecords();
     void buttons();
+    void formSize();
 };
 
 void TestSettingToolForm::newForm()
@@ -629,6 +631,37 @@ void TestSettingToolForm::buttons()
     QCOMPARE(about.count(), 1);
     QCOMPARE(about.last().className, QString("AboutDialog"));
     QCOMPARE(parentSeen, static_cast<QWidget *>(&rig.form));
+}
+
+void TestSettingToolForm::formSize()
+{
+    Rig rig;
+    tagSCAN_SHORTCUT_MENU r = crafted(2, 2, 0, 1, 0);
+    ImageToolSettings s = readImageToolSettings(r);
+    s.perImage = 1;
+    s.frontAndBackDifferent = 1;
+    s.lengthCondition = 0;
+    writeImageToolSettings(r, s);
+    r.inputDocument = InputDocumentBoth;
+    rig.form.resize(756, 628);
+    rig.form.show();
+    rig.load(r);
+    QCOMPARE(rig.tabs()->count(), 3);
+    for (int t = 0; t < rig.tabs()->count(); ++t) {
+        rig.tabs()->setCurrentIndex(t);
+        QCoreApplication::processEvents();
+        QWidget *page = rig.tabs()->widget(t);
+        for (QWidget *child : page->findChildren<QWidget *>()) {
+            if (!child->isVisibleTo(page) || child->parentWidget()->inherits("QAbstractSpinBox") ||
+                child->parentWidget()->inherits("QAbstractScrollArea") ||
+                child->inherits("QScrollBar"))
+                continue;
+            const QRect rect(child->mapTo(page, QPoint(0, 0)), child->size());
+            QVERIFY2(page->rect().contains(rect), qPrintable(child->objectName()));
+        }
+        const QString file = QDir::tempPath() + QStringLiteral("/settingtool-tab%1.png").arg(t);
+        QVERIFY(rig.form.grab().save(file));
+    }
 }
 
 QTEST_MAIN(TestSettingToolForm)
