@@ -1,4 +1,3 @@
-// Minimal version of the calibration thread, to be completed.
 #include "calibratethread.h"
 
 #include "pmessage.h"
@@ -17,12 +16,20 @@ void calibrateThread::setCalibrateParamete(tagSCAN_SHORTCUT_MENU &profile, int t
 
 void calibrateThread::run()
 {
-    int result;
-    switch (m_type) {
+    if (m_type >= 1 && m_type <= 3)
+        calibrateIndex(m_type);
+}
+
+void calibrateThread::calibrateIndex(int type)
+{
+    int result = -1;
+    switch (type) {
     case 1: result = g_Devgate.calibrateBeginTest(&m_profile, m_hub); break;
     case 2: result = g_Devgate.calibrateBeginTestMag(&m_profile, m_hub); break;
     case 3: result = g_Devgate.calibrateBeginUDDS(&m_profile, m_hub); break;
     default: return;
     }
-    emit m_hub->calibrateStatus(m_type, result == 0);
+    // Reaches the console's GUI thread through the hub's queued connection.
+    if (m_hub)
+        emit m_hub->calibrateStatus(type, result == 0);
 }

@@ -1,4 +1,3 @@
-// Minimal version of the calibration thread, to be completed.
 #ifndef CALIBRATETHREAD_H
 #define CALIBRATETHREAD_H
 
@@ -8,6 +7,9 @@
 
 class PMessage;
 
+// One calibration on its own thread: the console makes one per run, hands it
+// a copy of the profile and the type (1 magnification, 2 magnification test,
+// 3 UDDS), and hears the outcome as PMessage::calibrateStatus.
 class calibrateThread : public QThread
 {
     Q_OBJECT
@@ -20,6 +22,8 @@ protected:
     void run() override;
 
 private:
+    void calibrateIndex(int type);
+
     PMessage *m_hub;
     tagSCAN_SHORTCUT_MENU m_profile;
     int m_type = 0;
