@@ -44,9 +44,20 @@ rm -rf "$scratch"
 mkdir -p "$scratch/tmp"
 export TMPDIR=$scratch/tmp
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCORVAN_SANITIZE=address,undefined -DCORVAN_FUZZ=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target fuzzers >/dev/null
+# Configure and build quietly; on failure the end of the output shows why.
+quietly() {
+  local log
+  log=$(mktemp)
+  if ! "$@" >"$log" 2>&1; then
+    tail -n 80 "$log" >&2
+    rm -f "$log"
+    return 1
+  fi
+  rm -f "$log"
+}
+CC=clang CXX=clang++ quietly cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCORVAN_SANITIZE=address,undefined -DCORVAN_FUZZ=ON
+quietly cmake --build "$build" -j"$(nproc)" --target fuzzers
 bin=$build/tests/fuzz
 
 common=(-timeout=25 -rss_limit_mb=3072 -max_len=65536 -print_final_stats=1)

@@ -12,8 +12,21 @@ root=$PWD
 jobs=$(nproc)
 mode=${1:-all}
 
+# Runs a configure or build step quietly; when it fails, the end of its output
+# shows what broke (a compile error in CI must not read as nothing).
+quietly() {
+  local log
+  log=$(mktemp)
+  if ! "$@" >"$log" 2>&1; then
+    tail -n 80 "$log" >&2
+    rm -f "$log"
+    return 1
+  fi
+  rm -f "$log"
+}
+
 configure() { # dir sanitizers
-  CC=clang CXX=clang++ cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=Debug -DCORVAN_SANITIZE="$2" >/dev/null
+  CC=clang CXX=clang++ quietly cmake -S . -B "$1" -DCMAKE_BUILD_TYPE=Debug -DCORVAN_SANITIZE="$2"
 }
 
 # umockdev's preload comes before the sanitizer runtime in the library order;
@@ -26,7 +39,7 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$root/t
 if [ "$mode" = address ] || [ "$mode" = all ]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer: whole suite"
   configure build-asan address,undefined
-  cmake --build build-asan -j"$jobs" >/dev/null
+  quietly cmake --build build-asan -j"$jobs"
   (cd build-asan && ctest --output-on-failure -j"$jobs")
 fi
 
@@ -34,7 +47,7 @@ if [ "$mode" = thread ] || [ "$mode" = all ]; then
   echo "== ThreadSanitizer: tests that cross threads"
   configure build-tsan thread
   tsan_tests=(tst_threadcrossing tst_scanjob)
-  cmake --build build-tsan -j"$jobs" --target "${tsan_tests[@]}" >/dev/null
+  quietly cmake --build build-tsan -j"$jobs" --target "${tsan_tests[@]}"
   regex="^($(IFS='|'; echo "${tsan_tests[*]}"))\$"
   (cd build-tsan && ctest --output-on-failure -j"$jobs" -R "$regex")
 fi

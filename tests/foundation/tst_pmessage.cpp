@@ -64,14 +64,6 @@ private slots:
         }
     }
 
-    void noReceiversIsFine()
-    {
-        PMessage hub;
-        emit hub.createTwoSideOrFrontOrBack(InputDocumentBoth, PerImageDefault, true,
-                                            AdvancedColorCountDefault, "a", "b", "c", "d");
-        emit hub.changedInputAdvancedToMain(PaperSourceFlatbed);
-    }
-
     void postErrorCodeBlocksUntilHandled()
     {
         PMessage hub;

@@ -424,6 +424,41 @@ private slots:
         QVERIFY(!rig.device->lockHeld());
         rig.gate->closePort();
     }
+
+    // A page's file is final when it is announced: a receiver that copies
+    // it at once (the console's preview) must see the background removed,
+    // and the grey copy made from it must already exist.
+    void pagesAreFinalWhenAnnounced()
+    {
+        Rig rig;
+        QVERIFY(rig.open());
+        Rig::PageSpec page;
+        page.format = 2;
+        page.fill = 200; // a light grey background to remove
+        rig.queuePage(page);
+        auto profile = Rig::profile(InputDocumentFront, SideColorGrayFront, CombineOff);
+        profile.sideSettings[0].colorMode = ColorModeColor;
+        profile.sideSettings[0].colorDropout = EcdoEnumFlag(128);
+        QMap<QString, QByteArray> atAnnouncement;
+        QObject::connect(&rig.hub, &PMessage::scanFileName, &rig.hub,
+                         [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) {
+                             QFile file(f);
+                             QVERIFY(file.open(QIODevice::ReadOnly));
+                             atAnnouncement[f] = file.readAll();
+                         },
+                         Qt::DirectConnection);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(atAnnouncement.size(), 2);
+        for (auto it = atAnnouncement.cbegin(); it != atAnnouncement.cend(); ++it) {
+            QFile file(it.key());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY2(file.readAll() == it.value(), qPrintable(it.key()));
+        }
+        const QImage colour(rig.given.first().file);
+        QCOMPARE(colour.pixel(5, 5) & 0xFFFFFFu, 0xFFFFFFu); // background gone
+        CHECK_FILES(rig);
+        rig.gate->closePort();
+    }
 };
 
 EMULATOR_TEST_MAIN(TestScanJobFaults)
