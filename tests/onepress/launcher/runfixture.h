@@ -1,0 +1,87 @@
+#ifndef RUNFIXTURE_H
+#define RUNFIXTURE_H
+
+// A launcher window over a scripted console with a tray that is always there,
+// page images to deliver, and a helper to set up a slot's task.
+
+#include "fakeconsole.h"
+#include "mainwindow.h"
+#include "storefixture.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+
+struct RunRig
+{
+    RunRig()
+    {
+        console = new FakeConsole(&dir.profiles);
+        window.reset(new MainWindow(nullptr, console, [](SystemTrayIcon &tray) {
+            tray.setTrayProbe([] { return true; });
+            tray.setSleeper([] {});
+        }));
+        window->OnPrinterConnected();
+        QDir().mkpath(out());
+    }
+
+    QString out() const { return dir.root->filePath("out"); }
+    QString pagesDir() const { return dir.root->filePath("pages"); }
+
+    // A colour page file as the scan engine writes it.
+    QString page(int n) const
+    {
+        QDir().mkpath(pagesDir());
+        QImage img(200, 280, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.fillRect(20, 20 + n * 10, 120, 60, QColor(200, 30, 30));
+        p.drawText(30, 150, QString("page %1").arg(n));
+        p.end();
+        const QString file = pagesDir() + QString("/page%1.jpg").arg(n);
+        img.save(file, "JPG", 85);
+        return file;
+    }
+
+    // Slot `slot` becomes a file task writing `type` into out().
+    tagTASK_SHORTCUT fileTask(int slot, ScanFileTypeFlag type = FileTypePdf)
+    {
+        tagTASK_SHORTCUT t;
+        window->tasks().enumTaskShortcut(slot, t);
+        t.EnableCommand = true;
+        t.ScanDestinationID = ScanDestination::kFileId;
+        t.FileTypeID = type;
+        t.FolderPath = out();
+        t.BeforeSaveFileSettingFileName = false;
+        t.BeforeSaveEditImage = false;
+        t.BeforeScanDisplaySetting = false;
+        window->tasks().setTaskShortcut(t.TaskID, t);
+        return t;
+    }
+    void store(const tagTASK_SHORTCUT &t)
+    {
+        tagTASK_SHORTCUT copy = t;
+        window->tasks().setTaskShortcut(copy.TaskID, copy);
+    }
+
+    QStringList outputs() const
+    {
+        return QDir(out()).entryList(QDir::Files, QDir::Name);
+    }
+
+    static QString tool(const QString &program, const QStringList &args)
+    {
+        QProcess p;
+        p.start(program, args);
+        p.waitForFinished(20000);
+        return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+    }
+
+    LauncherDir dir;
+    FakeConsole *console;
+    std::unique_ptr<MainWindow> window;
+};
+
+#endif

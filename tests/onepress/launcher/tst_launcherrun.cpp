@@ -1,0 +1,390 @@
+// One button task from the press to the written files, over a scripted
+// console and the real output worker: the button list, the presses, the
+// page collector, the feeder question, the worker's questions, clean-up and
+// the mended faults (refused start, saving state, failed save).
+
+#include "errorhandling.h"
+#include "processfile.h"
+#include "runfixture.h"
+#include "support/modalanswer.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <thread>
+
+namespace {
+
+bool idle(MainWindow &w)
+{
+    return !w.isBusy() && !w.isSaving();
+}
+
+int pdfPages(const QString &file)
+{
+    const QString info = RunRig::tool("pdfinfo", {file});
+    const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(info);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+} // namespace
+
+class TestLauncherRun : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { g_ConfigFile.m_nRemoveImage = 1; }
+
+    void buttonList();
+    void pressesRunTheirSlot();
+    void collectorOnTheScanningThread();
+    void feederLoopSavesEveryScan();
+    void consoleCancelAsksNothing();
+    void refusedStartReleases();
+    void unknownTaskChangesNothing();
+    void pressDuringSaveIsDropped();
+    void disconnectDuringSave();
+    void saveAsLoopAndKeyword();
+    void groupQuestionDeclined();
+    void cleanUpFollowsRemoveImage();
+    void failedSaveKeepsPages();
+};
+
+void TestLauncherRun::buttonList()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagTASK_SHORTCUT t;
+    w.tasks().enumTaskShortcut(2, t);
+    t.EnableCommand = false;
+    rig.store(t);
+    w.tasks().enumTaskShortcut(1, t);
+    t.Icon = "user.png";
+    rig.store(t);
+    LauncherDir::write(g_ConfigFile.m_strSettingsIconsDir + "/user.png", "png");
+    LauncherDir::write(g_ConfigFile.m_strAppIconsDir + "/Color-PDF.png", "png");
+    w.setOnepressEvent();
+    const QList<tagONEPRESS_EVENT> list = rig.console->buttons.last();
+    QCOMPARE(list.size(), 2);
+    QCOMPARE(list.at(0).iconPath, g_ConfigFile.m_strAppIconsDir + "/Color-PDF.png");
+    QCOMPARE(list.at(1).iconPath, g_ConfigFile.m_strSettingsIconsDir + "/user.png");
+    QCOMPARE(list.at(1).buttonText, QString("黑白 PDF (灰阶)"));
+    // In neither folder: the user's path all the same.
+    w.tasks().enumTaskShortcut(0, t);
+    t.Icon = "gone.png";
+    rig.store(t);
+    w.setOnepressEvent();
+    QCOMPARE(rig.console->buttons.last().at(0).iconPath,
+             g_ConfigFile.m_strSettingsIconsDir + "/gone.png");
+    w.setOptionNumber(0);
+    w.setOnepressEvent();
+    QVERIFY(rig.console->buttons.last().isEmpty());
+}
+
+void TestLauncherRun::pressesRunTheirSlot()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    for (int slot = 10; slot < 20; ++slot)
+        rig.fileTask(slot);
+    w.setOnepressEvent();
+    QCOMPARE(w.lastButtons().size(), 20);
+    w.pressTouchPanel(0);
+    w.pressTouchPanel(21);
+    QVERIFY(rig.console->started.isEmpty());
+    w.pressTouchPanel(20);
+    QCOMPARE(w.currentTaskId(), TaskShortcut::slotIds().at(19));
+    QCOMPARE(rig.console->started.size(), 1);
+    // Busy: a burst of presses is dropped.
+    w.pressTouchPanel(1);
+    w.pressTouchPanel(2);
+    QCOMPARE(rig.console->started.size(), 1);
+    rig.console->finish(); // no pages: released
+    QVERIFY(idle(w));
+    w.pressTouchPanel(1);
+    QCOMPARE(w.currentTaskId(), TaskShortcut::slotIds().at(0));
+    QCOMPARE(rig.console->started.last(), QString("{95cebce6-4d82-49dc-bad8-199f76ebb592}"));
+    rig.console->finish();
+
+    // The list shrank while a press was queued: a button past it does nothing.
+    w.setOptionNumber(3);
+    w.setOnepressEvent();
+    w.pressTouchPanel(5);
+    QCOMPARE(rig.console->started.size(), 2);
+    // Shown windows refuse presses.
+    w.show();
+    w.pressTouchPanel(1);
+    w.hide();
+    rig.console->hidden = false;
+    w.pressTouchPanel(1);
+    rig.console->hidden = true;
+    QCOMPARE(rig.console->started.size(), 2);
+}
+
+void TestLauncherRun::collectorOnTheScanningThread()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    std::thread scanning([&] {
+        rig.console->deliver("/tmp/a.jpg", {"A/B:C", "X"});
+        rig.console->deliver("/tmp/b.jpg", {"\"\\"});
+        rig.console->deliver("/tmp/c.jpg", {"x\r\ny*?<>|z"});
+        rig.console->deliver("/tmp/d.jpg");
+    });
+    scanning.join();
+    const QList<tagSCAN_IMAGE_FILE> pages = w.pages();
+    QCOMPARE(pages.size(), 4);
+    QCOMPARE(pages.at(0).barcode, QString("ABC"));
+    QCOMPARE(pages.at(1).barcode, QString());
+    QCOMPARE(pages.at(2).barcode, QString("xyz"));
+    QCOMPARE(pages.at(3).barcode, QString());
+    QCOMPARE(pages.at(0).fileName, QString("/tmp/a.jpg"));
+    QCOMPARE(pages.at(0).resolution, 200);
+    QVERIFY(pages.at(0).outputFileName.isEmpty());
+    QVERIFY(!pages.at(0).blank);
+}
+
+void TestLauncherRun::feederLoopSavesEveryScan()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.ADFEmptyWaiting = true;
+    rig.store(t);
+    QStringList answers = {"是", "是", "否"};
+    testsupport::ModalAnswerer answer([&](QWidget *box, const testsupport::ModalSeen &) {
+        testsupport::ModalAnswerer::press(box, answers.takeFirst());
+    });
+    w.systemMenuTaskID(t.TaskID);
+    for (int scan = 0; scan < 3; ++scan) {
+        rig.console->deliver(rig.page(scan));
+        rig.console->finish();
+    }
+    QCOMPARE(rig.console->started.size(), 3);
+    QCOMPARE(answer.count(), 3);
+    QCOMPARE(answer.last().title, QString("进纸器输入盘已空"));
+    QCOMPARE(answer.last().text, QString("是否有其他页面要扫描？"));
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    const QStringList files = rig.outputs();
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(pdfPages(rig.out() + "/" + files.first()), 3);
+    QVERIFY(QDir(rig.pagesDir()).entryList(QDir::Files).isEmpty());
+    QVERIFY(w.pages().isEmpty());
+}
+
+void TestLauncherRun::consoleCancelAsksNothing()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.ADFEmptyWaiting = true;
+    rig.store(t);
+    testsupport::ModalAnswerer answer("是");
+    w.systemMenuTaskID(t.TaskID);
+    const QString page = rig.page(1);
+    rig.console->deliver(page);
+    rig.console->cancelled = true;
+    rig.console->finish();
+    QCOMPARE(answer.count(), 0);
+    QVERIFY(idle(w));
+    QVERIFY(w.pages().isEmpty());
+    QVERIFY(QFile::exists(page)); // a cancel forgets the pages, it deletes nothing
+    QVERIFY(rig.outputs().isEmpty());
+}
+
+void TestLauncherRun::refusedStartReleases()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    rig.console->acceptStart = false;
+    w.systemMenuTaskID(TaskShortcut::slotIds().at(0));
+    QVERIFY(idle(w));
+    QVERIFY(!w.tray().menu()->actions().isEmpty());
+    // A console already scanning refuses before anything is asked.
+    rig.console->acceptStart = true;
+    rig.console->scanningNow = true;
+    w.systemMenuTaskID(TaskShortcut::slotIds().at(0));
+    QCOMPARE(rig.console->started.size(), 1);
+    QVERIFY(idle(w));
+    rig.console->scanningNow = false;
+
+    // A refused rescan after Yes saves what arrived.
+    tagTASK_SHORTCUT t = rig.fileTask(1);
+    t.ADFEmptyWaiting = true;
+    rig.store(t);
+    testsupport::ModalAnswerer answer("是");
+    w.systemMenuTaskID(t.TaskID);
+    rig.console->deliver(rig.page(1));
+    rig.console->acceptStart = false;
+    rig.console->finish();
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QCOMPARE(rig.outputs().size(), 1);
+}
+
+void TestLauncherRun::unknownTaskChangesNothing()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    const int entries = w.tray().menu()->actions().size();
+    w.systemMenuTaskID("{00000000-0000-0000-0000-000000000000}");
+    QVERIFY(idle(w));
+    QVERIFY(w.currentTaskId().isEmpty());
+    QCOMPARE(w.tray().menu()->actions().size(), entries);
+    QVERIFY(rig.console->started.isEmpty());
+    QVERIFY(rig.console->selected.isEmpty());
+}
+
+void TestLauncherRun::pressDuringSaveIsDropped()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    rig.fileTask(0);
+    w.setOnepressEvent();
+    w.pressTouchPanel(1);
+    for (int i = 0; i < 6; ++i)
+        rig.console->deliver(rig.page(i));
+    // The console's multifeed stop releases the busy mark before the end of scan.
+    w.OnScanfinished();
+    rig.console->finish();
+    QVERIFY(w.isSaving());
+    w.pressTouchPanel(1);
+    w.systemMenuTaskID(TaskShortcut::slotIds().at(0));
+    QCOMPARE(rig.console->started.size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QCOMPARE(pdfPages(rig.out() + "/" + rig.outputs().value(0)), 6);
+}
+
+void TestLauncherRun::disconnectDuringSave()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    rig.fileTask(0);
+    w.systemMenuTaskID(TaskShortcut::slotIds().at(0));
+    for (int i = 0; i < 8; ++i)
+        rig.console->deliver(rig.page(i));
+    rig.console->finish();
+    QVERIFY(w.isSaving());
+    w.OnPrinterDisconnected();
+    // The worker is not robbed of its list: the clean-up waits for its end.
+    QVERIFY(w.isBusy() || !w.isSaving());
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QVERIFY(w.pages().isEmpty());
+    QVERIFY(QDir(rig.pagesDir()).entryList(QDir::Files).isEmpty());
+    QVERIFY(!w.isConnected());
+}
+
+void TestLauncherRun::saveAsLoopAndKeyword()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.BeforeSaveFileSettingFileName = true;
+    t.AddKeywordToDoc = true;
+    rig.store(t);
+    const QString blocker = rig.dir.root->filePath("plainfile");
+    LauncherDir::write(blocker, "x");
+    const QString chosen = rig.out() + "/chosen.pdf";
+    QStringList paths = {blocker + "/below.pdf", chosen};
+    QStringList captions;
+    w.setSaveFileChooser([&](const QString &caption, const QString &, const QString &) {
+        captions << caption;
+        return paths.takeFirst();
+    });
+    testsupport::ModalAnswerer answer([](QWidget *box, const testsupport::ModalSeen &) {
+        if (auto *edit = box->findChild<QLineEdit *>("lineEditInfo"))
+            edit->setText("  合同  ");
+        testsupport::ModalAnswerer::press(box, "确定");
+    });
+    w.systemMenuTaskID(t.TaskID);
+    rig.console->deliver(rig.page(1));
+    rig.console->finish();
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QCOMPARE(captions, QStringList({"另存为", "另存为"}));
+    QStringList texts;
+    for (const testsupport::ModalSeen &s : answer.seen())
+        texts << s.text;
+    QVERIFY(texts.contains("选择的路径没有写入权限，请选择其它路径。"));
+    QVERIFY(QFile::exists(chosen));
+    const QString info = RunRig::tool("pdfinfo", {chosen});
+    QVERIFY2(info.contains(QRegularExpression("Keywords:\\s+合同\n")), qPrintable(info));
+}
+
+void TestLauncherRun::groupQuestionDeclined()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.BarcodeSeparate = true;
+    rig.store(t);
+    testsupport::ModalAnswerer answer("取消");
+    w.systemMenuTaskID(t.TaskID);
+    const QString p1 = rig.page(1), p2 = rig.page(2), p3 = rig.page(3);
+    rig.console->deliver(p1, {"first"});
+    rig.console->deliver(p2);
+    rig.console->deliver(p3, {"second"});
+    rig.console->finish();
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QCOMPARE(answer.count(), 1);
+    QCOMPARE(answer.last().title, QString("分隔结果"));
+    QVERIFY(answer.last().text.startsWith("检测到2个条码\n\n图像将分隔为"));
+    QVERIFY(rig.outputs().isEmpty());
+    QVERIFY(!QFile::exists(p1) && !QFile::exists(p3));
+
+    // The three texts with their numbers.
+    answer.stop();
+    testsupport::ModalAnswerer ok("确定");
+    w.OnblankPageGroup(3, 4);
+    w.OnBlankPageAndBarcodeGroup(1, 2, 3);
+    w.OnBarcodeGroup(5, 6);
+    QCOMPARE(ok.count(), 3);
+    QCOMPARE(ok.seen().at(0).text, QString("检测到3个空白页\n\n图像将分隔为4组文件。\n是否要继续处理？"));
+    QCOMPARE(ok.seen().at(1).text,
+             QString("检测到1个空白页。\n检测到2个条码\n\n图像将分隔为3组文件。\n是否要继续处理？"));
+    QCOMPARE(ok.seen().at(2).text, QString("检测到5个条码\n\n图像将分隔为6组文件。\n是否要继续处理？"));
+}
+
+void TestLauncherRun::cleanUpFollowsRemoveImage()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    g_ConfigFile.m_nRemoveImage = 0;
+    w.systemMenuTaskID(TaskShortcut::slotIds().at(0));
+    const QString kept = rig.page(1);
+    rig.console->deliver(kept);
+    w.removeListImageFiles();
+    QVERIFY(QFile::exists(kept));
+    QVERIFY(w.pages().isEmpty());
+    g_ConfigFile.m_nRemoveImage = 1;
+    rig.console->deliver(kept);
+    w.removeListImageFiles();
+    QVERIFY(!QFile::exists(kept));
+}
+
+void TestLauncherRun::failedSaveKeepsPages()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    const QString blocker = rig.dir.root->filePath("plainfile");
+    LauncherDir::write(blocker, "x");
+    t.FolderPath = blocker + "/out"; // cannot be made, even as root
+    rig.store(t);
+    testsupport::ModalAnswerer answer("确定");
+    w.systemMenuTaskID(t.TaskID);
+    const QString page = rig.page(1);
+    rig.console->deliver(page);
+    rig.console->finish();
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QVERIFY(QFile::exists(page));
+    QVERIFY(w.pages().isEmpty());
+    QCOMPARE(answer.count(), 1);
+    QCOMPARE(answer.last().title, QString("错误"));
+    QString text;
+    ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
+    QCOMPARE(answer.last().text, text);
+}
+
+QTEST_MAIN(TestLauncherRun)
+#include "tst_launcherrun.moc"
