@@ -51,11 +51,10 @@ QString GenerateFileName::cleanNamePart(const QString &text)
     return out;
 }
 
-bool GenerateFileName::folderHasMatch(const QString &folder, const QString &pattern)
+bool GenerateFileName::folderHasMatch(const QString &folder, const QStringList &pieces)
 {
-    const QStringList parts = pattern.split(QLatin1Char('*'));
     QStringList escaped;
-    for (const QString &part : parts)
+    for (const QString &part : pieces)
         escaped << QRegularExpression::escape(part);
     const QRegularExpression re(QRegularExpression::anchoredPattern(escaped.join(QStringLiteral(".*"))),
                                 QRegularExpression::CaseInsensitiveOption);
@@ -82,6 +81,7 @@ int GenerateFileName::setParameters(QString folder, QString prefix, bool saveAs,
     m_stampDate = stamp.date();
     m_stampTime = stamp.time();
     m_groups.clear();
+    m_groupIndexes.clear();
     groupImageFiles(*m_pPages);
     createFileName();
     return 0;
@@ -105,11 +105,10 @@ bool GenerateFileName::getImageList(int index, QList<tagSCAN_IMAGE_FILE> &out)
     if (index < 0 || index >= m_groups.size())
         return false;
     out = m_groups.at(index);
-    for (const tagSCAN_IMAGE_FILE &page : out) {
-        for (tagSCAN_IMAGE_FILE &record : *m_pPages) {
-            if (record.fileName == page.fileName)
-                record.outputFileName = page.outputFileName;
-        }
+    const QList<int> &indexes = m_groupIndexes.at(index);
+    for (int i = 0; i < indexes.size(); ++i) {
+        if (indexes.at(i) < m_pPages->size())
+            (*m_pPages)[indexes.at(i)].outputFileName = out.at(i).outputFileName;
     }
     return true;
 }
@@ -117,17 +116,21 @@ bool GenerateFileName::getImageList(int index, QList<tagSCAN_IMAGE_FILE> &out)
 void GenerateFileName::groupImageFiles(QList<tagSCAN_IMAGE_FILE> &pages)
 {
     m_nBlankCount = m_nBarcodeCount = m_nPageTotal = 0;
-    QList<QList<tagSCAN_IMAGE_FILE>> blankGroups;
+    m_groupIndexes.clear();
+    QList<int> all;
+    for (int i = 0; i < pages.size(); ++i)
+        all << i;
+    QList<QList<int>> blankGroups;
     if (m_bBlankSplit) {
-        QList<tagSCAN_IMAGE_FILE> current;
-        for (const tagSCAN_IMAGE_FILE &page : pages) {
-            if (page.blank) {
+        QList<int> current;
+        for (int i : qAsConst(all)) {
+            if (pages.at(i).blank) {
                 ++m_nBlankCount;
                 if (!current.isEmpty())
                     blankGroups.append(current);
                 current.clear();
             } else {
-                current.append(page);
+                current.append(i);
             }
         }
         if (!current.isEmpty())
@@ -137,34 +140,38 @@ void GenerateFileName::groupImageFiles(QList<tagSCAN_IMAGE_FILE> &pages)
     }
     if (m_bBarcodeSplit) {
         if (m_bBlankSplit) {
-            for (const QList<tagSCAN_IMAGE_FILE> &group : blankGroups)
-                separateBarcodeFiles(group, m_groups, m_nBarcodeCount);
+            for (const QList<int> &group : qAsConst(blankGroups))
+                separateBarcodeFiles(group, m_groupIndexes, m_nBarcodeCount);
         } else {
-            separateBarcodeFiles(pages, m_groups, m_nBarcodeCount);
+            separateBarcodeFiles(all, m_groupIndexes, m_nBarcodeCount);
         }
     }
-    if (m_groups.isEmpty()) {
+    if (m_groupIndexes.isEmpty()) {
         if (!blankGroups.isEmpty())
-            m_groups = blankGroups;
-        else if (!pages.isEmpty())
-            m_groups.append(pages);
+            m_groupIndexes = blankGroups;
+        else if (!all.isEmpty())
+            m_groupIndexes.append(all);
     }
-    for (const QList<tagSCAN_IMAGE_FILE> &group : qAsConst(m_groups))
+    for (const QList<int> &indexes : qAsConst(m_groupIndexes)) {
+        QList<tagSCAN_IMAGE_FILE> group;
+        for (int i : indexes)
+            group.append(pages.at(i));
+        m_groups.append(group);
         m_nPageTotal += group.size();
+    }
 }
 
-void GenerateFileName::separateBarcodeFiles(const QList<tagSCAN_IMAGE_FILE> &pages,
-                                            QList<QList<tagSCAN_IMAGE_FILE>> &groups, int &barcodes)
+void GenerateFileName::separateBarcodeFiles(const QList<int> &pages, QList<QList<int>> &groups, int &barcodes)
 {
-    QList<tagSCAN_IMAGE_FILE> current;
-    for (const tagSCAN_IMAGE_FILE &page : pages) {
-        if (!page.barcode.isEmpty()) {
+    QList<int> current;
+    for (int i : pages) {
+        if (!m_pPages->at(i).barcode.isEmpty()) {
             ++barcodes;
             if (!current.isEmpty())
                 groups.append(current);
             current.clear();
         }
-        current.append(page);
+        current.append(i);
     }
     if (!current.isEmpty())
         groups.append(current);
@@ -344,7 +351,7 @@ void GenerateFileName::createTimestampNames(bool perGroup, bool barcode)
 int GenerateFileName::getOrderIndex(QString folder, QString base, QString suffix, int start) const
 {
     int n = start;
-    while (folderHasMatch(folder, QStringLiteral("%1 %2.%3").arg(base, fourDigits(n), suffix)))
+    while (folderHasMatch(folder, {QStringLiteral("%1 %2.%3").arg(base, fourDigits(n), suffix)}))
         ++n;
     return n;
 }
@@ -352,7 +359,7 @@ int GenerateFileName::getOrderIndex(QString folder, QString base, QString suffix
 int GenerateFileName::getDateAndOrderIndex(QString folder, QString base, QString suffix, int start) const
 {
     int n = start;
-    while (folderHasMatch(folder, QStringLiteral("%1 (%2)*.%3").arg(base, QString::number(n), suffix)))
+    while (folderHasMatch(folder, {QStringLiteral("%1 (%2)").arg(base, QString::number(n)), QStringLiteral(".") + suffix}))
         ++n;
     return n;
 }
@@ -361,8 +368,8 @@ void GenerateFileName::getDateAndTimestampIndex(QString folder, QString base, QT
                                                 QString suffix) const
 {
     for (int tries = 0; tries < 86400; ++tries) {
-        if (!folderHasMatch(folder, QStringLiteral("%1T%2*.%3")
-                                        .arg(base, time.toString(QStringLiteral("hhmmss")), suffix)))
+        if (!folderHasMatch(folder, {base + QLatin1Char('T') + time.toString(QStringLiteral("hhmmss")),
+                                     QStringLiteral(".") + suffix}))
             return;
         time = time.addSecs(1);
     }

@@ -40,14 +40,14 @@ public:
     // A prefix or barcode word as it may stand in a file name: separators and
     // control characters become "_".
     static QString cleanNamePart(const QString &text);
-    // Folder probe: whether a file in `folder` matches `pattern`, where "*"
-    // is the only wildcard and the rest is literal (case-insensitive).
-    static bool folderHasMatch(const QString &folder, const QString &pattern);
+    // Folder probe: whether a file in `folder` is named by the literal
+    // `pieces` with anything between them (case-insensitive). Characters of a
+    // prefix or barcode never act as wildcards.
+    static bool folderHasMatch(const QString &folder, const QStringList &pieces);
 
 private:
     void groupImageFiles(QList<tagSCAN_IMAGE_FILE> &pages);
-    void separateBarcodeFiles(const QList<tagSCAN_IMAGE_FILE> &pages,
-                              QList<QList<tagSCAN_IMAGE_FILE>> &groups, int &barcodes);
+    void separateBarcodeFiles(const QList<int> &pages, QList<QList<int>> &groups, int &barcodes);
     QString getFirstBarcode(const QList<tagSCAN_IMAGE_FILE> &group) const;
     QString getFileSuffixName(const QList<tagSCAN_IMAGE_FILE> &group, int type, int index) const;
     void createFileName();
@@ -64,6 +64,7 @@ private:
     bool single() const { return m_bSaveAs && m_groups.size() == 1; }
 
     QList<QList<tagSCAN_IMAGE_FILE>> m_groups;
+    QList<QList<int>> m_groupIndexes; // positions of each group's pages in the caller's list
     int m_nFileType = 0;
     int m_nNameFormat = 0;
     bool m_bBarcodeSplit = false;

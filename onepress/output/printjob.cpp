@@ -88,7 +88,10 @@ void PrintJob::printPages(int mode, bool centre)
         // The image's own density, else the page's scanned resolution, else
         // 200 dpi; sizes stay fractional inches.
         int dpi = static_cast<int>(std::lround(image.dotsPerMeterX() * 0.0254));
-        if (dpi <= 0)
+        // Qt reports its screen default (96 dpi) for a file that stores no
+        // density; the page's scanned resolution is the better guess then.
+        const QImage unset(1, 1, QImage::Format_RGB32);
+        if (dpi <= 0 || (image.dotsPerMeterX() == unset.dotsPerMeterX() && m_pages.at(i).resolution > 0))
             dpi = m_pages.at(i).resolution;
         if (dpi <= 0)
             dpi = 200;

@@ -15,10 +15,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <QThread>
 
 #include <cstdio>
+
+#include <tiffio.h>
 
 ONEPRESS_EXPORT int nSleepTime = 1;
 
@@ -57,22 +58,73 @@ void setIptc(FIBITMAP *dib, const QString &keyword)
         FreeImage_SetMetadataKeyValue(FIMD_IPTC, dib, "Keywords", keyword.toUtf8().constData());
 }
 
-// Writes the whole file or nothing: the bytes go to a temporary file beside
-// the target, which replaces the target only once every write succeeded.
-bool writeFileAtomically(const QString &target, const QByteArray &bytes)
+QByteArray iptcRecord(int tag, const QByteArray &value)
 {
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    QByteArray r;
+    r.append(char(0x1C)).append(char(0x02)).append(char(tag));
+    r.append(char((value.size() >> 8) & 0xFF)).append(char(value.size() & 0xFF));
+    return r + value;
 }
 
-bool saveDib(FIBITMAP *dib, const QString &target, FREE_IMAGE_FORMAT fif)
+// The IPTC block as FreeImage would write it: record version, then the fields.
+QByteArray iptcBlock(const QString &keyword)
+{
+    QByteArray block = iptcRecord(0, QByteArray("\x00\x02", 2));
+    if (!keyword.isEmpty())
+        block += iptcRecord(25, keyword.toUtf8());
+    block += iptcRecord(65, "Corvan Deskscope");
+    block += iptcRecord(80, "Corvan");
+    block += iptcRecord(120, "Corvan");
+    block += iptcRecord(232, "Corvan");
+    while (block.size() % 4)
+        block.append(char(0));
+    return block;
+}
+
+// FreeImage writes a TIFF's IPTC tag with a quarter of its length; every
+// directory of the file gets the whole block again.
+bool rewriteTiffIptc(const QString &path, const QString &keyword)
+{
+    const QByteArray block = iptcBlock(keyword);
+    TIFF *tif = TIFFOpen(FileHelper::convertPath(path).constData(), "r+");
+    if (!tif)
+        return false;
+    bool ok = true;
+    const tdir_t count = TIFFNumberOfDirectories(tif);
+    for (tdir_t i = 0; i < count && ok; ++i) {
+        ok = TIFFSetDirectory(tif, i) && TIFFSetField(tif, TIFFTAG_RICHTIFFIPTC, static_cast<uint32_t>(block.size()),
+                                                      block.constData()) &&
+             TIFFRewriteDirectory(tif);
+    }
+    TIFFClose(tif);
+    return ok;
+}
+
+QString partFileOf(const QString &target)
+{
+    const QFileInfo info(target);
+    return QStringLiteral("%1/.%2.part").arg(info.path(), info.fileName());
+}
+
+// Writes the whole file or nothing: the bytes go to a temporary file beside
+// the target, which replaces the target only once every write succeeded.
+bool writeFileAtomically(const QString &target, const QByteArray &bytes, bool tiffIptc, const QString &keyword)
+{
+    const QString part = partFileOf(target);
+    QFile file(part);
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
+              file.flush();
+    file.close();
+    ok = ok && file.error() == QFileDevice::NoError;
+    if (ok && tiffIptc)
+        ok = rewriteTiffIptc(part, keyword);
+    ok = ok && std::rename(FileHelper::convertPath(part).constData(), FileHelper::convertPath(target).constData()) == 0;
+    if (!ok)
+        QFile::remove(part);
+    return ok;
+}
+
+bool saveDib(FIBITMAP *dib, const QString &target, FREE_IMAGE_FORMAT fif, const QString &keyword)
 {
     FIMEMORY *mem = FreeImage_OpenMemory(nullptr, 0);
     if (!mem)
@@ -82,7 +134,8 @@ bool saveDib(FIBITMAP *dib, const QString &target, FREE_IMAGE_FORMAT fif)
         BYTE *data = nullptr;
         DWORD size = 0;
         ok = FreeImage_AcquireMemory(mem, &data, &size) && size > 0 &&
-             writeFileAtomically(target, QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(size)));
+             writeFileAtomically(target, QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(size)),
+                                 fif == FIF_TIFF, keyword);
     }
     FreeImage_CloseMemory(mem);
     return ok;
@@ -381,7 +434,7 @@ int ProcessFile::saveImageToFreeImage(QString source, QString target, int fif)
         if (FreeImage_GetMetadataCount(FIMD_IPTC, dib) == 0)
             qDebug() << "Get the mdhandle is error";
     }
-    const bool ok = saveDib(dib, target, static_cast<FREE_IMAGE_FORMAT>(fif));
+    const bool ok = saveDib(dib, target, static_cast<FREE_IMAGE_FORMAT>(fif), m_strKeyWord);
     FreeImage_Unload(dib);
     if (!ok)
         qDebug() << "Can not write" << target;
@@ -406,7 +459,7 @@ int ProcessFile::saveImageToFreeImage(QString target, QImage &image, int fif)
     if (!dib)
         return -52;
     setIptc(dib, m_strKeyWord);
-    const bool ok = saveDib(dib, target, static_cast<FREE_IMAGE_FORMAT>(fif));
+    const bool ok = saveDib(dib, target, static_cast<FREE_IMAGE_FORMAT>(fif), m_strKeyWord);
     FreeImage_Unload(dib);
     if (!ok)
         qDebug() << "Can not write" << target;
@@ -463,7 +516,7 @@ int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         const QString target = group.first().outputFileName;
         // The document is built under a temporary name and replaces the target
         // only once it reads back whole.
-        const QString part = QStringLiteral("%1/.%2.part").arg(QFileInfo(target).path(), QFileInfo(target).fileName());
+        const QString part = partFileOf(target);
         QFile::remove(part);
         FIMULTIBITMAP *multi = target.isEmpty() ? nullptr
                                                 : FreeImage_OpenMultiBitmap(FIF_TIFF, FileHelper::convertPath(part).constData(),
@@ -493,7 +546,7 @@ int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         }
         if (!multi)
             continue;
-        bool ok = FreeImage_CloseMultiBitmap(multi, 0) && appended > 0;
+        bool ok = FreeImage_CloseMultiBitmap(multi, 0) && appended > 0 && rewriteTiffIptc(part, m_strKeyWord);
         if (ok) {
             FIMULTIBITMAP *check =
                 FreeImage_OpenMultiBitmap(FIF_TIFF, FileHelper::convertPath(part).constData(), FALSE, TRUE, FALSE, 0);

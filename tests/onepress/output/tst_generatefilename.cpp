@@ -157,7 +157,7 @@ private slots:
         QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1), page("/p/3.bmp", 1, 1)};
         GenerateFileName gen(list);
         gen.setParameters(F(), "report", true, 7, 1, false, false);
-        QCOMPARE(allNames(gen), QStringList({"report 0001.jpg", "report 0003.jpg", "report 0003.tif"}));
+        QCOMPARE(allNames(gen), QStringList({"report 0001.jpg", "report 0003.jpg", "report 0004.tif"}));
     }
 
     void perPageNamesWithoutSaveAs()

