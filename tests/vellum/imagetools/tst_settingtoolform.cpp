@@ -98,8 +98,8 @@ void TestSettingToolForm::everyBuiltIn()
     tagSCAN_SHORTCUT_MENU out = r;
     rig.form.updateUIControlToVariable(out);
     const ImageToolSettings s = readImageToolSettings(out);
-    QCOMPARE(s.layout, 0);
-    QCOMPARE(s.backTwoType, 2);
+    QCOMPARE(qint32(s.layout), 0);
+    QCOMPARE(qint32(s.backTwoType), 2);
     QVERIFY(rig.form.compareVariableAndUIControl(out));
     rig.form.CopyFrontToBack();
     QCOMPARE(rig.kinds(false), QString("BC"));
@@ -108,7 +108,7 @@ void TestSettingToolForm::everyBuiltIn()
     rig.form.CopyFrontToBack();
     QVERIFY(listsValid(rig.kinds(true), rig.kinds(false)));
     rig.form.updateUIControlToVariable(out);
-    QCOMPARE(readImageToolSettings(out).layout, 2);
+    QCOMPARE(qint32(readImageToolSettings(out).layout), 2);
 }
 
 void TestSettingToolForm::modeTable_data()
@@ -386,7 +386,7 @@ void TestSettingToolForm::lengths()
     // Stored as shown, loaded as stored, whatever the unit now is.
     tagSCAN_SHORTCUT_MENU out = r;
     rig.form.updateUIControlToVariable(out);
-    QCOMPARE(readImageToolSettings(out).lengthLeft, 2800.0);
+    QCOMPARE(double(readImageToolSettings(out).lengthLeft), 2800.0);
     ImageToolSettings s = readImageToolSettings(r);
     s.lengthLeft = 3.5;
     s.lengthRight = 5.0;
@@ -578,7 +578,7 @@ void TestSettingToolForm::badRecords()
         rig.button("pushButtonHide")->click();
         tagSCAN_SHORTCUT_MENU out = r;
         rig.form.updateUIControlToVariable(out);
-        QCOMPARE(readImageToolSettings(out).layout, 2);
+        QCOMPARE(qint32(readImageToolSettings(out).layout), 2);
     }
     Rig rig;
     // Colours outside the three, unknown combo data, lengths that are no
@@ -602,8 +602,8 @@ void TestSettingToolForm::badRecords()
     tagSCAN_SHORTCUT_MENU out = r;
     rig.form.updateUIControlToVariable(out);
     s = readImageToolSettings(out);
-    QCOMPARE(s.lengthLeft, 0.0);
-    QCOMPARE(s.lengthRight, 0.0);
+    QCOMPARE(double(s.lengthLeft), 0.0);
+    QCOMPARE(double(s.lengthRight), 0.0);
     s.lengthLeft = 1e300;
     writeImageToolSettings(r, s);
     rig.load(r);
