@@ -13,6 +13,13 @@
 #include <QTabWidget>
 #include <QtTest>
 
+// The console's pictures live in a resource of the static library, which a
+// test program must register itself.
+inline void initConsoleResources()
+{
+    Q_INIT_RESOURCE(console);
+}
+
 // Small helpers shared by the console's widget tests.
 namespace consoletest {
 
@@ -65,6 +72,7 @@ inline QString currentName(ScanMainWindow &w)
 // installation has them, so that the built-in profiles load unchanged.
 inline void installStampGraphics()
 {
+    initConsoleResources();
     const QString target = QCoreApplication::applicationDirPath() + "/stamp";
     QDir().mkpath(target);
     QDir source(QStringLiteral(CORVAN_SOURCE_DIR) + "/resources/stamps");

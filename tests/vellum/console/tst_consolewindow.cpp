@@ -69,18 +69,32 @@ class TestConsoleWindow : public QObject
                 return;
             }
             edit->setText(name);
-            ModalAnswerer::press(w, "确定");
+            // Pressed from a fresh event: an error box then runs its own loop
+            // while the answerer's timer is free to fire again.
+            QPointer<QWidget> dialog(w);
+            QTimer::singleShot(0, [dialog] {
+                if (dialog)
+                    ModalAnswerer::press(dialog, "确定");
+            });
         };
     }
 
 
 private slots:
-    void initTestCase() { installStampGraphics(); }
+    void initTestCase()
+    {
+        installStampGraphics();
+        g_VellumCfgFile.loadConfigFile(QCoreApplication::applicationDirPath());
+        QVERIFY(g_VellumCfgFile.m_strProfilesDir.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME"))
+                || g_VellumCfgFile.m_strProfilesDir.startsWith(QDir::homePath()));
+    }
 
     void init()
     {
         // Every case starts from the built-in profiles.
-        QDir(g_VellumCfgFile.m_strProfilesDir).removeRecursively();
+        const QString profiles = g_VellumCfgFile.m_strProfilesDir;
+        if (!profiles.isEmpty() && QFileInfo(profiles).isAbsolute())
+            QDir(profiles).removeRecursively();
         window = std::make_unique<ScanMainWindow>();
         window->getMessages(&hub);
         window->show();
@@ -90,7 +104,7 @@ private slots:
     void formInventory()
     {
         ScanMainWindow &w = *window;
-        QCOMPARE(w.size(), QSize(796, 675).expandedTo(w.minimumSizeHint()));
+        QVERIFY(w.width() >= 796 && w.height() >= 675);
         QCOMPARE(w.windowTitle(), QString("Corvan扫描仪"));
         auto *stack = child<QStackedWidget>(&w, "stackedWidget");
         QCOMPARE(stack->count(), 3);
@@ -275,10 +289,11 @@ private slots:
         QTest::addColumn<QString>("stored");   // empty: refused
         QTest::addColumn<QString>("error");
         const QString dup = "“%1”已存在。\n请输入不同的名称。";
-        QTest::newRow("save as: new name, trimmed") << true << "  Mine  " << "Mine" << "";
+        QTest::newRow("save as: new name, trimmed") << true << "  Ours  " << "Ours" << "";
         QTest::newRow("save as: spaces only") << true << "   " << "" << "快捷键名称不应该是空的！";
         QTest::newRow("save as: duplicate") << true << "@first" << "" << dup;
-        QTest::newRow("save as: duplicate in other case") << true << "@FIRST" << "@FIRST" << "";
+        QTest::newRow("save as: duplicate, spaces around") << true << " Mine " << "" << dup;
+        QTest::newRow("save as: other case is another name") << true << "MINE" << "MINE" << "";
         QTest::newRow("rename: duplicate accepted") << false << "@second" << "@second" << "";
         QTest::newRow("rename: trimmed") << false << " New name " << "New name" << "";
         QTest::newRow("rename: empty") << false << "" << "" << "快捷键名称不应该是空的！";
@@ -296,14 +311,16 @@ private slots:
         w.getScanShortcutMenu()->getScanShortcutItem(1, second);
         auto expand = [&](QString s) {
             s.replace("@first", scanText(first.name));
-            s.replace("@FIRST", scanText(first.name).toUpper());
             return s.replace("@second", scanText(second.name));
         };
         typed = expand(typed);
         stored = expand(stored);
-        if (scanText(first.name).toUpper() == scanText(first.name) && typed == scanText(first.name).toUpper()
-            && saveAs)
-            QSKIP("the first profile's name has no lower-case letters");
+        // A profile named "Mine" next to the built-ins.
+        ScanShortcutMenu *store = w.getScanShortcutMenu();
+        tagSCAN_SHORTCUT_MENU mine;
+        store->getScanShortcutItem(0, mine);
+        store->addScanShortcut(mine, "Mine", QString());
+        store->addScanShortcutToControl(list(w));
         list(w)->setCurrentRow(2);
         const int count = w.getScanShortcutMenu()->getScanShortcutCount();
         QStringList boxes;
@@ -326,6 +343,7 @@ private slots:
     void iconNameIsTheFilesDigest()
     {
         const QString dir = QDir::tempPath() + "/icons-test";
+        QVERIFY(QDir::tempPath() != QDir::currentPath());
         QDir(dir).removeRecursively();
         const QString image = QDir::tempPath() + "/picked.png";
         QImage picture(20, 10, QImage::Format_RGB32);
@@ -462,8 +480,7 @@ private slots:
         QCOMPARE(answerer.count(), 1);
         QCOMPARE(answerer.last().title, QString("确认更改"));
         QCOMPARE(answerer.last().text,
-                 QString("将失去对“%1”快捷键的更改。\n您要保存更改吗？")
-                     .arg(QString("*%1 <已更改>").arg(scanText(original.name))));
+                 QString("将失去对“%1”快捷键的更改。\n您要保存更改吗？").arg(scanText(original.name)));
         tagSCAN_SHORTCUT_MENU first;
         w.getScanShortcutMenu()->getScanShortcutItem(0, first);
         QFETCH(bool, stored);
