@@ -165,9 +165,8 @@ void ChangeMessageDialog::createDatePage()
 
 void ChangeMessageDialog::createTimePage()
 {
-    const char *const formats[] = {"HHmm",      "hhmm",      "HHmmss",
-                                   "hhmmss",    "HHmmss.xx", "hhmmss.xx",
-                                   "hhmm tt",   "hhmmss tt", "hhmmss.xx tt"};
+    const char *const formats[] = {"HHmm",      "hhmm",    "HHmmss",    "hhmmss",      "HHmmss.xx",
+                                   "hhmmss.xx", "hhmm tt", "hhmmss tt", "hhmmss.xx tt"};
     for (int i = 0; i < 9; ++i)
         ui->comboBoxTimeFormat->addItem(QString::fromLatin1(formats[i]), i);
 }
@@ -273,8 +272,7 @@ void ChangeMessageDialog::connectMessage()
             &ChangeMessageDialog::clickedEnsureBtn);
     connect(ui->pushButtonCancel, &QPushButton::clicked, this,
             &ChangeMessageDialog::clickedCancelBtn);
-    connect(ui->pushButtonUp, &QPushButton::clicked, this,
-            &ChangeMessageDialog::clickedMoveUpItem);
+    connect(ui->pushButtonUp, &QPushButton::clicked, this, &ChangeMessageDialog::clickedMoveUpItem);
     connect(ui->pushButtonDown, &QPushButton::clicked, this,
             &ChangeMessageDialog::clickedMoveDownItem);
 
@@ -313,13 +311,17 @@ void ChangeMessageDialog::connectAddAndChange()
         &ChangeMessageDialog::triggeredAddMessage4, &ChangeMessageDialog::triggeredAddMessage5,
         &ChangeMessageDialog::triggeredAddMessage6, &ChangeMessageDialog::triggeredAddBlank,
         &ChangeMessageDialog::triggeredAddNewLine};
-    static const Slot changes[kCodeCount] = {
-        &ChangeMessageDialog::triggeredChangeDate,     &ChangeMessageDialog::triggeredChangeTime,
-        &ChangeMessageDialog::triggeredChangeCounter,  &ChangeMessageDialog::triggeredChangeMessage1,
-        &ChangeMessageDialog::triggeredChangeMessage2, &ChangeMessageDialog::triggeredChangeMessage3,
-        &ChangeMessageDialog::triggeredChangeMessage4, &ChangeMessageDialog::triggeredChangeMessage5,
-        &ChangeMessageDialog::triggeredChangeMessage6, &ChangeMessageDialog::triggeredChangeBlank,
-        &ChangeMessageDialog::triggeredChangeNewLine};
+    static const Slot changes[kCodeCount] = {&ChangeMessageDialog::triggeredChangeDate,
+                                             &ChangeMessageDialog::triggeredChangeTime,
+                                             &ChangeMessageDialog::triggeredChangeCounter,
+                                             &ChangeMessageDialog::triggeredChangeMessage1,
+                                             &ChangeMessageDialog::triggeredChangeMessage2,
+                                             &ChangeMessageDialog::triggeredChangeMessage3,
+                                             &ChangeMessageDialog::triggeredChangeMessage4,
+                                             &ChangeMessageDialog::triggeredChangeMessage5,
+                                             &ChangeMessageDialog::triggeredChangeMessage6,
+                                             &ChangeMessageDialog::triggeredChangeBlank,
+                                             &ChangeMessageDialog::triggeredChangeNewLine};
     const QList<QAction *> addActions = m_menuAdd->actions();
     const QList<QAction *> changeActions = m_menuChange->actions();
     for (int i = 0; i < kCodeCount; ++i) {
@@ -369,33 +371,56 @@ void ChangeMessageDialog::updateAddState()
 void ChangeMessageDialog::showPageOf(const QString &name)
 {
     switch (itemCode(name)) {
-    case 'Y': dateVisiable(); break;
-    case 'T': timeVisiable(); break;
-    case 'S': counterVisiable(); break;
-    case '1': message1Visiable(); break;
-    case '2': message2Visiable(); break;
-    case '3': message3Visiable(); break;
-    case '4': message4Visiable(); break;
-    case '5': message5Visiable(); break;
-    case '6': message6Visiable(); break;
-    case ' ': blankVisiable(); break;
-    case 'N': newLineVisiable(); break;
-    default: break;
+    case 'Y':
+        dateVisiable();
+        break;
+    case 'T':
+        timeVisiable();
+        break;
+    case 'S':
+        counterVisiable();
+        break;
+    case '1':
+        message1Visiable();
+        break;
+    case '2':
+        message2Visiable();
+        break;
+    case '3':
+        message3Visiable();
+        break;
+    case '4':
+        message4Visiable();
+        break;
+    case '5':
+        message5Visiable();
+        break;
+    case '6':
+        message6Visiable();
+        break;
+    case ' ':
+        blankVisiable();
+        break;
+    case 'N':
+        newLineVisiable();
+        break;
+    default:
+        break;
     }
 }
 
-#define CMD_PAGE(fn, group)                                                                       \
-    void ChangeMessageDialog::fn()                                                                \
-    {                                                                                             \
-        ui->textEditFormat->hide();                                                               \
-        ui->listWidgetFormat->show();                                                             \
-        ui->pushButtonChange->setEnabled(true);                                                   \
-        ui->pushButtonDelete->setEnabled(true);                                                   \
-        if ((group) >= 0)                                                                         \
-            showGroup(group);                                                                     \
-        else                                                                                      \
-            ui->scrollArea->hide();                                                               \
-        applyRowRule();                                                                           \
+#define CMD_PAGE(fn, group)                                                                        \
+    void ChangeMessageDialog::fn()                                                                 \
+    {                                                                                              \
+        ui->textEditFormat->hide();                                                                \
+        ui->listWidgetFormat->show();                                                              \
+        ui->pushButtonChange->setEnabled(true);                                                    \
+        ui->pushButtonDelete->setEnabled(true);                                                    \
+        if ((group) >= 0)                                                                          \
+            showGroup(group);                                                                      \
+        else                                                                                       \
+            ui->scrollArea->hide();                                                                \
+        applyRowRule();                                                                            \
     }
 CMD_PAGE(dateVisiable, 0)
 CMD_PAGE(timeVisiable, 1)
@@ -435,28 +460,94 @@ void ChangeMessageDialog::changeItem(char code)
     updateListFormat();
 }
 
-void ChangeMessageDialog::triggeredAddDate() { addItem('Y'); }
-void ChangeMessageDialog::triggeredAddTime() { addItem('T'); }
-void ChangeMessageDialog::triggeredAddCounter() { addItem('S'); }
-void ChangeMessageDialog::triggeredAddMessage1() { addItem('1'); }
-void ChangeMessageDialog::triggeredAddMessage2() { addItem('2'); }
-void ChangeMessageDialog::triggeredAddMessage3() { addItem('3'); }
-void ChangeMessageDialog::triggeredAddMessage4() { addItem('4'); }
-void ChangeMessageDialog::triggeredAddMessage5() { addItem('5'); }
-void ChangeMessageDialog::triggeredAddMessage6() { addItem('6'); }
-void ChangeMessageDialog::triggeredAddBlank() { addItem(' '); }
-void ChangeMessageDialog::triggeredAddNewLine() { addItem('N'); }
-void ChangeMessageDialog::triggeredChangeDate() { changeItem('Y'); }
-void ChangeMessageDialog::triggeredChangeTime() { changeItem('T'); }
-void ChangeMessageDialog::triggeredChangeCounter() { changeItem('S'); }
-void ChangeMessageDialog::triggeredChangeMessage1() { changeItem('1'); }
-void ChangeMessageDialog::triggeredChangeMessage2() { changeItem('2'); }
-void ChangeMessageDialog::triggeredChangeMessage3() { changeItem('3'); }
-void ChangeMessageDialog::triggeredChangeMessage4() { changeItem('4'); }
-void ChangeMessageDialog::triggeredChangeMessage5() { changeItem('5'); }
-void ChangeMessageDialog::triggeredChangeMessage6() { changeItem('6'); }
-void ChangeMessageDialog::triggeredChangeBlank() { changeItem(' '); }
-void ChangeMessageDialog::triggeredChangeNewLine() { changeItem('N'); }
+void ChangeMessageDialog::triggeredAddDate()
+{
+    addItem('Y');
+}
+void ChangeMessageDialog::triggeredAddTime()
+{
+    addItem('T');
+}
+void ChangeMessageDialog::triggeredAddCounter()
+{
+    addItem('S');
+}
+void ChangeMessageDialog::triggeredAddMessage1()
+{
+    addItem('1');
+}
+void ChangeMessageDialog::triggeredAddMessage2()
+{
+    addItem('2');
+}
+void ChangeMessageDialog::triggeredAddMessage3()
+{
+    addItem('3');
+}
+void ChangeMessageDialog::triggeredAddMessage4()
+{
+    addItem('4');
+}
+void ChangeMessageDialog::triggeredAddMessage5()
+{
+    addItem('5');
+}
+void ChangeMessageDialog::triggeredAddMessage6()
+{
+    addItem('6');
+}
+void ChangeMessageDialog::triggeredAddBlank()
+{
+    addItem(' ');
+}
+void ChangeMessageDialog::triggeredAddNewLine()
+{
+    addItem('N');
+}
+void ChangeMessageDialog::triggeredChangeDate()
+{
+    changeItem('Y');
+}
+void ChangeMessageDialog::triggeredChangeTime()
+{
+    changeItem('T');
+}
+void ChangeMessageDialog::triggeredChangeCounter()
+{
+    changeItem('S');
+}
+void ChangeMessageDialog::triggeredChangeMessage1()
+{
+    changeItem('1');
+}
+void ChangeMessageDialog::triggeredChangeMessage2()
+{
+    changeItem('2');
+}
+void ChangeMessageDialog::triggeredChangeMessage3()
+{
+    changeItem('3');
+}
+void ChangeMessageDialog::triggeredChangeMessage4()
+{
+    changeItem('4');
+}
+void ChangeMessageDialog::triggeredChangeMessage5()
+{
+    changeItem('5');
+}
+void ChangeMessageDialog::triggeredChangeMessage6()
+{
+    changeItem('6');
+}
+void ChangeMessageDialog::triggeredChangeBlank()
+{
+    changeItem(' ');
+}
+void ChangeMessageDialog::triggeredChangeNewLine()
+{
+    changeItem('N');
+}
 
 void ChangeMessageDialog::clickedDeleteItem()
 {

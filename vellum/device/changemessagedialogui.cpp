@@ -103,12 +103,12 @@ void Ui_ChangeMessageDialog::setupUi(QDialog *dialog)
     groups->addWidget(groupBoxDate);
     groups->addWidget(groupBoxTime);
     groups->addWidget(groupBoxCounter);
-    static const char *const boxNames[6] = {"groupBoxMessageOne",  "groupBoxMessageTwo",
+    static const char *const boxNames[6] = {"groupBoxMessageOne",   "groupBoxMessageTwo",
                                             "groupBoxMessageThree", "groupBoxMessageFour",
-                                            "groupBoxMessageFive", "groupBoxMessageSix"};
-    static const char *const editNames[6] = {"lineEditMessagenOne",  "lineEditMessagenTwo",
+                                            "groupBoxMessageFive",  "groupBoxMessageSix"};
+    static const char *const editNames[6] = {"lineEditMessagenOne",   "lineEditMessagenTwo",
                                              "lineEditMessagenThree", "lineEditMessagenFour",
-                                             "lineEditMessagenFive", "lineEditMessagenSix"};
+                                             "lineEditMessagenFive",  "lineEditMessagenSix"};
     for (int i = 0; i < 6; ++i) {
         groupBoxMessage[i] = named<QGroupBox>(scrollAreaWidgetContents, boxNames[i]);
         auto *g = new QVBoxLayout(groupBoxMessage[i]);

@@ -25,9 +25,12 @@ constexpr double kDefaultResolution = 200.0;
 QString unitWord(int unit)
 {
     switch (unit) {
-    case UnitInch: return DeviceForm::tr("英寸");
-    case UnitPixel: return DeviceForm::tr("像素");
-    default: return DeviceForm::tr("厘米");
+    case UnitInch:
+        return DeviceForm::tr("英寸");
+    case UnitPixel:
+        return DeviceForm::tr("像素");
+    default:
+        return DeviceForm::tr("厘米");
     }
 }
 
@@ -130,9 +133,13 @@ void DeviceForm::loadDeviceGeneralPage()
     ui->pushButtonDeviceDiagnostics->setText(tr("诊断 (&D)..."));
     ui->groupBoxDevicePower->hide();
 
-    const struct { const char *text; int value; } sources[] = {
-        {"自动", 6}, {"自动 - 100 张", 7}, {"自动 - 300 张", 12}, {"文档进纸器", 0},
-        {"100 张", 1}, {"300 张", 11}, {"平板", 5}};
+    const struct
+    {
+        const char *text;
+        int value;
+    } sources[] = {{"自动", 6},       {"自动 - 100 张", 7}, {"自动 - 300 张", 12},
+                   {"文档进纸器", 0}, {"100 张", 1},        {"300 张", 11},
+                   {"平板", 5}};
     for (const auto &s : sources)
         ui->comboBoxDevicePaperSource->addItem(tr(s.text), s.value);
 
@@ -345,9 +352,9 @@ bool DeviceForm::compareDeviceTransportVariableAndUIControl(tagSCAN_SHORTCUT_MEN
 void DeviceForm::connectGeneralPageChangeValueControlMessages()
 {
     if (!m_connPaperSource)
-        m_connPaperSource =
-            connect(ui->comboBoxDevicePaperSource, QOverload<int>::of(&QComboBox::currentIndexChanged),
-                    this, &DeviceForm::currentItemChangePaperSource);
+        m_connPaperSource = connect(ui->comboBoxDevicePaperSource,
+                                    QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+                                    &DeviceForm::currentItemChangePaperSource);
 }
 
 void DeviceForm::disconnectGeneralPageChangeValueControlMessages()
@@ -444,9 +451,12 @@ void DeviceForm::scanFinish(tagSCAN_SHORTCUT_MENU *, int paperIndex, int stampSt
 double DeviceForm::getSizeTimes() const
 {
     switch (m_nUnit) {
-    case UnitCentimetre: return 2.54;
-    case UnitPixel: return m_dResolution;
-    default: return 1.0;
+    case UnitCentimetre:
+        return 2.54;
+    case UnitPixel:
+        return m_dResolution;
+    default:
+        return 1.0;
     }
 }
 

@@ -54,7 +54,8 @@ quint32 DeviceForm::packStampColor(const QColor &color)
 
 QColor DeviceForm::unpackStampColor(quint32 packed)
 {
-    return QColor(int((packed >> 24) & 0xff), int((packed >> 16) & 0xff), int((packed >> 8) & 0xff));
+    return QColor(int((packed >> 24) & 0xff), int((packed >> 16) & 0xff),
+                  int((packed >> 8) & 0xff));
 }
 
 QString DeviceForm::stampTextPreview(const tagSTAMP_CONFIG &s)
@@ -65,7 +66,12 @@ QString DeviceForm::stampTextPreview(const tagSTAMP_CONFIG &s)
         case ' ':
             text += " ";
             break;
-        case '1': case '2': case '3': case '4': case '5': case '6':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
             text += stampMessage(s, s.textTemplate[slot] - '1');
             break;
         case 'N':
@@ -210,8 +216,9 @@ void DeviceForm::createStampLayout()
     ui->comboBoxDeviceStampOrientation->addItem("90", 1);
     ui->comboBoxDeviceStampOrientation->addItem("180", 2);
     ui->comboBoxDeviceStampOrientation->addItem("270", 3);
-    for (QDoubleSpinBox *s : {static_cast<QDoubleSpinBox *>(ui->doubleSpinBoxDeviceStampPositionX),
-                              static_cast<QDoubleSpinBox *>(ui->doubleSpinBoxDeviceStampPositionY)}) {
+    for (QDoubleSpinBox *s :
+         {static_cast<QDoubleSpinBox *>(ui->doubleSpinBoxDeviceStampPositionX),
+          static_cast<QDoubleSpinBox *>(ui->doubleSpinBoxDeviceStampPositionY)}) {
         s->setRange(0, 100000);
         s->setDecimals(2);
         s->setSingleStep(0.02);
@@ -364,9 +371,9 @@ bool DeviceForm::compareDeviceStampPageGraphicVariableAndUIControl(tagSCAN_SHORT
         (p.stampConfig.graphicStampOn != 0) != ui->checkBoxDeviceStampGraphicOn->isChecked())
         return false;
     const QListWidgetItem *item = ui->listWidgetDeviceStampGraphicFileName->currentItem();
-    const QString shown = item ? truncatedScanText(item->data(Qt::UserRole).toString(),
-                                                   kGraphicNameUnits)
-                               : QString();
+    const QString shown =
+        item ? truncatedScanText(item->data(Qt::UserRole).toString(), kGraphicNameUnits)
+             : QString();
     return shown == storedGraphicName(p);
 }
 
@@ -520,8 +527,8 @@ void DeviceForm::applyStampIndexValidator()
         return;
     }
     // Up to `width` digits without a leading zero, or 0 itself.
-    const QString pattern = width == 1 ? QStringLiteral("^([0-9])$")
-                                       : QString("^(0|[1-9][0-9]{0,%1})$").arg(width - 1);
+    const QString pattern =
+        width == 1 ? QStringLiteral("^([0-9])$") : QString("^(0|[1-9][0-9]{0,%1})$").arg(width - 1);
     m_pStampIndexValidator->setRegularExpression(QRegularExpression(pattern));
     ui->lineEditStampStartValue->setValidator(m_pStampIndexValidator);
 }

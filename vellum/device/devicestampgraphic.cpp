@@ -74,12 +74,12 @@ bool DeviceStampGraphic::getGraphicList(QStringList &list) const
 const QStringList &DeviceStampGraphic::defaultGraphicNames()
 {
     static const QStringList names = {
-        "zz020 Globe ASIA 200x200.png",       "zz060 Globe AMEA 200x200.png",
-        "zz100 Globe Americas 200x200.png",   "zz130 Preview 100x100.png",
-        "zz140 Preview 200x200.png",          "zz150 Preview 300x300.png",
-        "zz250 Check 100x100.png",            "zz260 Check 200x200.png",
-        "zz270 Check 300x300.png",            "zz280 On Position 100x100.png",
-        "zz290 On Position 200x200.png",      "zz300 On Position 300x300.png",
+        "zz020 Globe ASIA 200x200.png",     "zz060 Globe AMEA 200x200.png",
+        "zz100 Globe Americas 200x200.png", "zz130 Preview 100x100.png",
+        "zz140 Preview 200x200.png",        "zz150 Preview 300x300.png",
+        "zz250 Check 100x100.png",          "zz260 Check 200x200.png",
+        "zz270 Check 300x300.png",          "zz280 On Position 100x100.png",
+        "zz290 On Position 200x200.png",    "zz300 On Position 300x300.png",
     };
     return names;
 }

@@ -131,13 +131,13 @@ bool writeGraphics(const QString &iniPath, const QStringList &entries)
     }
     if (readsBack) {
         QSaveFile out(iniPath);
-        if (out.open(QIODevice::WriteOnly) && out.write(spliced) == spliced.size() &&
-            out.commit())
+        if (out.open(QIODevice::WriteOnly) && out.write(spliced) == spliced.size() && out.commit())
             return true;
         qDebug() << "Cannot write" << iniPath;
         return false;
     }
-    qDebug() << "Rewriting" << iniPath << "through QSettings: its text would hide the graphics list";
+    qDebug() << "Rewriting" << iniPath
+             << "through QSettings: its text would hide the graphics list";
     QSettings ini(iniPath, QSettings::IniFormat);
     ini.remove(kGroup);
     ini.beginGroup(kGroup);

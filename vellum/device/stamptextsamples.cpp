@@ -16,25 +16,30 @@ const QLocale &cLocale()
 QString delimiterText(int delimiter)
 {
     switch (delimiter) {
-    case StampDelimiterSpace: return QStringLiteral(" ");
-    case StampDelimiterSlash: return QStringLiteral("/");
-    case StampDelimiterHyphen: return QStringLiteral("-");
-    case StampDelimiterPeriod: return QStringLiteral(".");
-    default: return QString();
+    case StampDelimiterSpace:
+        return QStringLiteral(" ");
+    case StampDelimiterSlash:
+        return QStringLiteral("/");
+    case StampDelimiterHyphen:
+        return QStringLiteral("-");
+    case StampDelimiterPeriod:
+        return QStringLiteral(".");
+    default:
+        return QString();
     }
 }
 
-const char *const kDateLabels[] = {"DD%1MM%1YYYY", "DDD",        "MM%1DD%1YYYY",
+const char *const kDateLabels[] = {"DD%1MM%1YYYY", "DDD",          "MM%1DD%1YYYY",
                                    "YYYY%1DDD",    "YYYY%1MM%1DD", "DD%1MM%1YY",
-                                   "MM%1DD%1YY",   "YY%1DDD",    "YY%1MM%1DD"};
+                                   "MM%1DD%1YY",   "YY%1DDD",      "YY%1MM%1DD"};
 // Day-number formats (1, 3, 7) are composed by hand; the others are Qt patterns.
-const char *const kDatePatterns[] = {"dd%1MM%1yyyy", nullptr,      "MM%1dd%1yyyy",
+const char *const kDatePatterns[] = {"dd%1MM%1yyyy", nullptr,        "MM%1dd%1yyyy",
                                      nullptr,        "yyyy%1MM%1dd", "dd%1MM%1yy",
-                                     "MM%1dd%1yy",   nullptr,      "yy%1MM%1dd"};
+                                     "MM%1dd%1yy",   nullptr,        "yy%1MM%1dd"};
 
-const char *const kTimeLabels[] = {"HH:mm",       "hh:mm",       "HH:mm:ss",
-                                   "hh:mm:ss",    "HH:mm:ss.xx", "hh:mm:ss.xx",
-                                   "hh:mm tt",    "hh:mm:ss tt", "hh:mm:ss.xx tt"};
+const char *const kTimeLabels[] = {"HH:mm",    "hh:mm",       "HH:mm:ss",
+                                   "hh:mm:ss", "HH:mm:ss.xx", "hh:mm:ss.xx",
+                                   "hh:mm tt", "hh:mm:ss tt", "hh:mm:ss.xx tt"};
 
 bool inRange(int v, int lo, int hi)
 {
@@ -64,7 +69,8 @@ QString dateRendering(int format, int delimiter, const QDate &date, qint64 dayNu
         break;
     }
     // A delimiter is never a pattern letter, so it can sit in the pattern.
-    return cLocale().toString(date, QString::fromLatin1(kDatePatterns[format]).replace("%1", delim));
+    return cLocale().toString(date,
+                              QString::fromLatin1(kDatePatterns[format]).replace("%1", delim));
 }
 
 // The summary writes the AM/PM hour without a leading zero, the editor's
@@ -74,14 +80,20 @@ QString timeRendering(int format, const QTime &time, bool editorHour)
     if (!inRange(format, 0, 8) || !time.isValid())
         return QString();
     switch (format) {
-    case StampTimeHHmm: return cLocale().toString(time, "HH:mm");
-    case StampTimehhmm: return ChangeMessageDialog::transformTimeFormat(time, "hh:mm");
-    case StampTimeHHmmss: return cLocale().toString(time, "HH:mm:ss");
-    case StampTimehhmmss: return ChangeMessageDialog::transformTimeFormat(time, "hh:mm:ss");
-    case StampTimeHHmmssxx: return cLocale().toString(time, "HH:mm:ss.zzz");
+    case StampTimeHHmm:
+        return cLocale().toString(time, "HH:mm");
+    case StampTimehhmm:
+        return ChangeMessageDialog::transformTimeFormat(time, "hh:mm");
+    case StampTimeHHmmss:
+        return cLocale().toString(time, "HH:mm:ss");
+    case StampTimehhmmss:
+        return ChangeMessageDialog::transformTimeFormat(time, "hh:mm:ss");
+    case StampTimeHHmmssxx:
+        return cLocale().toString(time, "HH:mm:ss.zzz");
     case StampTimehhmmssxx:
         return ChangeMessageDialog::transformTimeFormat(time, "hh:mm:ss.zzz");
-    case StampTimehhmmtt: return cLocale().toString(time, editorHour ? "hh:mm AP" : "h:mm AP");
+    case StampTimehhmmtt:
+        return cLocale().toString(time, editorHour ? "hh:mm AP" : "h:mm AP");
     case StampTimehhmmsstt:
         return cLocale().toString(time, editorHour ? "hh:mm:ss AP" : "h:mm:ss AP");
     default:
@@ -93,8 +105,9 @@ QString counterSample(int width, int mode)
 {
     if (!inRange(width, 1, 9) || !inRange(mode, 0, 2))
         return QString();
-    const QChar fill = mode == StampIndexSpaces ? QChar(' ') : mode == StampIndexHidden ? QChar('<')
-                                                                                       : QChar('0');
+    const QChar fill = mode == StampIndexSpaces   ? QChar(' ')
+                       : mode == StampIndexHidden ? QChar('<')
+                                                  : QChar('0');
     return QString(width - 1, fill) + QString::number(width);
 }
 
@@ -157,14 +170,25 @@ QString ChangeMessageDialog::parserCounter(StampTextIndexFormatFlag mode, int wi
 QString ChangeMessageDialog::itemName(char code)
 {
     switch (code) {
-    case 'Y': return tr("日期");
-    case 'T': return tr("时间");
-    case 'S': return tr("计数器");
-    case '1': case '2': case '3': case '4': case '5': case '6':
+    case 'Y':
+        return tr("日期");
+    case 'T':
+        return tr("时间");
+    case 'S':
+        return tr("计数器");
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
         return tr("讯息%1").arg(QChar(code));
-    case ' ': return tr("空格");
-    case 'N': return tr("新行");
-    default: return QString();
+    case ' ':
+        return tr("空格");
+    case 'N':
+        return tr("新行");
+    default:
+        return QString();
     }
 }
 

@@ -76,22 +76,22 @@ private:
         r.deviceOn = !r.deviceOn;
         r.autoStartScanning = !r.autoStartScanning;
         r.timeout = r.timeout == 45 ? 46 : 45;
-        r.timeoutAction = r.timeoutAction == TimeoutPauseWaitPaper ? TimeoutStop
-                                                                   : TimeoutPauseWaitPaper;
+        r.timeoutAction =
+            r.timeoutAction == TimeoutPauseWaitPaper ? TimeoutStop : TimeoutPauseWaitPaper;
         r.activeFeed = r.activeFeed == ActiveFeedGentle ? ActiveFeedNormal : ActiveFeedGentle;
-        r.handlingAction = r.handlingAction == HandlingSpecial ? HandlingBestStacking
-                                                               : HandlingSpecial;
-        r.documentProtection = r.documentProtection == ProtectionMaximum ? ProtectionMinimum
-                                                                         : ProtectionMaximum;
+        r.handlingAction =
+            r.handlingAction == HandlingSpecial ? HandlingBestStacking : HandlingSpecial;
+        r.documentProtection =
+            r.documentProtection == ProtectionMaximum ? ProtectionMinimum : ProtectionMaximum;
         r.paperJamResponse = r.paperJamResponse == PaperJamPause ? PaperJamStop : PaperJamPause;
         r.enhancedSeparation = !r.enhancedSeparation;
         r.sheetHeight = r.sheetHeight == 14.0 ? 13.5 : 14.0;
-        r.multifeedUddsSensitivity = r.multifeedUddsSensitivity == UddsMedium ? UddsHigh
-                                                                              : UddsMedium;
+        r.multifeedUddsSensitivity =
+            r.multifeedUddsSensitivity == UddsMedium ? UddsHigh : UddsMedium;
         r.multifeedLengthEnabled = !r.multifeedLengthEnabled;
         r.multifeedLength = r.multifeedLength == 11.5 ? 12.25 : 11.5;
-        r.multifeedResponse = r.multifeedResponse == MultifeedInteractive ? MultifeedStop
-                                                                          : MultifeedInteractive;
+        r.multifeedResponse =
+            r.multifeedResponse == MultifeedInteractive ? MultifeedStop : MultifeedInteractive;
         return r;
     }
 
@@ -139,26 +139,43 @@ private slots:
     void compareSeesEachField_data()
     {
         QTest::addColumn<Edit>("edit");
-        QTest::newRow("1928") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.paperSource = PaperSourceFlatbed; });
-        QTest::newRow("1932") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.onlySavePower = !r.onlySavePower; });
+        QTest::newRow("1928") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.paperSource = PaperSourceFlatbed; });
+        QTest::newRow("1932") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.onlySavePower = !r.onlySavePower; });
         QTest::newRow("1936") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.powerSaver += 5; });
         QTest::newRow("1940") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.powerOff += 5; });
-        QTest::newRow("1944") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.powerOffEnabled = !r.powerOffEnabled; });
-        QTest::newRow("1945") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.onlySaveTimeout = !r.onlySaveTimeout; });
+        QTest::newRow("1944") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.powerOffEnabled = !r.powerOffEnabled; });
+        QTest::newRow("1945") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.onlySaveTimeout = !r.onlySaveTimeout; });
         QTest::newRow("1946") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.deviceOn = !r.deviceOn; });
-        QTest::newRow("1947") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.autoStartScanning = !r.autoStartScanning; });
+        QTest::newRow("1947") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.autoStartScanning = !r.autoStartScanning; });
         QTest::newRow("1948") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.timeout += 1; });
-        QTest::newRow("1952") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.timeoutAction = AdfTimeoutResponseFlag(9); });
-        QTest::newRow("2028") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.activeFeed = AdfActiveFeedFlag(r.activeFeed + 1); });
-        QTest::newRow("2032") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.handlingAction = AdfHandlingFlag(3); });
-        QTest::newRow("2036") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.documentProtection = IntelligentDocumentProtectionFlag(7); });
-        QTest::newRow("2040") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.paperJamResponse = PaperJamreSponseFlag(!r.paperJamResponse); });
-        QTest::newRow("2044") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.enhancedSeparation = !r.enhancedSeparation; });
+        QTest::newRow("1952") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.timeoutAction = AdfTimeoutResponseFlag(9); });
+        QTest::newRow("2028") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.activeFeed = AdfActiveFeedFlag(r.activeFeed + 1); });
+        QTest::newRow("2032") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.handlingAction = AdfHandlingFlag(3); });
+        QTest::newRow("2036") << Edit([](tagSCAN_SHORTCUT_MENU &r) {
+            r.documentProtection = IntelligentDocumentProtectionFlag(7);
+        });
+        QTest::newRow("2040") << Edit([](tagSCAN_SHORTCUT_MENU &r) {
+            r.paperJamResponse = PaperJamreSponseFlag(!r.paperJamResponse);
+        });
+        QTest::newRow("2044") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.enhancedSeparation = !r.enhancedSeparation; });
         QTest::newRow("2048") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.sheetHeight += 0.01; });
-        QTest::newRow("2056") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.multifeedUddsSensitivity = MultifeedUddsSensitivityFlag(5); });
-        QTest::newRow("2060") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.multifeedLengthEnabled = !r.multifeedLengthEnabled; });
+        QTest::newRow("2056") << Edit([](tagSCAN_SHORTCUT_MENU &r) {
+            r.multifeedUddsSensitivity = MultifeedUddsSensitivityFlag(5);
+        });
+        QTest::newRow("2060") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.multifeedLengthEnabled = !r.multifeedLengthEnabled; });
         QTest::newRow("2064") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.multifeedLength += 0.01; });
-        QTest::newRow("2072") << Edit([](tagSCAN_SHORTCUT_MENU &r) { r.multifeedResponse = MultifeedResponseFlag(6); });
+        QTest::newRow("2072") << Edit(
+            [](tagSCAN_SHORTCUT_MENU &r) { r.multifeedResponse = MultifeedResponseFlag(6); });
     }
     void compareSeesEachField()
     {
@@ -282,8 +299,8 @@ private slots:
         QTest::newRow("pixels at 0 dpi") << 2 << 0 << 14.0 << 2800.0 << 14.0;
         QTest::newRow("pixels at -300 dpi") << 2 << -300 << 14.0 << 2800.0 << 14.0;
         QTest::newRow("NaN") << 1 << 200 << std::numeric_limits<double>::quiet_NaN() << 0.0 << 0.0;
-        QTest::newRow("infinite") << 1 << 200 << std::numeric_limits<double>::infinity()
-                                  << 100000.0 << 100000.0;
+        QTest::newRow("infinite") << 1 << 200 << std::numeric_limits<double>::infinity() << 100000.0
+                                  << 100000.0;
         QTest::newRow("negative") << 1 << 200 << -3.0 << 0.0 << 0.0;
     }
     void damagedRecords()

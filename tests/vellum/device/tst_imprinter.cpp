@@ -45,9 +45,12 @@ QString validate(QLineEdit *edit, QString text)
 {
     int pos = 0;
     switch (edit->validator()->validate(text, pos)) {
-    case QValidator::Acceptable: return "acceptable";
-    case QValidator::Intermediate: return "intermediate";
-    default: return "invalid";
+    case QValidator::Acceptable:
+        return "acceptable";
+    case QValidator::Intermediate:
+        return "intermediate";
+    default:
+        return "invalid";
     }
 }
 
@@ -178,15 +181,29 @@ private slots:
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("expected");
         // Nothing after the first 'Z', not even a later new line.
-        QTest::newRow("Y blank S") << QByteArray("Y SZN") << "" << "" << "DD/MM/YYYY 00005";
-        QTest::newRow("specific date") << QByteArray("Y") << "2026/12/08" << "" << "08/12/2026";
-        QTest::newRow("date that does not parse") << QByteArray("Y") << "2026/13/45" << "" << "";
-        QTest::newRow("time label") << QByteArray("T") << "" << "" << "hh:mm tt";
-        QTest::newRow("specific time") << QByteArray("T") << "" << "13:05" << "1:05 PM";
-        QTest::newRow("unknown codes") << QByteArray("?N!") << "" << "" << "\r\n";
-        QTest::newRow("full messages") << QByteArray("12") << "" << ""
+        QTest::newRow("Y blank S") << QByteArray("Y SZN") << ""
+                                   << ""
+                                   << "DD/MM/YYYY 00005";
+        QTest::newRow("specific date") << QByteArray("Y") << "2026/12/08"
+                                       << ""
+                                       << "08/12/2026";
+        QTest::newRow("date that does not parse") << QByteArray("Y") << "2026/13/45"
+                                                  << ""
+                                                  << "";
+        QTest::newRow("time label") << QByteArray("T") << ""
+                                    << ""
+                                    << "hh:mm tt";
+        QTest::newRow("specific time") << QByteArray("T") << ""
+                                       << "13:05"
+                                       << "1:05 PM";
+        QTest::newRow("unknown codes") << QByteArray("?N!") << ""
+                                       << ""
+                                       << "\r\n";
+        QTest::newRow("full messages") << QByteArray("12") << ""
+                                       << ""
                                        << "ABCDEFGHIJKLMNOPQRSTabc";
-        QTest::newRow("forty slots") << QByteArray(40, ' ') << "" << "" << QString(40, ' ');
+        QTest::newRow("forty slots") << QByteArray(40, ' ') << ""
+                                     << "" << QString(40, ' ');
     }
     void summary()
     {
@@ -224,16 +241,16 @@ private slots:
                                   << 8.5;
         QTest::newRow("X 25 cm") << 0 << QByteArray("doubleSpinBoxDeviceStampPositionX") << 25.0
                                  << 21.59;
-        QTest::newRow("X 3 in kept") << 1 << QByteArray("doubleSpinBoxDeviceStampPositionX")
-                                     << 3.0 << 3.0;
+        QTest::newRow("X 3 in kept")
+            << 1 << QByteArray("doubleSpinBoxDeviceStampPositionX") << 3.0 << 3.0;
         QTest::newRow("Y 130 in") << 1 << QByteArray("doubleSpinBoxDeviceStampPositionY") << 130.0
                                   << 120.0;
-        QTest::newRow("border 0.01 in") << 1 << QByteArray("doubleSpinBoxDeviceStampThickNess")
-                                        << 0.01 << 0.063;
-        QTest::newRow("border 1.0 in") << 1 << QByteArray("doubleSpinBoxDeviceStampThickNess")
-                                       << 1.0 << 0.25;
-        QTest::newRow("border 0.1 cm") << 0 << QByteArray("doubleSpinBoxDeviceStampThickNess")
-                                       << 0.1 << 0.16;
+        QTest::newRow("border 0.01 in")
+            << 1 << QByteArray("doubleSpinBoxDeviceStampThickNess") << 0.01 << 0.063;
+        QTest::newRow("border 1.0 in")
+            << 1 << QByteArray("doubleSpinBoxDeviceStampThickNess") << 1.0 << 0.25;
+        QTest::newRow("border 0.1 cm")
+            << 0 << QByteArray("doubleSpinBoxDeviceStampThickNess") << 0.1 << 0.16;
     }
     void clamps()
     {
@@ -325,16 +342,26 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("verdict");
-        QTest::newRow("w3 1") << true << 3 << "1" << "acceptable";
-        QTest::newRow("w3 100") << true << 3 << "100" << "acceptable";
-        QTest::newRow("w3 0") << true << 3 << "0" << "acceptable";
-        QTest::newRow("w3 050") << true << 3 << "050" << "invalid";
-        QTest::newRow("w3 1000") << true << 3 << "1000" << "invalid";
-        QTest::newRow("w1 7") << true << 1 << "7" << "acceptable";
-        QTest::newRow("w1 12") << true << 1 << "12" << "invalid";
-        QTest::newRow("off 9 digits") << false << 3 << "123456789" << "acceptable";
-        QTest::newRow("off 10 digits") << false << 3 << "1234567890" << "invalid";
-        QTest::newRow("letters") << true << 9 << "12a" << "invalid";
+        QTest::newRow("w3 1") << true << 3 << "1"
+                              << "acceptable";
+        QTest::newRow("w3 100") << true << 3 << "100"
+                                << "acceptable";
+        QTest::newRow("w3 0") << true << 3 << "0"
+                              << "acceptable";
+        QTest::newRow("w3 050") << true << 3 << "050"
+                                << "invalid";
+        QTest::newRow("w3 1000") << true << 3 << "1000"
+                                 << "invalid";
+        QTest::newRow("w1 7") << true << 1 << "7"
+                              << "acceptable";
+        QTest::newRow("w1 12") << true << 1 << "12"
+                               << "invalid";
+        QTest::newRow("off 9 digits") << false << 3 << "123456789"
+                                      << "acceptable";
+        QTest::newRow("off 10 digits") << false << 3 << "1234567890"
+                                       << "invalid";
+        QTest::newRow("letters") << true << 9 << "12a"
+                                 << "invalid";
     }
     void counterValidator()
     {
@@ -398,8 +425,9 @@ private slots:
             child<QPushButton>(m_form, "pushButtonDeviceStampGraphicDelete")->click();
             QCOMPARE(no.count(), 1);
             QCOMPARE(no.last().title, QString("确认删除"));
-            QCOMPARE(no.last().text,
-                     QString("如果删除“%1”，其将无法用于配置任何文件。\n确定要删除“%1”？").arg(name));
+            QCOMPARE(
+                no.last().text,
+                QString("如果删除“%1”，其将无法用于配置任何文件。\n确定要删除“%1”？").arg(name));
             QCOMPARE(no.last().defaultButton, QString("否"));
         }
         QCOMPARE(graphics()->count(), before);
@@ -440,9 +468,9 @@ private slots:
         QCOMPARE(edit.count(), 1);
         QCOMPARE(edit.last().title, QString("讯息"));
         QCOMPARE(child<QTextEdit>(m_form, "textEditDeviceStampTextMessage")->toPlainText(),
-                 QString("PAID ") + ChangeMessageDialog::getCounterFormat(
-                                        r.stampConfig.counterWidth,
-                                        r.stampConfig.counterLeadingZero));
+                 QString("PAID ") +
+                     ChangeMessageDialog::getCounterFormat(r.stampConfig.counterWidth,
+                                                           r.stampConfig.counterLeadingZero));
         QVERIFY(!m_form->compareVariableAndUIControl(r));
         m_form->updateDeviceUIcontrolToVariable(r);
         QCOMPARE(bytes(r.stampConfig.textTemplate, 4), QByteArray("1 SZ"));

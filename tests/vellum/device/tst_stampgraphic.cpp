@@ -73,10 +73,7 @@ private:
         img.save(path, "PNG");
         return path;
     }
-    QStringList userFiles() const
-    {
-        return QDir(m_user).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList userFiles() const { return QDir(m_user).entryList(QDir::Files, QDir::Name); }
     QStringList list(const DeviceStampGraphic &g) const
     {
         QStringList l;

@@ -103,24 +103,38 @@ private slots:
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("editor");
         const QDate d(2026, 12, 8);
-        QTest::newRow("label slash") << 2 << 0 << false << d << "DD/MM/YYYY" << "DD/MM/YYYY";
-        QTest::newRow("label none") << 0 << 0 << false << d << "DDMMYYYY" << "DDMMYYYY";
-        QTest::newRow("DDD slash") << 2 << 1 << false << d << "DDD" << "DDD";
-        QTest::newRow("DDD period") << 4 << 1 << false << d << "DDD" << "DDD";
-        QTest::newRow("label bad delimiter") << 7 << 4 << false << d << "YYYYMMDD" << "YYYYMMDD";
-        QTest::newRow("label hyphen") << 3 << 7 << false << d << "YY-DDD" << "YY-DDD";
-        QTest::newRow("bad format") << 2 << 9 << false << d << "" << "";
-        QTest::newRow("render 0") << 2 << 0 << true << d << "08/12/2026" << "08/12/2026";
-        QTest::newRow("render 8") << 3 << 8 << true << d << "26-12-08" << "26-12-08";
-        QTest::newRow("render 6") << 1 << 6 << true << d << "12 08 26" << "12 08 26";
-        QTest::newRow("day 2026") << 0 << 1 << true << d << "2533" << "341";
-        QTest::newRow("2020-01-01") << 0 << 3 << true << QDate(2020, 1, 1) << "20200" << "20200";
+        QTest::newRow("label slash") << 2 << 0 << false << d << "DD/MM/YYYY"
+                                     << "DD/MM/YYYY";
+        QTest::newRow("label none") << 0 << 0 << false << d << "DDMMYYYY"
+                                    << "DDMMYYYY";
+        QTest::newRow("DDD slash") << 2 << 1 << false << d << "DDD"
+                                   << "DDD";
+        QTest::newRow("DDD period") << 4 << 1 << false << d << "DDD"
+                                    << "DDD";
+        QTest::newRow("label bad delimiter") << 7 << 4 << false << d << "YYYYMMDD"
+                                             << "YYYYMMDD";
+        QTest::newRow("label hyphen") << 3 << 7 << false << d << "YY-DDD"
+                                      << "YY-DDD";
+        QTest::newRow("bad format") << 2 << 9 << false << d << ""
+                                    << "";
+        QTest::newRow("render 0") << 2 << 0 << true << d << "08/12/2026"
+                                  << "08/12/2026";
+        QTest::newRow("render 8") << 3 << 8 << true << d << "26-12-08"
+                                  << "26-12-08";
+        QTest::newRow("render 6") << 1 << 6 << true << d << "12 08 26"
+                                  << "12 08 26";
+        QTest::newRow("day 2026") << 0 << 1 << true << d << "2533"
+                                  << "341";
+        QTest::newRow("2020-01-01") << 0 << 3 << true << QDate(2020, 1, 1) << "20200"
+                                    << "20200";
         QTest::newRow("2021-01-01") << 0 << 3 << true << QDate(2021, 1, 1) << "2021366"
                                     << "20210";
         QTest::newRow("YYDDD leap end") << 4 << 7 << true << QDate(2020, 12, 31) << "20.365"
                                         << "20.365";
-        QTest::newRow("bad format render") << 0 << -1 << true << d << "" << "";
-        QTest::newRow("invalid date") << 0 << 0 << true << QDate() << "" << "";
+        QTest::newRow("bad format render") << 0 << -1 << true << d << ""
+                                           << "";
+        QTest::newRow("invalid date") << 0 << 0 << true << QDate() << ""
+                                      << "";
     }
     void dateSamples()
     {
@@ -134,8 +148,8 @@ private slots:
         tagSTAMP_CONFIG s = emptyStamp();
         ChangeMessageDialog d(&s, &m_hub);
         QCOMPARE(d.parserDate(StampTextDateFormatFlag(format),
-                              StampTextDateDelimiterFlag(delimiter),
-                              date.toString("yyyy/MM/dd"), specific),
+                              StampTextDateDelimiterFlag(delimiter), date.toString("yyyy/MM/dd"),
+                              specific),
                  editor);
     }
 
@@ -145,18 +159,30 @@ private slots:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("editor");
-        QTest::newRow("1 at 13:05") << 1 << QTime(13, 5) << "1:05" << "1:05";
-        QTest::newRow("1 at 09:30") << 1 << QTime(9, 30) << "09:30" << "09:30";
-        QTest::newRow("1 at 00:30") << 1 << QTime(0, 30) << "00:30" << "00:30";
-        QTest::newRow("1 at 12:15") << 1 << QTime(12, 15) << "12:15" << "12:15";
-        QTest::newRow("0 at 13:05") << 0 << QTime(13, 5) << "13:05" << "13:05";
-        QTest::newRow("3 at 23:59") << 3 << QTime(23, 59) << "11:59:00" << "11:59:00";
-        QTest::newRow("4 at 13:05") << 4 << QTime(13, 5) << "13:05:00.000" << "13:05:00.000";
-        QTest::newRow("6 at 13:05") << 6 << QTime(13, 5) << "1:05 PM" << "01:05 PM";
-        QTest::newRow("7 at 09:30") << 7 << QTime(9, 30) << "9:30:00 AM" << "09:30:00 AM";
-        QTest::newRow("8 at 13:05") << 8 << QTime(13, 5) << "1:05:00.000 PM" << "01:05:00.000 PM";
-        QTest::newRow("bad format") << 9 << QTime(13, 5) << "" << "";
-        QTest::newRow("invalid time") << 0 << QTime() << "" << "";
+        QTest::newRow("1 at 13:05") << 1 << QTime(13, 5) << "1:05"
+                                    << "1:05";
+        QTest::newRow("1 at 09:30") << 1 << QTime(9, 30) << "09:30"
+                                    << "09:30";
+        QTest::newRow("1 at 00:30") << 1 << QTime(0, 30) << "00:30"
+                                    << "00:30";
+        QTest::newRow("1 at 12:15") << 1 << QTime(12, 15) << "12:15"
+                                    << "12:15";
+        QTest::newRow("0 at 13:05") << 0 << QTime(13, 5) << "13:05"
+                                    << "13:05";
+        QTest::newRow("3 at 23:59") << 3 << QTime(23, 59) << "11:59:00"
+                                    << "11:59:00";
+        QTest::newRow("4 at 13:05") << 4 << QTime(13, 5) << "13:05:00.000"
+                                    << "13:05:00.000";
+        QTest::newRow("6 at 13:05") << 6 << QTime(13, 5) << "1:05 PM"
+                                    << "01:05 PM";
+        QTest::newRow("7 at 09:30") << 7 << QTime(9, 30) << "9:30:00 AM"
+                                    << "09:30:00 AM";
+        QTest::newRow("8 at 13:05") << 8 << QTime(13, 5) << "1:05:00.000 PM"
+                                    << "01:05:00.000 PM";
+        QTest::newRow("bad format") << 9 << QTime(13, 5) << ""
+                                    << "";
+        QTest::newRow("invalid time") << 0 << QTime() << ""
+                                      << "";
     }
     void timeSamples()
     {
@@ -217,8 +243,8 @@ private slots:
                  QString("请创建打印字符串的模板，请使用上面的“添加”按钮将项目添加到此列表。"));
         QVERIFY(child<QListWidget>(&d, "listWidgetFormat")->isHidden());
         QVERIFY(child<QScrollArea>(&d, "scrollArea")->isHidden());
-        for (const char *b : {"pushButtonChange", "pushButtonDelete", "pushButtonUp",
-                              "pushButtonDown"})
+        for (const char *b :
+             {"pushButtonChange", "pushButtonDelete", "pushButtonUp", "pushButtonDown"})
             QVERIFY2(!enabled(d, b), b);
         QVERIFY(enabled(d, "pushButtonAdd"));
         QCOMPARE(child<QTextEdit>(&d, "textEditExample")->toPlainText(), QString());
