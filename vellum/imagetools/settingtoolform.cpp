@@ -34,14 +34,24 @@ SettingToolForm::SettingToolForm(PMessage *hub, QWidget *parent)
     ui->setupUi(this);
     m_colorMode = KindColor;
     m_unit = UnitCentimetre;
-    m_sides[Front] = {ui->listWidgetImagesFront, ui->groupBoxImagesToConfigureFront,
-                      ui->pushButtonImagesFrontAdd, ui->pushButtonImagesFrontChange,
-                      ui->toolButtonImagesFrontDelete, ui->pushButtonImagesFrontUp,
-                      ui->pushButtonImagesFrontDown, nullptr, nullptr};
-    m_sides[Back] = {ui->listWidgetImagesBack, ui->groupBoxImagesToConfigureBack,
-                     ui->pushButtonImagesBackAdd, ui->pushButtonImagesBackChange,
-                     ui->toolButtonImagesBackDelete, ui->pushButtonImagesBackUp,
-                     ui->pushButtonImagesBackDown, nullptr, nullptr};
+    m_sides[Front] = {ui->listWidgetImagesFront,
+                      ui->groupBoxImagesToConfigureFront,
+                      ui->pushButtonImagesFrontAdd,
+                      ui->pushButtonImagesFrontChange,
+                      ui->toolButtonImagesFrontDelete,
+                      ui->pushButtonImagesFrontUp,
+                      ui->pushButtonImagesFrontDown,
+                      nullptr,
+                      nullptr};
+    m_sides[Back] = {ui->listWidgetImagesBack,
+                     ui->groupBoxImagesToConfigureBack,
+                     ui->pushButtonImagesBackAdd,
+                     ui->pushButtonImagesBackChange,
+                     ui->toolButtonImagesBackDelete,
+                     ui->pushButtonImagesBackUp,
+                     ui->pushButtonImagesBackDown,
+                     nullptr,
+                     nullptr};
     m_contentForm = new SettingToolContentForm(hub, this);
     m_contentForm->hide();
     initDialog();
@@ -328,8 +338,8 @@ void SettingToolForm::currentItemChangeToolGeneralLength(int)
 
 void SettingToolForm::valueChangeLength()
 {
-    L::boundLengths(ui->doubleSpinBoxLengthLeft, ui->doubleSpinBoxLengthRight, shownFactor(),
-                    14.0, 8.6, false);
+    L::boundLengths(ui->doubleSpinBoxLengthLeft, ui->doubleSpinBoxLengthRight, shownFactor(), 14.0,
+                    8.6, false);
 }
 
 void SettingToolForm::changedImageSizeUnit(ImageSizeUnitFlag ImageSizeUnitID)
@@ -502,7 +512,8 @@ void SettingToolForm::initcontrol(tagSCAN_SHORTCUT_MENU &profile)
     currentItemChangeToolImageCombine(0);
 
     const QString ordered = tr("注：扫描仪根据上面列出的顺序来创建影像");
-    const QString orderedMatching = tr("注：扫描仪根据上面列出的顺序来创建影像(两面的顺序必须匹配)");
+    const QString orderedMatching =
+        tr("注：扫描仪根据上面列出的顺序来创建影像(两面的顺序必须匹配)");
     const QString byContent = tr("注：扫描仪决定要创建上面哪个影像");
     enum { One, ByContent, Multiple } mode;
     if (!flag(s.frontAndBackDifferent)) {

@@ -111,8 +111,8 @@ void SettingToolForm::connectImagePageChangeValueControlMessages()
                                   &SettingToolForm::currentItemChangeToolImageCombine);
     m_imageConnections << connect(ui->comboBoxImagesPerSide, combo, this,
                                   &SettingToolForm::currentItemChangeToolImagePerImage);
-    m_imageConnections << connect(ui->checkBoxFrontAndBackDidderent, &QCheckBox::stateChanged,
-                                  this, &SettingToolForm::stateChangedFrontAndBackDidderent);
+    m_imageConnections << connect(ui->checkBoxFrontAndBackDidderent, &QCheckBox::stateChanged, this,
+                                  &SettingToolForm::stateChangedFrontAndBackDidderent);
 }
 
 void SettingToolForm::disconnectImagePageChangeValueControlMessages()
@@ -300,13 +300,12 @@ void SettingToolForm::rebuildChangeMenu(Side side)
     for (int kind : offered) {
         QAction *action = menu->addAction(kindIcon(kind), kindText(kind));
         void (SettingToolForm::*slot)() =
-            kind == KindColor ? (front ? &SettingToolForm::triggeredImageListFrontChangeColor
-                                       : &SettingToolForm::triggeredImageListBackChangeColor)
-            : kind == KindGray
-                ? (front ? &SettingToolForm::triggeredImageListFrontChangeGray
-                         : &SettingToolForm::triggeredImageListBackChangeGray)
-                : (front ? &SettingToolForm::triggeredImageListFrontChangeBlackWhite
-                         : &SettingToolForm::triggeredImageListBackChangeBlackWhite);
+            kind == KindColor  ? (front ? &SettingToolForm::triggeredImageListFrontChangeColor
+                                        : &SettingToolForm::triggeredImageListBackChangeColor)
+            : kind == KindGray ? (front ? &SettingToolForm::triggeredImageListFrontChangeGray
+                                        : &SettingToolForm::triggeredImageListBackChangeGray)
+                               : (front ? &SettingToolForm::triggeredImageListFrontChangeBlackWhite
+                                        : &SettingToolForm::triggeredImageListBackChangeBlackWhite);
         connect(action, &QAction::triggered, this, slot);
     }
     w.change->setMenu(menu);
@@ -315,10 +314,22 @@ void SettingToolForm::rebuildChangeMenu(Side side)
     w.changeMenu = menu;
 }
 
-void SettingToolForm::createPerImageFrontAddButton() { rebuildAddMenu(Front); }
-void SettingToolForm::createPerImageBackAddButton() { rebuildAddMenu(Back); }
-void SettingToolForm::createPerImageFrontChangeButton() { rebuildChangeMenu(Front); }
-void SettingToolForm::createPerImageBackChangeButton() { rebuildChangeMenu(Back); }
+void SettingToolForm::createPerImageFrontAddButton()
+{
+    rebuildAddMenu(Front);
+}
+void SettingToolForm::createPerImageBackAddButton()
+{
+    rebuildAddMenu(Back);
+}
+void SettingToolForm::createPerImageFrontChangeButton()
+{
+    rebuildChangeMenu(Front);
+}
+void SettingToolForm::createPerImageBackChangeButton()
+{
+    rebuildChangeMenu(Back);
+}
 
 void SettingToolForm::setDeleteEnabled(bool enabled)
 {
@@ -446,8 +457,14 @@ void SettingToolForm::copyList(Side from, Side to)
     rebuildChangeMenu(to);
 }
 
-void SettingToolForm::CopyFrontToBack() { copyList(Front, Back); }
-void SettingToolForm::CopyBackToFront() { copyList(Back, Front); }
+void SettingToolForm::CopyFrontToBack()
+{
+    copyList(Front, Back);
+}
+void SettingToolForm::CopyBackToFront()
+{
+    copyList(Back, Front);
+}
 
 void SettingToolForm::equaliseLists()
 {
@@ -473,26 +490,86 @@ void SettingToolForm::pairUpLists()
     }
 }
 
-void SettingToolForm::triggeredImageListFrontChangeColor() { changeImage(Front, KindColor); }
-void SettingToolForm::triggeredImageListFrontChangeGray() { changeImage(Front, KindGray); }
-void SettingToolForm::triggeredImageListFrontChangeBlackWhite() { changeImage(Front, KindBlackWhite); }
-void SettingToolForm::triggeredImageListBackChangeColor() { changeImage(Back, KindColor); }
-void SettingToolForm::triggeredImageListBackChangeGray() { changeImage(Back, KindGray); }
-void SettingToolForm::triggeredImageListBackChangeBlackWhite() { changeImage(Back, KindBlackWhite); }
-void SettingToolForm::triggeredImageListFrontAddColor() { addImage(Front, KindColor); }
-void SettingToolForm::triggeredImageListFrontAddGray() { addImage(Front, KindGray); }
-void SettingToolForm::triggeredImageListFrontAddBlackWhite() { addImage(Front, KindBlackWhite); }
-void SettingToolForm::triggeredImageListBackAddColor() { addImage(Back, KindColor); }
-void SettingToolForm::triggeredImageListBackAddGray() { addImage(Back, KindGray); }
-void SettingToolForm::triggeredImageListBackAddBlackWhite() { addImage(Back, KindBlackWhite); }
-void SettingToolForm::itemSelectionChangedFront() { selectionRule(Front); }
-void SettingToolForm::itemSelectionChangedBack() { selectionRule(Back); }
-void SettingToolForm::clickedBtnFrontDelete() { deleteImage(Front); }
-void SettingToolForm::clickedBtnBackDelete() { deleteImage(Back); }
-void SettingToolForm::clickedBtnFrontUp() { moveImage(Front, 0); }
-void SettingToolForm::clickedBtnFrontDown() { moveImage(Front, 1); }
-void SettingToolForm::clickedBtnBackUp() { moveImage(Back, 0); }
-void SettingToolForm::clickedBtnBackDown() { moveImage(Back, 1); }
+void SettingToolForm::triggeredImageListFrontChangeColor()
+{
+    changeImage(Front, KindColor);
+}
+void SettingToolForm::triggeredImageListFrontChangeGray()
+{
+    changeImage(Front, KindGray);
+}
+void SettingToolForm::triggeredImageListFrontChangeBlackWhite()
+{
+    changeImage(Front, KindBlackWhite);
+}
+void SettingToolForm::triggeredImageListBackChangeColor()
+{
+    changeImage(Back, KindColor);
+}
+void SettingToolForm::triggeredImageListBackChangeGray()
+{
+    changeImage(Back, KindGray);
+}
+void SettingToolForm::triggeredImageListBackChangeBlackWhite()
+{
+    changeImage(Back, KindBlackWhite);
+}
+void SettingToolForm::triggeredImageListFrontAddColor()
+{
+    addImage(Front, KindColor);
+}
+void SettingToolForm::triggeredImageListFrontAddGray()
+{
+    addImage(Front, KindGray);
+}
+void SettingToolForm::triggeredImageListFrontAddBlackWhite()
+{
+    addImage(Front, KindBlackWhite);
+}
+void SettingToolForm::triggeredImageListBackAddColor()
+{
+    addImage(Back, KindColor);
+}
+void SettingToolForm::triggeredImageListBackAddGray()
+{
+    addImage(Back, KindGray);
+}
+void SettingToolForm::triggeredImageListBackAddBlackWhite()
+{
+    addImage(Back, KindBlackWhite);
+}
+void SettingToolForm::itemSelectionChangedFront()
+{
+    selectionRule(Front);
+}
+void SettingToolForm::itemSelectionChangedBack()
+{
+    selectionRule(Back);
+}
+void SettingToolForm::clickedBtnFrontDelete()
+{
+    deleteImage(Front);
+}
+void SettingToolForm::clickedBtnBackDelete()
+{
+    deleteImage(Back);
+}
+void SettingToolForm::clickedBtnFrontUp()
+{
+    moveImage(Front, 0);
+}
+void SettingToolForm::clickedBtnFrontDown()
+{
+    moveImage(Front, 1);
+}
+void SettingToolForm::clickedBtnBackUp()
+{
+    moveImage(Back, 0);
+}
+void SettingToolForm::clickedBtnBackDown()
+{
+    moveImage(Back, 1);
+}
 
 void SettingToolForm::getSettingColorMode(ColorModeFlag ColorModeID,
                                           SettingToolSideFlag SettingToolSideID, int colorCount)
@@ -645,7 +722,8 @@ void SettingToolForm::currentItemChangeToolImagePerImage(int)
     const int perImage = perImageData();
     const bool different = ui->checkBoxFrontAndBackDidderent->isChecked();
     const bool bothSides = inputData() == InputDocumentBoth;
-    const QString orderedMatching = tr("注：扫描仪根据上面列出的顺序来创建影像(两面的顺序必须匹配)");
+    const QString orderedMatching =
+        tr("注：扫描仪根据上面列出的顺序来创建影像(两面的顺序必须匹配)");
     switch (perImage) {
     case 0:
         m_contentForm->initAdvancedSettingContent(InputDocumentFlag(inputData()));

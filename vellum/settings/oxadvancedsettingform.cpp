@@ -83,8 +83,7 @@ void OxAdvancedSettingForm::connectGeneralPageMessages()
             &OxAdvancedSettingForm::changeInputDocType);
     connect(m_hub, &PMessage::settingColorModeOx, this,
             &OxAdvancedSettingForm::getSettingColorMode);
-    connect(m_hub, &PMessage::changedPaperSource, this,
-            &OxAdvancedSettingForm::changePaperSource);
+    connect(m_hub, &PMessage::changedPaperSource, this, &OxAdvancedSettingForm::changePaperSource);
     connect(m_hub, &PMessage::changedImageSizeUnit, this,
             &OxAdvancedSettingForm::changedImageSizeUnit);
     connect(m_hub, &PMessage::setResolution, this, &OxAdvancedSettingForm::changedResolution);
@@ -109,8 +108,7 @@ void OxAdvancedSettingForm::connectGeneralPageChangeValueControlMessages()
     using F = OxAdvancedSettingForm;
     auto &c = m_changeConnections;
     const auto combo = QOverload<int>::of(&QComboBox::currentIndexChanged);
-    c << connect(ui->comboBoxToolSplitDocOx, combo, this,
-                 &F::currentItemChangeToolGeneralSplitDoc);
+    c << connect(ui->comboBoxToolSplitDocOx, combo, this, &F::currentItemChangeToolGeneralSplitDoc);
     c << connect(ui->comboBoxToolLengthOx, combo, this, &F::currentItemChangeToolGeneralLength);
     c << connect(ui->comboBoxCombineType, combo, this, &F::currentItemChangeCombineType);
     c << connect(ui->doubleSpinBoxLengthLeftOx, &QDoubleSpinBox::editingFinished, this,
@@ -132,13 +130,12 @@ void OxAdvancedSettingForm::connectEditNotifications()
     auto &c = m_notifyConnections;
     PMessage *hub = m_hub;
     auto notify = [hub] { emit hub->controlValueChanged(); };
-    for (QComboBox *box : {ui->comboBoxCombineType, ui->comboBoxCombineSite,
-                           ui->comboBoxScalingTo, ui->comboBoxToolSplitDocOx,
-                           ui->comboBoxToolLengthOx})
+    for (QComboBox *box : {ui->comboBoxCombineType, ui->comboBoxCombineSite, ui->comboBoxScalingTo,
+                           ui->comboBoxToolSplitDocOx, ui->comboBoxToolLengthOx})
         c << connect(box, combo, this, notify);
-    for (QCheckBox *box : {ui->checkBoxColorOutput, ui->checkBoxGrayOutput,
-                           ui->checkBoxBlackWhiteOutput, ui->checkBoxSaveSize,
-                           ui->checkBoxAlignTheSize})
+    for (QCheckBox *box :
+         {ui->checkBoxColorOutput, ui->checkBoxGrayOutput, ui->checkBoxBlackWhiteOutput,
+          ui->checkBoxSaveSize, ui->checkBoxAlignTheSize})
         c << connect(box, &QCheckBox::stateChanged, this, notify);
     for (QDoubleSpinBox *box : {ui->doubleSpinBoxLengthLeftOx, ui->doubleSpinBoxLengthRightOx})
         c << connect(box, &QDoubleSpinBox::editingFinished, this, notify);
@@ -193,17 +190,17 @@ void OxAdvancedSettingForm::loadToolOxSizePageWording()
     ui->pushButtonReset->setText(tr("重设"));
     ui->pushButtonAllSelect->setText(tr("全部选定"));
     static const char *const kSizes[kPageSizeCount] = {
-        QT_TR_NOOP("US Ledger - 11 x 17 英寸"),   QT_TR_NOOP("US 规定规格 - 8.5 x 14 英寸"),
-        QT_TR_NOOP("US 信函 - 8.5 x 11 英寸"),     QT_TR_NOOP("US Executive - 7.25 x 10.5 英寸"),
+        QT_TR_NOOP("US Ledger - 11 x 17 英寸"),      QT_TR_NOOP("US 规定规格 - 8.5 x 14 英寸"),
+        QT_TR_NOOP("US 信函 - 8.5 x 11 英寸"),       QT_TR_NOOP("US Executive - 7.25 x 10.5 英寸"),
         QT_TR_NOOP("US Statement - 5.5 x 8.5 英寸"), QT_TR_NOOP("ISO A3 - 29.7 x 42.0 厘米"),
-        QT_TR_NOOP("ISO A4 - 21.0 x 29.7 厘米"),   QT_TR_NOOP("ISO A5 - 14.8 x 21.0 厘米"),
-        QT_TR_NOOP("ISO A6 - 10.5 x 14.8 厘米"),   QT_TR_NOOP("ISO A7 - 7.4 x 10.5 厘米"),
-        QT_TR_NOOP("ISO B4 - 25.0 x 35.3 厘米"),   QT_TR_NOOP("ISO B5 - 17.6 x 25.0 厘米"),
-        QT_TR_NOOP("ISO B6 - 12.5 x 17.6 厘米"),   QT_TR_NOOP("ISO B7 - 8.8 x 12.5 厘米"),
-        QT_TR_NOOP("JIS B4 - 25.7 x 36.4 厘米"),   QT_TR_NOOP("JIS B5 - 18.2 x 25.7 厘米"),
-        QT_TR_NOOP("JIS B6 - 12.8 x 18.2 厘米"),   QT_TR_NOOP("JIS B7 - 9.1 x 12.8 厘米"),
-        QT_TR_NOOP("JIS B8 - 6.4 x 9.1 厘米"),     QT_TR_NOOP("ISO C4 - 22.9 x 32.4 厘米"),
-        QT_TR_NOOP("ISO C5 - 16.2 x 22.9 厘米"),   QT_TR_NOOP("ISO C6 - 11.4 x 16.2 厘米"),
+        QT_TR_NOOP("ISO A4 - 21.0 x 29.7 厘米"),     QT_TR_NOOP("ISO A5 - 14.8 x 21.0 厘米"),
+        QT_TR_NOOP("ISO A6 - 10.5 x 14.8 厘米"),     QT_TR_NOOP("ISO A7 - 7.4 x 10.5 厘米"),
+        QT_TR_NOOP("ISO B4 - 25.0 x 35.3 厘米"),     QT_TR_NOOP("ISO B5 - 17.6 x 25.0 厘米"),
+        QT_TR_NOOP("ISO B6 - 12.5 x 17.6 厘米"),     QT_TR_NOOP("ISO B7 - 8.8 x 12.5 厘米"),
+        QT_TR_NOOP("JIS B4 - 25.7 x 36.4 厘米"),     QT_TR_NOOP("JIS B5 - 18.2 x 25.7 厘米"),
+        QT_TR_NOOP("JIS B6 - 12.8 x 18.2 厘米"),     QT_TR_NOOP("JIS B7 - 9.1 x 12.8 厘米"),
+        QT_TR_NOOP("JIS B8 - 6.4 x 9.1 厘米"),       QT_TR_NOOP("ISO C4 - 22.9 x 32.4 厘米"),
+        QT_TR_NOOP("ISO C5 - 16.2 x 22.9 厘米"),     QT_TR_NOOP("ISO C6 - 11.4 x 16.2 厘米"),
         QT_TR_NOOP("ISO C7 - 8.1 x 11.4 厘米")};
     ui->listWidgetPageSize->clear();
     for (const char *text : kSizes)
@@ -357,9 +354,8 @@ void OxAdvancedSettingForm::currentItemChangeToolGeneralSplitDoc(int)
 
 void OxAdvancedSettingForm::currentItemChangeToolGeneralLength(int)
 {
-    L::showLengthLabels(L::currentData(ui->comboBoxToolLengthOx), m_unit,
-                        ui->labelToolLenghtLeftOx, ui->doubleSpinBoxLengthRightOx,
-                        ui->labelToolLenghtRightOx);
+    L::showLengthLabels(L::currentData(ui->comboBoxToolLengthOx), m_unit, ui->labelToolLenghtLeftOx,
+                        ui->doubleSpinBoxLengthRightOx, ui->labelToolLenghtRightOx);
 }
 
 void OxAdvancedSettingForm::currentItemChangeCombineType(int)
@@ -438,10 +434,9 @@ void OxAdvancedSettingForm::stateChangeManyCurrent()
             ui->groupBoxToolSplitDocOx->setEnabled(true);
     }
     if (m_hub)
-        emit m_hub->manyCurrentControl(ui->checkBoxColorOutput->isChecked(),
-                                       ui->checkBoxGrayOutput->isChecked(),
-                                       ui->checkBoxBlackWhiteOutput->isChecked(), count,
-                                       m_inputDocument);
+        emit m_hub->manyCurrentControl(
+            ui->checkBoxColorOutput->isChecked(), ui->checkBoxGrayOutput->isChecked(),
+            ui->checkBoxBlackWhiteOutput->isChecked(), count, m_inputDocument);
 }
 
 void OxAdvancedSettingForm::stateChangeSaveSize()

@@ -64,8 +64,7 @@ int main(int argc, char **argv)
     });
     form.show();
     if (args.contains("--done"))
-        QTimer::singleShot(0, &form, [&form] {
-            form.findChild<QPushButton *>("pushButtonHide")->click();
-        });
+        QTimer::singleShot(0, &form,
+                           [&form] { form.findChild<QPushButton *>("pushButtonHide")->click(); });
     return app.exec();
 }

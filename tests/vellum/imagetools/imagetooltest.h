@@ -57,14 +57,18 @@ struct Rig
         form.updateVariableToUIControl(r);
         form.connectAllChangeValueControlMessages();
     }
-    template <class T> T *w(const QString &name)
+    template <class T>
+    T *w(const QString &name)
     {
         T *found = form.findChild<T *>(name);
         if (!found)
             qFatal("no widget %s", qPrintable(name));
         return found;
     }
-    QListWidget *list(bool front) { return w<QListWidget>(front ? "listWidgetImagesFront" : "listWidgetImagesBack"); }
+    QListWidget *list(bool front)
+    {
+        return w<QListWidget>(front ? "listWidgetImagesFront" : "listWidgetImagesBack");
+    }
     QString kinds(bool front)
     {
         QString out;
@@ -108,7 +112,10 @@ struct Rig
     }
     QCheckBox *different() { return w<QCheckBox>("checkBoxFrontAndBackDidderent"); }
     QTabWidget *tabs() { return w<QTabWidget>("tabWidgetTool"); }
-    bool contentTab() { return tabs()->count() > 2 && tabs()->tabText(2) == QStringLiteral("内容设置"); }
+    bool contentTab()
+    {
+        return tabs()->count() > 2 && tabs()->tabText(2) == QStringLiteral("内容设置");
+    }
 };
 
 // A record whose image tool fields say something: both sides, lists by the

@@ -540,17 +540,23 @@ void TestSettingToolForm::oneChangeMakesCompareFalse_data()
     QTest::addColumn<Change>("change");
     QTest::newRow("input") << Change([](Rig &r) { r.choose("comboBoxToolInputDoc", 1); });
     QTest::newRow("sleeved") << Change([](Rig &r) { r.choose("comboBoxToolSleevedDoc", 4); });
-    QTest::newRow("detect") << Change([](Rig &r) { r.w<QCheckBox>("checkBoxToolDetectMulDoc")->toggle(); });
-    QTest::newRow("flatbed") << Change([](Rig &r) { r.w<QCheckBox>("checkBoxFlatbedMultipleDoc")->toggle(); });
+    QTest::newRow("detect") << Change(
+        [](Rig &r) { r.w<QCheckBox>("checkBoxToolDetectMulDoc")->toggle(); });
+    QTest::newRow("flatbed") << Change(
+        [](Rig &r) { r.w<QCheckBox>("checkBoxFlatbedMultipleDoc")->toggle(); });
     QTest::newRow("split") << Change([](Rig &r) { r.choose("comboBoxToolSplitDoc", 3); });
     QTest::newRow("length mode") << Change([](Rig &r) { r.choose("comboBoxToolLength", 1); });
-    QTest::newRow("first length") << Change([](Rig &r) { r.w<QDoubleSpinBox>("doubleSpinBoxLengthLeft")->setValue(7.25); });
-    QTest::newRow("second length") << Change([](Rig &r) { r.w<QDoubleSpinBox>("doubleSpinBoxLengthRight")->setValue(7.25); });
+    QTest::newRow("first length") << Change(
+        [](Rig &r) { r.w<QDoubleSpinBox>("doubleSpinBoxLengthLeft")->setValue(7.25); });
+    QTest::newRow("second length")
+        << Change([](Rig &r) { r.w<QDoubleSpinBox>("doubleSpinBoxLengthRight")->setValue(7.25); });
     QTest::newRow("combine") << Change([](Rig &r) { r.choose("comboBoxCombineFrontAndBack", 2); });
     QTest::newRow("different") << Change([](Rig &r) { r.different()->click(); });
     QTest::newRow("per side") << Change([](Rig &r) { r.choose("comboBoxImagesPerSide", 2); });
     QTest::newRow("list colour") << Change([](Rig &r) { r.trigger(r.change(false), "C"); });
-    QTest::newRow("content amount") << Change([](Rig &r) { r.form.findChild<QSpinBox *>("spinBoxContentColorThresholdt")->setValue(77); });
+    QTest::newRow("content amount") << Change([](Rig &r) {
+        r.form.findChild<QSpinBox *>("spinBoxContentColorThresholdt")->setValue(77);
+    });
 }
 
 void TestSettingToolForm::oneChangeMakesCompareFalse()

@@ -80,8 +80,8 @@ void TestSettingToolWalk::walk()
 
     QSignalSpy messages(&rig.hub, &PMessage::createTwoSideOrFrontOrBack);
     QRandomGenerator rng(quint32(1234 + start));
-    const QStringList combos = {"comboBoxToolInputDoc", "comboBoxToolSleevedDoc",
-                                "comboBoxToolSplitDoc", "comboBoxToolLength",
+    const QStringList combos = {"comboBoxToolInputDoc",        "comboBoxToolSleevedDoc",
+                                "comboBoxToolSplitDoc",        "comboBoxToolLength",
                                 "comboBoxCombineFrontAndBack", "comboBoxImagesPerSide"};
     QStringList trail;
     for (int step = 0; step < 500; ++step) {
@@ -90,8 +90,8 @@ void TestSettingToolWalk::walk()
             for (QPushButton *b : {rig.add(front), rig.change(front)})
                 if (usable(b, &rig.form) && b->menu())
                     for (QAction *a : b->menu()->actions())
-                        actions.append({b->objectName() + " " + letter(a->text()),
-                                        [a] { a->trigger(); }});
+                        actions.append(
+                            {b->objectName() + " " + letter(a->text()), [a] { a->trigger(); }});
             for (QAbstractButton *b : {static_cast<QAbstractButton *>(rig.remove(front)),
                                        static_cast<QAbstractButton *>(rig.up(front)),
                                        static_cast<QAbstractButton *>(rig.down(front))})
@@ -107,8 +107,8 @@ void TestSettingToolWalk::walk()
             QComboBox *c = rig.combo(name);
             if (usable(c, &rig.form))
                 for (int i = 0; i < c->count(); ++i)
-                    actions.append({name + " " + QString::number(i),
-                                    [c, i] { c->setCurrentIndex(i); }});
+                    actions.append(
+                        {name + " " + QString::number(i), [c, i] { c->setCurrentIndex(i); }});
         }
         if (usable(rig.different(), &rig.form))
             actions.append({"different", [&rig] { rig.different()->click(); }});

@@ -81,7 +81,8 @@ struct Rig
         ox.updateUIControlToVariable(copy);
         return copy;
     }
-    template <class T> T *w(const char *name)
+    template <class T>
+    T *w(const char *name)
     {
         T *found = ox.findChild<T *>(QLatin1String(name));
         if (!found)
@@ -231,26 +232,21 @@ void TestOxPanel::editsWithExactDiffs_data()
     allSizes << 3960;
     QTest::newRow("select all sizes")
         << "彩色照片" << Edit([](Rig &r) { r.w<QPushButton>("pushButtonAllSelect")->click(); })
-        << allSizes << Edit([](Rig &r) {
-               QCOMPARE(r.written(builtIn("彩色照片")).pageSizeCount, 23);
-           });
-    QTest::newRow("select all, then reset")
-        << "彩色照片" << Edit([](Rig &r) {
-               r.w<QPushButton>("pushButtonAllSelect")->click();
-               r.w<QPushButton>("pushButtonReset")->click();
-           })
-        << QList<int>{} << Edit([](Rig &) {});
-    QTest::newRow("split in two, first length 10 cm")
-        << "彩色照片" << Edit([](Rig &r) {
-               r.choose("comboBoxToolSplitDocOx", 2);
-               r.type("doubleSpinBoxLengthLeftOx", 10.0);
-           })
-        << QList<int>{3912, 3920, 3928} << Edit([](Rig &r) {
-               const tagSCAN_SHORTCUT_MENU out = r.written(builtIn("彩色照片"));
-               QCOMPARE(out.lengthLeft, 3.94);
-               QCOMPARE(out.lengthRight, 3.94);
-               QCOMPARE(int(out.splitDocumentCount), 2);
-           });
+        << allSizes
+        << Edit([](Rig &r) { QCOMPARE(r.written(builtIn("彩色照片")).pageSizeCount, 23); });
+    QTest::newRow("select all, then reset") << "彩色照片" << Edit([](Rig &r) {
+        r.w<QPushButton>("pushButtonAllSelect")->click();
+        r.w<QPushButton>("pushButtonReset")->click();
+    }) << QList<int>{} << Edit([](Rig &) {});
+    QTest::newRow("split in two, first length 10 cm") << "彩色照片" << Edit([](Rig &r) {
+        r.choose("comboBoxToolSplitDocOx", 2);
+        r.type("doubleSpinBoxLengthLeftOx", 10.0);
+    }) << QList<int>{3912, 3920, 3928} << Edit([](Rig &r) {
+        const tagSCAN_SHORTCUT_MENU out = r.written(builtIn("彩色照片"));
+        QCOMPARE(out.lengthLeft, 3.94);
+        QCOMPARE(out.lengthRight, 3.94);
+        QCOMPARE(int(out.splitDocumentCount), 2);
+    });
 }
 
 void TestOxPanel::editsWithExactDiffs()
@@ -276,10 +272,14 @@ void TestOxPanel::streamLockPerMode_data()
     QTest::addColumn<QString>("checked");
     QTest::addColumn<QString>("enabled");
     // Colour, gray, black and white; "-" keeps what the load set.
-    QTest::newRow("colour") << 2 << "100" << "011";
-    QTest::newRow("gray") << 1 << "010" << "001";
-    QTest::newRow("black and white") << 0 << "001" << "000";
-    QTest::newRow("unknown") << 7 << "1--" << "---";
+    QTest::newRow("colour") << 2 << "100"
+                            << "011";
+    QTest::newRow("gray") << 1 << "010"
+                          << "001";
+    QTest::newRow("black and white") << 0 << "001"
+                                     << "000";
+    QTest::newRow("unknown") << 7 << "1--"
+                             << "---";
 }
 
 void TestOxPanel::streamLockPerMode()
@@ -290,8 +290,7 @@ void TestOxPanel::streamLockPerMode()
     Rig rig;
     tagSCAN_SHORTCUT_MENU r = builtIn("多流 Clearleaf 文档");
     rig.load(r);
-    const char *names[] = {"checkBoxColorOutput", "checkBoxGrayOutput",
-                           "checkBoxBlackWhiteOutput"};
+    const char *names[] = {"checkBoxColorOutput", "checkBoxGrayOutput", "checkBoxBlackWhiteOutput"};
     QString before;
     for (const char *n : names)
         before += QLatin1Char(rig.box(n)->isEnabled() ? '1' : '0');
@@ -322,8 +321,8 @@ void TestOxPanel::secondStreamClosesGroups()
     QSignalSpy streams(&rig.hub, &PMessage::manyCurrentControl);
     rig.box("checkBoxGrayOutput")->click();
     QCOMPARE(streams.count(), 1);
-    QCOMPARE(streams.last(), (QVariantList{true, true, false, 2,
-                                           QVariant::fromValue(InputDocumentFront)}));
+    QCOMPARE(streams.last(),
+             (QVariantList{true, true, false, 2, QVariant::fromValue(InputDocumentFront)}));
     QCOMPARE(rig.combo("comboBoxCombineType")->currentIndex(), 0);
     QCOMPARE(rig.combo("comboBoxToolSplitDocOx")->currentIndex(), 0);
     QVERIFY(!rig.group("groupBoxImageCombine")->isEnabled());
@@ -448,7 +447,8 @@ void TestOxPanel::combineListPerInputType()
     rig.load(r);
     rig.choose("comboBoxToolSplitDocOx", 3);
     rig.choose("comboBoxToolLengthOx", 0);
-    rig.combo("comboBoxCombineType")->setCurrentIndex(rig.combo("comboBoxCombineType")->count() - 1);
+    rig.combo("comboBoxCombineType")
+        ->setCurrentIndex(rig.combo("comboBoxCombineType")->count() - 1);
     QSignalSpy streams(&rig.hub, &PMessage::manyCurrentControl);
     emit rig.hub.changedInputDocTypeMainToSettingTool(InputDocumentFlag(input));
     QCOMPARE(rig.comboData("comboBoxCombineType"), items);
@@ -499,7 +499,10 @@ void TestOxPanel::lengthBounds()
     // An arrow step ends in the same rule.
     rig.spin("doubleSpinBoxLengthLeftOx")->setValue(1.0);
     rig.spin("doubleSpinBoxLengthLeftOx")->stepBy(1);
-    QVERIFY(rig.spin("doubleSpinBoxLengthLeftOx")->value() >= 2.5 * (unit == 0 ? 2.54 : unit == 2 ? 200 : 1) - 1e-9);
+    QVERIFY(rig.spin("doubleSpinBoxLengthLeftOx")->value() >= 2.5 * (unit == 0   ? 2.54
+                                                                     : unit == 2 ? 200
+                                                                                 : 1) -
+                                                                  1e-9);
 }
 
 void TestOxPanel::unitAndResolutionConvertThroughInches()
@@ -689,8 +692,7 @@ void TestOxPanel::buttons()
         rig.w<QPushButton>("pushButtonSettingToolHelp")->click();
         QCOMPARE(catcher.urls,
                  QList<QUrl>{QUrl::fromLocalFile(g_VellumCfgFile.m_strSettingsGuideFile)});
-        QVERIFY(catcher.urls.first().toLocalFile().endsWith(
-            "/help/Scan_Settings_Guide_ZH_CN.pdf"));
+        QVERIFY(catcher.urls.first().toLocalFile().endsWith("/help/Scan_Settings_Guide_ZH_CN.pdf"));
         QTest::qWait(20);
         QCOMPARE(boxes.count(), 0);
         QDesktopServices::unsetUrlHandler("file");
