@@ -138,6 +138,20 @@ void TestSettingToolWalk::walk()
                                                           rng.bounded(4));
                         }});
         actions.append({"hub learn", [&rig] { emit rig.hub.saveAdvancedSetting(); }});
+        // The host loads another record: layouts, colours and modes of any
+        // value, the lists repaired where they break the rules.
+        actions.append({"host load", [&rig, &rng, &record] {
+                            record =
+                                crafted(rng.bounded(-1, 6), rng.bounded(-1, 4), rng.bounded(-1, 4),
+                                        rng.bounded(-1, 4), rng.bounded(-1, 4));
+                            ImageToolSettings s = readImageToolSettings(record);
+                            s.perImage = rng.bounded(4);
+                            s.frontAndBackDifferent = quint8(rng.bounded(2));
+                            s.sleevedDocument = rng.bounded(6);
+                            writeImageToolSettings(record, s);
+                            record.inputDocument = InputDocumentFlag(rng.bounded(3));
+                            rig.load(record);
+                        }});
         actions.append({"hub auto colour", [&rig, &rng] {
                             emit rig.hub.sendAutoColorValue(rng.bounded(400), rng.bounded(200));
                         }});
