@@ -23,6 +23,8 @@ class TstSettingForm : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void inventory();
     void listItemData();
     void combinationCheck_data();
@@ -41,7 +43,25 @@ private slots:
     void changeNotice();
     void smallScreen_data();
     void smallScreen();
+
+private:
+    // One form for the table-driven cases: the console, too, loads profile
+    // after profile into the same form.
+    PMessage *m_hub = nullptr;
+    SettingForm *m_shared = nullptr;
 };
+
+void TstSettingForm::initTestCase()
+{
+    m_hub = new PMessage;
+    m_shared = new SettingForm(m_hub);
+}
+
+void TstSettingForm::cleanupTestCase()
+{
+    delete m_shared;
+    delete m_hub;
+}
 
 void TstSettingForm::inventory()
 {
@@ -322,9 +342,7 @@ void TstSettingForm::combinationCheck()
     p.sideStream = OxAdvancedSettingSideFlag(side);
     p.combineType = CombineTypeFlag(combine);
     const tagSCAN_SHORTCUT_MENU before = p;
-    PMessage hub;
-    SettingForm form(&hub);
-    QCOMPARE(form.judgeSettingIsReasonable(p), expected);
+    QCOMPARE(m_shared->judgeSettingIsReasonable(p), expected);
     QVERIFY(scanShortcutEquals(before, p));
 }
 
@@ -347,8 +365,7 @@ void TstSettingForm::builtInsRoundTrip()
     QFETCH(int, unit);
     tagSCAN_SHORTCUT_MENU profile = builtIns().at(index);
     profile.sizeUnit = ImageSizeUnitFlag(unit);
-    PMessage hub;
-    SettingForm form(&hub);
+    SettingForm &form = *m_shared;
     load(form, profile);
     QVERIFY(form.compareVariableAndUIControl(profile));
     const tagSCAN_SHORTCUT_MENU out = saved(form, profile);
@@ -562,11 +579,9 @@ void TstSettingForm::sideStreamSelection()
     QFETCH(int, count);
     QFETCH(int, input);
     QFETCH(int, expected);
-    PMessage hub;
-    SettingForm form(&hub);
-    form.form()->comboBoxSide->setCurrentIndex(5);
-    emit hub.manyCurrentControl(colour, gray, bw, count, InputDocumentFlag(input));
-    QCOMPARE(form.form()->comboBoxSide->currentIndex(), expected < 0 ? 5 : expected);
+    m_shared->form()->comboBoxSide->setCurrentIndex(5);
+    emit m_hub->manyCurrentControl(colour, gray, bw, count, InputDocumentFlag(input));
+    QCOMPARE(m_shared->form()->comboBoxSide->currentIndex(), expected < 0 ? 5 : expected);
 }
 
 void TstSettingForm::rescanQuestion()

@@ -21,8 +21,9 @@ class TstSettingPages : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void init();
-    void cleanup();
     void editsHaveExactDiffs_data();
     void editsHaveExactDiffs();
     void continuousCentresOnTheFeeder();
@@ -50,19 +51,27 @@ private:
     tagSCAN_SHORTCUT_MENU m_profile;
 };
 
-void TstSettingPages::init()
+// One form for all cases, as in the console: every case starts from a fresh
+// load of the colour document with no preview and a sheet feeder.
+void TstSettingPages::initTestCase()
 {
     m_hub = new PMessage;
     m_form = new SettingForm(m_hub);
     ui = m_form->form();
-    m_profile = colourDocument();
-    load(*m_form, m_profile);
 }
 
-void TstSettingPages::cleanup()
+void TstSettingPages::cleanupTestCase()
 {
     delete m_form;
     delete m_hub;
+}
+
+void TstSettingPages::init()
+{
+    emit m_hub->sendPreviewMode(0);
+    emit m_hub->changedPaperSource(AdfPaperSourceFlag(0));
+    m_profile = colourDocument();
+    load(*m_form, m_profile);
 }
 
 void TstSettingPages::editsHaveExactDiffs_data()
@@ -464,8 +473,9 @@ void TstSettingPages::adjustModeRules()
     QWidget *w = m_form->findChild<QWidget *>(widget);
     QVERIFY(w);
     QCOMPARE(w->isHidden(), !shown);
-    if (auto *slider = qobject_cast<CustomSlider *>(w))
-        QCOMPARE(slider->hasTracking(), !shown);
+    // A shown slider reports only when released.
+    if (auto *slider = qobject_cast<CustomSlider *>(w); slider && shown)
+        QVERIFY(!slider->hasTracking());
 
     // Conversion quality enables contrast and threshold by mode.
     chooseData(ui->comboBoxColorMode, 0);
