@@ -14,10 +14,21 @@
 #include <QThread>
 #include <QTimer>
 
+namespace {
+std::function<bool()> g_defaultProbe;
+std::function<void()> g_defaultSleep;
+} // namespace
+
+void SystemTrayIcon::setDefaultWaiting(std::function<bool()> probe, std::function<void()> sleeper)
+{
+    g_defaultProbe = std::move(probe);
+    g_defaultSleep = std::move(sleeper);
+}
+
 SystemTrayIcon::SystemTrayIcon(QObject *parent) : QObject(parent)
 {
-    m_probe = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
-    m_sleep = [] { QThread::sleep(1); };
+    m_probe = g_defaultProbe ? g_defaultProbe : [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    m_sleep = g_defaultSleep ? g_defaultSleep : [] { QThread::sleep(1); };
     m_pCheckTimer = new QTimer(this);
     m_pCheckTimer->setInterval(kRetryMs);
     connect(m_pCheckTimer, &QTimer::timeout, this, &SystemTrayIcon::onCheckSystemTray);

@@ -46,6 +46,9 @@ public:
     void setTrayProbe(std::function<bool()> probe) { m_probe = std::move(probe); }
     void setSleeper(std::function<void()> sleeper) { m_sleep = std::move(sleeper); }
     void setRetryInterval(int ms);
+    // The probe and sleep that new tray objects start with (a test that runs
+    // the entry function sets them before the window is built).
+    static void setDefaultWaiting(std::function<bool()> probe, std::function<void()> sleeper);
 
     QMenu *menu() { return &m_menu; }
     QSystemTrayIcon *trayIcon() { return &m_tray; }
