@@ -62,6 +62,15 @@ void SystemTrayIcon::initBasicMenu()
     m_pExit = make(tr("退出..."), &SystemTrayIcon::systemMenuExit);
 }
 
+int SystemTrayIcon::waitTries()
+{
+    // CORVAN_TRAY_WAIT_TRIES shortens the first wait where there is no tray
+    // to wait for (tests of the launcher program).
+    bool ok = false;
+    const int tries = qEnvironmentVariableIntValue("CORVAN_TRAY_WAIT_TRIES", &ok);
+    return ok && tries >= 0 ? tries : kWaitTries;
+}
+
 bool SystemTrayIcon::trayAvailable()
 {
     return m_probe ? m_probe() : false;
@@ -85,7 +94,7 @@ void SystemTrayIcon::loadSystemTrayMenu(TaskShortcut *store, bool connected, int
         if (!trayAvailable())
             return;
         m_pCheckTimer->stop();
-    } else if (!waitForSystemTrayReady(kWaitTries)) {
+    } else if (!waitForSystemTrayReady(waitTries())) {
         qDebug() << "SystemTrayIcon: no system tray; retrying every" << m_pCheckTimer->interval()
                  << "ms";
         m_pCheckTimer->start();

@@ -32,6 +32,8 @@ public:
     void unloadSystemTrayMenu();
     void showSystemTrayMenu();
     bool waitForSystemTrayReady(int tries);
+    // 15, or CORVAN_TRAY_WAIT_TRIES when set.
+    static int waitTries();
     void loadTaskShortcutMenu(TaskShortcut *store, bool connected, int count);
     void loadDefaultBasicMenu(bool connected);
 

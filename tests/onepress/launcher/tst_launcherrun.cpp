@@ -50,6 +50,7 @@ private slots:
     void groupQuestionDeclined();
     void cleanUpFollowsRemoveImage();
     void failedSaveKeepsPages();
+    void destroyedWhileTheWorkerAsks();
 };
 
 void TestLauncherRun::buttonList()
@@ -384,6 +385,28 @@ void TestLauncherRun::failedSaveKeepsPages()
     QString text;
     ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
     QCOMPARE(answer.last().text, text);
+}
+
+void TestLauncherRun::destroyedWhileTheWorkerAsks()
+{
+    RunRig rig;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.AddKeywordToDoc = true;
+    rig.store(t);
+    testsupport::ModalAnswerer answer("确定");
+    rig.window->systemMenuTaskID(t.TaskID);
+    rig.console->deliver(rig.page(1));
+    rig.console->finish();
+    QVERIFY(rig.window->isSaving());
+    QPointer<QThread> thread = rig.window->workerThread();
+    QElapsedTimer clock;
+    clock.start();
+    // The worker now waits for the keyword; the window goes without a dialog.
+    rig.window.reset();
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY(thread.isNull());
+    QCOMPARE(answer.count(), 0);
+    QVERIFY(rig.outputs().isEmpty());
 }
 
 QTEST_MAIN(TestLauncherRun)

@@ -1,0 +1,99 @@
+// The launcher program as a process: one instance per user, a second start
+// returns 0 at once, a killed instance does not block the next start; and
+// the two libraries' exported entries and facade objects.
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+#include <dlfcn.h>
+#include <signal.h>
+
+namespace {
+
+QProcessEnvironment launcherEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("CORVAN_TRAY_WAIT_TRIES", "0");
+    return env;
+}
+
+void startLauncher(QProcess &p)
+{
+    p.setProcessEnvironment(launcherEnvironment());
+    p.setProgram(LAUNCHER_PROGRAM);
+    p.start();
+    QVERIFY(p.waitForStarted(5000));
+}
+
+QString dynamicSymbol(const QString &library, const QString &name)
+{
+    QProcess readelf;
+    readelf.start("readelf", {"--wide", "--dyn-syms", library});
+    readelf.waitForFinished(10000);
+    for (const QString &line : QString::fromLatin1(readelf.readAllStandardOutput()).split('\n'))
+        if (line.endsWith(" " + name))
+            return line.simplified();
+    return QString();
+}
+
+} // namespace
+
+class TestLauncherProcess : public QObject
+{
+    Q_OBJECT
+private slots:
+    void oneInstance();
+    void exportedEntries();
+};
+
+void TestLauncherProcess::oneInstance()
+{
+    QProcess first;
+    startLauncher(first);
+    // Primary once it is still running a moment later.
+    QVERIFY(!first.waitForFinished(2000));
+
+    QProcess second;
+    QElapsedTimer clock;
+    clock.start();
+    startLauncher(second);
+    QVERIFY(second.waitForFinished(10000));
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+
+    ::kill(pid_t(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(5000));
+
+    QProcess third;
+    startLauncher(third);
+    QVERIFY2(!third.waitForFinished(2000), "a start after a killed instance becomes the primary");
+    third.terminate();
+    if (!third.waitForFinished(3000)) {
+        third.kill();
+        third.waitForFinished(3000);
+    }
+}
+
+void TestLauncherProcess::exportedEntries()
+{
+    void *onepress = dlopen(ONEPRESS_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    QVERIFY2(onepress, dlerror());
+    void *vellum = dlopen(VELLUM_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    QVERIFY2(vellum, dlerror());
+    QVERIFY(dlsym(onepress, "cdrv_onepress_main"));
+    QVERIFY(dlsym(onepress, "_Z13onepress_mainiPPc"));
+    void *ours = dlsym(onepress, "g_Devgate");
+    void *theirs = dlsym(vellum, "g_Devgate");
+    QVERIFY(ours && theirs);
+    QVERIFY(ours != theirs);
+    // Each library's own references stay on its own object.
+    QVERIFY(dynamicSymbol(ONEPRESS_LIBRARY, "g_Devgate").contains("PROTECTED"));
+    QVERIFY(dynamicSymbol(VELLUM_LIBRARY, "g_Devgate").contains("PROTECTED"));
+    dlclose(vellum);
+    dlclose(onepress);
+}
+
+QTEST_GUILESS_MAIN(TestLauncherProcess)
+#include "tst_launcherprocess.moc"
