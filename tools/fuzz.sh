@@ -32,8 +32,9 @@ declare -A runs=(
   [fuzz_files]=6000
   [fuzz_scanexchange]=30000
   [fuzz_stampconfig]=3000
+  [fuzz_package]=200000
 )
-targets=(fuzz_lockstatus fuzz_records fuzz_eventpipe fuzz_files fuzz_scanexchange fuzz_stampconfig)
+targets=(fuzz_lockstatus fuzz_records fuzz_eventpipe fuzz_files fuzz_scanexchange fuzz_stampconfig fuzz_package)
 
 export ASAN_OPTIONS=detect_leaks=1
 export LSAN_OPTIONS=suppressions=$root/tools/sanitizers/lsan.supp

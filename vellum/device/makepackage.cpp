@@ -15,74 +15,15 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
-#include <QtEndian>
 
 #include <zlib.h>
 
+using namespace settingspackage;
+
 namespace {
 
-const char kMagic[] = "CORVAN";
-constexpr int kMagicSize = 6;
 const char kProfileGroup[] = "UICfg";
 const char kStampGroup[] = "StampCfg";
-
-const QByteArray::Base64Options kBase64 =
-    QByteArray::Base64UrlEncoding | QByteArray::KeepTrailingEquals;
-
-// Files and folders the profile store and the device page keep in the
-// profiles directory: a package record must never be written over them.
-const QStringList &reservedNames()
-{
-    static const QStringList names{"profile.ini", "stampconfig.ini", "scanlog.txt",
-                                   "scannedlog.ini", "icons", "stamp", "sound"};
-    return names;
-}
-
-QString encode(const QByteArray &bytes)
-{
-    return QString::fromLatin1(bytes.toBase64(kBase64));
-}
-
-// Only the canonical URL-safe form with its padding is accepted: anything
-// else ("+", "/", missing padding, stray characters) is a damaged package.
-bool decode(const QJsonValue &value, QByteArray &out)
-{
-    if (!value.isString())
-        return false;
-    const QByteArray text = value.toString().toLatin1();
-    if (text.isEmpty()) {
-        out.clear();
-        return true;
-    }
-    const auto result = QByteArray::fromBase64Encoding(
-        text, kBase64 | QByteArray::AbortOnBase64DecodingErrors);
-    if (!result || result.decoded.toBase64(kBase64) != text)
-        return false;
-    out = result.decoded;
-    return true;
-}
-
-// zlib inflation that never produces more than the declared length: a small
-// stream may claim a few bytes and expand to gigabytes.
-bool inflateExactly(const char *data, qint64 size, quint32 expected, QByteArray &out)
-{
-    if (expected == 0 || size <= 0 || size > std::numeric_limits<uInt>::max())
-        return false;
-    out.resize(int(expected));
-    z_stream zs{};
-    if (inflateInit(&zs) != Z_OK)
-        return false;
-    zs.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data));
-    zs.avail_in = uInt(size);
-    zs.next_out = reinterpret_cast<Bytef *>(out.data());
-    zs.avail_out = uInt(expected);
-    const int rc = inflate(&zs, Z_FINISH);
-    const bool ok = rc == Z_STREAM_END && zs.total_out == expected && zs.avail_in == 0;
-    inflateEnd(&zs);
-    if (!ok)
-        out.clear();
-    return ok;
-}
 
 bool writeAtomically(const QString &path, const QByteArray &bytes)
 {
@@ -164,108 +105,6 @@ QByteArray readWhole(const QString &path)
 } // namespace
 
 MakePackage::MakePackage(QObject *parent) : QObject(parent) {}
-
-quint16 MakePackage::packageChecksum(const QByteArray &bytes)
-{
-    return qChecksum(bytes.constData(), uint(bytes.size()), Qt::ChecksumIso3309);
-}
-
-bool MakePackage::isBareFileName(const QString &name)
-{
-    if (name.isEmpty() || name == "." || name == ".." || name.toUtf8().size() > kMaxNameBytes)
-        return false;
-    for (const QChar c : name) {
-        if (c == '/' || c == '\\' || c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return false;
-    }
-    return true;
-}
-
-bool MakePackage::isSafeConfigName(const QString &name)
-{
-    if (!isBareFileName(name) || !ScanShortcutMenu::isSafeProfileId(name)
-        || name.startsWith('.'))
-        return false;
-    return !reservedNames().contains(name, Qt::CaseInsensitive);
-}
-
-// --- whole package ----------------------------------------------------------------
-
-QByteArray MakePackage::composePackage(const QJsonObject &document)
-{
-    const QByteArray json = QJsonDocument(document).toJson(QJsonDocument::Compact);
-    if (quint64(json.size()) > kMaxJsonSize)
-        return QByteArray();
-    const QByteArray body = qCompress(json, -1);
-    const quint16 crc = packageChecksum(body);
-    QByteArray package(kMagic, kMagicSize);
-    package.append(char(crc & 0xFF));
-    package.append(char(crc >> 8));
-    package.append(body);
-    return package;
-}
-
-int MakePackage::parsePackage(const QByteArray &package, Contents &out)
-{
-    out = Contents();
-    if (package.size() < kHeaderSize || !package.startsWith(QByteArray(kMagic, kMagicSize)))
-        return -52;
-    const QByteArray body = package.mid(8);
-    const quint16 stored = qFromLittleEndian<quint16>(package.constData() + 6);
-    if (stored != packageChecksum(body))
-        return -52;
-    const quint32 length = qFromBigEndian<quint32>(package.constData() + 8);
-    if (length > kMaxJsonSize)
-        return -52;
-    QByteArray json;
-    if (!inflateExactly(package.constData() + kHeaderSize, package.size() - kHeaderSize, length,
-                        json))
-        return -52;
-
-    QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject())
-        return -52;
-    const QJsonObject root = doc.object();
-    const QJsonValue profiles = root.value("Profiles");
-    const QJsonValue stamps = root.value("StampFiles");
-    if (!profiles.isArray() || !stamps.isArray())
-        return -52;
-
-    Contents contents;
-    for (const QJsonValue &v : profiles.toArray()) {
-        if (!v.isObject())
-            return -52;
-        const QJsonObject o = v.toObject();
-        Profile p;
-        if (!o.value("ConfigName").isString() || !o.value("IconName").isString())
-            return -52;
-        p.configName = o.value("ConfigName").toString();
-        p.iconName = o.value("IconName").toString();
-        if (!isSafeConfigName(p.configName)
-            || (!p.iconName.isEmpty() && !isBareFileName(p.iconName)))
-            return -52;
-        if (!decode(o.value("Config"), p.config) || !decode(o.value("Icon"), p.icon))
-            return -52;
-        if (p.config.size() != kScanShortcutSize)
-            return -52;
-        contents.profiles.append(p);
-    }
-    for (const QJsonValue &v : stamps.toArray()) {
-        if (!v.isObject())
-            return -52;
-        const QJsonObject o = v.toObject();
-        Stamp s;
-        if (!o.value("IconName").isString())
-            return -52;
-        s.name = o.value("IconName").toString();
-        if (!isBareFileName(s.name) || !decode(o.value("Icon"), s.graphic))
-            return -52;
-        contents.stamps.append(s);
-    }
-    out = contents;
-    return 0;
-}
 
 // --- export -----------------------------------------------------------------------
 
@@ -374,7 +213,7 @@ QJsonArray MakePackage::encodeStampGraphics()
 
 int MakePackage::saveProfiles(const QString &path, const QJsonObject &document)
 {
-    const QByteArray package = composePackage(document);
+    const QByteArray package = compose(document);
     if (package.isEmpty()) {
         qDebug() << "Package: larger than an import would accept, not written";
         return -50;
@@ -409,7 +248,7 @@ int MakePackage::restoreProfiles(const QString &path, Contents &contents)
     const qint64 largest = kHeaderSize + qint64(compressBound(kMaxJsonSize));
     if (file.size() > largest)
         return -52;
-    return parsePackage(file.readAll(), contents);
+    return parse(file.readAll(), contents);
 }
 
 int MakePackage::saveConfigFile(const QString &name, const QByteArray &bytes)

@@ -9,20 +9,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "settingspackage.h"
+
 class ConfigFile;
 
-// The settings package (".wqv"): every profile of "profile.ini" with its list
-// icon, and the imprinter graphics, in one file that another computer can
-// import.
-//
-//   0  6  "CORVAN"
-//   6  2  CRC-16/X.25 of bytes 8..end, little-endian
-//   8  4  length of the JSON text, big-endian  } exactly what qCompress
-//  12  .. the JSON text as one zlib stream      } makes of the JSON text
-//
-// The JSON text is {"Profiles":[{"ConfigName","Config","IconName","Icon"}...],
-// "StampFiles":[{"IconName","Icon"}...]}, file contents in URL-safe Base64
-// with padding.
+// The settings package (".wqv", format in settingspackage.h): every profile
+// of "profile.ini" with its list icon, and the imprinter graphics, in one file
+// that another computer can import.
 //
 // A package comes from anywhere, so an import checks the whole of it in
 // memory before it touches a single file: names are bare file names that
@@ -33,28 +26,9 @@ class MakePackage : public QObject
 {
     Q_OBJECT
 public:
-    // One profile or graphic of a package, decoded.
-    struct Profile
-    {
-        QString configName;
-        QByteArray config;
-        QString iconName;
-        QByteArray icon;
-    };
-    struct Stamp
-    {
-        QString name;
-        QByteArray graphic;
-    };
-    struct Contents
-    {
-        QList<Profile> profiles;
-        QList<Stamp> stamps;
-    };
-
-    static constexpr int kHeaderSize = 12;
-    static constexpr quint32 kMaxJsonSize = 64u * 1024 * 1024;
-    static constexpr int kMaxNameBytes = 255;
+    using Profile = settingspackage::Profile;
+    using Stamp = settingspackage::Stamp;
+    using Contents = settingspackage::Contents;
 
     explicit MakePackage(QObject *parent = nullptr);
 
@@ -64,18 +38,19 @@ public:
     // touched then); -50 a file could not be written.
     int importPackage(ConfigFile *config, QString path);
 
-    // The whole package from its JSON document; empty when it would be larger
-    // than an import accepts.
-    static QByteArray composePackage(const QJsonObject &document);
-    // Every check of an import, on the package's bytes alone: 0 or -52.
-    static int parsePackage(const QByteArray &package, Contents &out);
-    static quint16 packageChecksum(const QByteArray &bytes);
-
-    // A name that can only ever mean a file inside the folder it is joined to.
-    static bool isBareFileName(const QString &name);
-    // A record name: a bare name the profile store accepts as an id that is
-    // none of the files and folders the store keeps beside the records.
-    static bool isSafeConfigName(const QString &name);
+    // The format's own operations, for callers that hold a MakePackage.
+    static QByteArray composePackage(const QJsonObject &document)
+    {
+        return settingspackage::compose(document);
+    }
+    static int parsePackage(const QByteArray &package, Contents &out)
+    {
+        return settingspackage::parse(package, out);
+    }
+    static quint16 packageChecksum(const QByteArray &bytes)
+    {
+        return settingspackage::checksum(bytes);
+    }
 
 private:
     QJsonArray encodeProfile(const QStringList &names);

@@ -323,7 +323,7 @@ private slots:
         case 2: package = good.left(11); break;
         case 3: package = "corvan" + good.mid(6); break;
         case 4: package = good; package[6] = char(package[6] ^ 0x5A); break;
-        case 5: package = withHeaderLength(good, MakePackage::kMaxJsonSize + 1); break;
+        case 5: package = withHeaderLength(good, settingspackage::kMaxJsonSize + 1); break;
         case 6: package = withHeaderLength(good, qFromBigEndian<quint32>(good.constData() + 8) - 1); break;
         case 7: package = withHeaderLength(good, qFromBigEndian<quint32>(good.constData() + 8) + 1); break;
         case 8: {
