@@ -23,6 +23,8 @@ const char *const kEmulatorUsage =
     "  --cover-open S       an open cover in place of sheet S's first header\n"
     "  --vanish S           the scanner leaves the bus during sheet S's first image\n"
     "  --same-pages         draw each page once and repeat it (fast, for benchmarks)\n"
+    "  --press N[@SECONDS]  press panel button N once the host has registered its\n"
+    "                       buttons, after SECONDS more (default 0); repeatable\n"
     "  --help               this text\n";
 
 namespace {
@@ -174,6 +176,28 @@ bool parseEmulatorOptions(const std::vector<std::string> &args, EmulatorOptions 
             o.script.vanishAt = sheet;
         } else if (a == "--same-pages") {
             o.script.samePages = true;
+        } else if (a == "--press") {
+            if (!value(a, text))
+                return false;
+            const size_t at = text.find('@');
+            EmulatorOptions::Press press;
+            if (!number(text.substr(0, at), 20, n) || n == 0) {
+                error = "--press: not a button from 1 to 20: " + text.substr(0, at);
+                return false;
+            }
+            press.button = int(n);
+            if (at != std::string::npos) {
+                const std::string delay = text.substr(at + 1);
+                char *end = nullptr;
+                errno = 0;
+                press.seconds = std::strtod(delay.c_str(), &end);
+                if (delay.empty() || errno != 0 || *end != '\0' || press.seconds < 0 ||
+                    press.seconds > 86400) {
+                    error = "--press: not a number of seconds: " + delay;
+                    return false;
+                }
+            }
+            o.presses.push_back(press);
         } else {
             error = "unknown option: " + a;
             return false;

@@ -17,6 +17,13 @@ struct EmulatorOptions
     StackScript script;
     std::vector<std::string> command;
     bool help = false;
+    // --press N[@SECONDS]: panel button N, SECONDS after the host registered.
+    struct Press
+    {
+        int button = 1;
+        double seconds = 0;
+    };
+    std::vector<Press> presses;
 };
 
 // Models by name (case does not matter): VR512, VR516, VR540, T2750K.

@@ -4,6 +4,7 @@
 // this process serves the device until the command ends.
 #include "emulatedbus.h"
 #include "emulatoroptions.h"
+#include "eventservice.h"
 
 #include <QCoreApplication>
 
@@ -11,11 +12,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 extern char **environ;
 
@@ -117,11 +121,34 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "scanner-emulator: the testbed did not name its directory\n");
         return 2;
     }
+    // The panel's event service, and the scripted presses: each waits until
+    // the host has registered its buttons.
+    emu::EventService events;
+    events.attach(device);
+    std::atomic<bool> commandEnded{false};
+    std::thread presser([&] {
+        for (const emu::EmulatorOptions::Press &press : options.presses) {
+            while (!commandEnded && !events.registered())
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            const auto due = std::chrono::steady_clock::now() +
+                             std::chrono::duration<double>(press.seconds);
+            while (!commandEnded && std::chrono::steady_clock::now() < due)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (commandEnded)
+                return;
+            events.pressButton(press.button);
+            std::fprintf(stderr, "scanner-emulator: panel button %d pressed\n", press.button);
+        }
+    });
+
     const emu::UsbIdentity id = device->identity();
     std::fprintf(stderr, "scanner-emulator: %s on port %u;%u; with %u sheet(s)\n",
                  options.model.c_str(), id.busNumber, id.deviceAddress, options.script.sheets);
 
     const int result = run(options.command);
+    commandEnded = true;
+    presser.join();
+    events.detach();
 
     std::fprintf(stderr, "scanner-emulator: %u sheet(s) and %u image(s) delivered, %u left\n",
                  feeder.sheetsDelivered(), feeder.imagesDelivered(), feeder.sheetsLeft());

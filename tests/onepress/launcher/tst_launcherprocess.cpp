@@ -45,6 +45,7 @@ class TestLauncherProcess : public QObject
 private slots:
     void oneInstance();
     void exportedEntries();
+    void emulatorPressOption();
 };
 
 void TestLauncherProcess::oneInstance()
@@ -93,6 +94,27 @@ void TestLauncherProcess::exportedEntries()
     QVERIFY(dynamicSymbol(VELLUM_LIBRARY, "g_Devgate").contains("PROTECTED"));
     dlclose(vellum);
     dlclose(onepress);
+}
+
+// The scripted panel press of scanner-emulator (the README starts the
+// launcher under it): its option is checked, and a command that never
+// registers ends without a press.
+void TestLauncherProcess::emulatorPressOption()
+{
+    auto run = [](const QStringList &args, QString *err = nullptr) {
+        QProcess p;
+        p.start(EMULATOR_PROGRAM, args);
+        p.waitForFinished(20000);
+        if (err)
+            *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitCode();
+    };
+    QString err;
+    QCOMPARE(run({"--press", "0", "--", "true"}), 2);
+    QCOMPARE(run({"--press", "21", "--", "true"}), 2);
+    QCOMPARE(run({"--press", "3@x", "--", "true"}), 2);
+    QCOMPARE(run({"--press", "3@0.5", "--press", "1", "--", "true"}, &err), 0);
+    QVERIFY(!err.contains("pressed"));
 }
 
 QTEST_GUILESS_MAIN(TestLauncherProcess)
