@@ -96,7 +96,8 @@ void SettingForm::initDialog()
     createBarcodeReading();
     ui->tabWidgetGeneral->setCurrentIndex(0);
     loadSettingToolWording();
-    for (QScrollArea *area : {ui->scrollArea, ui->scrollArea_2, ui->scrollArea_3, ui->scrollArea_4}) {
+    for (QScrollArea *area :
+         {ui->scrollArea, ui->scrollArea_2, ui->scrollArea_3, ui->scrollArea_4}) {
         area->setStyleSheet(QStringLiteral("QScrollArea {background-color:transparent;}"));
         area->setFrameShape(QFrame::NoFrame);
     }
@@ -105,10 +106,21 @@ void SettingForm::initDialog()
 
 void SettingForm::createSettingSides()
 {
-    static const char *const texts[] = {
-        "两侧", "前", "后", "两侧:彩色/灰阶/黑白", "前:彩色/灰阶/黑白", "后:彩色/灰阶/黑白",
-        "两侧:彩色/灰阶", "两侧:彩色/黑白", "两侧:灰度/黑白", "前:彩色/灰阶", "前:彩色/黑白",
-        "前:灰度/黑白", "后:彩色/灰阶", "后:彩色/黑白", "后:灰阶/黑白"};
+    static const char *const texts[] = {QT_TR_NOOP("两侧"),
+                                        QT_TR_NOOP("前"),
+                                        QT_TR_NOOP("后"),
+                                        QT_TR_NOOP("两侧:彩色/灰阶/黑白"),
+                                        QT_TR_NOOP("前:彩色/灰阶/黑白"),
+                                        QT_TR_NOOP("后:彩色/灰阶/黑白"),
+                                        QT_TR_NOOP("两侧:彩色/灰阶"),
+                                        QT_TR_NOOP("两侧:彩色/黑白"),
+                                        QT_TR_NOOP("两侧:灰度/黑白"),
+                                        QT_TR_NOOP("前:彩色/灰阶"),
+                                        QT_TR_NOOP("前:彩色/黑白"),
+                                        QT_TR_NOOP("前:灰度/黑白"),
+                                        QT_TR_NOOP("后:彩色/灰阶"),
+                                        QT_TR_NOOP("后:彩色/黑白"),
+                                        QT_TR_NOOP("后:灰阶/黑白")};
     ui->comboBoxSide->clear();
     for (int i = 0; i < 15; ++i)
         ui->comboBoxSide->addItem(tr(texts[i]), i);
@@ -209,7 +221,7 @@ void SettingForm::updateVariableToUIControl(tagSCAN_SHORTCUT_MENU &profile)
     const tagSCAN_SIDE_SETTING &b = profile.sideSettings[m_currentIndex];
     setUnitCaptions(unitCaption(m_sizeUnit));
     const double dpi = b.resolution > 0 ? double(b.resolution) : 200.0;
-    changedDoubleSpinboxSingleStep(m_sizeUnit == UnitPixel ? dpi / 100.0
+    changedDoubleSpinboxSingleStep(m_sizeUnit == UnitPixel        ? dpi / 100.0
                                    : m_sizeUnit == UnitCentimetre ? 0.0254
                                                                   : 0.01);
 
@@ -287,13 +299,13 @@ void SettingForm::initcontrol(const tagSCAN_SHORTCUT_MENU &profile)
     currentItemChangeSearchArea(0);
 
     const bool barcodes = ui->checkBoxBarcodeReading->isChecked();
-    for (QWidget *w : {static_cast<QWidget *>(ui->labelBarcodeReadingType),
-                       static_cast<QWidget *>(ui->listWidgetBarcodeReadingType),
-                       static_cast<QWidget *>(ui->labelHowMany),
-                       static_cast<QWidget *>(ui->spinBoxHowMany),
-                       static_cast<QWidget *>(ui->labelOrienation),
-                       static_cast<QWidget *>(ui->comboBoxOrienation),
-                       static_cast<QWidget *>(ui->groupBoxSearchArea)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->labelBarcodeReadingType),
+          static_cast<QWidget *>(ui->listWidgetBarcodeReadingType),
+          static_cast<QWidget *>(ui->labelHowMany), static_cast<QWidget *>(ui->spinBoxHowMany),
+          static_cast<QWidget *>(ui->labelOrienation),
+          static_cast<QWidget *>(ui->comboBoxOrienation),
+          static_cast<QWidget *>(ui->groupBoxSearchArea)})
         w->setVisible(barcodes);
 }
 
@@ -366,10 +378,17 @@ void SettingForm::manyCurrentControl(bool colour, bool gray, bool blackWhite, in
     // Column by input side: both, front, back.
     int column;
     switch (int(input)) {
-    case 2: column = 0; break;
-    case 0: column = 1; break;
-    case 1: column = 2; break;
-    default: return;
+    case 2:
+        column = 0;
+        break;
+    case 0:
+        column = 1;
+        break;
+    case 1:
+        column = 2;
+        break;
+    default:
+        return;
     }
     int index = -1;
     if (count <= 1) {

@@ -72,7 +72,8 @@ void SettingForm::createAdjustColor()
 
 void SettingForm::createAdjustSharpen()
 {
-    fillCombo(ui->comboBoxSharpen, {{tr("(无)"), 0}, {tr("正常"), 1}, {tr("高"), 2}, {tr("夸大"), 3}});
+    fillCombo(ui->comboBoxSharpen,
+              {{tr("(无)"), 0}, {tr("正常"), 1}, {tr("高"), 2}, {tr("夸大"), 3}});
 }
 
 void SettingForm::createAdjustForBol()
@@ -96,7 +97,8 @@ void SettingForm::createAdjustConversionQuality()
 
 void SettingForm::createAdjustFilters()
 {
-    fillCombo(ui->comboBoxFiltersNoise, {{tr("(无)"), 0}, {tr("独立像素"), 1}, {tr("依多数原则"), 2}});
+    fillCombo(ui->comboBoxFiltersNoise,
+              {{tr("(无)"), 0}, {tr("独立像素"), 1}, {tr("依多数原则"), 2}});
     fillCombo(ui->comboBoxFiltersImage, {{tr("(无)"), 0}, {tr("半色调移除"), 1}});
 }
 
@@ -126,7 +128,8 @@ void SettingForm::connectAdjustPageMessages()
     for (const auto &p : pairs) {
         connect(p.first, &QSlider::valueChanged, p.second, &QSpinBox::setValue);
         connect(p.second, spinChanged, p.first, &QSlider::setValue);
-        connect(p.first, &CustomSlider::sliderValueChange, this, &SettingForm::valueChangeAdjustPage);
+        connect(p.first, &CustomSlider::sliderValueChange, this,
+                &SettingForm::valueChangeAdjustPage);
         connect(p.second, &QSpinBox::editingFinished, this, &SettingForm::valueChangeAdjustPage);
         connect(p.second, spinChanged, this, &SettingForm::judgeChangeValue);
     }
@@ -315,8 +318,8 @@ void SettingForm::currentItemChangeForBol(int)
 void SettingForm::currentItemChangeBackSmo(int)
 {
     const bool advanced = ui->comboBoxBackSmo->currentData().toInt() == 1;
-    showAll({ui->labelBackSmo, ui->spinBoxBackSmo, ui->horizontalSliderBackSmo,
-             ui->labelBackSmoMin, ui->labelBackSmoMax},
+    showAll({ui->labelBackSmo, ui->spinBoxBackSmo, ui->horizontalSliderBackSmo, ui->labelBackSmoMin,
+             ui->labelBackSmoMax},
             advanced);
     if (advanced)
         ui->horizontalSliderBackSmo->setTracking(false);

@@ -42,7 +42,8 @@ void SettingForm::loadDetectPageWording()
     for (const char *name : {"Interleaved 2 of 5", "Code 3 of 9", "Codabar", "Code 128", "EAN -13",
                              "EAN -8", "UPC-A", "UPC-E", "PDF417", "QR Code"})
         ui->listWidgetBarcodeReadingType->addItem(QString::fromLatin1(name));
-    for (const QString &set : {tr("数字"), tr("拉丁语"), tr("中文/日文"), tr("韩文"), tr("阿拉伯文")})
+    for (const QString &set :
+         {tr("数字"), tr("拉丁语"), tr("中文/日文"), tr("韩文"), tr("阿拉伯文")})
         ui->listWidgetUnicode->addItem(set);
 }
 
@@ -198,13 +199,13 @@ void SettingForm::valueChangeBlankPage()
 void SettingForm::stateChangedBarcodeReading(int)
 {
     const bool on = ui->checkBoxBarcodeReading->isChecked();
-    for (QWidget *w : {static_cast<QWidget *>(ui->labelBarcodeReadingType),
-                       static_cast<QWidget *>(ui->labelHowMany),
-                       static_cast<QWidget *>(ui->labelOrienation),
-                       static_cast<QWidget *>(ui->spinBoxHowMany),
-                       static_cast<QWidget *>(ui->comboBoxOrienation),
-                       static_cast<QWidget *>(ui->groupBoxSearchArea),
-                       static_cast<QWidget *>(ui->listWidgetBarcodeReadingType)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->labelBarcodeReadingType),
+          static_cast<QWidget *>(ui->labelHowMany), static_cast<QWidget *>(ui->labelOrienation),
+          static_cast<QWidget *>(ui->spinBoxHowMany),
+          static_cast<QWidget *>(ui->comboBoxOrienation),
+          static_cast<QWidget *>(ui->groupBoxSearchArea),
+          static_cast<QWidget *>(ui->listWidgetBarcodeReadingType)})
         w->setVisible(on);
     if (on)
         ui->listWidgetBarcodeReadingType->selectAll();

@@ -35,9 +35,9 @@ void SettingForm::loadEnhancePageWording()
     ui->labelColorDropoutAggressiveness->setText(tr("主动性："));
     ui->spinBoxStreakFilterAggessiveness->setRange(-2, 2);
     ui->spinBoxColorDropoutAggressiveness->setRange(-10, 10);
-    for (QDoubleSpinBox *s : {ui->doubleSpinBoxAll, ui->doubleSpinBoxAsmTop,
-                              ui->doubleSpinBoxAsmBottom, ui->doubleSpinBoxAsmLeft,
-                              ui->doubleSpinBoxAsmRight})
+    for (QDoubleSpinBox *s :
+         {ui->doubleSpinBoxAll, ui->doubleSpinBoxAsmTop, ui->doubleSpinBoxAsmBottom,
+          ui->doubleSpinBoxAsmLeft, ui->doubleSpinBoxAsmRight})
         s->setDecimals(2);
     ui->groupBoxthinorthick->setStyleSheet(QStringLiteral("QGroupBox{border:none}"));
 }
@@ -85,9 +85,9 @@ void SettingForm::createColorDropout(int colorMode)
 void SettingForm::connectDropoutHandler()
 {
     if (!m_dropoutLink)
-        m_dropoutLink = connect(ui->comboBoxColorDropout,
-                                QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-                                &SettingForm::currentItemChangeColorDropout);
+        m_dropoutLink =
+            connect(ui->comboBoxColorDropout, QOverload<int>::of(&QComboBox::currentIndexChanged),
+                    this, &SettingForm::currentItemChangeColorDropout);
 }
 
 void SettingForm::connectEnhancePageChangeValueControlMessages()
@@ -120,13 +120,14 @@ void SettingForm::connectEnhancePageMessages()
             &SettingForm::stateChangedStreakFilter);
     connect(ui->checkBoxHoldFillOn, &QCheckBox::stateChanged, this,
             &SettingForm::stateChangedFillHold);
-    for (QSpinBox *s : {ui->spinBoxStreakFilterAggessiveness, ui->spinBoxColorDropoutAggressiveness}) {
+    for (QSpinBox *s :
+         {ui->spinBoxStreakFilterAggessiveness, ui->spinBoxColorDropoutAggressiveness}) {
         connect(s, spinChanged, this, &SettingForm::judgeChangeValue);
         connect(s, &QSpinBox::editingFinished, this, &SettingForm::valueChangeAdjustPage);
     }
-    for (QDoubleSpinBox *s : {ui->doubleSpinBoxAll, ui->doubleSpinBoxAsmTop,
-                              ui->doubleSpinBoxAsmBottom, ui->doubleSpinBoxAsmLeft,
-                              ui->doubleSpinBoxAsmRight})
+    for (QDoubleSpinBox *s :
+         {ui->doubleSpinBoxAll, ui->doubleSpinBoxAsmTop, ui->doubleSpinBoxAsmBottom,
+          ui->doubleSpinBoxAsmLeft, ui->doubleSpinBoxAsmRight})
         connect(s, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
                 &SettingForm::judgeChangeValue);
     connect(ui->doubleSpinBoxAll, &QDoubleSpinBox::editingFinished, this,
@@ -199,10 +200,10 @@ bool SettingForm::compareEnhanceVariableAndUIControl(tagSCAN_SHORTCUT_MENU &prof
 void SettingForm::currentItemChangeEdgeFill(int)
 {
     const int fill = ui->comboBoxImageEdgeFillColor->currentData().toInt();
-    const QList<QWidget *> sides = {ui->doubleSpinBoxAsmTop,  ui->doubleSpinBoxAsmLeft,
+    const QList<QWidget *> sides = {ui->doubleSpinBoxAsmTop,   ui->doubleSpinBoxAsmLeft,
                                     ui->doubleSpinBoxAsmRight, ui->doubleSpinBoxAsmBottom,
-                                    ui->labelAsmTop,          ui->labelAsmLeftRight,
-                                    ui->labelAsmBottom,       ui->labelAsmCm};
+                                    ui->labelAsmTop,           ui->labelAsmLeftRight,
+                                    ui->labelAsmBottom,        ui->labelAsmCm};
     const QList<QWidget *> all = {ui->doubleSpinBoxAll, ui->labelAllCm};
     if (fill == 1 || fill == 2) {
         ui->checkBoxAllSideMatch->show();
@@ -233,14 +234,14 @@ void SettingForm::stateChangedAllSideMatch(int)
         const bool match = ui->checkBoxAllSideMatch->isChecked();
         ui->doubleSpinBoxAll->setVisible(match);
         ui->labelAllCm->setVisible(match);
-        for (QWidget *w : {static_cast<QWidget *>(ui->doubleSpinBoxAsmTop),
-                           static_cast<QWidget *>(ui->doubleSpinBoxAsmLeft),
-                           static_cast<QWidget *>(ui->doubleSpinBoxAsmRight),
-                           static_cast<QWidget *>(ui->doubleSpinBoxAsmBottom),
-                           static_cast<QWidget *>(ui->labelAsmTop),
-                           static_cast<QWidget *>(ui->labelAsmLeftRight),
-                           static_cast<QWidget *>(ui->labelAsmBottom),
-                           static_cast<QWidget *>(ui->labelAsmCm)})
+        for (QWidget *w :
+             {static_cast<QWidget *>(ui->doubleSpinBoxAsmTop),
+              static_cast<QWidget *>(ui->doubleSpinBoxAsmLeft),
+              static_cast<QWidget *>(ui->doubleSpinBoxAsmRight),
+              static_cast<QWidget *>(ui->doubleSpinBoxAsmBottom),
+              static_cast<QWidget *>(ui->labelAsmTop),
+              static_cast<QWidget *>(ui->labelAsmLeftRight),
+              static_cast<QWidget *>(ui->labelAsmBottom), static_cast<QWidget *>(ui->labelAsmCm)})
             w->setVisible(!match);
         if (match)
             ui->doubleSpinBoxAll->setValue(ui->doubleSpinBoxAsmTop->value());

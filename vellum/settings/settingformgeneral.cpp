@@ -59,9 +59,9 @@ void SettingForm::loadGeneralPageWording()
     QPalette white;
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         white.setColor(g, QPalette::Window, QColor(255, 255, 255));
-    for (QLabel *l : {ui->labelColorModeImage, ui->labelDocTypeImage, ui->labelMediaTypeImage,
-                      ui->labelResolutionImage, ui->labelCompressTypeImage,
-                      ui->labelCompressQualityImage}) {
+    for (QLabel *l :
+         {ui->labelColorModeImage, ui->labelDocTypeImage, ui->labelMediaTypeImage,
+          ui->labelResolutionImage, ui->labelCompressTypeImage, ui->labelCompressQualityImage}) {
         l->setPalette(white);
         l->setAutoFillBackground(true);
     }
@@ -75,8 +75,9 @@ void SettingForm::createColorMode()
 
 void SettingForm::createDocType()
 {
-    fillCombo(ui->comboBoxDocType,
-              {{tr("具有图形的文本"), 2}, {tr("文本"), 1}, {tr("具有照片的文本"), 3}, {tr("照片"), 0}});
+    fillCombo(
+        ui->comboBoxDocType,
+        {{tr("具有图形的文本"), 2}, {tr("文本"), 1}, {tr("具有照片的文本"), 3}, {tr("照片"), 0}});
 }
 
 void SettingForm::createMediaType()
@@ -234,18 +235,16 @@ void SettingForm::connectGeneralPageChangeValueControlMessages()
     if (!m_generalLinks.isEmpty())
         return;
     const auto changed = QOverload<int>::of(&QComboBox::currentIndexChanged);
-    m_generalLinks << connect(ui->comboBoxColorMode, changed, this,
-                              &SettingForm::currentItemChangeCmbColorMode)
-                   << connect(ui->comboBoxDocType, changed, this,
-                              &SettingForm::currentItemChangeDocumentType)
-                   << connect(ui->comboBoxMediaType, changed, this,
-                              &SettingForm::currentItemChangeMediaType)
-                   << connect(ui->comboBoxResolution, changed, this,
-                              &SettingForm::currentItemChangeResolution)
-                   << connect(ui->comboBoxCompressType, changed, this,
-                              &SettingForm::currentItemChangeCompressionMode)
-                   << connect(ui->comboBoxCompressQuality, changed, this,
-                              &SettingForm::currentItemChangeCompressionJpegQuality);
+    m_generalLinks
+        << connect(ui->comboBoxColorMode, changed, this,
+                   &SettingForm::currentItemChangeCmbColorMode)
+        << connect(ui->comboBoxDocType, changed, this, &SettingForm::currentItemChangeDocumentType)
+        << connect(ui->comboBoxMediaType, changed, this, &SettingForm::currentItemChangeMediaType)
+        << connect(ui->comboBoxResolution, changed, this, &SettingForm::currentItemChangeResolution)
+        << connect(ui->comboBoxCompressType, changed, this,
+                   &SettingForm::currentItemChangeCompressionMode)
+        << connect(ui->comboBoxCompressQuality, changed, this,
+                   &SettingForm::currentItemChangeCompressionJpegQuality);
 }
 
 void SettingForm::disconnectGeneralPageChangeValueControlMessages()

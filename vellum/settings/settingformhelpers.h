@@ -4,6 +4,7 @@
 // Small list helpers shared by the settings pages.
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QString>
 
 #include <initializer_list>
@@ -33,35 +34,36 @@ inline int currentValue(const QComboBox *combo, int fallback)
 }
 
 // Width and height in inches of the predefined sizes 2 to 24.
-struct PresetSize {
+struct PresetSize
+{
     const char *text;
     double width;
     double height;
 };
 inline constexpr PresetSize kPresets[] = {
-    {"US Ledger - 11 x 17 英寸", 11, 17},
-    {"US 规定规格 - 8.5 x 14 英寸", 8.5, 14},
-    {"US 信函 - 8.5 x 11 英寸", 8.5, 11},
-    {"US Executive - 7.25 x 10.5 英寸", 7.25, 10.5},
-    {"US Statement - 5.5 x 8.5 英寸", 5.5, 8.5},
-    {"ISO A3 - 29.7 x 42.0 厘米", 11.69, 16.53},
-    {"ISO A4 - 21.0 x 29.7 厘米", 8.26, 11.69},
-    {"ISO A5 - 14.8 x 21.0 厘米", 5.82, 8.26},
-    {"ISO A6 - 10.5 x 14.8 厘米", 4.13, 5.82},
-    {"ISO A7 - 7.4 x 10.5 厘米", 2.91, 4.13},
-    {"ISO B4 - 25.0 x 35.3 厘米", 9.84, 13.89},
-    {"ISO B5 - 17.6 x 25.0 厘米", 6.92, 9.84},
-    {"ISO B6 - 12.5 x 17.6 厘米", 4.92, 6.92},
-    {"ISO B7 - 8.8 x 12.5 厘米", 3.46, 4.92},
-    {"JIS B4 - 25.7 x 36.4 厘米", 10.11, 14.33},
-    {"JIS B5 - 18.2 x 25.7 厘米", 7.16, 10.11},
-    {"JIS B6 - 12.8 x 18.2 厘米", 5.03, 7.16},
-    {"JIS B7 - 9.1 x 12.8 厘米", 3.58, 5.03},
-    {"JIS B8 - 6.4 x 9.1 厘米", 2.51, 3.58},
-    {"ISO C4 - 22.9 x 32.4 厘米", 9.01, 12.75},
-    {"ISO C5 - 16.2 x 22.9 厘米", 6.37, 9.01},
-    {"ISO C6 - 11.4 x 16.2 厘米", 4.48, 6.37},
-    {"ISO C7 - 8.1 x 11.4 厘米", 3.18, 4.48},
+    {QT_TRANSLATE_NOOP("SettingForm", "US Ledger - 11 x 17 英寸"), 11, 17},
+    {QT_TRANSLATE_NOOP("SettingForm", "US 规定规格 - 8.5 x 14 英寸"), 8.5, 14},
+    {QT_TRANSLATE_NOOP("SettingForm", "US 信函 - 8.5 x 11 英寸"), 8.5, 11},
+    {QT_TRANSLATE_NOOP("SettingForm", "US Executive - 7.25 x 10.5 英寸"), 7.25, 10.5},
+    {QT_TRANSLATE_NOOP("SettingForm", "US Statement - 5.5 x 8.5 英寸"), 5.5, 8.5},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO A3 - 29.7 x 42.0 厘米"), 11.69, 16.53},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO A4 - 21.0 x 29.7 厘米"), 8.26, 11.69},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO A5 - 14.8 x 21.0 厘米"), 5.82, 8.26},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO A6 - 10.5 x 14.8 厘米"), 4.13, 5.82},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO A7 - 7.4 x 10.5 厘米"), 2.91, 4.13},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO B4 - 25.0 x 35.3 厘米"), 9.84, 13.89},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO B5 - 17.6 x 25.0 厘米"), 6.92, 9.84},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO B6 - 12.5 x 17.6 厘米"), 4.92, 6.92},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO B7 - 8.8 x 12.5 厘米"), 3.46, 4.92},
+    {QT_TRANSLATE_NOOP("SettingForm", "JIS B4 - 25.7 x 36.4 厘米"), 10.11, 14.33},
+    {QT_TRANSLATE_NOOP("SettingForm", "JIS B5 - 18.2 x 25.7 厘米"), 7.16, 10.11},
+    {QT_TRANSLATE_NOOP("SettingForm", "JIS B6 - 12.8 x 18.2 厘米"), 5.03, 7.16},
+    {QT_TRANSLATE_NOOP("SettingForm", "JIS B7 - 9.1 x 12.8 厘米"), 3.58, 5.03},
+    {QT_TRANSLATE_NOOP("SettingForm", "JIS B8 - 6.4 x 9.1 厘米"), 2.51, 3.58},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO C4 - 22.9 x 32.4 厘米"), 9.01, 12.75},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO C5 - 16.2 x 22.9 厘米"), 6.37, 9.01},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO C6 - 11.4 x 16.2 厘米"), 4.48, 6.37},
+    {QT_TRANSLATE_NOOP("SettingForm", "ISO C7 - 8.1 x 11.4 厘米"), 3.18, 4.48},
 };
 inline constexpr int kPresetCount = int(sizeof(kPresets) / sizeof(kPresets[0]));
 static_assert(kPresetCount == 23, "predefined sizes 2 to 24");

@@ -12,13 +12,12 @@
 
 using settingform::currentValue;
 using settingform::fillCombo;
-using settingform::selectData;
 using settingform::kPresetCount;
 using settingform::kPresets;
 using settingform::PresetSize;
+using settingform::selectData;
 
 namespace {
-
 
 constexpr int kFlatbed = 5;
 
@@ -199,8 +198,7 @@ bool SettingForm::updateSizeUIControlToVariable(int index)
     b.width = toInches(ui->doubleSpinBox_W->value());
     b.height = toInches(ui->doubleSpinBox_H->value());
     b.angle = ui->doubleSpinBoxAngle->value();
-    b.predefinedSize =
-        ImagePresetFlag(currentValue(ui->comboBoxPredefinedSizes, b.predefinedSize));
+    b.predefinedSize = ImagePresetFlag(currentValue(ui->comboBoxPredefinedSizes, b.predefinedSize));
     b.border = ImageCroppingModeFlag(currentValue(ui->comboBoxBorder, b.border));
     b.postScanRotation =
         ImageRotateOrthogonalFlag(currentValue(ui->comboBoxPostScanRotation, b.postScanRotation));
@@ -286,13 +284,14 @@ void SettingForm::currentItemChangeSizeDocType(int)
     const bool borderLinked = disconnect(m_borderLink);
 
     const int mode = ui->comboBoxDocument->currentData().toInt();
-    struct State {
+    struct State
+    {
         int mode, imageItem;
         bool image, outline, border, angle, userArea;
     };
     static const State states[] = {
-        {2, 0, false, false, true, true, false},  {3, 0, false, true, true, true, true},
-        {4, 0, true, false, false, true, false},  {7, 0, true, false, true, true, false},
+        {2, 0, false, false, true, true, false}, {3, 0, false, true, true, true, true},
+        {4, 0, true, false, false, true, false}, {7, 0, true, false, true, true, false},
         {8, 1, false, true, false, false, true},
     };
     for (const State &s : states) {
@@ -316,9 +315,8 @@ void SettingForm::currentItemChangeSizeDocType(int)
             ui->doubleSpinBox_x->setValue(0.0);
         } else {
             const double f = getSizeTimes();
-            ui->doubleSpinBox_x->setValue(
-                CommonFunc::DoubleRound((f * m_maxLength - ui->doubleSpinBox_W->value()) * 0.5, 2,
-                                        true));
+            ui->doubleSpinBox_x->setValue(CommonFunc::DoubleRound(
+                (f * m_maxLength - ui->doubleSpinBox_W->value()) * 0.5, 2, true));
             emit m_hub->settingToolRotateAndCenter(true);
             sendPreviewArea(toInches(ui->doubleSpinBox_x->value()), y, w, h, angle);
         }

@@ -56,13 +56,13 @@ void SettingForm::setUnitCaptions(const QString &caption)
 }
 
 // The thirteen length fields in the order of the profile's offsets.
-#define LENGTH_FIELDS                                                                          \
-    {                                                                                          \
-        ui->doubleSpinBox_x, ui->doubleSpinBox_y, ui->doubleSpinBox_W, ui->doubleSpinBox_H,    \
-            ui->doubleSpinBoxAll, ui->doubleSpinBoxAsmTop, ui->doubleSpinBoxAsmBottom,         \
-            ui->doubleSpinBoxAsmLeft, ui->doubleSpinBoxAsmRight,                               \
-            ui->doubleSpinBoxSearchGrade1, ui->doubleSpinBoxSearchGrade2,                      \
-            ui->doubleSpinBoxSearchGrade3, ui->doubleSpinBoxSearchGrade4                       \
+#define LENGTH_FIELDS                                                                              \
+    {                                                                                              \
+        ui->doubleSpinBox_x, ui->doubleSpinBox_y, ui->doubleSpinBox_W, ui->doubleSpinBox_H,        \
+            ui->doubleSpinBoxAll, ui->doubleSpinBoxAsmTop, ui->doubleSpinBoxAsmBottom,             \
+            ui->doubleSpinBoxAsmLeft, ui->doubleSpinBoxAsmRight, ui->doubleSpinBoxSearchGrade1,    \
+            ui->doubleSpinBoxSearchGrade2, ui->doubleSpinBoxSearchGrade3,                          \
+            ui->doubleSpinBoxSearchGrade4                                                          \
     }
 
 void SettingForm::changedDoubleSpinboxSingleStep(double step)
@@ -273,21 +273,24 @@ void SettingForm::valueChangeAsmSide()
 void SettingForm::currentItemChangeSearchArea(int)
 {
     const bool part = ui->comboBoxSearchArea->currentData().toInt() == 1;
-    for (QWidget *w :
-         {static_cast<QWidget *>(ui->labelSearchOrigin), static_cast<QWidget *>(ui->labelSearchSize),
-          static_cast<QWidget *>(ui->labelSearchGrade1), static_cast<QWidget *>(ui->labelSearchGrade2),
-          static_cast<QWidget *>(ui->labelSearchGrade3), static_cast<QWidget *>(ui->labelSearchGrade4),
-          static_cast<QWidget *>(ui->doubleSpinBoxSearchGrade1),
-          static_cast<QWidget *>(ui->doubleSpinBoxSearchGrade2),
-          static_cast<QWidget *>(ui->doubleSpinBoxSearchGrade3),
-          static_cast<QWidget *>(ui->doubleSpinBoxSearchGrade4)})
+    for (QWidget *w : {static_cast<QWidget *>(ui->labelSearchOrigin),
+                       static_cast<QWidget *>(ui->labelSearchSize),
+                       static_cast<QWidget *>(ui->labelSearchGrade1),
+                       static_cast<QWidget *>(ui->labelSearchGrade2),
+                       static_cast<QWidget *>(ui->labelSearchGrade3),
+                       static_cast<QWidget *>(ui->labelSearchGrade4),
+                       static_cast<QWidget *>(ui->doubleSpinBoxSearchGrade1),
+                       static_cast<QWidget *>(ui->doubleSpinBoxSearchGrade2),
+                       static_cast<QWidget *>(ui->doubleSpinBoxSearchGrade3),
+                       static_cast<QWidget *>(ui->doubleSpinBoxSearchGrade4)})
         w->setVisible(part);
 }
 
 void SettingForm::valueChangeSearchAreaSizeX()
 {
     const double f = getSizeTimes();
-    ui->doubleSpinBoxSearchGrade3->setValue(kMaxHeight * f - ui->doubleSpinBoxSearchGrade1->value());
+    ui->doubleSpinBoxSearchGrade3->setValue(kMaxHeight * f -
+                                            ui->doubleSpinBoxSearchGrade1->value());
     if (ui->doubleSpinBoxSearchGrade1->value() > kMaxHeight * f - f) {
         ui->doubleSpinBoxSearchGrade1->setValue(kMaxHeight * f - f);
         ui->doubleSpinBoxSearchGrade3->setValue(f);
@@ -297,7 +300,8 @@ void SettingForm::valueChangeSearchAreaSizeX()
 void SettingForm::valueChangeSearchAreaSizeY()
 {
     const double f = getSizeTimes();
-    ui->doubleSpinBoxSearchGrade4->setValue(kMaxHeight * f - ui->doubleSpinBoxSearchGrade2->value());
+    ui->doubleSpinBoxSearchGrade4->setValue(kMaxHeight * f -
+                                            ui->doubleSpinBoxSearchGrade2->value());
     if (ui->doubleSpinBoxSearchGrade2->value() > kMaxHeight * f - f) {
         ui->doubleSpinBoxSearchGrade2->setValue(kMaxHeight * f - f);
         ui->doubleSpinBoxSearchGrade4->setValue(f);

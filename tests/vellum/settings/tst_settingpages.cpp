@@ -33,6 +33,8 @@ private slots:
     void areaFieldLimits();
     void marginAndSearchLimits();
     void badStoredValues();
+    void colourModeGroups_data();
+    void colourModeGroups();
     void documentModeRules_data();
     void documentModeRules();
     void rotationShowsCharacterSets();
@@ -367,6 +369,50 @@ void TstSettingPages::badStoredValues()
     load(*m_form, d);
     QCOMPARE(int(saved(*m_form, d).sideSettings[0].colorDropout), 255);
     QVERIFY(!ui->groupBoxColorDropout->isEnabled());
+}
+
+void TstSettingPages::colourModeGroups_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("greyGroups");
+    QTest::addColumn<bool>("balance");
+    QTest::addColumn<bool>("bwGroups");
+    QTest::newRow("black-and-white") << 0 << false << false << true;
+    QTest::newRow("gray") << 1 << true << false << false;
+    QTest::newRow("colour") << 2 << true << true << false;
+}
+
+// One widget of each group the colour mode shows or hides, after a change
+// and after a load.
+void TstSettingPages::colourModeGroups()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, greyGroups);
+    QFETCH(bool, balance);
+    QFETCH(bool, bwGroups);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass == 0) {
+            chooseData(ui->comboBoxColorMode, mode == 2 ? 0 : 2);
+            chooseData(ui->comboBoxColorMode, mode);
+        } else {
+            tagSCAN_SHORTCUT_MENU p = m_profile;
+            p.sideSettings[0].colorMode = ColorModeFlag(mode);
+            load(*m_form, p);
+        }
+        for (QWidget *w : {static_cast<QWidget *>(ui->groupBoxBriAndCon),
+                           static_cast<QWidget *>(ui->groupBoxSharpen),
+                           static_cast<QWidget *>(ui->groupBoxForBol),
+                           static_cast<QWidget *>(ui->groupBoxBackSmo)})
+            QCOMPARE(w->isHidden(), !greyGroups);
+        QCOMPARE(ui->groupBoxColBal->isHidden(), !balance);
+        for (QWidget *w : {static_cast<QWidget *>(ui->groupBoxConversionQuality),
+                           static_cast<QWidget *>(ui->groupBoxFilters),
+                           static_cast<QWidget *>(ui->checkBoxInvertColors),
+                           static_cast<QWidget *>(ui->checkBoxEnhance),
+                           static_cast<QWidget *>(ui->groupBoxthinorthick)})
+            QCOMPARE(w->isHidden(), !bwGroups);
+        QCOMPARE(ui->comboBoxCompressType->itemData(1).toInt(), mode == 0 ? 1 : 2);
+    }
 }
 
 void TstSettingPages::documentModeRules_data()
