@@ -158,8 +158,9 @@ bool PageFileWriter::savePage(SaveFileTypeFlag type, const PageHeader &header,
         }
         if (m_paperLog)
             m_paperLog->setImageWidthAndHeight(width, height);
+        // Placeholders are never merged, also when their sheet was held.
         giveOutOrHold(header, name, barcodes, PageFile::PlaceholderWidth,
-                      PageFile::PlaceholderHeight, PageFile::PlaceholderResolution, false);
+                      PageFile::PlaceholderHeight, PageFile::PlaceholderResolution, true);
         return true;
     }
 
@@ -217,11 +218,11 @@ void PageFileWriter::giveOut(const QString &file, int side, const QStringList &b
 
 void PageFileWriter::giveOutOrHold(const PageHeader &header, const QString &file,
                                    const QStringList &barcodes, int width, int height,
-                                   int resolution, bool greyCopy)
+                                   int resolution, bool ownRoad)
 {
     if (holdsPage(header))
         saveSannedFiles(file, static_cast<signed char>(header.side), barcodes, width, height,
-                        resolution, header.imageFormat, greyCopy);
+                        resolution, header.imageFormat, ownRoad);
     else
         giveOut(file, header.side, barcodes, width, height, resolution, header.imageFormat);
 }
@@ -330,12 +331,12 @@ QString PageFileWriter::convertColorToGray_K(const PageHeader &header, const QSt
 
 void PageFileWriter::saveSannedFiles(QString file, signed char side, const QStringList &barcodes,
                                      int width, int height, int resolution, int colorType,
-                                     bool greyCopy)
+                                     bool ownRoad)
 {
     HeldPage held;
     held.page = tagSCAN_IMAGE_FILE::page(file, side, barcodes, width, height, resolution, colorType);
     held.barcodes = barcodes;
-    held.greyCopy = greyCopy;
+    held.ownRoad = ownRoad;
     m_heldPages.append(held);
 }
 
@@ -362,7 +363,7 @@ void PageFileWriter::acceptHeldPages(ProcessImage &group)
     m_heldPages.clear();
     for (const HeldPage &h : held) {
         const tagSCAN_IMAGE_FILE &page = h.page;
-        if (size > 0 && !h.greyCopy) {
+        if (size > 0 && !h.ownRoad) {
             // Every page of the accepted sheet joins the merge group, in
             // order; a full group is merged at once so none is lost.
             m_groupBarcodes += h.barcodes;

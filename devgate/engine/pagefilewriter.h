@@ -63,9 +63,10 @@ public:
     // when none was made. The copy is not given out here: it waits until its
     // colour page has gone its way.
     QString convertColorToGray_K(const PageHeader &header, const QString &colourFile);
-    // Holds a page of a multifed sheet; grey copies never join a merge group.
+    // Holds a page of a multifed sheet. A page on its own road (a grey copy,
+    // a count-only placeholder) never joins a merge group.
     void saveSannedFiles(QString file, signed char side, const QStringList &barcodes, int width,
-                         int height, int resolution, int colorType, bool greyCopy = false);
+                         int height, int resolution, int colorType, bool ownRoad = false);
     // Merges whatever the group holds into one sheet named after the last
     // page's type and gives it out with the group's barcodes (end of a job,
     // answered multifed sheet). False when no sheet was given out; a group
@@ -104,7 +105,7 @@ private:
     void giveOut(const QString &file, int side, const QStringList &barcodes, int width,
                  int height, int resolution, int colorType);
     void giveOutOrHold(const PageHeader &header, const QString &file, const QStringList &barcodes,
-                       int width, int height, int resolution, bool greyCopy);
+                       int width, int height, int resolution, bool ownRoad);
     bool makesGreyCopy(SaveFileTypeFlag type, const PageHeader &header) const;
     void noteFileFailure(const char *what, const QString &file);
     void giveOutPageByPage(ProcessImage &group);
@@ -113,7 +114,7 @@ private:
     {
         tagSCAN_IMAGE_FILE page;
         QStringList barcodes; // all of them, for the merge group
-        bool greyCopy = false;
+        bool ownRoad = false; // grey copy or placeholder: never merged
     };
 
     QString m_tempDir;

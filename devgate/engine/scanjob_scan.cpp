@@ -257,8 +257,15 @@ int ScanJob::runPageLoop(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMe
                     flag = 0;
                     continue;
                 }
-            } else if (profile->multifeedResponse == MultifeedPauseKeepImage && !cancelled) {
-                pages.acceptHeldPages(group);
+            } else {
+                if (profile->multifeedResponse == MultifeedPauseKeepImage && !cancelled)
+                    pages.acceptHeldPages(group);
+                // The panel's answer came in place of a header: there is no
+                // header to handle, so the next one is read.
+                if (rc == 0 && answer != 0) {
+                    flag = 0;
+                    continue;
+                }
             }
         }
 

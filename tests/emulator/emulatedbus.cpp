@@ -390,7 +390,11 @@ struct EmulatedBus::Impl
         umockdev_testbed_remove_device(testbed, b.syspath.c_str());
         b.unplugged = true;
     }
+
+    // Unplugged, handler detached, pending requests dropped.
+    void detach(Binding &binding);
 };
+
 
 namespace {
 
@@ -420,6 +424,24 @@ UMockdevTestbed *newTestbed()
 
 } // namespace
 
+void EmulatedBus::Impl::detach(Binding &b)
+{
+    remove(b);
+    GError *error = nullptr;
+    umockdev_testbed_detach_ioctl(testbed, b.devnode.c_str(), &error);
+    g_clear_error(&error);
+    {
+        std::lock_guard<std::mutex> lock(b.mutex);
+        for (Urb &urb : b.urbs)
+            dropUrb(urb);
+        b.urbs.clear();
+        for (UMockdevIoctlClient *c : b.clients)
+            g_object_unref(c);
+        b.clients.clear();
+    }
+    disconnectHandler(b);
+}
+
 EmulatedBus::EmulatedBus() : d(new Impl)
 {
     if (!preloadActive()) {
@@ -435,24 +457,22 @@ EmulatedBus::~EmulatedBus()
 {
     if (!d->testbed)
         return;
-    for (auto &b : d->devices) {
-        d->remove(*b);
-        GError *error = nullptr;
-        umockdev_testbed_detach_ioctl(d->testbed, b->devnode.c_str(), &error);
-        g_clear_error(&error);
-        {
-            std::lock_guard<std::mutex> lock(b->mutex);
-            for (Urb &urb : b->urbs)
-                dropUrb(urb);
-            b->urbs.clear();
-            for (UMockdevIoctlClient *c : b->clients)
-                g_object_unref(c);
-            b->clients.clear();
-        }
-        disconnectHandler(*b);
-    }
+    for (auto &b : d->devices)
+        d->detach(*b);
     d->devices.clear();
     g_object_unref(d->testbed);
+}
+
+void EmulatedBus::release(const std::shared_ptr<ScannerEmulator> &device)
+{
+    for (auto it = d->devices.begin(); it != d->devices.end();) {
+        if ((*it)->model == device) {
+            d->detach(**it);
+            it = d->devices.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 bool EmulatedBus::preloadActive()

@@ -38,6 +38,10 @@ public:
     // Hot-unplug: transfers in flight fail, every later request on an open
     // handle fails with ENODEV, and the device leaves the bus.
     void unplug(const std::shared_ptr<ScannerEmulator> &device);
+    // Unplugs the device and frees its place for another at the same bus
+    // number and address (long runs plug thousands of devices in turn). Only
+    // once the host has closed every handle on it.
+    void release(const std::shared_ptr<ScannerEmulator> &device);
     // Host handles (open device files) on the device right now.
     int openHandles(const std::shared_ptr<ScannerEmulator> &device);
 
