@@ -11,6 +11,8 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QImage>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -442,6 +444,38 @@ private slots:
         QStringList list;
         m_form->stampGraphic().getGraphicList(list);
         QCOMPARE(list.size(), before - 1);
+    }
+
+    // Adding a graphic from the page: the file dialog starts in the
+    // application's stamp folder, the copy is listed and selected, and the
+    // page then differs from its profile.
+    void addGraphicFromPage()
+    {
+        tagSCAN_SHORTCUT_MENU r = profile(UnitInch);
+        r.stampConfig.graphicStampOn = 1;
+        show(r);
+        const QString source = QDir::tempPath() + "/seal.png";
+        QImage picture(120, 80, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QVERIFY(picture.save(source));
+        const int before = graphics()->count();
+        QString startFolder;
+        ModalAnswerer pick([&](QWidget *w, const ModalSeen &) {
+            if (auto *dialog = qobject_cast<QFileDialog *>(w))
+                startFolder = dialog->directory().absolutePath();
+            testsupport::answerFileDialog(w, source);
+        });
+        child<QPushButton>(m_form, "pushButtonDeviceStampGraphicAdd")->click();
+        QCOMPARE(pick.count(), 1);
+        QCOMPARE(pick.last().title, QString("打开"));
+        QCOMPARE(startFolder, QDir(g_VellumCfgFile.m_strAppStampDir).absolutePath());
+        QCOMPARE(graphics()->count(), before + 1);
+        QCOMPARE(graphics()->currentRow(), before);
+        QCOMPARE(graphicName(before), QString("seal.png"));
+        QVERIFY(QFile::exists(g_VellumCfgFile.m_strStampDir + "/seal.png"));
+        QVERIFY(!m_form->compareVariableAndUIControl(r));
+        m_form->updateDeviceUIcontrolToVariable(r);
+        QCOMPARE(scanText(r.stampGraphicFile), QString("seal.png"));
     }
 
     // The user's road through the template editor: open it from the Text

@@ -303,6 +303,9 @@ private slots:
         QVERIFY(enabled(d, "pushButtonChange") && enabled(d, "pushButtonDelete"));
 
         addAction(d, "计数器")->trigger();
+        d.show();
+        QCOMPARE(d.size(), QSize(692, 406));
+        d.grab().save(QDir::tempPath() + "/changemessagedialog.png");
         addAction(d, "新行")->trigger();
         QCOMPARE(items(d), (QStringList{"日期", "计数器", "新行"}));
         QVERIFY(child<QScrollArea>(&d, "scrollArea")->isHidden());
