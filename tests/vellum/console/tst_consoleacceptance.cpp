@@ -1,0 +1,249 @@
+// The launcher's road through the console, with the test as the launcher:
+// hand over the button list, detect the scanner, hear a panel press, scan a
+// built-in profile, take the pages, answer a multifed sheet, cancel, lose
+// and find the scanner again. Also OK on the console against the scanner.
+#include "consoletestutil.h"
+#include "onepressthread.h"
+#include "scanrig.h"
+#include "support/emulatorwidgettest.h"
+
+#include <QFileInfo>
+#include <QMutex>
+#include <QProcess>
+
+using namespace emu;
+using namespace consoletest;
+using testsupport::ModalAnswerer;
+using testsupport::ModalSeen;
+
+namespace {
+
+// What the launcher heard, in order, and on which thread.
+struct Journal : QObject
+{
+    QMutex mutex;
+    QStringList events;
+    QList<bool> onGui;
+    QStringList files;
+    void note(const QString &e)
+    {
+        QMutexLocker lock(&mutex);
+        events << e;
+        onGui << (QThread::currentThread() == qApp->thread());
+    }
+    QStringList snapshot()
+    {
+        QMutexLocker lock(&mutex);
+        return events;
+    }
+};
+
+QList<tagONEPRESS_EVENT> twoButtons()
+{
+    return {{QString(), QStringLiteral("Scan")}, {QString(), QStringLiteral("Mail")}};
+}
+
+} // namespace
+
+class TestConsoleAcceptance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        installStampGraphics();
+        OnepressThread::setOpenInterval(0);
+    }
+
+    void launcherRoad()
+    {
+        StackScript script;
+        script.sheets = 3;
+        script.duplex = false;
+        script.ink = Ink::BlackWhite;
+        script.multifed[2] = std::nullopt;
+        ScanRig rig(script);
+        ScanMainWindow &w = *rig.window;
+        PMessage *hub = rig.hub;
+        Journal journal;
+        QSignalSpy detected(&w, &ScanMainWindow::printerDetected);
+        QSignalSpy lost(&w, &ScanMainWindow::PrinterDisconnected);
+        QSignalSpy noPrinter(&w, &ScanMainWindow::noPrinterDetected);
+
+        // The launcher hands its buttons over and starts detection; the tick
+        // is called rather than waited for.
+        w.setOnepressEvent(twoButtons());
+        w.startDetectDeviceTimer();
+        QVERIFY(w.detectTimer()->isActive());
+        w.startDetectDeviceThread();
+        QVERIFY(!w.detectTimer()->isActive());
+        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+
+        // A press of button 1 starts the task's scan, as the launcher does.
+        auto profile = ScanRig::builtIn(5);
+        profile.multifeedResponse = MultifeedInteractive;
+        connect(hub, &PMessage::pressTouchPanel, this, [&](int n) {
+            journal.note(QString("press %1").arg(n));
+            QVERIFY(!w.isScanning());
+            QVERIFY(w.startScanJob(profile));
+        });
+        connect(&w, &ScanMainWindow::scanning, this, [&] { journal.note("scanning"); });
+        connect(hub, &PMessage::updatePaperStatus, this, [&](bool, bool done) {
+            journal.note(done ? "paper done" : "paper wait");
+        });
+        connect(hub, &PMessage::scanFileName, this,
+                [&](SCAN_SHORTCUT_MENU *, QString, schar, QStringList, int, int, int, int) {
+                    journal.note("page");
+                }, Qt::DirectConnection);
+        connect(&w, &ScanMainWindow::scanFileNameToMain, this,
+                [&](QString f, signed char, QStringList, int, int, int, int) {
+                    journal.note("page to launcher");
+                    QMutexLocker lock(&journal.mutex);
+                    journal.files << f;
+                }, Qt::DirectConnection);
+        connect(hub, &PMessage::scanFinish, this,
+                [&](SCAN_SHORTCUT_MENU *, int, int, int, int, int) { journal.note("finish"); });
+        connect(&w, &ScanMainWindow::scanFinishToMain, this, [&] { journal.note("finish to launcher"); });
+        // The multifed sheet is accepted in the dialog.
+        ModalAnswerer answerer("接受 (&A)");
+
+        rig.events.pressButton(1);
+        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), 20000);
+        const QStringList events = journal.snapshot();
+        QCOMPARE(events.first(), QString("press 1"));
+        QCOMPARE(events.at(1), QString("scanning"));
+        QCOMPARE(events.last(), QString("finish to launcher"));
+        QCOMPARE(events.at(events.size() - 2), QString("finish"));
+        QCOMPARE(events.count("page"), 3);
+        QCOMPARE(events.count("page to launcher"), 3);
+        for (int i = 0; i < events.size(); ++i) {
+            // The window hears each page first and hands it on before the
+            // journal's own hub connection sees it.
+            if (events[i] == "page to launcher")
+                QCOMPARE(events.at(i + 1), QString("page"));
+            const bool jobThread = events[i].startsWith("page");
+            QCOMPARE(journal.onGui.at(i), !jobThread);
+        }
+        QCOMPARE(answerer.count(), 1);
+        QCOMPARE(answerer.last().title, QString("重张进纸"));
+        QCOMPARE(rig.commands.hostInputs(), std::vector<uint8_t>{1});
+        for (const QString &f : journal.files)
+            QVERIFY2(!QImage(f).isNull(), qPrintable(f));
+        QVERIFY(!rig.device->lockHeld());
+        QCOMPARE(noPrinter.count(), 0);
+
+        // Cancel after the second page: the job ends cancelled, without a box.
+        script.multifed.clear();
+        script.sheets = 6;
+        rig.restack(script);
+        journal.events.clear();
+        journal.onGui.clear();
+        int pages = 0;
+        auto cancelAt2 = connect(&w, &ScanMainWindow::scanFileNameToMain, this,
+                                 [&](QString, signed char, QStringList, int, int, int, int) {
+                                     if (++pages == 2)
+                                         QMetaObject::invokeMethod(&w, &ScanMainWindow::cannelJob,
+                                                                   Qt::QueuedConnection);
+                                 }, Qt::DirectConnection);
+        const int boxesBefore = answerer.count();
+        rig.events.pressButton(1);
+        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), 20000);
+        disconnect(cancelAt2);
+        QVERIFY(pages >= 2 && pages < 6);
+        QVERIFY(w.isCancel());
+        QCOMPARE(answerer.count(), boxesBefore);
+        QVERIFY(!rig.device->lockHeld());
+
+        // The scanner goes away and comes back.
+        rig.bus.unplug(rig.device);
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 10000);
+        QTRY_VERIFY(!w.onepressThread());
+        QVERIFY(w.detectTimer()->isActive());
+        // Plugged in again, it comes back at a new address.
+        UsbIdentity again;
+        again.busNumber = 1;
+        again.deviceAddress = 3;
+        auto device = std::make_shared<ScannerEmulator>(again);
+        ScannerCommands commands(*device);
+        EventService service;
+        service.setServerTimeout(std::chrono::milliseconds(250));
+        service.attach(device);
+        QVERIFY(rig.bus.plug(device));
+        w.startDetectDeviceThread();
+        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 2, 35000);
+        QTRY_VERIFY_WITH_TIMEOUT(service.pollHeld(), 5000);
+        QCOMPARE(lost.count(), 1);
+        disconnect(hub, &PMessage::pressTouchPanel, this, nullptr);
+        QSignalSpy presses(hub, &PMessage::pressTouchPanel);
+        service.pressButton(2);
+        QTRY_COMPARE_WITH_TIMEOUT(presses.count(), 1, 5000);
+        QCOMPARE(presses[0][0].toInt(), 2);
+
+        // The launcher's shut-down.
+        w.closeDialog();
+        w.waitForExitSingle();
+        QVERIFY(!w.onepressThread());
+        QVERIFY(!g_Devgate.isOpen());
+        QVERIFY(!service.registered());
+        service.detach();
+    }
+
+    // The third built-in (black and white) writes Group 4 TIFF pages that an
+    // outside reader accepts.
+    void groupFourPagesReadByTiffinfo()
+    {
+        StackScript script;
+        script.sheets = 1;
+        script.ink = Ink::BlackWhite;
+        ScanRig rig(script);
+        QVERIFY(rig.open());
+        auto profile = ScanRig::builtIn(2);
+        QVERIFY(rig.window->startScanJob(profile));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QVERIFY(!rig.pages.isEmpty());
+        for (const auto &page : rig.pages) {
+            QProcess tiffinfo;
+            tiffinfo.start("tiffinfo", {page.file});
+            QVERIFY(tiffinfo.waitForFinished(10000));
+            const QString out = tiffinfo.readAllStandardOutput() + tiffinfo.readAllStandardError();
+            QVERIFY2(tiffinfo.exitCode() == 0, qPrintable(page.file + ": " + out));
+            QVERIFY2(out.contains("CCITT Group 4"), qPrintable(out));
+        }
+    }
+
+    // OK without edits wakes the scanner and writes its configuration, then
+    // saves; OK with edits answered No talks to nobody and saves nothing.
+    void okAgainstTheScanner()
+    {
+        StackScript script;
+        ScanRig rig(script);
+        QVERIFY(rig.open());
+        ScanMainWindow &w = *rig.window;
+        w.show();
+        QDir(g_VellumCfgFile.m_strProfilesDir).removeRecursively();
+        size_t before = rig.device->commands().size();
+        button(w, "pushButtonOK")->click();
+        QVERIFY(w.isHidden());
+        QVERIFY(rig.device->commands().size() > before);
+        QVERIFY(QFileInfo::exists(g_VellumCfgFile.m_strProfileIni));
+        QVERIFY(!rig.device->lockHeld());
+
+        QDir(g_VellumCfgFile.m_strProfilesDir).removeRecursively();
+        w.show();
+        inputDoc(w)->setCurrentIndex((inputDoc(w)->currentIndex() + 1) % 3);
+        if (!w.isChanged())
+            QSKIP("the pages do not compare equal to the profile they were given");
+        before = rig.device->commands().size();
+        ModalAnswerer no("否");
+        button(w, "pushButtonOK")->click();
+        QCOMPARE(no.count(), 1);
+        QVERIFY(w.isHidden());
+        QCOMPARE(rig.device->commands().size(), before);
+        QVERIFY(!QFileInfo::exists(g_VellumCfgFile.m_strProfileIni));
+    }
+};
+
+EMULATOR_WIDGET_TEST_MAIN(TestConsoleAcceptance)
+#include "tst_consoleacceptance.moc"
