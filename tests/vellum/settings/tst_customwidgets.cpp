@@ -73,6 +73,9 @@ private slots:
         s.resize(201, 20);
         QSignalSpy chosen(&s, &CustomSlider::sliderValueChange);
         QSignalSpy changed(&s, &QSlider::valueChanged);
+        // The value is already set when the choice is reported.
+        int valueAtReport = -1;
+        connect(&s, &CustomSlider::sliderValueChange, &s, [&] { valueAtReport = s.value(); });
 
         send(&s, QEvent::MouseButtonPress, 150, Qt::RightButton, Qt::RightButton);
         send(&s, QEvent::MouseButtonRelease, 150, Qt::RightButton, Qt::NoButton);
@@ -92,6 +95,7 @@ private slots:
         QCOMPARE(s.value(), 80);
         QCOMPARE(chosen.count(), 1);
         QCOMPARE(chosen.at(0).at(0).toInt(), 80);
+        QCOMPARE(valueAtReport, 80);
     }
 
     void zeroWidthSliderIgnoresPresses()
