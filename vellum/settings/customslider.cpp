@@ -11,7 +11,8 @@ int CustomSlider::valueAt(int x) const
     const int w = width();
     if (w <= 0)
         return value();
-    const int span = maximum() - minimum();
+    // 64 bits: a range over the whole int span must not overflow.
+    const qint64 span = qint64(maximum()) - qint64(minimum());
     double v = minimum() + double(x) / double(w) * double(span);
     if (v > maximum())
         v = maximum();
