@@ -3,6 +3,8 @@
 // scans with the task's profile, the output worker writes a PDF into the
 // task's folder, and the page files are gone. Button 1 is the colour task,
 // button 3 the black-and-white one. The checks use the outside PDF tools.
+// Button 4 mails its PDF silently to an SMTP server on loopback; button 5
+// writes a searchable PDF through the OCR program.
 
 #include "emulatedbus.h"
 #include "eventservice.h"
@@ -12,11 +14,13 @@
 #include "scannercommands.h"
 #include "scanshortcutmenu.h"
 #include "sheetfeeder.h"
+#include "../../platform/smtp/smtptestserver.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QJsonArray>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
@@ -59,6 +63,9 @@ int g_colourDpi = 0;
 int g_bwDpi = 0;
 
 QElapsedTimer g_clock;
+smtptest::Server *g_smtp = nullptr;
+QString g_mailOut;
+QString g_ocrOut;
 
 void check(bool ok, const QString &what)
 {
@@ -131,8 +138,87 @@ void prepareTasks()
         tasks.setTaskShortcut(t.TaskID, t);
         (slot == 0 ? g_colourDpi : g_bwDpi) = t.ScanProfile.sideSettings[0].resolution;
     }
+    // Slot 3 mails its PDF (silent, no authentication), slot 4 writes a
+    // searchable PDF.
+    ScanDestination destinations;
+    destinations.loadScanDestination();
+    tagSCAN_DESTINATION mail;
+    mail.ScanDestinationFlagID = ScanDestWebMail;
+    mail.Name = "loopback mail";
+    mail.ServerAddress = "127.0.0.1";
+    mail.Port = g_smtp->port;
+    mail.UserMailAddr = "scanner@corvan.test";
+    mail.MailSize = 20;
+    mail.SendNoPromptMail = true;
+    mail.Recipient = "office@corvan.test";
+    destinations.addScanDestination(mail);
+    if (!destinations.saveScanDestination())
+        check(false, "destinations written");
+    g_mailOut = g_out + "/mail";
+    g_ocrOut = g_out + "/ocr";
+    for (int slot : {3, 4}) {
+        tagTASK_SHORTCUT t;
+        tasks.enumTaskShortcut(slot, t);
+        // The colour task's scan settings.
+        tagTASK_SHORTCUT colour;
+        tasks.enumTaskShortcut(0, colour);
+        t.EnableCommand = true;
+        t.ScanProfile = colour.ScanProfile;
+        t.ScanDestinationID = slot == 3 ? mail.ScanDestinationID : ScanDestination::kFileId;
+        t.FileTypeID = slot == 3 ? FileTypePdf : FileTypeSearchablePdf;
+        t.FolderPath = slot == 3 ? g_mailOut : g_ocrOut;
+        t.BeforeSaveFileSettingFileName = false;
+        t.AddKeywordToDoc = false;
+        tasks.setTaskShortcut(t.TaskID, t);
+    }
     if (!tasks.saveTaskList())
         check(false, "task folders written");
+}
+
+// Button 4: the PDF reaches the SMTP server, attached byte for byte.
+void runMailTask()
+{
+    MainWindow *w = launcherWindow();
+    g_emulator->stack(1, emu::Ink::Colour);
+    g_emulator->events.pressButton(4);
+    const bool sent = waitFor([&] { return g_smtp->mails() == 1 && !w->isBusy() && !w->isSaving(); }, 60000);
+    check(sent, "button 4 mailed its document");
+    if (!sent)
+        return;
+    const QStringList written = QDir(g_mailOut).entryList({"*.pdf"}, QDir::Files);
+    check(written.size() == 1, "one PDF written for the mail: " + written.join(' '));
+    const QJsonArray to = g_smtp->envelope(1)["to"].toArray();
+    check(to.size() == 1 && to.at(0).toString() == "office@corvan.test", "mailed to the destination's recipient");
+    QTemporaryDir parts;
+    const QJsonObject message = g_smtp->message(1, parts.path());
+    const QJsonArray names = message["attachments"].toArray();
+    check(names.size() == 1 && !written.isEmpty() && names.at(0).toString() == written.value(0),
+          "the PDF is attached under its own name");
+    QFile sentFile(parts.path() + "/" + names.at(0).toString());
+    QFile ours(g_mailOut + "/" + written.value(0));
+    check(sentFile.open(QIODevice::ReadOnly) && ours.open(QIODevice::ReadOnly) &&
+              sentFile.readAll() == ours.readAll(),
+          "the attachment is the document byte for byte");
+    check(g_smtp->count("AUTH") == 0, "no authentication without an account");
+}
+
+// Button 5: a searchable PDF with a text layer.
+void runSearchableTask()
+{
+    MainWindow *w = launcherWindow();
+    g_emulator->stack(1, emu::Ink::Colour);
+    g_emulator->events.pressButton(5);
+    const bool done = waitFor([&] { return !QDir(g_ocrOut).entryList({"*.pdf"}, QDir::Files).isEmpty() &&
+                                           !w->isBusy() && !w->isSaving(); },
+                              90000);
+    check(done, "button 5 wrote a searchable PDF");
+    if (!done)
+        return;
+    const QString pdf = g_ocrOut + "/" + QDir(g_ocrOut).entryList({"*.pdf"}, QDir::Files).value(0);
+    int rc = -1;
+    tool("qpdf", {"--check", pdf}, &rc);
+    check(rc == 0, "qpdf --check " + pdf);
+    check(tool("pdffonts", {pdf}).contains("GlyphLessFont"), "the OCR text layer's font is in the document");
 }
 
 void runTask(int button, emu::Ink ink, int expectedPdfs)
@@ -196,6 +282,8 @@ void script()
               "the console registered the button list");
         runTask(1, emu::Ink::Colour, 1);
         runTask(3, emu::Ink::BlackWhite, 2);
+        runMailTask();
+        runSearchableTask();
         w->setExitPrompt([](QWidget *) { return 1; });
         w->systemMenuExit();
     } else {
@@ -226,6 +314,12 @@ int main(int argc, char **argv)
     }
     emulator.stack(2, emu::Ink::Colour);
     g_emulator = &emulator;
+    smtptest::Server smtp;
+    if (!smtp.ready) {
+        std::fprintf(stderr, "FAIL: no loopback SMTP server\n");
+        return 1;
+    }
+    g_smtp = &smtp;
     const int rc = onepress_main(argc, argv);
     check(rc == 0, "onepress_main returned 0 after the confirmed exit");
     std::fprintf(stderr, "%d failure(s)\n", g_failures);
