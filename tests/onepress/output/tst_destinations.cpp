@@ -298,6 +298,12 @@ private slots:
         QFETCH(QString, box);
         SendMailDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Web邮件信息"));
+        QCOMPARE(dialog.size(), QSize(393, 264));
+        dialog.setAttachments("a.pdf; b.pdf; ");
+        dialog.show();
+        QCOMPARE(dialog.size(), QSize(393, 264));
+        dialog.grab().save(QDir::tempPath() + "/sendmaildialog.png");
+        dialog.hide();
         dialog.findChild<QLineEdit *>("lineEditRecipient")->setText(to);
         dialog.findChild<QLineEdit *>("lineEditCC")->setText(cc);
         testsupport::ModalAnswerer answer(QStringLiteral("OK"));
