@@ -42,8 +42,8 @@ public:
 
     // Read by the launcher after saveFileFinished().
     bool isCancel() const { return m_bCancel.load(); }
-    // 0, or the run's first failure: -50 a document not written (OCR
-    // included), -51 a question declined, -52 a page file not read.
+    // 0, or the run's first failure: -50 a document not written (a failed
+    // OCR run included), -51 a question declined, -52 a page file not read.
     int saveResult() const { return m_nResult.load(); }
 
     // The worker's image I/O, public for the savers' writers and tests.

@@ -34,7 +34,7 @@ int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         if (m_ocr->getImageFiles() > 0 && !output.isEmpty()) {
             emit startOcring();
             if (!m_ocr->createPdfFile()) {
-                fail(-51);
+                fail(-50);
                 unannounce(output);
             }
         } else {
@@ -65,7 +65,7 @@ int ProcessFile::saveOcrOnePageOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen
                     m_ocr->setPdfKeyword(m_strKeyWord);
                     m_ocr->setImageInput(page.fileName);
                     if (!m_ocr->createSinglePdfFile()) {
-                        fail(-51);
+                        fail(-50);
                         unannounce(page.outputFileName);
                     }
                     m_ocr->clear();
@@ -100,7 +100,7 @@ int ProcessFile::saveTxtFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         }
         if (m_ocr->getImageFiles() == 0 || output.isEmpty() || !m_ocr->createOcrTxtFile()) {
             if (m_ocr->getImageFiles() > 0)
-                fail(-51);
+                fail(-50);
             unannounce(output);
         }
         m_ocr->clearTxtFile();
