@@ -10,6 +10,7 @@
 #include "processfile.h"
 #include "retoucher.h"
 #include "savefiledialog.h"
+#include "launcherprompts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,39 +25,6 @@
 #include <QThread>
 #include <QUrl>
 #include <QVBoxLayout>
-
-void Ui_MainWindow::setupUi(QMainWindow *window)
-{
-    window->setObjectName("MainWindow");
-    window->resize(616, 559);
-    centralWidget = new QWidget(window);
-    centralWidget->setObjectName("centralWidget");
-    auto *layout = new QVBoxLayout(centralWidget);
-    comboBoxTaskShortcut = new QComboBox(centralWidget);
-    comboBoxTaskShortcut->setObjectName("comboBoxTaskShortcut");
-    comboBoxTaskShortcut->setMaxVisibleItems(20);
-    layout->addWidget(comboBoxTaskShortcut);
-    layout->addStretch();
-    auto *buttons = new QHBoxLayout();
-    auto make = [this](const char *name) {
-        auto *b = new QPushButton(centralWidget);
-        b->setObjectName(name);
-        return b;
-    };
-    pushButtonHelp = make("pushButtonHelp");
-    pushButtonAbout = make("pushButtonAbout");
-    pushButtonTest = make("pushButtonTest");
-    pushButtonOK = make("pushButtonOK");
-    pushButtonCancel = make("pushButtonCancel");
-    pushButtonApply = make("pushButtonApply");
-    for (QPushButton *b : {pushButtonHelp, pushButtonAbout, pushButtonTest})
-        buttons->addWidget(b);
-    buttons->addStretch();
-    for (QPushButton *b : {pushButtonOK, pushButtonCancel, pushButtonApply})
-        buttons->addWidget(b);
-    layout->addLayout(buttons);
-    window->setCentralWidget(centralWidget);
-}
 
 MainWindow::MainWindow(QWidget *parent, ConsoleLink *console,
                        std::function<void(SystemTrayIcon &)> trayHook)
@@ -77,9 +45,10 @@ MainWindow::MainWindow(QWidget *parent, ConsoleLink *console,
     if (trayHook)
         trayHook(m_tray);
 
-    setWindowIcon(QIcon(":/ui/images/onepress.png"));
+    setWindowIcon(QIcon());
     ui->setupUi(this);
     initDialog();
+    centreOnDesktop(this);
 }
 
 MainWindow::~MainWindow()
@@ -143,17 +112,15 @@ void MainWindow::initDialog()
 
     reloadTray();
 
-    setWindowTitle(tr("Corvan扫描仪"));
-    ui->pushButtonOK->setText(tr("确定"));
-    ui->pushButtonCancel->setText(tr("取消"));
-    ui->pushButtonApply->setText(tr("应用"));
-    ui->pushButtonHelp->setText(tr("帮助"));
-    ui->pushButtonAbout->setText(tr("关于"));
-    ui->pushButtonTest->setText(tr("测试"));
-    ui->pushButtonTest->setVisible(g_ConfigFile.m_nAutoTest == 1);
-    m_tasks.loadTaskListToControl(ui->comboBoxTaskShortcut, m_nOptionNumber);
+    loadWordingList();
+    loadComboboxControl();
+    loadPrinterDriverName();
 
     connectMessages();
+    tagTASK_SHORTCUT task;
+    m_tasks.getCurrentTaskShortcut(task);
+    updateControlLayout(m_destinations.getScanDestID(task.ScanDestinationID));
+    updateVariableToUIControl();
 
     setOnepressEvent();
     m_pConsole->startDetectDeviceTimer();
@@ -163,6 +130,7 @@ void MainWindow::initDialog()
 
 void MainWindow::connectMessages()
 {
+    connectEditorMessages();
     connect(ui->pushButtonAbout, &QPushButton::clicked, this, &MainWindow::clickedBtnAbout);
     connect(ui->pushButtonHelp, &QPushButton::clicked, this, &MainWindow::clickedBtnHelp);
     connect(ui->pushButtonOK, &QPushButton::clicked, this, &MainWindow::clickedBtnOK);
@@ -313,27 +281,6 @@ void MainWindow::systemMenuExit()
     QGuiApplication::setQuitOnLastWindowClosed(true);
     m_bExit = true;
     close();
-}
-
-void MainWindow::clickedBtnCancel()
-{
-    hide();
-    m_tasks.setCurrentTaskIndex(0);
-    ui->comboBoxTaskShortcut->setCurrentIndex(0);
-    reloadTray();
-}
-
-void MainWindow::clickedBtnOK()
-{
-    if (!m_tasks.saveTaskList())
-        qDebug() << "MainWindow: task folders not written";
-    clickedBtnCancel();
-}
-
-void MainWindow::clickedBtnApply()
-{
-    m_tasks.saveTaskList();
-    ui->pushButtonApply->setEnabled(false);
 }
 
 void MainWindow::showEvent(QShowEvent *event)

@@ -6,6 +6,7 @@
 // thread, and runs one button task at a time from scan to destination.
 
 #include "buttoneventcodec.h"
+#include "mainwindowform.h"
 #include "outputoptions.h"
 #include "retoucher.h"
 #include "pagefile.h"
@@ -16,6 +17,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QMutex>
+#include <QPrinter>
 #include <QPointer>
 #include <QString>
 
@@ -32,23 +34,6 @@ class QPushButton;
 class QThread;
 class Retoucher;
 class SaveFileDialog;
-
-// The editor's widgets that the window's own life cycle touches; the task
-// editor fills in the rest of the form.
-class Ui_MainWindow
-{
-public:
-    QWidget *centralWidget = nullptr;
-    QComboBox *comboBoxTaskShortcut = nullptr;
-    QPushButton *pushButtonOK = nullptr;
-    QPushButton *pushButtonCancel = nullptr;
-    QPushButton *pushButtonApply = nullptr;
-    QPushButton *pushButtonTest = nullptr;
-    QPushButton *pushButtonHelp = nullptr;
-    QPushButton *pushButtonAbout = nullptr;
-
-    void setupUi(QMainWindow *window);
-};
 
 class MainWindow : public QMainWindow
 {
@@ -100,6 +85,42 @@ public:
     void saveUserCfgFile();
     void closeAllPopWindow();
 
+    // The task editor.
+    void loadWordingList();
+    void loadComboboxControl();
+    void loadPrinterDriverName();
+    void connectChangeValueControlMessages();
+    void disconnectChangeValueControlMessages();
+    void updateControlLayout(ScanDestFlag kind);
+    bool updateVariableToUIControl();
+    bool updateApplicatonData(tagTASK_SHORTCUT &task);
+    bool updateEmailData(tagTASK_SHORTCUT &task);
+    bool updatePrinterData(tagTASK_SHORTCUT &task);
+    void updateWatermarkControl(ScanFileTypeFlag type);
+    bool updateScanShortcutMenu(tagSCAN_SHORTCUT_MENU &profile);
+    bool compareVariableAndUIControl();
+    bool compareApplicatonData(tagTASK_SHORTCUT &task);
+    bool compareEmailData(tagTASK_SHORTCUT &task);
+    bool comparePrinterData(tagTASK_SHORTCUT &task);
+    bool compareScanShortcutMenu(tagTASK_SHORTCUT &task);
+    bool checkTheFileNamePrefixIsVaild();
+    bool checkTheSaveFilePathIsExist();
+    bool checkTheFilePathIsExist(QString path);
+    bool updateUIControlToVariable();
+    bool saveApplicatonData(tagTASK_SHORTCUT &task);
+    bool saveEmailData(tagTASK_SHORTCUT &task);
+    bool savePrinterData(tagTASK_SHORTCUT &task);
+    bool saveScanShortcutMenu(tagTASK_SHORTCUT &task);
+    // The prefix pattern: a prefix that matches it (after "\\" became "*") is refused.
+    static bool prefixIsValid(const QString &prefix);
+    void showCurrentTask(bool suspendNotifications = true);
+    int workingThreshold() const { return m_nBlankThreshold; }
+    void setWorkingThreshold(int t) { m_nBlankThreshold = t; }
+    tagWATERMARK workingWatermark() const { return m_watermark; }
+    void setWorkingWatermark(const tagWATERMARK &w) { m_watermark = w; }
+    QPrinter &taskPrinter() { return m_taskPrinter; }
+    const tagSCAN_SHORTCUT_MENU &workingProfile() const { return m_profile; }
+
 signals:
     void saveFiles();
     void exitConfirmed();
@@ -116,6 +137,21 @@ public slots:
     void clickedBtnCancel();
     void clickedBtnOK();
     void clickedBtnApply();
+    void currentItemChangeCmbTaskShortcut(int index);
+    void currentItemChangeCmbScanDestination(int index);
+    void currentItemChangeCmbScanDestinationEx(int index);
+    void currentItemChangeCmbFileType(int index);
+    void currentItemChangeCmbFileNameFormat();
+    void currentItemChangeCmbScalePrintingPage();
+    void checkBoxBeforeSaveFileSettingName();
+    void settingBeChanged();
+    void clickedBeforeSaveFileEditImage();
+    void clickedBoxADFTrayEmptyWaiting();
+    void clickedBlankPageSeparate(bool checked);
+    void clickedAddWatermark(bool checked);
+    void clickedBtnTaskRename();
+    void createNewTaskShortcut();
+    void clickedBtnCreateNew();
 
     void OnPrinterConnected();
     void OnNoPrinter();
@@ -161,6 +197,8 @@ private:
     void clearPages(bool deleteFiles);
     void finishSave();
     void stopWorker();
+    void connectEditorMessages();
+    void reportWriteFailure();
 
     Ui_MainWindow *ui;
     SystemTrayIcon m_tray;
@@ -192,6 +230,12 @@ private:
     bool m_bDisconnectedWhileSaving = false;
     std::atomic<bool> m_bClosing{false};
     QList<tagONEPRESS_EVENT> m_lastButtons;
+
+    // The editor's working values.
+    tagSCAN_SHORTCUT_MENU m_profile = tagTASK_SHORTCUT::zeroScanProfile();
+    int m_nBlankThreshold = 5;
+    tagWATERMARK m_watermark;
+    QPrinter m_taskPrinter{QPrinter::ScreenResolution};
 
     ProcessFile *m_pWorker = nullptr;
     QThread *m_pWorkerThread = nullptr;
