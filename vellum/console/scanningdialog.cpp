@@ -65,6 +65,17 @@ void ScanningDialog::setScanFileName(signed char side, QString file, int inputDo
     ui->labelPages->setText(tr("张：%1").arg(m_sheets));
     ui->labelSheets->setText(tr("页数：%1（%2）").arg(m_pages).arg(sideWord));
 
+    m_pendingThumbnail = file;
+    if (!m_thumbnailScheduled) {
+        m_thumbnailScheduled = true;
+        QMetaObject::invokeMethod(this, &ScanningDialog::showPendingThumbnail, Qt::QueuedConnection);
+    }
+}
+
+void ScanningDialog::showPendingThumbnail()
+{
+    m_thumbnailScheduled = false;
+    const QString file = m_pendingThumbnail;
     // Only a thumbnail is needed: let the reader scale while decoding, so a
     // large page never sits in memory at full size.
     QImageReader reader(file);

@@ -30,6 +30,7 @@ public slots:
     void clickedBtnCancel();
     void handleTimeOut();
     void reject() override;
+    void showPendingThumbnail();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -44,6 +45,10 @@ private:
     bool m_isScan;
     bool m_cancelled = false;
     QTimer m_timer;
+    // Pages can arrive faster than pictures decode: only the newest one of a
+    // burst is drawn.
+    QString m_pendingThumbnail;
+    bool m_thumbnailScheduled = false;
 };
 
 #endif

@@ -544,7 +544,7 @@ private slots:
         }
         QCOMPARE(child<QLabel>(&progress, "labelPages")->text(), QString("张：3"));
         QCOMPARE(child<QLabel>(&progress, "labelSheets")->text(), QString("页数：6（背面）"));
-        QVERIFY(!child<QLabel>(&progress, "labelImage")->pixmap(Qt::ReturnByValue).isNull());
+        QTRY_VERIFY(!child<QLabel>(&progress, "labelImage")->pixmap(Qt::ReturnByValue).isNull());
         grab(&progress, "scanning");
 
         ScanningDialog calibration(3, false, hub, nullptr);
