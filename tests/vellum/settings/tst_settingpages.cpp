@@ -643,6 +643,17 @@ void TstSettingPages::previewNotifications()
 
     emit m_hub->sendPreviewMode(1);
     // Two loads, then one toggle of text enhancement: exactly one update.
+    // Loading itself, even of a gray profile with a dropout, asks nothing and
+    // requests no update: the preview shows what was loaded.
+    {
+        testsupport::ModalAnswerer none(QStringLiteral("否"));
+        tagSCAN_SHORTCUT_MENU gray = m_profile;
+        gray.sideSettings[0].colorMode = ColorModeFlag(1);
+        gray.sideSettings[0].colorDropout = EcdoEnumFlag(129);
+        load(*m_form, gray);
+        QCoreApplication::processEvents();
+        QCOMPARE(none.count(), 0);
+    }
     load(*m_form, m_profile);
     load(*m_form, m_profile);
     QCOMPARE(preview.count(), 0);
