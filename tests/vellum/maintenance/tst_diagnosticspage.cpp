@@ -7,9 +7,11 @@
 #include "scanshortcutmenu.h"
 #include "smallrecords.h"
 #include "support/modalanswer.h"
+#include "vellumglobal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QSignalSpy>
@@ -41,11 +43,25 @@ tagSCAN_SHORTCUT_MENU builtIn()
 
 } // namespace
 
+// Takes the desktop's URL requests in place of a viewer.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &u) { urls << u; }
+};
+
 class TestDiagnosticsPage : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { PMessage::registerMetaTypes(); }
+    void initTestCase()
+    {
+        PMessage::registerMetaTypes();
+        g_VellumCfgFile.loadConfigFile(QCoreApplication::applicationDirPath());
+    }
 
     void profileExchange()
     {
@@ -205,6 +221,38 @@ private slots:
         QCOMPARE(ensure.at(0).at(0).toInt(), 2);
         QCOMPARE(resultWhenAsked, int(QDialog::Accepted));
         QCOMPARE(page.adjustingType(), 2);
+    }
+
+    void buttonsOpenTheirWindows()
+    {
+        PMessage hub;
+        DiagnosticsForm page(&hub);
+        QSignalSpy hidden(&hub, &PMessage::hideDiagnosticsForm);
+        page.findChild<QPushButton *>("pushButtonDiagnosticsComplete")->click();
+        QCOMPARE(hidden.count(), 1);
+
+        // Save with the General or Operator view: the device-log package
+        // dialog, not the text save.
+        ModalAnswerer cancel(QStringLiteral("取消"));
+        for (int position : {0, 1}) {
+            page.findChild<QComboBox *>("comboBoxLog")->setCurrentIndex(position);
+            page.findChild<QPushButton *>("pushButtonSaveAs")->click();
+            QCOMPARE(cancel.last().className, QStringLiteral("DeviceSaveAsDialog"));
+            QCOMPARE(cancel.last().title, QStringLiteral("另存为"));
+        }
+        QCOMPARE(cancel.count(), 2);
+        cancel.setButtonText(QStringLiteral("确定"));
+        page.findChild<QPushButton *>("pushButtonAbout")->click();
+        QCOMPARE(cancel.last().className, QStringLiteral("AboutDialog"));
+
+        // Help opens the settings guide through the desktop's handler.
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("file", &catcher, "open");
+        page.findChild<QPushButton *>("pushButtonHelp")->click();
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(catcher.urls.size(), 1);
+        QVERIFY(catcher.urls.at(0).isLocalFile());
+        QVERIFY(catcher.urls.at(0).toLocalFile().endsWith("Scan_Settings_Guide_ZH_CN.pdf"));
     }
 
     void reportPieces()
