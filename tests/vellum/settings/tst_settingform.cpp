@@ -391,6 +391,18 @@ void TstSettingForm::generalEditsHaveExactDiffs()
     COMPARE_DIFF(profile, saved(form, profile), (QList<int>{2624, 2944}));
     QVERIFY(!ui->comboBoxCompressQuality->isEnabled());
 
+    // JPEG on the first side goes with Group-4 on the second; Group-4 on the
+    // first leaves the second as it was.
+    tagSCAN_SHORTCUT_MENU follow = profile;
+    follow.sideSettings[1].compressionType = CompressionTypeFlag(0);
+    load(form, follow);
+    COMPARE_DIFF(follow, saved(form, follow), (QList<int>{2944}));
+    QCOMPARE(int(saved(form, follow).sideSettings[1].compressionType), 1);
+    follow.sideSettings[0].colorMode = ColorModeFlag(0);
+    follow.sideSettings[0].compressionType = CompressionTypeFlag(1);
+    load(form, follow);
+    COMPARE_DIFF(follow, saved(form, follow), (QList<int>{}));
+
     // Colour to black-and-white with JPEG chosen: the compression stays
     // compressed, as Group-4; block 1 keeps its Group-4.
     load(form, profile);
