@@ -496,6 +496,101 @@ private slots:
         }
     }
 
+    // Yes to the switch question with a setting the scanner cannot scan: the
+    // warning, the Settings tab, nothing stored, the edited profile kept.
+    void switchWithRejectedSetting()
+    {
+        ScanMainWindow &w = *window;
+        ScanShortcutMenu *store = w.getScanShortcutMenu();
+        // Find a colour setting and an input choice that the check refuses.
+        int rejectedRow = -1, code = 0;
+        for (int dpi : {1200, 600}) {
+            tagSCAN_SHORTCUT_MENU p;
+            store->getScanShortcutItem(4, p);
+            for (tagSCAN_SIDE_SETTING &side : p.sideSettings) {
+                side.resolution = dpi;
+                side.compressionType = CompressionNone;
+            }
+            store->setCurrentScanIndex(0);
+            store->setCurrentScanShortcut(p);
+            w.reload();
+            for (int row = 0; row < 3 && rejectedRow < 0; ++row) {
+                tagSCAN_SHORTCUT_MENU r;
+                zeroScanShortcut(r);
+                w.settingForm()->updateUIControlToVariable(r);
+                w.oxAdvancedSettingForm()->updateUIControlToVariable(r);
+                r.inputDocument = InputDocumentFlag(inputDoc(w)->itemData(row).toInt());
+                const int c = w.settingForm()->judgeSettingIsReasonable(r);
+                if (c >= -77 && c <= -71 && inputDoc(w)->currentIndex() != row) {
+                    rejectedRow = row;
+                    code = c;
+                }
+            }
+            if (rejectedRow >= 0)
+                break;
+        }
+        if (rejectedRow < 0)
+            QSKIP("no setting the check refuses could be made from the pages");
+        tagSCAN_SHORTCUT_MENU stored;
+        store->getScanShortcutItem(0, stored);
+        inputDoc(w)->setCurrentIndex(rejectedRow);
+        QVERIFY(w.isChanged());
+        QStringList texts;
+        ModalAnswerer answerer([&](QWidget *box, const ModalSeen &seen) {
+            texts << seen.title;
+            ModalAnswerer::press(box, seen.title == "确认更改" ? "是" : "确定");
+        });
+        list(w)->setCurrentRow(1);
+        QTRY_COMPARE(list(w)->currentRow(), 0);
+        QCOMPARE(texts, (QStringList{"确认更改", "警告"}));
+        QCOMPARE(mainTabs(w)->currentIndex(), 1);
+        tagSCAN_SHORTCUT_MENU after;
+        store->getScanShortcutItem(0, after);
+        QVERIFY(scanShortcutEquals(after, stored));
+        QVERIFY(w.isChanged());
+        QCOMPARE(inputDoc(w)->currentIndex(), rejectedRow);
+        Q_UNUSED(code)
+    }
+
+    // A damaged package: the box, and the list as it was.
+    void importDamagedPackage()
+    {
+        ScanMainWindow &w = *window;
+        const QString package = QDir::tempPath() + "/damaged.wqv";
+        QFile f(package);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(300, '\x5a'));
+        f.close();
+        const int rows = list(w)->count();
+        ModalAnswerer answerer([&](QWidget *box, const ModalSeen &seen) {
+            if (qobject_cast<QFileDialog *>(box))
+                testsupport::answerFileDialog(box, package);
+            else
+                ModalAnswerer::press(box, seen.title == "警告" ? "是" : "确定");
+        });
+        w.settingMenu()->actions()[1]->trigger();
+        QCOMPARE(answerer.count(), 3);
+        QCOMPARE(answerer.seen()[0].title, QString("警告"));
+        QCOMPARE(answerer.seen()[0].defaultButton, QString("否"));
+        QCOMPARE(answerer.seen()[1].title, QString("打开"));
+        QCOMPARE(answerer.seen()[2].title, QString("错误"));
+        QCOMPARE(answerer.seen()[2].text, QString("文件导入失败，请确认文件是否已经损坏！"));
+        QCOMPARE(list(w)->count(), rows);
+    }
+
+    // Every picture the console names is compiled in.
+    void picturesExist()
+    {
+        for (const char *name :
+             {"about", "help", "save", "save-as", "delete", "rename", "reset", "arrow", "resume",
+              "import", "export", "duplex", "single-front", "single-contrary", "warning"})
+            QVERIFY2(!QImage(QString(":/ui/images/%1.png").arg(name)).isNull(), name);
+        for (const char *path : {":/paper/images/paper/exclamation-mark.png",
+                                 ":/paper/images/paper/adf-empty.png",
+                                 ":/paper/images/paper/countonly.jpg"})
+            QVERIFY2(!QImage(path).isNull(), path);
+    }
+
     void okWithEditsAnsweredNoSavesNothing()
     {
         ScanMainWindow &w = *window;
