@@ -9,6 +9,7 @@
 #include "previewform.h"
 #include "support/modalanswer.h"
 
+#include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
@@ -200,6 +201,13 @@ void TstSettingForm::inventory()
     const QStringList tabs = {"一般", "尺寸", "调整", "增强", "检测"};
     for (int i = 0; i < 5; ++i)
         QCOMPARE(ui->tabWidgetGeneral->tabText(i), tabs.at(i));
+    // Every placeholder of the form definition was replaced.
+    for (QLabel *l : ui->tabWidgetGeneral->findChildren<QLabel *>())
+        QVERIFY2(!l->text().startsWith(QLatin1String("IDS_")), qPrintable(l->objectName()));
+    for (QAbstractButton *b : ui->tabWidgetGeneral->findChildren<QAbstractButton *>())
+        QVERIFY2(!b->text().startsWith(QLatin1String("IDS_")), qPrintable(b->objectName()));
+    for (QGroupBox *g : ui->tabWidgetGeneral->findChildren<QGroupBox *>())
+        QVERIFY2(!g->title().startsWith(QLatin1String("IDS_")), qPrintable(g->objectName()));
     QVERIFY(!ui->comboBoxSide->isEnabled());
     QCOMPARE(ui->labelSide->text(), QStringLiteral("侧 (&E)："));
     QVERIFY(!ui->pushButtonTool->icon().isNull());
