@@ -255,6 +255,7 @@ void DiagnosticsForm::loadGeneralWording()
         box->setDecimals(4);
         box->setRange(0.5, 2.0);
         box->setSingleStep(0.0001);
+        box->setValue(1.0); // no correction until a profile is shown
     }
 }
 
