@@ -190,6 +190,40 @@ private slots:
         service.detach();
     }
 
+    // The scanner leaves the bus in the middle of a scan: the job's error
+    // box, the pages announced before are there, one disconnect report, and
+    // detection runs again.
+    void deviceLostMidScan()
+    {
+        StackScript script;
+        script.sheets = 4;
+        script.vanishAt = 3;
+        ScanRig rig(script);
+        ScanMainWindow &w = *rig.window;
+        QSignalSpy detected(&w, &ScanMainWindow::printerDetected);
+        QSignalSpy lost(&w, &ScanMainWindow::PrinterDisconnected);
+        w.setOnepressEvent(twoButtons());
+        w.startDetectDeviceThread();
+        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        ModalAnswerer answerer("确定");
+        auto profile = ScanRig::builtIn(4);
+        QVERIFY(w.startScanJob(profile));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QCOMPARE(answerer.count(), 1);
+        QCOMPARE(answerer.last().title, QString("错误"));
+        QVERIFY(!rig.pages.isEmpty());
+        QVERIFY(rig.pages.size() <= 4);
+        for (const auto &page : rig.pages)
+            QVERIFY2(!QImage(page.file).isNull(), qPrintable(page.file));
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 10000);
+        QTRY_VERIFY(!w.onepressThread());
+        QVERIFY(w.detectTimer()->isActive());
+        QTest::qWait(300);
+        QCOMPARE(lost.count(), 1);
+        w.stopDetectDeviceTimer();
+    }
+
     // The third built-in (black and white) writes Group 4 TIFF pages that an
     // outside reader accepts.
     void groupFourPagesReadByTiffinfo()
