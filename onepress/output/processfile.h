@@ -85,8 +85,9 @@ private:
     void unannounce(const QString &outputName);
     QString tempJpegFile() const;
     // The page as a JPEG the PDF writer embeds: the page file itself when it
-    // is a complete JPEG, else a conversion; empty when that failed.
-    QString jpegForPdf(const QString &pageFile, bool viaFreeImage);
+    // is a complete JPEG (unless `convert`), else a conversion; empty when
+    // that failed.
+    QString jpegForPdf(const QString &pageFile, bool viaFreeImage, bool convert);
 
     int saveOcrPdfInOneFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
     int savePdfInOneFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);

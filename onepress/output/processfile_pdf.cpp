@@ -24,9 +24,9 @@ QString ProcessFile::tempJpegFile() const
     return QDir::tempPath() + QStringLiteral("/IMGJPEG-%1.jpg").arg(reinterpret_cast<quintptr>(this));
 }
 
-QString ProcessFile::jpegForPdf(const QString &pageFile, bool viaFreeImage)
+QString ProcessFile::jpegForPdf(const QString &pageFile, bool viaFreeImage, bool convert)
 {
-    if (PdfHandler::isCompleteJpeg(pageFile))
+    if (!convert && PdfHandler::isCompleteJpeg(pageFile))
         return pageFile;
     // The temporary JPEG is removed first: a conversion that fails must not
     // leave the previous page's picture to be taken in its place.
@@ -70,8 +70,14 @@ int ProcessFile::savePdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
             fail(-50);
         for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
             if (!skip) {
-                const QString jpeg = jpegForPdf(page.fileName, false);
-                if (jpeg.isEmpty() || !pdf.addPage(page.width, page.height, page.resolution, jpeg, output)) {
+                QString jpeg = jpegForPdf(page.fileName, false, false);
+                bool ok = !jpeg.isEmpty() && pdf.addPage(page.width, page.height, page.resolution, jpeg, output);
+                // A JPEG the PDF library does not take as it is goes in converted.
+                if (!ok && jpeg == page.fileName) {
+                    jpeg = jpegForPdf(page.fileName, false, true);
+                    ok = !jpeg.isEmpty() && pdf.addPage(page.width, page.height, page.resolution, jpeg, output);
+                }
+                if (!ok) {
                     fail(-50);
                     skip = true;
                 } else {
@@ -100,9 +106,15 @@ int ProcessFile::savePdfOnePageOneFile(GenerateFileName &gen)
             return;
         }
         PdfHandler pdf;
-        const QString jpeg = jpegForPdf(page.fileName, true);
-        if (page.outputFileName.isEmpty() || jpeg.isEmpty() || !pdf.openFile(m_strKeyWord) ||
-            !pdf.addPage(page.width, page.height, page.resolution, jpeg, page.outputFileName)) {
+        QString jpeg = jpegForPdf(page.fileName, true, false);
+        bool ok = !page.outputFileName.isEmpty() && !jpeg.isEmpty() && pdf.openFile(m_strKeyWord) &&
+                  pdf.addPage(page.width, page.height, page.resolution, jpeg, page.outputFileName);
+        if (!ok && !page.outputFileName.isEmpty() && jpeg == page.fileName) {
+            jpeg = jpegForPdf(page.fileName, true, true);
+            ok = !jpeg.isEmpty() && pdf.openFile(m_strKeyWord) &&
+                 pdf.addPage(page.width, page.height, page.resolution, jpeg, page.outputFileName);
+        }
+        if (!ok) {
             fail(-50);
             unannounce(page.outputFileName);
         }

@@ -6,6 +6,7 @@
 #include "pdfhandler.h"
 #include "workerrig.h"
 
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -168,6 +169,23 @@ private slots:
         QVERIFY(list[2].outputFileName.isEmpty());
         for (const QString &f : outFiles())
             QCOMPARE(pages(m_out + "/" + f), 1);
+    }
+
+    void progressiveJpegPage()
+    {
+        const QString progressive = m_tmp.path() + "/progressive.jpg";
+        QImageWriter writer(progressive, "jpg");
+        writer.setProgressiveScanWrite(true);
+        QImage image = outtest::drawPage(620, 877);
+        image.setDotsPerMeterX(2953);
+        image.setDotsPerMeterY(2953);
+        QVERIFY(writer.write(image));
+        WorkerRig rig;
+        QList<tagSCAN_IMAGE_FILE> list{page(progressive, 620, 877, 75), page(m_small, 620, 877, 75)};
+        QVERIFY(rig.run(task(2), list));
+        QCOMPARE(rig.worker->saveResult(), 0);
+        QCOMPARE(pages(list[0].outputFileName), 2);
+        QVERIFY(qpdfOk(list[0].outputFileName));
     }
 
     void resolutionLeftOut()
