@@ -132,10 +132,17 @@ private slots:
         Scanner scanner;
         QVERIFY(scanner.open());
         scanner.device->setRecord(rec::log(5), wire(utf16be(counters(lines))));
+        Bytes inquiryRecord = scanner.device->record(rec::kInquiry);
+        inquiryRecord.at(220) = uint8_t(accessory);
+        scanner.device->setRecord(rec::kInquiry, inquiryRecord);
+        // The page gets the model and the inquiry's texts as the console hands them on.
         PMessage hub;
         DiagnosticsForm page(&hub);
         page.setModelName("VR516");
-        page.updatePaperSourceState(0, "EMU0000001", "1.0.7", accessory);
+        tagINQUIRY inquiry;
+        QCOMPARE(g_Devgate.getInquiry(inquiry), 0);
+        page.updatePaperSourceState(0, inquiry.SerialNumber.text(), inquiry.FirmwareVersion.text(),
+                                    inquiry.AccessoryType);
         ModalAnswerer ok(QStringLiteral("确定"));
         click(page, "pushButtonReFresh");
         QCOMPARE(ok.count(), 1);
