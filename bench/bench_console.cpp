@@ -32,7 +32,7 @@ tagSCAN_SHORTCUT_MENU colourDuplex300()
     ScanShortcutMenu store;
     store.loadDefaultScanShortcut();
     tagSCAN_SHORTCUT_MENU p;
-    store.getScanShortcutItem(4, p);   // colour JPEG, both sides
+    store.getScanShortcutItem(4, p); // colour JPEG, both sides
     p.sideSettings[0].resolution = 300;
     p.sideSettings[1].resolution = 300;
     return p;
@@ -53,11 +53,13 @@ int hostFacade(int sheets)
         return 3;
     PMessage hub;
     std::atomic<int> images{0};
-    QObject::connect(&hub, &PMessage::scanFileName, &hub,
-                     [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) {
-                         ++images;
-                         QFile::remove(f);
-                     }, Qt::DirectConnection);
+    QObject::connect(
+        &hub, &PMessage::scanFileName, &hub,
+        [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) {
+            ++images;
+            QFile::remove(f);
+        },
+        Qt::DirectConnection);
     auto profile = colourDuplex300();
     QElapsedTimer clock;
     clock.start();
@@ -75,12 +77,14 @@ int hostWindow(int sheets)
     if (!g_Devgate.openPort(firstPort()))
         return 3;
     std::atomic<int> images{0};
-    QObject::connect(&window, &ScanMainWindow::scanFileNameToMain, &window,
-                     [&](QString f, signed char, QStringList, int, int, int, int) {
-                         ++images;
-                         // The launcher takes the pages away; keep the disk flat.
-                         QTimer::singleShot(0, [f] { QFile::remove(f); });
-                     }, Qt::DirectConnection);
+    QObject::connect(
+        &window, &ScanMainWindow::scanFileNameToMain, &window,
+        [&](QString f, signed char, QStringList, int, int, int, int) {
+            ++images;
+            // The launcher takes the pages away; keep the disk flat.
+            QTimer::singleShot(0, [f] { QFile::remove(f); });
+        },
+        Qt::DirectConnection);
 
     // Stalls: the longest gap between ticks of a 10 ms timer.
     QElapsedTimer tick;
@@ -117,8 +121,8 @@ int hostWindow(int sheets)
     QCoreApplication::exec();
     const double wall = clock.nsecsElapsed() / 1e9;
     g_Devgate.closePort();
-    const double guiMs = (cpuEnd.tv_sec - cpuStart.tv_sec) * 1e3
-                         + (cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e6;
+    const double guiMs =
+        (cpuEnd.tv_sec - cpuStart.tv_sec) * 1e3 + (cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e6;
     std::printf("RESULT result=%d images=%d wall=%.3f stall_ms=%lld stall_at_ms=%lld "
                 "gui_ms_per_page=%.3f\n",
                 rc, images.load(), wall, longestGap, stallAt, images ? guiMs / images : 0.0);

@@ -64,11 +64,14 @@ void QtSingleApplication::becomePrimary()
     // We hold the lock, so a socket file still there belongs to a dead primary.
     QLocalServer::removeServer(serverName(m_id));
     if (!m_server->listen(serverName(m_id)))
-        qWarning("QtSingleApplication: cannot listen on %s: %s",
-                 qPrintable(serverName(m_id)), qPrintable(m_server->errorString()));
+        qWarning("QtSingleApplication: cannot listen on %s: %s", qPrintable(serverName(m_id)),
+                 qPrintable(m_server->errorString()));
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *s = m_server->nextPendingConnection()) {
-            connect(s, &QLocalSocket::readyRead, this, [this, s] { Q_UNUSED(s) readConnection(); });
+            connect(s, &QLocalSocket::readyRead, this, [this, s] {
+                Q_UNUSED(s)
+                readConnection();
+            });
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
             s->setProperty("corvanPending", true);
             if (s->bytesAvailable())
@@ -88,7 +91,7 @@ void QtSingleApplication::readConnection()
         QByteArray data;
         in >> data;
         if (!in.commitTransaction())
-            continue;   // the rest arrives later
+            continue; // the rest arrives later
         s->setProperty("corvanPending", false);
         s->write(&kAck, 1);
         s->flush();

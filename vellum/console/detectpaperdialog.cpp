@@ -18,10 +18,12 @@ DetectPaperDialog::DetectPaperDialog(PMessage *hub, QWidget *parent)
     ui->plainTextEditInfo->setReadOnly(true);
     ui->plainTextEditInfo->setEnabled(false);
     ui->plainTextEditInfo->setFrameShape(QFrame::StyledPanel);
-    ui->plainTextEditInfo->setStyleSheet("background-color: rgb(255, 255, 255);color: rgb(0, 0, 0);");
+    ui->plainTextEditInfo->setStyleSheet(
+        "background-color: rgb(255, 255, 255);color: rgb(0, 0, 0);");
     showRemaining();
     ui->pushButtonCancel->setText(tr("取消"));
-    dialoghelpers::showPicture(ui->labelExclamationMark, ":/paper/images/paper/exclamation-mark.png");
+    dialoghelpers::showPicture(ui->labelExclamationMark,
+                               ":/paper/images/paper/exclamation-mark.png");
     dialoghelpers::showPicture(ui->labelADFEmpty, ":/paper/images/paper/adf-empty.png");
     startDetectDeviceTimer();
 
@@ -38,7 +40,8 @@ DetectPaperDialog::~DetectPaperDialog()
 
 void DetectPaperDialog::showRemaining()
 {
-    ui->plainTextEditInfo->setPlainText(tr("托盘进纸器中未找到纸张\n\n等待 %1...").arg(m_remainingSeconds));
+    ui->plainTextEditInfo->setPlainText(
+        tr("托盘进纸器中未找到纸张\n\n等待 %1...").arg(m_remainingSeconds));
 }
 
 void DetectPaperDialog::startDetectDeviceTimer()

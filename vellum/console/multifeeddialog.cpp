@@ -14,8 +14,8 @@ MultifeedDialog::MultifeedDialog(tagSCAN_SHORTCUT_MENU &, QStringList files, PMe
     : QDialog(parent), ui(new Ui::MultifeedDialog), m_hub(hub), m_files(files)
 {
     ui->setupUi(this);
-    setWindowFlags(windowFlags() | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+    setWindowFlags(windowFlags() | Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
     connect(ui->pushButtonTips, &QPushButton::clicked, this, &MultifeedDialog::clickedBtnTips);
     connect(ui->pushButtonAccept, &QPushButton::clicked, this, &MultifeedDialog::clickedBtnAccept);
     connect(ui->pushButtonRescan, &QPushButton::clicked, this, &MultifeedDialog::clickedBtnRescan);
@@ -44,7 +44,8 @@ MultifeedDialog::~MultifeedDialog()
 void MultifeedDialog::disconnectMessages()
 {
     if (m_hub)
-        disconnect(m_hub, &PMessage::userInputFromPanel, this, &MultifeedDialog::userInputFromPanel);
+        disconnect(m_hub, &PMessage::userInputFromPanel, this,
+                   &MultifeedDialog::userInputFromPanel);
 }
 
 void MultifeedDialog::loadScannedImage()
@@ -70,7 +71,8 @@ void MultifeedDialog::clickedBtnTips()
 {
     ErrorHandling::informationMessage(
         this, tr("信息"),
-        tr("您可以接受这些图像，或重新扫描来取代这些图像。\n您可以在计算机或扫描仪上进行选择。\n\n注意：请先将重张进纸文件放入进纸器托盘，然后在选择“重新扫描”。"));
+        tr("您可以接受这些图像，或重新扫描来取代这些图像。\n您可以在计算机或扫描仪上进行选择。\n\n"
+           "注意：请先将重张进纸文件放入进纸器托盘，然后在选择“重新扫描”。"));
 }
 
 void MultifeedDialog::clickedBtnAccept()

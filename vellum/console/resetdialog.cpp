@@ -31,11 +31,12 @@ ResetDialog::ResetDialog(QWidget *parent) : QDialog(parent)
     grid->addLayout(buttons, 2, 0);
 
     Qt::WindowFlags flags = windowFlags();
-    flags &= ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-               | Qt::WindowContextHelpButtonHint);
+    flags &= ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+               Qt::WindowContextHelpButtonHint);
     setWindowFlags(flags | Qt::CustomizeWindowHint);
     setWindowTitle(tr("恢复"));
-    m_warning->setText(tr("此操作会将所有提供的“设置快捷方式”恢复为其原始工厂设置。\n确定要继续吗？"));
+    m_warning->setText(
+        tr("此操作会将所有提供的“设置快捷方式”恢复为其原始工厂设置。\n确定要继续吗？"));
     m_checkBox->setText(tr("包括在“设置快捷方式”中共享的设置"));
     m_yes->setText(tr("是"));
     m_no->setText(tr("否"));

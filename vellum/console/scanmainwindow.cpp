@@ -8,6 +8,7 @@
 #include "onepressthread.h"
 #include "oxadvancedsettingform.h"
 #include "profileoffsets.h"
+#include "calibratethread.h"
 #include "scanningthread.h"
 #include "settingform.h"
 #include "ui_scanmainwindow.h"
@@ -19,8 +20,7 @@
 #include <QMenu>
 #include <QUrl>
 
-ScanMainWindow::ScanMainWindow(QWidget *parent)
-    : QDialog(parent), ui(new Ui::ScanMainWindow)
+ScanMainWindow::ScanMainWindow(QWidget *parent) : QDialog(parent), ui(new Ui::ScanMainWindow)
 {
     PMessage::registerMetaTypes();
     setWindowIcon(QIcon());
@@ -31,23 +31,30 @@ ScanMainWindow::ScanMainWindow(QWidget *parent)
 
 ScanMainWindow::~ScanMainWindow()
 {
-    // Threads still running would call back into a window that is gone.
-    if (m_onepressThread) {
-        m_onepressThread->setCancel();
-        m_onepressThread->wait();
-    }
-    if (m_scanningThread) {
+    // Threads still running would call back into a window that is gone. A
+    // scanning thread may be waiting for an error box: keep the events going.
+    if (m_scanningThread || m_calibrateThread)
         g_Devgate.cancelJob();
-        m_scanningThread->wait();
-        delete m_scanningThread;
-    }
+    if (m_onepressThread)
+        m_onepressThread->setCancel();
+    // The finished-slots may run meanwhile and forget a thread: re-read the
+    // member on every turn.
+    auto settle = [](auto *&thread) {
+        while (thread && !thread->wait(20))
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    settle(m_scanningThread);
+    settle(m_calibrateThread);
+    settle(m_onepressThread);
+    delete m_scanningThread;
+    delete m_calibrateThread;
     delete ui;
 }
 
 void ScanMainWindow::initDialog()
 {
-    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                   | Qt::CustomizeWindowHint);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::CustomizeWindowHint);
     initGlobalVariable();
     loadIcon();
     loadWordingList();
@@ -109,12 +116,12 @@ void ScanMainWindow::loadWordingList()
 void ScanMainWindow::createShortcutMenu()
 {
     m_settingMenu = new QMenu(this);
-    m_resumeAction = m_settingMenu->addAction(QIcon(":/ui/images/resume.png"), tr("恢复..."),
-                                              this, &ScanMainWindow::clickedResumeMenu);
-    m_importAction = m_settingMenu->addAction(QIcon(":/ui/images/import.png"), tr("导入..."),
-                                              this, &ScanMainWindow::clickedImportMenu);
-    m_exportAction = m_settingMenu->addAction(QIcon(":/ui/images/export.png"), tr("导出..."),
-                                              this, &ScanMainWindow::clickedExportMenu);
+    m_resumeAction = m_settingMenu->addAction(QIcon(":/ui/images/resume.png"), tr("恢复..."), this,
+                                              &ScanMainWindow::clickedResumeMenu);
+    m_importAction = m_settingMenu->addAction(QIcon(":/ui/images/import.png"), tr("导入..."), this,
+                                              &ScanMainWindow::clickedImportMenu);
+    m_exportAction = m_settingMenu->addAction(QIcon(":/ui/images/export.png"), tr("导出..."), this,
+                                              &ScanMainWindow::clickedExportMenu);
     ui->pushButtonSettingMenu->setMenu(m_settingMenu);
     ui->pushButtonSettingMenu->setStyleSheet("QPushButton::menu-indicator{image:none;}");
 }
@@ -132,10 +139,17 @@ void ScanMainWindow::updateInputDocument(int index)
     const int data = ui->comboBoxInputDoc->itemData(index).toInt();
     QString picture;
     switch (data) {
-    case 0: picture = ":/ui/images/single-front.png"; break;
-    case 1: picture = ":/ui/images/single-contrary.png"; break;
-    case 2: picture = ":/ui/images/duplex.png"; break;
-    default: break;
+    case 0:
+        picture = ":/ui/images/single-front.png";
+        break;
+    case 1:
+        picture = ":/ui/images/single-contrary.png";
+        break;
+    case 2:
+        picture = ":/ui/images/duplex.png";
+        break;
+    default:
+        break;
     }
     ui->labelInputDocImage->setAlignment(Qt::AlignCenter);
     ui->labelInputDocImage->setScaledContents(true);
@@ -288,11 +302,11 @@ void ScanMainWindow::updateAllUIControlToVariable(tagSCAN_SHORTCUT_MENU &profile
 
 bool ScanMainWindow::compareAllVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profile)
 {
-    return ui->comboBoxInputDoc->currentData().toInt() == int(profile.inputDocument)
-           && m_settingForm->compareVariableAndUIControl(profile)
-           && m_oxForm->compareVariableAndUIControl(profile)
-           && m_deviceForm->compareVariableAndUIControl(profile)
-           && m_diagnosticsForm->compareVariableAndUIControl(profile);
+    return ui->comboBoxInputDoc->currentData().toInt() == int(profile.inputDocument) &&
+           m_settingForm->compareVariableAndUIControl(profile) &&
+           m_oxForm->compareVariableAndUIControl(profile) &&
+           m_deviceForm->compareVariableAndUIControl(profile) &&
+           m_diagnosticsForm->compareVariableAndUIControl(profile);
 }
 
 void ScanMainWindow::updateBarcodeStatus(tagSCAN_SHORTCUT_MENU &profile)
@@ -348,10 +362,17 @@ void ScanMainWindow::currentItemChangeInputDoc(int index)
 void ScanMainWindow::changeInputDocType(InputDocumentFlag type)
 {
     switch (int(type)) {
-    case 0: ui->comboBoxInputDoc->setCurrentIndex(1); break;
-    case 1: ui->comboBoxInputDoc->setCurrentIndex(2); break;
-    case 2: ui->comboBoxInputDoc->setCurrentIndex(0); break;
-    default: break;
+    case 0:
+        ui->comboBoxInputDoc->setCurrentIndex(1);
+        break;
+    case 1:
+        ui->comboBoxInputDoc->setCurrentIndex(2);
+        break;
+    case 2:
+        ui->comboBoxInputDoc->setCurrentIndex(0);
+        break;
+    default:
+        break;
     }
 }
 
@@ -414,8 +435,8 @@ void ScanMainWindow::mainWindow(int tab)
         m_store.getCurrentScanShortcut(current);
         updateAllUIControlToVariable(current);
         const tagSCAN_SIDE_SETTING &first = current.sideSettings[0];
-        emit m_hub.settingToolRotateAndCenter(int(first.documentCropping) == 3
-                                              || int(first.imageCropping) == 5);
+        emit m_hub.settingToolRotateAndCenter(int(first.documentCropping) == 3 ||
+                                              int(first.imageCropping) == 5);
     } else {
         emit m_hub.settingToolRotateAndCenter(false);
     }

@@ -83,10 +83,9 @@ void ScanMainWindow::updateDevice()
     // The record's readers stop at the field's end: a full 16-byte serial
     // number has no terminating zero.
     if (m_diagnosticsForm)
-        m_diagnosticsForm->updatePaperSourceState(m_inquiry.PaperSourceState,
-                                                  m_inquiry.SerialNumber.text(),
-                                                  m_inquiry.FirmwareVersion.text(),
-                                                  m_inquiry.AccessoryType);
+        m_diagnosticsForm->updatePaperSourceState(
+            m_inquiry.PaperSourceState, m_inquiry.SerialNumber.text(),
+            m_inquiry.FirmwareVersion.text(), m_inquiry.AccessoryType);
 }
 
 void ScanMainWindow::OnOpenUsbSuccessful()

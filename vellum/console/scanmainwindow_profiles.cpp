@@ -23,19 +23,28 @@ QString settingWarning(int code)
 {
     switch (code) {
     case -71:
-        return QObject::tr("您将要保存的设置无法完成扫描任务:\n\n1. 请到“设置”->“一般”选项卡中降低分辨率!\n\n2. 请到“设置”->“尺寸”选项卡中修改尺寸大小(上限为A5)!");
+        return QObject::tr(
+            "您将要保存的设置无法完成扫描任务:\n\n1. 请到“设置”->“一般”选项卡中降低分辨率!\n\n2. "
+            "请到“设置”->“尺寸”选项卡中修改尺寸大小(上限为A5)!");
     case -72:
-        return QObject::tr("您将要保存的设置无法完成扫描任务，请到“设置”->“一般”选项卡中更改为压缩模式!");
+        return QObject::tr(
+            "您将要保存的设置无法完成扫描任务，请到“设置”->“一般”选项卡中更改为压缩模式!");
     case -73:
-        return QObject::tr("您将要保存的设置无法完成扫描任务，请到“设置”->“一般”选项卡中降低压缩质量!");
+        return QObject::tr(
+            "您将要保存的设置无法完成扫描任务，请到“设置”->“一般”选项卡中降低压缩质量!");
     case -74:
         return QObject::tr("您将要保存的设置无法完成扫描任务，请到“设置”选项卡中关闭合并功能!");
     case -75:
-        return QObject::tr("您将要保存的设置无法完成扫描任务:\n\n1. 请到“设置”->“一般”选项卡中降低分辨率!\n\n2. 请到“设置”->“尺寸”选项卡中修改尺寸大小(宽 * 高 : 29.7cm * 25.0cm)!");
+        return QObject::tr(
+            "您将要保存的设置无法完成扫描任务:\n\n1. 请到“设置”->“一般”选项卡中降低分辨率!\n\n2. "
+            "请到“设置”->“尺寸”选项卡中修改尺寸大小(宽 * 高 : 29.7cm * 25.0cm)!");
     case -76:
-        return QObject::tr("您将要保存的设置无法完成扫描任务:\n\n1. 请到“设置”选项卡中取消多流输出中黑白选项!\n\n2. 请到“设置”->“尺寸”选项卡中修改尺寸大小(宽 * 高 : 21.0cm * 14.8cm)!");
+        return QObject::tr("您将要保存的设置无法完成扫描任务:\n\n1. "
+                           "请到“设置”选项卡中取消多流输出中黑白选项!\n\n2. "
+                           "请到“设置”->“尺寸”选项卡中修改尺寸大小(宽 * 高 : 21.0cm * 14.8cm)!");
     case -77:
-        return QObject::tr("您将要保存的设置无法完成扫描任务:\n\n1. 请到“主页”选项卡中修改为单面扫描!");
+        return QObject::tr(
+            "您将要保存的设置无法完成扫描任务:\n\n1. 请到“主页”选项卡中修改为单面扫描!");
     default:
         return QString();
     }
@@ -228,7 +237,8 @@ void ScanMainWindow::clickedImportMenu()
     clearPreviewMode();
     const int answer = ErrorHandling::questionMessage(
         this, tr("警告"),
-        tr("这将删除已配置的所有“设置快捷方式”并将取代为导入的快捷方式。建议您先导出现有的快捷方式将其保存。\n确定要取代现有的“设置快捷方式”吗？"),
+        tr("这将删除已配置的所有“设置快捷方式”并将取代为导入的快捷方式。建议您先导出现有的快捷方式"
+           "将其保存。\n确定要取代现有的“设置快捷方式”吗？"),
         ErrorHandling::YesNo, ErrorHandling::No);
     if (answer == ErrorHandling::No)
         return;
@@ -238,7 +248,8 @@ void ScanMainWindow::clickedImportMenu()
         return;
     MakePackage package;
     if (package.importPackage(&g_VellumCfgFile, path) != 0) {
-        ErrorHandling::criticalMessage(this, tr("错误"), tr("文件导入失败，请确认文件是否已经损坏！"));
+        ErrorHandling::criticalMessage(this, tr("错误"),
+                                       tr("文件导入失败，请确认文件是否已经损坏！"));
         return;
     }
     disconnectAllChangeValueControlMessages();
@@ -291,11 +302,13 @@ void ScanMainWindow::clickedBtnOK()
         accept();
         return;
     }
-    const int answer = ErrorHandling::questionMessage(
-        this, tr("确认更改"),
-        tr("对“%1”快捷方式的更改尚未保存，但仍将保持有效直到您的应用程序关闭驱动程序。\n\n您要保存快捷方式更改吗？")
-            .arg(scanText(current.name)),
-        ErrorHandling::YesNoCancel, ErrorHandling::Yes);
+    const int answer =
+        ErrorHandling::questionMessage(this, tr("确认更改"),
+                                       tr("对“%"
+                                          "1”快捷方式的更改尚未保存，但仍将保持有效直到您的应用程序"
+                                          "关闭驱动程序。\n\n您要保存快捷方式更改吗？")
+                                           .arg(scanText(current.name)),
+                                       ErrorHandling::YesNoCancel, ErrorHandling::Yes);
     if (answer == ErrorHandling::Yes) {
         clearPreviewMode();
         if (!saveCurrentEdits())

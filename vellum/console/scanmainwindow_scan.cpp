@@ -101,10 +101,9 @@ void ScanMainWindow::scanFileName(tagSCAN_SHORTCUT_MENU *profile, QString file, 
                 const QString target = g_VellumCfgFile.m_strPreviewBitmap;
                 const QString part = target + ".part";
                 QFile::remove(part);
-                if (QFile::copy(file, part)
-                    && std::rename(QFile::encodeName(part).constData(),
-                                   QFile::encodeName(target).constData())
-                           == 0)
+                if (QFile::copy(file, part) &&
+                    std::rename(QFile::encodeName(part).constData(),
+                                QFile::encodeName(target).constData()) == 0)
                     emit m_hub.sendPreviewFilename(profile, target);
                 else
                     QFile::remove(part);
@@ -130,8 +129,8 @@ void ScanMainWindow::scanFileName(tagSCAN_SHORTCUT_MENU *profile, QString file, 
     }
 }
 
-void ScanMainWindow::scanFinish(tagSCAN_SHORTCUT_MENU *profile, int paperIndex, int,
-                                int scanAmount, int autoColorMinAmount, int autoColorThreshold)
+void ScanMainWindow::scanFinish(tagSCAN_SHORTCUT_MENU *profile, int paperIndex, int, int scanAmount,
+                                int autoColorMinAmount, int autoColorThreshold)
 {
     if (profilebytes::isPreview(*profile)) {
         m_previewScan = 1;
@@ -148,13 +147,14 @@ void ScanMainWindow::scanFinish(tagSCAN_SHORTCUT_MENU *profile, int paperIndex, 
             emit m_hub.sendAutoColorValue(autoColorMinAmount, autoColorThreshold);
             ErrorHandling::warningMessage(
                 this, tr("Corvan扫描仪"),
-                tr("请使用%1的“色彩总量”及%2的“色彩阈值”数值，以让扫描仪自动检测，并将类似文档保存为彩色或灰阶图像。")
+                tr("请使用%1的“色彩总量”及%"
+                   "2的“色彩阈值”数值，以让扫描仪自动检测，并将类似文档保存为彩色或灰阶图像。")
                     .arg(autoColorMinAmount)
                     .arg(autoColorThreshold));
         } else {
-            ErrorHandling::criticalMessage(
-                this, tr("Corvan扫描仪"),
-                tr("为确定要符合您的特定文档集使用的“色彩总量”数值，您必须放入至少五份具有代表性的彩色文档。"));
+            ErrorHandling::criticalMessage(this, tr("Corvan扫描仪"),
+                                           tr("为确定要符合您的特定文档集使用的“色彩总量”数值，您必"
+                                              "须放入至少五份具有代表性的彩色文档。"));
         }
     }
     if (m_previewUpdateDialog) {

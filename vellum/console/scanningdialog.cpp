@@ -68,7 +68,8 @@ void ScanningDialog::setScanFileName(signed char side, QString file, int inputDo
     m_pendingThumbnail = file;
     if (!m_thumbnailScheduled) {
         m_thumbnailScheduled = true;
-        QMetaObject::invokeMethod(this, &ScanningDialog::showPendingThumbnail, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &ScanningDialog::showPendingThumbnail,
+                                  Qt::QueuedConnection);
     }
 }
 

@@ -17,8 +17,8 @@ ScanShortcutDialog::ScanShortcutDialog(bool saveAs, ScanShortcutMenu *store, QWi
 {
     ui->setupUi(this);
     Qt::WindowFlags flags = windowFlags();
-    flags &= ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-               | Qt::WindowContextHelpButtonHint);
+    flags &= ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+               Qt::WindowContextHelpButtonHint);
     setWindowFlags(flags | Qt::CustomizeWindowHint);
 
     setWindowTitle(m_saveAs ? tr("另存为") : tr("重命名"));
@@ -29,7 +29,8 @@ ScanShortcutDialog::ScanShortcutDialog(bool saveAs, ScanShortcutMenu *store, QWi
     ui->pushButtonSave->setText(tr("确定"));
     ui->pushButtonCancel->setText(tr("取消"));
 
-    connect(ui->pushButtonBrowse, &QPushButton::clicked, this, &ScanShortcutDialog::clickedBtnBrowse);
+    connect(ui->pushButtonBrowse, &QPushButton::clicked, this,
+            &ScanShortcutDialog::clickedBtnBrowse);
     connect(ui->pushButtonSave, &QPushButton::clicked, this, &ScanShortcutDialog::clickedBtnSave);
     connect(ui->pushButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -37,7 +38,8 @@ ScanShortcutDialog::ScanShortcutDialog(bool saveAs, ScanShortcutMenu *store, QWi
     if (m_store && m_store->getCurrentScanShortcut(current)) {
         ui->lineEditShortcutName->setText(scanText(current.name));
         const QString icon = scanText(current.iconFile);
-        for (const QString &dir : {g_VellumCfgFile.m_strTwainDir, g_VellumCfgFile.m_strProfileIconsDir}) {
+        for (const QString &dir :
+             {g_VellumCfgFile.m_strTwainDir, g_VellumCfgFile.m_strProfileIconsDir}) {
             const QString path = dir + "/" + icon;
             if (!icon.isEmpty() && QFileInfo(path).isFile()) {
                 ui->labelImage->setPixmap(QPixmap(path));
@@ -69,7 +71,8 @@ QString ScanShortcutDialog::storeIconFile(const QString &imagePath, const QStrin
     QCryptographicHash hash(QCryptographicHash::Md5);
     if (!hash.addData(&file))
         return QString();
-    const QString name = QString::fromLatin1(hash.result().toHex()) + "." + QFileInfo(imagePath).suffix();
+    const QString name =
+        QString::fromLatin1(hash.result().toHex()) + "." + QFileInfo(imagePath).suffix();
     QDir().mkpath(iconsDir);
     const QString target = iconsDir + "/" + name;
     if (!QFileInfo::exists(target) && !QFile::copy(imagePath, target))
@@ -79,9 +82,9 @@ QString ScanShortcutDialog::storeIconFile(const QString &imagePath, const QStrin
 
 void ScanShortcutDialog::clickedBtnBrowse()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("打开"), g_VellumCfgFile.m_strTwainDir,
-        tr("所有影像文件 (*.bmp *.gif *.jpg *.jpeg *.png *.ico)"));
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("打开"), g_VellumCfgFile.m_strTwainDir,
+                                     tr("所有影像文件 (*.bmp *.gif *.jpg *.jpeg *.png *.ico)"));
     if (path.isEmpty())
         return;
     // An unreadable file or one that is no image leaves the icon as it was.
@@ -91,8 +94,8 @@ void ScanShortcutDialog::clickedBtnBrowse()
     const QString name = storeIconFile(path, g_VellumCfgFile.m_strProfileIconsDir);
     if (name.isEmpty())
         return;
-    ui->labelImage->setPixmap(QPixmap::fromImage(
-        picture.scaled(80, 80, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    ui->labelImage->setPixmap(
+        QPixmap::fromImage(picture.scaled(80, 80, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     m_iconName = name;
 }
 

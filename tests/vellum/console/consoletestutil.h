@@ -49,9 +49,18 @@ inline QTabWidget *mainTabs(QWidget &w)
     return page ? page->findChild<QTabWidget *>("tabWidget", Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-inline QListWidget *list(ScanMainWindow &w) { return child<QListWidget>(&w, "listWidgetPredefine"); }
-inline QComboBox *inputDoc(ScanMainWindow &w) { return child<QComboBox>(&w, "comboBoxInputDoc"); }
-inline QPushButton *button(ScanMainWindow &w, const char *name) { return child<QPushButton>(&w, name); }
+inline QListWidget *list(ScanMainWindow &w)
+{
+    return child<QListWidget>(&w, "listWidgetPredefine");
+}
+inline QComboBox *inputDoc(ScanMainWindow &w)
+{
+    return child<QComboBox>(&w, "comboBoxInputDoc");
+}
+inline QPushButton *button(ScanMainWindow &w, const char *name)
+{
+    return child<QPushButton>(&w, name);
+}
 
 // The profile files on disk: name -> size, "profile.ini" included.
 inline QStringList profileFiles()

@@ -26,7 +26,12 @@ struct ScanRig
     PMessage *hub = nullptr;
 
     // Pages handed to the launcher, with the thread they came on.
-    struct Page { QString file; int side; QThread *thread; };
+    struct Page
+    {
+        QString file;
+        int side;
+        QThread *thread;
+    };
     QList<Page> pages;
     int finishedToMain = 0;
 
@@ -38,10 +43,12 @@ struct ScanRig
         bus.plug(device);
         window = std::make_unique<ScanMainWindow>();
         window->getMessages(&hub);
-        QObject::connect(window.get(), &ScanMainWindow::scanFileNameToMain, window.get(),
-                         [this](QString file, signed char side, QStringList, int, int, int, int) {
-                             pages.append({file, int(side), QThread::currentThread()});
-                         }, Qt::DirectConnection);
+        QObject::connect(
+            window.get(), &ScanMainWindow::scanFileNameToMain, window.get(),
+            [this](QString file, signed char side, QStringList, int, int, int, int) {
+                pages.append({file, int(side), QThread::currentThread()});
+            },
+            Qt::DirectConnection);
         QObject::connect(window.get(), &ScanMainWindow::scanFinishToMain, window.get(),
                          [this] { ++finishedToMain; });
     }

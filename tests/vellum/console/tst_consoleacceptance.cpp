@@ -90,22 +90,26 @@ private slots:
             QVERIFY(w.startScanJob(profile));
         });
         connect(&w, &ScanMainWindow::scanning, this, [&] { journal.note("scanning"); });
-        connect(hub, &PMessage::updatePaperStatus, this, [&](bool, bool done) {
-            journal.note(done ? "paper done" : "paper wait");
-        });
-        connect(hub, &PMessage::scanFileName, this,
-                [&](SCAN_SHORTCUT_MENU *, QString, schar, QStringList, int, int, int, int) {
-                    journal.note("page");
-                }, Qt::DirectConnection);
-        connect(&w, &ScanMainWindow::scanFileNameToMain, this,
-                [&](QString f, signed char, QStringList, int, int, int, int) {
-                    journal.note("page to launcher");
-                    QMutexLocker lock(&journal.mutex);
-                    journal.files << f;
-                }, Qt::DirectConnection);
+        connect(hub, &PMessage::updatePaperStatus, this,
+                [&](bool, bool done) { journal.note(done ? "paper done" : "paper wait"); });
+        connect(
+            hub, &PMessage::scanFileName, this,
+            [&](SCAN_SHORTCUT_MENU *, QString, schar, QStringList, int, int, int, int) {
+                journal.note("page");
+            },
+            Qt::DirectConnection);
+        connect(
+            &w, &ScanMainWindow::scanFileNameToMain, this,
+            [&](QString f, signed char, QStringList, int, int, int, int) {
+                journal.note("page to launcher");
+                QMutexLocker lock(&journal.mutex);
+                journal.files << f;
+            },
+            Qt::DirectConnection);
         connect(hub, &PMessage::scanFinish, this,
                 [&](SCAN_SHORTCUT_MENU *, int, int, int, int, int) { journal.note("finish"); });
-        connect(&w, &ScanMainWindow::scanFinishToMain, this, [&] { journal.note("finish to launcher"); });
+        connect(&w, &ScanMainWindow::scanFinishToMain, this,
+                [&] { journal.note("finish to launcher"); });
         // The multifed sheet is accepted in the dialog.
         ModalAnswerer answerer("接受 (&A)");
 
@@ -141,12 +145,13 @@ private slots:
         journal.events.clear();
         journal.onGui.clear();
         int pages = 0;
-        auto cancelAt2 = connect(&w, &ScanMainWindow::scanFileNameToMain, this,
-                                 [&](QString, signed char, QStringList, int, int, int, int) {
-                                     if (++pages == 2)
-                                         QMetaObject::invokeMethod(&w, &ScanMainWindow::cannelJob,
-                                                                   Qt::QueuedConnection);
-                                 }, Qt::DirectConnection);
+        auto cancelAt2 = connect(
+            &w, &ScanMainWindow::scanFileNameToMain, this,
+            [&](QString, signed char, QStringList, int, int, int, int) {
+                if (++pages == 2)
+                    QMetaObject::invokeMethod(&w, &ScanMainWindow::cannelJob, Qt::QueuedConnection);
+            },
+            Qt::DirectConnection);
         const int boxesBefore = answerer.count();
         rig.events.pressButton(1);
         QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), 20000);

@@ -87,7 +87,7 @@ private slots:
         ScanRig rig(script);
         QVERIFY(rig.open());
         rig.device->setLockHeldByOtherHost(true);
-        QList<int> order;   // 1 box, 2 end signal
+        QList<int> order; // 1 box, 2 end signal
         ModalAnswerer answerer([&](QWidget *w, const ModalSeen &) {
             order << 1;
             ModalAnswerer::press(w, "确定") || (qobject_cast<QDialog *>(w)->reject(), true);
@@ -137,7 +137,8 @@ private slots:
             old.write("an older preview");
             old.close();
             rig.window->clickedBtnPreview();
-            QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning() && shown.count() == round + 1, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning() && shown.count() == round + 1,
+                                     20000);
             QTRY_VERIFY(!rig.window->scanningDialog());
             QFile f(preview);
             QVERIFY(f.open(QIODevice::ReadOnly));
@@ -183,13 +184,15 @@ private slots:
         QCOMPARE(answerer.last().title, QString("Corvan扫描仪"));
         QCOMPARE(values.count(), sent ? 1 : 0);
         if (sent) {
-            QCOMPARE(answerer.last().text,
-                     QString("请使用%1的“色彩总量”及%2的“色彩阈值”数值，以让扫描仪自动检测，并将类似文档保存为彩色或灰阶图像。")
-                         .arg(values[0][0].toInt())
-                         .arg(values[0][1].toInt()));
+            QCOMPARE(
+                answerer.last().text,
+                QString("请使用%1的“色彩总量”及%"
+                        "2的“色彩阈值”数值，以让扫描仪自动检测，并将类似文档保存为彩色或灰阶图像。")
+                    .arg(values[0][0].toInt())
+                    .arg(values[0][1].toInt()));
         } else {
-            QCOMPARE(answerer.last().text,
-                     QString("为确定要符合您的特定文档集使用的“色彩总量”数值，您必须放入至少五份具有代表性的彩色文档。"));
+            QCOMPARE(answerer.last().text, QString("为确定要符合您的特定文档集使用的“色彩总量”数值"
+                                                   "，您必须放入至少五份具有代表性的彩色文档。"));
         }
         QTest::qWait(100);
         QCOMPARE(rig.finishedToMain, 0);
@@ -251,7 +254,7 @@ private slots:
         profile.multifeedResponse = MultifeedInteractive;
         QStringList boxes;
         ModalAnswerer answerer([&](QWidget *w, const ModalSeen &seen) {
-            if (qobject_cast<QMessageBox *>(w)) {   // the job's end, when stopped
+            if (qobject_cast<QMessageBox *>(w)) { // the job's end, when stopped
                 boxes << seen.text;
                 ModalAnswerer::press(w, "确定");
             } else if (action == "escape")

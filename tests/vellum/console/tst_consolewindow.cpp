@@ -79,14 +79,14 @@ class TestConsoleWindow : public QObject
         };
     }
 
-
 private slots:
     void initTestCase()
     {
         installStampGraphics();
         g_VellumCfgFile.loadConfigFile(QCoreApplication::applicationDirPath());
-        QVERIFY(g_VellumCfgFile.m_strProfilesDir.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME"))
-                || g_VellumCfgFile.m_strProfilesDir.startsWith(QDir::homePath()));
+        QVERIFY(
+            g_VellumCfgFile.m_strProfilesDir.startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")) ||
+            g_VellumCfgFile.m_strProfilesDir.startsWith(QDir::homePath()));
     }
 
     void init()
@@ -123,10 +123,10 @@ private slots:
         QVERIFY(button(w, "pushButtonOK")->isDefault());
 
         const QList<QPair<const char *, QString>> texts = {
-            {"pushButtonSave", "保存 (&V)"},     {"pushButtonSaveAs", "另存为 (&A)..."},
-            {"pushButtonDelete", "删除 (&D)"},   {"pushButtonRename", "重命名 (&R)..."},
-            {"pushButtonReset", "重设"},         {"pushButtonPreview", "预览 (&P)"},
-            {"pushButtonOK", "确定 (&K)"},       {"pushButtonCancel", "取消"}};
+            {"pushButtonSave", "保存 (&V)"},   {"pushButtonSaveAs", "另存为 (&A)..."},
+            {"pushButtonDelete", "删除 (&D)"}, {"pushButtonRename", "重命名 (&R)..."},
+            {"pushButtonReset", "重设"},       {"pushButtonPreview", "预览 (&P)"},
+            {"pushButtonOK", "确定 (&K)"},     {"pushButtonCancel", "取消"}};
         for (const auto &t : texts)
             QCOMPARE(button(w, t.first)->text(), t.second);
         for (const char *flat : {"pushButtonSave", "pushButtonSaveAs", "pushButtonDelete",
@@ -238,7 +238,8 @@ private slots:
         for (bool b : p.sideSettings[0].barcodeTypes)
             set += b;
         QTEST(set, "expectedSet");
-        QCOMPARE(reinterpret_cast<const quint8 *>(&p)[2861], quint8(setIndex >= 0 ? setIndex == 0 : 1));
+        QCOMPARE(reinterpret_cast<const quint8 *>(&p)[2861],
+                 quint8(setIndex >= 0 ? setIndex == 0 : 1));
     }
 
     void helpOpensSettingsGuide()
@@ -286,17 +287,31 @@ private slots:
     {
         QTest::addColumn<bool>("saveAs");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");   // empty: refused
+        QTest::addColumn<QString>("stored"); // empty: refused
         QTest::addColumn<QString>("error");
         const QString dup = "“%1”已存在。\n请输入不同的名称。";
-        QTest::newRow("save as: new name, trimmed") << true << "  Ours  " << "Ours" << "";
-        QTest::newRow("save as: spaces only") << true << "   " << "" << "快捷键名称不应该是空的！";
-        QTest::newRow("save as: duplicate") << true << "@first" << "" << dup;
-        QTest::newRow("save as: duplicate, spaces around") << true << " Mine " << "" << dup;
-        QTest::newRow("save as: other case is another name") << true << "MINE" << "MINE" << "";
-        QTest::newRow("rename: duplicate accepted") << false << "@second" << "@second" << "";
-        QTest::newRow("rename: trimmed") << false << " New name " << "New name" << "";
-        QTest::newRow("rename: empty") << false << "" << "" << "快捷键名称不应该是空的！";
+        QTest::newRow("save as: new name, trimmed") << true << "  Ours  "
+                                                    << "Ours"
+                                                    << "";
+        QTest::newRow("save as: spaces only") << true << "   "
+                                              << ""
+                                              << "快捷键名称不应该是空的！";
+        QTest::newRow("save as: duplicate") << true << "@first"
+                                            << "" << dup;
+        QTest::newRow("save as: duplicate, spaces around") << true << " Mine "
+                                                           << "" << dup;
+        QTest::newRow("save as: other case is another name") << true << "MINE"
+                                                             << "MINE"
+                                                             << "";
+        QTest::newRow("rename: duplicate accepted") << false << "@second"
+                                                    << "@second"
+                                                    << "";
+        QTest::newRow("rename: trimmed") << false << " New name "
+                                         << "New name"
+                                         << "";
+        QTest::newRow("rename: empty") << false << ""
+                                       << ""
+                                       << "快捷键名称不应该是空的！";
     }
     void saveAsNames()
     {
@@ -366,14 +381,15 @@ private slots:
         f.write("not a picture");
         f.close();
         QVERIFY(ScanShortcutDialog::storeIconFile(text, dir).isEmpty());
-        QVERIFY(ScanShortcutDialog::storeIconFile(QDir::tempPath() + "/missing.png", dir).isEmpty());
+        QVERIFY(
+            ScanShortcutDialog::storeIconFile(QDir::tempPath() + "/missing.png", dir).isEmpty());
         QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 1);
     }
 
     void deleteRemovesOneFile()
     {
         ScanMainWindow &w = *window;
-        button(w, "pushButtonOK")->click();       // writes every profile
+        button(w, "pushButtonOK")->click(); // writes every profile
         window->show();
         const QStringList before = profileFiles();
         list(w)->setCurrentRow(3);
@@ -415,9 +431,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::newRow("no suffix") << "x" << "x.wqv";
-        QTest::newRow("wqv") << "x.wqv" << "x.wqv";
-        QTest::newRow("WQV") << "x.WQV" << "x.WQV.wqv";
+        QTest::newRow("no suffix") << "x"
+                                   << "x.wqv";
+        QTest::newRow("wqv") << "x.wqv"
+                             << "x.wqv";
+        QTest::newRow("WQV") << "x.WQV"
+                             << "x.WQV.wqv";
     }
     void exportSuffix()
     {
@@ -479,15 +498,16 @@ private slots:
         QTRY_COMPARE(list(w)->currentRow(), rowAfter);
         QCOMPARE(answerer.count(), 1);
         QCOMPARE(answerer.last().title, QString("确认更改"));
-        QCOMPARE(answerer.last().text,
-                 QString("将失去对“%1”快捷键的更改。\n您要保存更改吗？").arg(scanText(original.name)));
+        QCOMPARE(
+            answerer.last().text,
+            QString("将失去对“%1”快捷键的更改。\n您要保存更改吗？").arg(scanText(original.name)));
         tagSCAN_SHORTCUT_MENU first;
         w.getScanShortcutMenu()->getScanShortcutItem(0, first);
         QFETCH(bool, stored);
         QCOMPARE(int(first.inputDocument), stored ? editedData : int(original.inputDocument));
-        QCOMPARE(list(w)->item(0)->text(), answer == "取消"
-                                               ? QString("*%1 <已更改>").arg(scanText(original.name))
-                                               : scanText(original.name));
+        QCOMPARE(list(w)->item(0)->text(),
+                 answer == "取消" ? QString("*%1 <已更改>").arg(scanText(original.name))
+                                  : scanText(original.name));
         if (answer == "取消") {
             QVERIFY(w.isChanged());
             QCOMPARE(inputDoc(w)->currentIndex(), edited);
@@ -585,9 +605,9 @@ private slots:
              {"about", "help", "save", "save-as", "delete", "rename", "reset", "arrow", "resume",
               "import", "export", "duplex", "single-front", "single-contrary", "warning"})
             QVERIFY2(!QImage(QString(":/ui/images/%1.png").arg(name)).isNull(), name);
-        for (const char *path : {":/paper/images/paper/exclamation-mark.png",
-                                 ":/paper/images/paper/adf-empty.png",
-                                 ":/paper/images/paper/countonly.jpg"})
+        for (const char *path :
+             {":/paper/images/paper/exclamation-mark.png", ":/paper/images/paper/adf-empty.png",
+              ":/paper/images/paper/countonly.jpg"})
             QVERIFY2(!QImage(path).isNull(), path);
     }
 
@@ -647,7 +667,8 @@ private slots:
         QStringList dots;
         for (int i = 0; i < 5; ++i) {
             calibration.handleTimeOut();
-            dots << child<QLabel>(&calibration, "labelPages")->text().remove("正在进行校准，请稍后");
+            dots
+                << child<QLabel>(&calibration, "labelPages")->text().remove("正在进行校准，请稍后");
         }
         QCOMPARE(dots, (QStringList{"....", ".", "..", "...", "...."}));
         QVERIFY(child<QPushButton>(&calibration, "pushButtonCancel")->isHidden());
