@@ -1,0 +1,549 @@
+// The task editor on the launcher window: its form, layout by destination
+// kind and file type, the checks, write-back, task switch, OK, Cancel and
+// Apply, and the task name dialog.
+
+#include "errorhandling.h"
+#include "runfixture.h"
+#include "support/modalanswer.h"
+#include "taskshortcutdialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+QByteArray pngBytes(QColor colour)
+{
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, "PNG");
+    return bytes;
+}
+
+QString g_pick;
+QString pickFile(QWidget *, const QString &, const QString &, const QString &)
+{
+    return g_pick;
+}
+
+// Selects a destination of the given kind in the editor (notifications on).
+void chooseDestination(MainWindow &w, const QString &id)
+{
+    QComboBox *box = w.form()->comboBoxScanDestination;
+    box->setCurrentIndex(box->findData(id));
+}
+
+} // namespace
+
+class TestTaskEditor : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { Q_INIT_RESOURCE(onepress); }
+    void init() { g_ConfigFile.m_nAutoTest = 0; }
+
+    void formInventory();
+    void layoutByKind_data();
+    void layoutByKind();
+    void fileTypeRules_data();
+    void fileTypeRules();
+    void prefixTable_data();
+    void prefixTable();
+    void folderChecks();
+    void writeBack();
+    void taskSwitch();
+    void applyAndOkDuringAScan();
+    void failedWriteShowsTheBox();
+    void nameDialog();
+    void testButtonFollowsAutoTest();
+};
+
+void TestTaskEditor::formInventory()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    QCOMPARE(w.size(), QSize(616, 559));
+    const QList<QPair<const char *, const char *>> inventory = {
+        {"labelTaskShortcut", "QLabel"},          {"comboBoxTaskShortcut", "QComboBox"},
+        {"pushButtonTaskRename", "QPushButton"},  {"pushButtonAbout", "QPushButton"},
+        {"pushButtonHelp", "QPushButton"},        {"groupBoxScanTo", "QGroupBox"},
+        {"labelDestAddress", "QLabel"},           {"labelDestAddressImage", "QLabel"},
+        {"comboBoxScanDestination", "QComboBox"}, {"pushButtonCreateNewMenu", "QPushButton"},
+        {"pushButtonSaveAs", "QPushButton"},      {"pushButtonModify", "QPushButton"},
+        {"pushButtonDelete", "QPushButton"},      {"labelFileType", "QLabel"},
+        {"labelFileTypeImage", "QLabel"},         {"comboBoxFileType", "QComboBox"},
+        {"pushButtonOcrFileSetting", "QPushButton"}, {"labelSaveFilePath", "QLabel"},
+        {"lineEditSaveFilePath", "QLineEdit"},    {"pushButtonBrowsePath", "QPushButton"},
+        {"labelFileNameFormat", "QLabel"},        {"comboBoxFileNameFormat", "QComboBox"},
+        {"labelFileNamePrefix", "QLabel"},        {"lineEditFileNamePrefix", "QLineEdit"},
+        {"checkBoxAfterSendFileDeleteFile", "QCheckBox"},
+        {"checkBoxBeforeSaveFileSettingName", "QCheckBox"},
+        {"labelPrinterName", "QLabel"},           {"lineEditPrinterName", "QLineEdit"},
+        {"pushButtonPrinterSetting", "QPushButton"},
+        {"checkBoxBeforePrintingDisplaySetting", "QCheckBox"},
+        {"labelScalePrintingPage", "QLabel"},     {"comboBoxScalePrintingPage", "QComboBox"},
+        {"checkBoxCenterPrinting", "QCheckBox"},  {"groupBoxScanOption", "QGroupBox"},
+        {"checkBoxBeforeSaveFileEditImage", "QCheckBox"},
+        {"checkBoxBlankPageSeparate", "QCheckBox"}, {"pushButtonBlankPageSetting", "QPushButton"},
+        {"checkBoxADFTrayEmptyWaiting", "QCheckBox"}, {"checkBoxBarcodeSeparate", "QCheckBox"},
+        {"checkBoxAddKeywordToDoc", "QCheckBox"}, {"checkBoxAddWatermark", "QCheckBox"},
+        {"pushButtonWatermarkSetting", "QPushButton"}, {"groupBoxScanAs", "QGroupBox"},
+        {"labelSettingShortcut", "QLabel"},       {"labelSettingShortcutImage", "QLabel"},
+        {"lineEditSettingShortcut", "QLineEdit"}, {"pushButtonSettingShortcut", "QPushButton"},
+        {"checkBoxBeforeScanDisplaySetting", "QCheckBox"}, {"pushButtonTest", "QPushButton"},
+        {"pushButtonOK", "QPushButton"},          {"pushButtonCancel", "QPushButton"},
+        {"pushButtonApply", "QPushButton"}};
+    for (const auto &item : inventory) {
+        QWidget *found = w.findChild<QWidget *>(item.first);
+        QVERIFY2(found, item.first);
+        QCOMPARE(QString(found->metaObject()->className()), QString(item.second));
+    }
+    for (QWidget *b : {(QWidget *)ui->pushButtonAbout, (QWidget *)ui->pushButtonHelp,
+                       (QWidget *)ui->pushButtonCreateNewMenu, (QWidget *)ui->pushButtonSaveAs,
+                       (QWidget *)ui->pushButtonModify, (QWidget *)ui->pushButtonDelete})
+        QCOMPARE(b->minimumSize(), QSize(24, 24));
+    for (QLabel *l : {ui->labelDestAddressImage, ui->labelFileTypeImage, ui->labelSettingShortcutImage})
+        QCOMPARE(l->maximumSize(), QSize(32, 32));
+    QCOMPARE(ui->lineEditFileNamePrefix->maxLength(), 20);
+    QVERIFY(ui->lineEditPrinterName->isReadOnly());
+    QCOMPARE(ui->comboBoxTaskShortcut->maxVisibleItems(), 20);
+    QCOMPARE(ui->checkBoxBeforeScanDisplaySetting->maximumWidth(), 200);
+    QCOMPARE(ui->pushButtonAbout->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(w.windowTitle(), QString("Corvan扫描仪"));
+    QCOMPARE(ui->labelTaskShortcut->text(), QString("任务快捷键："));
+    QCOMPARE(ui->groupBoxScanTo->title(), QString("扫描至"));
+    QCOMPARE(ui->checkBoxADFTrayEmptyWaiting->text(), QString("进纸器已空时请等待其他页面"));
+    QCOMPARE(ui->pushButtonHelp->toolTip(), QString("帮助"));
+    QCOMPARE(ui->labelSettingShortcut->text(), QString("设置快捷键："));
+    QCOMPARE(ui->pushButtonApply->text(), QString("应用"));
+    // Tab order: each widget's next in the chain.
+    QCOMPARE(ui->comboBoxTaskShortcut->nextInFocusChain(), (QWidget *)ui->pushButtonTaskRename);
+    QCOMPARE(ui->checkBoxBeforeScanDisplaySetting->nextInFocusChain(), (QWidget *)ui->pushButtonOK);
+    QCOMPARE(ui->pushButtonCancel->nextInFocusChain(), (QWidget *)ui->pushButtonApply);
+    // Default task 0: the colour profile's name and an application destination.
+    QCOMPARE(ui->comboBoxScanDestination->currentData().toString(), ScanDestination::kApplicationId);
+    QVERIFY(!ui->lineEditSettingShortcut->text().isEmpty());
+    QVERIFY(!ui->labelSettingShortcutImage->pixmap(Qt::ReturnByValue).isNull());
+    w.show();
+    const QString grab = QDir::tempPath() + "/editor.png";
+    QVERIFY(w.grab().save(grab));
+    qInfo() << "editor grab:" << grab;
+    w.hide();
+}
+
+void TestTaskEditor::layoutByKind_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<bool>("fileGroup");
+    QTest::addColumn<bool>("printerGroup");
+    QTest::addColumn<bool>("afterSend");
+    QTest::addColumn<QString>("editText");
+    QTest::newRow("file") << ScanDestination::kFileId << true << false << false << "保存之前先编辑影像";
+    QTest::newRow("app") << ScanDestination::kApplicationId << true << false << false
+                         << "保存之前先编辑影像";
+    QTest::newRow("printer") << ScanDestination::kPrinterId << false << true << false
+                             << "打印之前先编辑影像";
+    QTest::newRow("mail client") << ScanDestination::kEmailId << true << false << false
+                                 << "发送之前先编辑影像";
+    QTest::newRow("web mail") << "webmail" << true << false << true << "发送之前先编辑影像";
+}
+
+void TestTaskEditor::layoutByKind()
+{
+    QFETCH(QString, id);
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    if (id == "webmail") {
+        tagSCAN_DESTINATION d;
+        d.ScanDestinationFlagID = ScanDestWebMail;
+        d.Name = "Mail";
+        w.destinations().addScanDestination(d);
+        id = d.ScanDestinationID;
+    }
+    chooseDestination(w, id);
+    // Task 0 is shown with the application destination: choosing it again is no change.
+    QCOMPARE(ui->pushButtonApply->isEnabled(), id != ScanDestination::kApplicationId);
+    QTEST(!ui->comboBoxFileType->isHidden(), "fileGroup");
+    QTEST(!ui->lineEditFileNamePrefix->isHidden(), "fileGroup");
+    QTEST(!ui->checkBoxAddWatermark->isHidden(), "fileGroup");
+    QTEST(!ui->lineEditPrinterName->isHidden(), "printerGroup");
+    QTEST(!ui->checkBoxCenterPrinting->isHidden(), "printerGroup");
+    QTEST(!ui->checkBoxAfterSendFileDeleteFile->isHidden(), "afterSend");
+    QTEST(ui->checkBoxBeforeSaveFileEditImage->text(), "editText");
+    QVERIFY(!ui->groupBoxScanAs->isHidden());
+    const bool own = id != ScanDestination::kFileId && id != ScanDestination::kApplicationId &&
+                     id != ScanDestination::kPrinterId && id != ScanDestination::kEmailId;
+    QCOMPARE(ui->pushButtonDelete->isEnabled(), own);
+    QCOMPARE(ui->pushButtonSaveAs->isEnabled(), own);
+}
+
+void TestTaskEditor::fileTypeRules_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("ocr");
+    QTest::addColumn<bool>("watermark");
+    QTest::addColumn<bool>("keywords");
+    QTest::newRow("searchable") << 1 << true << false << true;
+    QTest::newRow("pdf") << 2 << false << false << true;
+    QTest::newRow("jpeg/tiff") << 7 << false << true << true;
+    QTest::newRow("png") << 8 << false << false << false;
+    QTest::newRow("single searchable") << 9 << true << false << true;
+    QTest::newRow("bmp") << 11 << false << false << false;
+    QTest::newRow("ofd") << 12 << false << false << true;
+    QTest::newRow("txt") << 13 << true << false << false;
+}
+
+void TestTaskEditor::fileTypeRules()
+{
+    QFETCH(int, type);
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    // From JPEG with the watermark and keywords on.
+    ui->comboBoxFileType->setCurrentIndex(ui->comboBoxFileType->findData(7));
+    ui->checkBoxAddWatermark->setChecked(true);
+    ui->checkBoxAddKeywordToDoc->setChecked(true);
+    ui->comboBoxFileType->setCurrentIndex(ui->comboBoxFileType->findData(type));
+    QTEST(ui->pushButtonOcrFileSetting->isEnabled(), "ocr");
+    QTEST(ui->checkBoxAddWatermark->isEnabled(), "watermark");
+    QTEST(ui->checkBoxAddWatermark->isChecked(), "watermark");
+    QTEST(ui->checkBoxAddKeywordToDoc->isEnabled(), "keywords");
+    QTEST(ui->checkBoxAddKeywordToDoc->isChecked(), "keywords");
+    QVERIFY(!ui->labelFileTypeImage->pixmap(Qt::ReturnByValue).isNull());
+}
+
+void TestTaskEditor::prefixTable_data()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("backslash") << "a\\b" << false;
+    for (const char *c : {"/", ":", "*", "?", "<", ">", "|", "\"", "\r", "\n"})
+        QTest::newRow(qPrintable(QString("char %1").arg(int(c[0])))) << QString("x%1y").arg(c) << false;
+    QTest::newRow("spaces") << "my scan " << true;
+    QTest::newRow("chinese") << "扫描" << true;
+    QTest::newRow("empty") << "" << true;
+}
+
+void TestTaskEditor::prefixTable()
+{
+    QFETCH(QString, prefix);
+    QFETCH(bool, valid);
+    QCOMPARE(MainWindow::prefixIsValid(prefix), valid);
+}
+
+void TestTaskEditor::folderChecks()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    testsupport::ModalAnswerer answer("确定");
+    const QString fresh = rig.dir.root->filePath("new/deeper");
+    ui->lineEditSaveFilePath->setText(fresh);
+    w.clickedBtnApply();
+    QVERIFY(QFileInfo(fresh).isDir());
+    tagTASK_SHORTCUT t;
+    w.tasks().getCurrentTaskShortcut(t);
+    QCOMPARE(t.FolderPath, fresh);
+    QCOMPARE(answer.count(), 0);
+
+    LauncherDir::write(rig.dir.root->filePath("plain"), "x");
+    ui->lineEditSaveFilePath->setText(rig.dir.root->filePath("plain/below"));
+    w.clickedBtnApply();
+    QCOMPARE(answer.last().text, QString("无效的路径名称！"));
+    QVERIFY(ui->pushButtonApply->isEnabled());
+    ui->lineEditFileNamePrefix->setText("a/b");
+    w.clickedBtnApply();
+    QCOMPARE(answer.last().text, QString("前缀含无效字符！"));
+    QCOMPARE(answer.last().title, QString("错误"));
+
+    // A printer task's hidden, empty folder is refused too.
+    ui->lineEditFileNamePrefix->clear();
+    chooseDestination(w, ScanDestination::kPrinterId);
+    ui->lineEditSaveFilePath->clear();
+    w.clickedBtnApply();
+    QCOMPARE(answer.last().text, QString("没有路径名称！"));
+}
+
+void TestTaskEditor::writeBack()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    // A task with the watermark and a threshold; unchecked boxes at save.
+    tagTASK_SHORTCUT t = rig.fileTask(0, FileTypeJpegTiff);
+    t.AddWatermark = true;
+    t.watermark.Watermark = "机密";
+    t.watermark.FontSize = 48;
+    t.BlankPageSeparate = true;
+    t.BlankPageThreshold = -1;
+    rig.store(t);
+    w.showCurrentTask();
+    QCOMPARE(w.workingThreshold(), -1);
+    QVERIFY(ui->checkBoxAddWatermark->isChecked());
+    ui->checkBoxAddWatermark->setChecked(false);
+    ui->checkBoxBlankPageSeparate->setChecked(false);
+    w.setWorkingThreshold(1);
+    QVERIFY(w.updateUIControlToVariable());
+    tagTASK_SHORTCUT back;
+    w.tasks().getCurrentTaskShortcut(back);
+    QVERIFY(!back.AddWatermark);
+    QCOMPARE(back.watermark.Watermark, QString());
+    QCOMPARE(back.watermark.FontName, QString("SimSun"));
+    QCOMPARE(back.watermark.FontSize, 22);
+    QCOMPARE(back.BlankPageThreshold, -1);
+    QVERIFY(w.compareVariableAndUIControl());
+
+    // Keywords on with PNG: shown checked and disabled, kept at save.
+    t = rig.fileTask(0, FileTypePng);
+    t.AddKeywordToDoc = true;
+    rig.store(t);
+    w.showCurrentTask();
+    QVERIFY(ui->checkBoxAddKeywordToDoc->isChecked());
+    QVERIFY(!ui->checkBoxAddKeywordToDoc->isEnabled());
+    w.updateUIControlToVariable();
+    w.tasks().getCurrentTaskShortcut(back);
+    QVERIFY(back.AddKeywordToDoc);
+
+    // A printer task's snapshot goes through the task printer and back.
+    t.ScanDestinationID = ScanDestination::kPrinterId;
+    t.PrinterName = "Office";
+    t.PageSize = QPageSize::A5;
+    t.PaperSize = QPageSize::A5;
+    t.CopyCount = 3;
+    t.Orientation = QPageLayout::Landscape;
+    t.ColorMode = QPrinter::GrayScale;
+    t.ScalePrintPage = ScalePrintNone;
+    t.CenterPrint = false;
+    t.DocName = "labels";
+    rig.store(t);
+    w.showCurrentTask();
+    QCOMPARE(ui->lineEditPrinterName->text(), QString("Office"));
+    QVERIFY(w.compareVariableAndUIControl());
+    w.updateUIControlToVariable();
+    w.tasks().getCurrentTaskShortcut(back);
+    QCOMPARE(back.PageSize, int(QPageSize::A5));
+    QCOMPARE(back.PaperSize, int(QPageSize::A5));
+    QCOMPARE(back.CopyCount, 3);
+    QCOMPARE(back.Orientation, int(QPageLayout::Landscape));
+    // No print queue here: the snapshot printer is a PDF printer, which has no duplex.
+    QCOMPARE(back.ColorMode, int(QPrinter::GrayScale));
+    QCOMPARE(back.DocName, QString("labels"));
+    QCOMPARE(back.ScalePrintPage, ScalePrintNone);
+    // A scaling-only change counts as a change.
+    ui->comboBoxScalePrintingPage->setCurrentIndex(0);
+    QVERIFY(!w.compareVariableAndUIControl());
+}
+
+void TestTaskEditor::taskSwitch()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    QStringList answers;
+    testsupport::ModalAnswerer answer([&](QWidget *box, const testsupport::ModalSeen &) {
+        testsupport::ModalAnswerer::press(box, answers.isEmpty() ? "确定" : answers.takeFirst());
+    });
+    // No change: the switch is silent.
+    ui->comboBoxTaskShortcut->setCurrentIndex(1);
+    QCOMPARE(w.tasks().getCurrentTaskIndex(), 1);
+    QCOMPARE(answer.count(), 0);
+    QVERIFY(!ui->pushButtonApply->isEnabled());
+
+    // Cancel: back on task 1, edit kept in the form.
+    ui->lineEditSaveFilePath->setText("/tmp/changed");
+    answers = QStringList{"取消"};
+    ui->comboBoxTaskShortcut->setCurrentIndex(2);
+    QCOMPARE(answer.last().title, QString("确认"));
+    QCOMPARE(answer.last().text, QString("您的更改尚未保存，需要保存它们吗？"));
+    QCOMPARE(answer.last().defaultButton, QString("是"));
+    QCOMPARE(w.tasks().getCurrentTaskIndex(), 1);
+    QCOMPARE(ui->comboBoxTaskShortcut->currentIndex(), 1);
+
+    // No: dropped.
+    answers = QStringList{"否"};
+    ui->comboBoxTaskShortcut->setCurrentIndex(2);
+    QCOMPARE(w.tasks().getCurrentTaskIndex(), 2);
+    tagTASK_SHORTCUT t;
+    w.tasks().enumTaskShortcut(1, t);
+    QVERIFY(t.FolderPath != "/tmp/changed");
+
+    // Yes with a bad prefix: refused, the selector returns, nothing stored.
+    ui->lineEditFileNamePrefix->setText("a:b");
+    answers = QStringList{"是", "确定"};
+    ui->comboBoxTaskShortcut->setCurrentIndex(3);
+    QCOMPARE(answer.last().text, QString("前缀含无效字符！"));
+    QCOMPARE(w.tasks().getCurrentTaskIndex(), 2);
+    QCOMPARE(ui->comboBoxTaskShortcut->currentIndex(), 2);
+    w.tasks().enumTaskShortcut(2, t);
+    QVERIFY(t.FileNamePrefix.isEmpty());
+
+    // Yes with a good prefix: stored in memory, not on disk.
+    const LauncherDir::Snapshot before = rig.dir.snapshot();
+    ui->lineEditFileNamePrefix->setText("scan_");
+    answers = QStringList{"是"};
+    ui->comboBoxTaskShortcut->setCurrentIndex(3);
+    QCOMPARE(w.tasks().getCurrentTaskIndex(), 3);
+    w.tasks().enumTaskShortcut(2, t);
+    QCOMPARE(t.FileNamePrefix, QString("scan_"));
+    QCOMPARE(rig.dir.snapshot().files, before.files);
+
+    // Cancel hides, shows task 0 again.
+    w.show();
+    w.clickedBtnCancel();
+    QVERIFY(w.isHidden());
+    QCOMPARE(w.tasks().getCurrentTaskIndex(), 0);
+    QCOMPARE(ui->comboBoxTaskShortcut->currentIndex(), 0);
+}
+
+void TestTaskEditor::applyAndOkDuringAScan()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    testsupport::ModalAnswerer answer("确定");
+    QTest::qWait(20);
+    const LauncherDir::Snapshot before = rig.dir.snapshot();
+    rig.console->scanningNow = true;
+    ui->lineEditFileNamePrefix->setText("during");
+    w.clickedBtnApply();
+    QCOMPARE(answer.last().title, QString("无法保存配置"));
+    QCOMPARE(answer.last().text, QString("当前正在执行扫描任务，请再扫描结束后重试！"));
+    QCOMPARE(rig.dir.snapshot().files, before.files);
+    // OK does not look at the scan, and saves even without a change.
+    ui->lineEditFileNamePrefix->setText(QString());
+    QVERIFY(w.compareVariableAndUIControl());
+    w.show();
+    w.clickedBtnOK();
+    QVERIFY(w.isHidden());
+    QVERIFY(rig.dir.snapshot().files != before.files);
+}
+
+void TestTaskEditor::failedWriteShowsTheBox()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    testsupport::ModalAnswerer answer("确定");
+    LauncherDir::write(rig.dir.root->filePath("plain"), "x");
+    g_ConfigFile.m_strSettingsDir = rig.dir.root->filePath("plain");
+    w.form()->lineEditFileNamePrefix->setText("x");
+    w.show();
+    w.clickedBtnApply();
+    QString text;
+    ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
+    QCOMPARE(answer.last().title, QString("错误"));
+    QCOMPARE(answer.last().text, text);
+    QVERIFY(w.form()->pushButtonApply->isEnabled());
+    w.clickedBtnOK();
+    QCOMPARE(answer.count(), 2);
+    QVERIFY(!w.isHidden());
+}
+
+void TestTaskEditor::nameDialog()
+{
+    LauncherDir dir;
+    TaskShortcut tasks;
+    tasks.loadTaskList(&dir.profiles);
+    TaskShortcutDialog::setFileChooser(pickFile);
+    testsupport::ModalAnswerer answer("确定");
+
+    TaskShortcutDialog create(true, &tasks);
+    QCOMPARE(create.windowTitle(), QString("新建快捷键"));
+    QCOMPARE(create.form()->lineEditText->maxLength(), 75);
+    QString name, icon;
+    create.getTaskShortcutInfo(name, icon);
+    QCOMPARE(icon, QString("Color-PDF.png"));
+    create.form()->lineEditText->setText("   ");
+    create.clickedBtnOK();
+    QCOMPARE(answer.last().text, QString("名称不应该是空的！"));
+    create.form()->lineEditText->setText("彩色 PDF");
+    create.clickedBtnOK();
+    QCOMPARE(answer.last().text, QString("任务快捷键名称已存在！"));
+    QCOMPARE(create.form()->lineEditText->selectedText(), QString("彩色 PDF"));
+    // The name of a disabled slot, or another case, is free.
+    tagTASK_SHORTCUT t;
+    tasks.enumTaskShortcut(2, t);
+    t.EnableCommand = false;
+    tasks.setTaskShortcut(t.TaskID, t);
+    create.form()->lineEditText->setText(" 单色 PDF (黑色) ");
+    create.clickedBtnOK();
+    QCOMPARE(create.result(), int(QDialog::Accepted));
+    create.getTaskShortcutInfo(name, icon);
+    QCOMPARE(name, QString("单色 PDF (黑色)"));
+
+    // Pictures: MD5 names, one file per content and suffix as typed.
+    const QByteArray red = pngBytes(Qt::red);
+    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(red, QCryptographicHash::Md5).toHex());
+    LauncherDir::write(dir.root->filePath("a.png"), red);
+    LauncherDir::write(dir.root->filePath("b.png"), red);
+    LauncherDir::write(dir.root->filePath("c.PNG"), red);
+    TaskShortcutDialog rename(false, &tasks);
+    QCOMPARE(rename.windowTitle(), QString("重命名快捷键"));
+    QCOMPARE(rename.form()->lineEditText->text(), QString("彩色 PDF"));
+    rename.getTaskShortcutInfo(name, icon);
+    QVERIFY(icon.isEmpty());
+    g_pick = dir.root->filePath("a.png");
+    rename.clickedBtnBrowse();
+    g_pick = dir.root->filePath("b.png");
+    rename.clickedBtnBrowse();
+    rename.getTaskShortcutInfo(name, icon);
+    QCOMPARE(icon, md5 + ".png");
+    g_pick = dir.root->filePath("c.PNG");
+    rename.clickedBtnBrowse();
+    rename.getTaskShortcutInfo(name, icon);
+    QCOMPARE(icon, md5 + ".PNG");
+    QCOMPARE(QDir(g_ConfigFile.m_strSettingsIconsDir).entryList(QDir::Files).size(), 2);
+    // Not a picture: the box, nothing changed.
+    LauncherDir::write(dir.root->filePath("d.png"), "not a picture");
+    g_pick = dir.root->filePath("d.png");
+    const int boxes = answer.count();
+    rename.clickedBtnBrowse();
+    QCOMPARE(answer.count(), boxes + 1);
+    QCOMPARE(answer.last().title, QString("警告"));
+    QCOMPARE(answer.last().text, QString("图像文件读取失败！"));
+    rename.getTaskShortcutInfo(name, icon);
+    QCOMPARE(icon, md5 + ".PNG");
+    // An icon folder that cannot be made keeps the previous name.
+    const QString iconsDir = g_ConfigFile.m_strSettingsIconsDir;
+    LauncherDir::write(dir.root->filePath("blocked"), "x");
+    g_ConfigFile.m_strSettingsIconsDir = dir.root->filePath("blocked/icons");
+    LauncherDir::write(dir.root->filePath("e.png"), pngBytes(Qt::blue));
+    g_pick = dir.root->filePath("e.png");
+    rename.clickedBtnBrowse();
+    rename.getTaskShortcutInfo(name, icon);
+    QCOMPARE(icon, md5 + ".PNG");
+    g_ConfigFile.m_strSettingsIconsDir = iconsDir;
+    // Its own name: accepted with an empty name.
+    rename.form()->lineEditText->setText(" 彩色 PDF ");
+    rename.clickedBtnOK();
+    QCOMPARE(rename.result(), int(QDialog::Accepted));
+    rename.getTaskShortcutInfo(name, icon);
+    QVERIFY(name.isEmpty());
+    TaskShortcutDialog::setFileChooser(nullptr);
+}
+
+void TestTaskEditor::testButtonFollowsAutoTest()
+{
+    {
+        RunRig rig;
+        QVERIFY(rig.window->form()->pushButtonTest->isHidden());
+        QVERIFY(!rig.window->form()->pushButtonTest->isEnabled());
+    }
+    g_ConfigFile.m_nAutoTest = 1;
+    RunRig rig;
+    QVERIFY(!rig.window->form()->pushButtonTest->isHidden());
+    QVERIFY(rig.window->form()->pushButtonTest->isEnabled());
+}
+
+QTEST_MAIN(TestTaskEditor)
+#include "tst_taskeditor.moc"
