@@ -98,8 +98,12 @@ void OnepressThread::run()
             m_lastTime = now;
             QList<tagUSB_DEVICE_DESCRIPTION> devices;
             Devgate::enumScannerDevices(devices);
-            if (devices.isEmpty())
+            if (devices.isEmpty()) {
+                // The open throttle spaces the next attempt; do not spin
+                // meanwhile when it is short.
+                sleepUnlessCancelled(50);
                 continue;
+            }
             if (!g_Devgate.openPort(devices.first().portName))
                 break;
             emit m_hub->updateDevice();
