@@ -45,7 +45,9 @@ QImage a4Page(bool colour)
     p.setPen(Qt::black);
     p.setFont(QFont("DejaVu Sans", 14));
     for (int y = 800; y < 3300; y += 60)
-        p.drawText(200, y, "Lorem ipsum dolor sit amet, consectetur adipiscing elit 0123456789 " + QString::number(y));
+        p.drawText(200, y,
+                   "Lorem ipsum dolor sit amet, consectetur adipiscing elit 0123456789 " +
+                       QString::number(y));
     p.end();
     return image;
 }
@@ -80,7 +82,8 @@ bool writeG4(const QString &path, const QImage &image)
 
 double cpuMs(const rusage &r)
 {
-    return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000.0 + (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1000.0;
+    return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000.0 +
+           (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1000.0;
 }
 
 // The job in this (child) process; prints the curve.
@@ -88,7 +91,10 @@ int runJob(const QString &pageFile, int pages, const QString &out)
 {
     QList<tagSCAN_IMAGE_FILE> list;
     for (int i = 0; i < pages; ++i) {
-        const QString copy = QStringLiteral("%1/page%2.%3").arg(out + "/pages").arg(i).arg(QFileInfo(pageFile).suffix());
+        const QString copy = QStringLiteral("%1/page%2.%3")
+                                 .arg(out + "/pages")
+                                 .arg(i)
+                                 .arg(QFileInfo(pageFile).suffix());
         QFile::copy(pageFile, copy);
         tagSCAN_IMAGE_FILE p;
         p.fileName = copy;
@@ -155,7 +161,8 @@ int main(int argc, char **argv)
         t.start();
         for (int i = 0; i < 10; ++i)
             CheckBlankPage::checkImageBlankPage(page, 0);
-        std::printf("  %-6s %6.1f ms\n", QFileInfo(file).suffix() == "jpg" ? "jpeg" : "g4", t.elapsed() / 10.0);
+        std::printf("  %-6s %6.1f ms\n", QFileInfo(file).suffix() == "jpg" ? "jpeg" : "g4",
+                    t.elapsed() / 10.0);
     }
 
     std::printf("\nPDF per group (type 2), one document per job:\n");
@@ -179,8 +186,9 @@ int main(int argc, char **argv)
             qint64 docBytes = 0;
             for (const QFileInfo &f : QDir(out + "/doc").entryInfoList(QDir::Files))
                 docBytes += f.size();
-            std::printf("  %-5s %5d  %7.1f  %11.1f  %8.1f  %14.1f  %12.1f%s\n", qPrintable(kind), n, n / seconds,
-                        cpuMs(usage) / n, usage.ru_maxrss / 1024.0, pageMiB * n, docBytes / 1048576.0,
+            std::printf("  %-5s %5d  %7.1f  %11.1f  %8.1f  %14.1f  %12.1f%s\n", qPrintable(kind), n,
+                        n / seconds, cpuMs(usage) / n, usage.ru_maxrss / 1024.0, pageMiB * n,
+                        docBytes / 1048576.0,
                         WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : "  (failed)");
             QDir(out).removeRecursively();
         }

@@ -7,7 +7,10 @@
 
 namespace {
 
-int clampSensitivity(int sensitivity) { return (sensitivity < -1 || sensitivity > 1) ? 0 : sensitivity; }
+int clampSensitivity(int sensitivity)
+{
+    return (sensitivity < -1 || sensitivity > 1) ? 0 : sensitivity;
+}
 
 int greyOf(const uchar *pixel, int bytesPerPixel)
 {

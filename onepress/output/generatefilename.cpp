@@ -12,9 +12,15 @@ GenerateFileName::Clock &clockHook()
     return clock;
 }
 
-QString hhmmss(const QDateTime &t) { return t.time().toString(QStringLiteral("hhmmss")); }
+QString hhmmss(const QDateTime &t)
+{
+    return t.time().toString(QStringLiteral("hhmmss"));
+}
 
-QString fourDigits(int k) { return QStringLiteral("%1").arg(k, 4, 10, QLatin1Char('0')); }
+QString fourDigits(int k)
+{
+    return QStringLiteral("%1").arg(k, 4, 10, QLatin1Char('0'));
+}
 
 bool perGroupType(int type)
 {
@@ -33,7 +39,10 @@ GenerateFileName::GenerateFileName(QList<tagSCAN_IMAGE_FILE> &pages, QObject *pa
 {
 }
 
-void GenerateFileName::setClock(Clock clock) { clockHook() = std::move(clock); }
+void GenerateFileName::setClock(Clock clock)
+{
+    clockHook() = std::move(clock);
+}
 
 QDateTime GenerateFileName::now()
 {
@@ -45,7 +54,8 @@ QString GenerateFileName::cleanNamePart(const QString &text)
 {
     QString out = text;
     for (QChar &c : out) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 ||
+            c.unicode() == 0x7f)
             c = QLatin1Char('_');
     }
     return out;
@@ -56,8 +66,9 @@ bool GenerateFileName::folderHasMatch(const QString &folder, const QStringList &
     QStringList escaped;
     for (const QString &part : pieces)
         escaped << QRegularExpression::escape(part);
-    const QRegularExpression re(QRegularExpression::anchoredPattern(escaped.join(QStringLiteral(".*"))),
-                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression re(
+        QRegularExpression::anchoredPattern(escaped.join(QStringLiteral(".*"))),
+        QRegularExpression::CaseInsensitiveOption);
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     for (const QString &name : names) {
         if (re.match(name).hasMatch())
@@ -161,7 +172,8 @@ void GenerateFileName::groupImageFiles(QList<tagSCAN_IMAGE_FILE> &pages)
     }
 }
 
-void GenerateFileName::separateBarcodeFiles(const QList<int> &pages, QList<QList<int>> &groups, int &barcodes)
+void GenerateFileName::separateBarcodeFiles(const QList<int> &pages, QList<QList<int>> &groups,
+                                            int &barcodes)
 {
     QList<int> current;
     for (int i : pages) {
@@ -189,7 +201,8 @@ QString GenerateFileName::getFirstBarcode(const QList<tagSCAN_IMAGE_FILE> &group
 QString GenerateFileName::barcodeWord(const QList<tagSCAN_IMAGE_FILE> &group) const
 {
     const QString word = getFirstBarcode(group);
-    return word.isEmpty() ? m_stampDate.toString(QStringLiteral("yyyy-MM-dd")) : cleanNamePart(word);
+    return word.isEmpty() ? m_stampDate.toString(QStringLiteral("yyyy-MM-dd"))
+                          : cleanNamePart(word);
 }
 
 QString GenerateFileName::getFileSuffixName(const QList<tagSCAN_IMAGE_FILE> &group, int type,
@@ -256,10 +269,22 @@ void GenerateFileName::createFileName()
     }
 }
 
-void GenerateFileName::createDateAndOrderFileName1(bool perGroup) { createOrderNames(perGroup, false); }
-void GenerateFileName::createBarcodeAndOrderFileName1(bool perGroup) { createOrderNames(perGroup, true); }
-void GenerateFileName::createDateAndTimestampFileName1(bool perGroup) { createTimestampNames(perGroup, false); }
-void GenerateFileName::createBarcodeAndTimestampFileName1(bool perGroup) { createTimestampNames(perGroup, true); }
+void GenerateFileName::createDateAndOrderFileName1(bool perGroup)
+{
+    createOrderNames(perGroup, false);
+}
+void GenerateFileName::createBarcodeAndOrderFileName1(bool perGroup)
+{
+    createOrderNames(perGroup, true);
+}
+void GenerateFileName::createDateAndTimestampFileName1(bool perGroup)
+{
+    createTimestampNames(perGroup, false);
+}
+void GenerateFileName::createBarcodeAndTimestampFileName1(bool perGroup)
+{
+    createTimestampNames(perGroup, true);
+}
 
 void GenerateFileName::createOrderNames(bool perGroup, bool barcode)
 {
@@ -277,8 +302,8 @@ void GenerateFileName::createOrderNames(bool perGroup, bool barcode)
                 group[0].outputFileName = QStringLiteral("%1/%2.%3").arg(m_strFolder, base, suffix);
             } else {
                 n = getDateAndOrderIndex(m_strFolder, base, suffix, n);
-                group[0].outputFileName =
-                    QStringLiteral("%1/%2 (%3).%4").arg(m_strFolder, base, QString::number(n), suffix);
+                group[0].outputFileName = QStringLiteral("%1/%2 (%3).%4")
+                                              .arg(m_strFolder, base, QString::number(n), suffix);
                 ++n;
             }
             continue;
@@ -292,9 +317,9 @@ void GenerateFileName::createOrderNames(bool perGroup, bool barcode)
                 group[i].outputFileName =
                     QStringLiteral("%1/%2 %3.%4").arg(m_strFolder, base, fourDigits(k), pageSuffix);
             } else {
-                group[i].outputFileName = QStringLiteral("%1/%2 (%3) %4.%5")
-                                              .arg(m_strFolder, base, QString::number(n), fourDigits(k),
-                                                   pageSuffix);
+                group[i].outputFileName =
+                    QStringLiteral("%1/%2 (%3) %4.%5")
+                        .arg(m_strFolder, base, QString::number(n), fourDigits(k), pageSuffix);
             }
             ++k;
         }
@@ -311,7 +336,8 @@ void GenerateFileName::createTimestampNames(bool perGroup, bool barcode)
     for (QList<tagSCAN_IMAGE_FILE> &group : m_groups) {
         if (!first) {
             QDateTime current = now();
-            current.setTime(QTime(current.time().hour(), current.time().minute(), current.time().second()));
+            current.setTime(
+                QTime(current.time().hour(), current.time().minute(), current.time().second()));
             t = current > t ? current : t.addSecs(1);
         }
         first = false;
@@ -323,7 +349,8 @@ void GenerateFileName::createTimestampNames(bool perGroup, bool barcode)
             QString base;
             if (barcode)
                 base = m_bSaveAs ? m_strPrefix
-                                 : QStringLiteral("%1%2T%3").arg(m_strPrefix, barcodeWord(group), hhmmss(t));
+                                 : QStringLiteral("%1%2T%3").arg(m_strPrefix, barcodeWord(group),
+                                                                 hhmmss(t));
             else
                 base = m_bSaveAs ? QStringLiteral("%1T%2").arg(m_strPrefix, hhmmss(t))
                                  : QStringLiteral("%1%2T%3").arg(m_strPrefix, date, hhmmss(t));
@@ -335,9 +362,9 @@ void GenerateFileName::createTimestampNames(bool perGroup, bool barcode)
                 taken = QFileInfo::exists(group[0].outputFileName);
             } else {
                 for (int i = 0; i < group.size(); ++i) {
-                    group[i].outputFileName =
-                        QStringLiteral("%1/%2 %3.%4")
-                            .arg(m_strFolder, base, fourDigits(i + 1), getFileSuffixName(group, m_nFileType, i));
+                    group[i].outputFileName = QStringLiteral("%1/%2 %3.%4")
+                                                  .arg(m_strFolder, base, fourDigits(i + 1),
+                                                       getFileSuffixName(group, m_nFileType, i));
                     taken = taken || QFileInfo::exists(group[i].outputFileName);
                 }
             }
@@ -356,10 +383,12 @@ int GenerateFileName::getOrderIndex(QString folder, QString base, QString suffix
     return n;
 }
 
-int GenerateFileName::getDateAndOrderIndex(QString folder, QString base, QString suffix, int start) const
+int GenerateFileName::getDateAndOrderIndex(QString folder, QString base, QString suffix,
+                                           int start) const
 {
     int n = start;
-    while (folderHasMatch(folder, {QStringLiteral("%1 (%2)").arg(base, QString::number(n)), QStringLiteral(".") + suffix}))
+    while (folderHasMatch(folder, {QStringLiteral("%1 (%2)").arg(base, QString::number(n)),
+                                   QStringLiteral(".") + suffix}))
         ++n;
     return n;
 }
@@ -368,8 +397,9 @@ void GenerateFileName::getDateAndTimestampIndex(QString folder, QString base, QT
                                                 QString suffix) const
 {
     for (int tries = 0; tries < 86400; ++tries) {
-        if (!folderHasMatch(folder, {base + QLatin1Char('T') + time.toString(QStringLiteral("hhmmss")),
-                                     QStringLiteral(".") + suffix}))
+        if (!folderHasMatch(folder,
+                            {base + QLatin1Char('T') + time.toString(QStringLiteral("hhmmss")),
+                             QStringLiteral(".") + suffix}))
             return;
         time = time.addSecs(1);
     }
@@ -386,7 +416,8 @@ QString GenerateFileName::getSavedFileName()
     switch (m_nNameFormat) {
     case 1: {
         const int n = getDateAndOrderIndex(m_strFolder, m_strPrefix + date, suffix, 1);
-        return QStringLiteral("%1/%2%3 (%4).%5").arg(m_strFolder, m_strPrefix, date, QString::number(n), suffix);
+        return QStringLiteral("%1/%2%3 (%4).%5")
+            .arg(m_strFolder, m_strPrefix, date, QString::number(n), suffix);
     }
     case 2:
         getDateAndTimestampIndex(m_strFolder, date, time, suffix);
@@ -395,7 +426,8 @@ QString GenerateFileName::getSavedFileName()
     case 3: {
         const QString word = barcodeWord(group);
         const int n = getDateAndOrderIndex(m_strFolder, m_strPrefix + word, suffix, 1);
-        return QStringLiteral("%1/%2%3 (%4).%5").arg(m_strFolder, m_strPrefix, word, QString::number(n), suffix);
+        return QStringLiteral("%1/%2%3 (%4).%5")
+            .arg(m_strFolder, m_strPrefix, word, QString::number(n), suffix);
     }
     case 4: {
         const QString word = barcodeWord(group);

@@ -55,7 +55,8 @@ QString OfdLibrary::xmlText(const QString &text)
             out += text.at(++i);
             continue;
         }
-        if (c.isSurrogate() || (u < 0x20 && u != 0x9 && u != 0xA && u != 0xD) || u == 0xFFFE || u == 0xFFFF)
+        if (c.isSurrogate() || (u < 0x20 && u != 0x9 && u != 0xA && u != 0xD) || u == 0xFFFE ||
+            u == 0xFFFF)
             continue;
         if (c == QLatin1Char('&'))
             out += QLatin1String("&amp;");
@@ -108,13 +109,17 @@ int OfdLibrary::ofdInit(const QString &folder, const QString &keywords)
     QDir dir(folder);
     if (!dir.mkpath(QStringLiteral("Doc_0/Pages")) || !dir.mkpath(QStringLiteral("Doc_0/Res")))
         return -1;
-    const QString words = keywords.isEmpty() ? QString()
-                                             : QStringLiteral("<ofd:Keywords><ofd:Keyword>%1</ofd:Keyword></ofd:Keywords>")
-                                                   .arg(xmlText(keywords));
-    const QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:OFD %1 Version=\"1.1\" DocType=\"OFD\">"
-                                       "<ofd:DocBody><ofd:DocInfo><ofd:Creator>Corvan_Deskscope_OFD_Creator</ofd:Creator>%2"
-                                       "</ofd:DocInfo><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody></ofd:OFD>")
-                            .arg(QLatin1String(kNamespace), words);
+    const QString words =
+        keywords.isEmpty()
+            ? QString()
+            : QStringLiteral("<ofd:Keywords><ofd:Keyword>%1</ofd:Keyword></ofd:Keywords>")
+                  .arg(xmlText(keywords));
+    const QString xml =
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><ofd:OFD %1 Version=\"1.1\" DocType=\"OFD\">"
+            "<ofd:DocBody><ofd:DocInfo><ofd:Creator>Corvan_Deskscope_OFD_Creator</ofd:Creator>%2"
+            "</ofd:DocInfo><ofd:DocRoot>Doc_0/Document.xml</ofd:DocRoot></ofd:DocBody></ofd:OFD>")
+            .arg(QLatin1String(kNamespace), words);
     return writeFile(folder + QStringLiteral("/OFD.xml"), xml.toUtf8()) ? 0 : -1;
 }
 
@@ -132,21 +137,26 @@ int OfdLibrary::ofdAddJpegToOfd(const QString &folder, const QList<tagSCAN_IMAGE
         const QString content = pageDir + QStringLiteral("/Content.xml");
         const QString resource = QStringLiteral("Doc_0/Res/") + resourceName(i, page);
         entries << content << resource;
-        if (!QDir(folder).mkpath(pageDir) || !QFile::copy(page.fileName, folder + QLatin1Char('/') + resource)) {
+        if (!QDir(folder).mkpath(pageDir) ||
+            !QFile::copy(page.fileName, folder + QLatin1Char('/') + resource)) {
             qDebug() << "Can not copy the page file" << page.fileName;
             return -1;
         }
         const int resId = 4 * i + 1, layerId = 4 * i + 2, imageId = 4 * i + 3, pageId = 4 * i + 4;
-        medias << QStringLiteral("<ofd:MultiMedia ID=\"%1\" Type=\"Image\" Format=\"%2\"><ofd:MediaFile>%3</ofd:MediaFile></ofd:MultiMedia>")
+        medias << QStringLiteral("<ofd:MultiMedia ID=\"%1\" Type=\"Image\" "
+                                 "Format=\"%2\"><ofd:MediaFile>%3</ofd:MediaFile></ofd:MultiMedia>")
                       .arg(resId)
                       .arg(getImageFormat(page), xmlText(resourceName(i, page)));
         const int w = millimetres(page.width, page.resolution);
         const int h = millimetres(page.height, page.resolution);
         const QString xml =
-            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ofd:Page %1>\n"
-                           "<ofd:Area><ofd:PhysicalBox>0 0 %2 %3</ofd:PhysicalBox>\n</ofd:Area>\n<ofd:Content>\n"
-                           "<ofd:Layer ID=\"%4\" Type=\"Body\"><ofd:ImageObject ID=\"%5\" CTM=\"%2 0 0 %3 0 0\" "
-                           "Boundary=\"0 0 %2 %3\" ResourceID=\"%6\"/></ofd:Layer></ofd:Content>\n</ofd:Page>")
+            QStringLiteral(
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ofd:Page %1>\n"
+                "<ofd:Area><ofd:PhysicalBox>0 0 %2 "
+                "%3</ofd:PhysicalBox>\n</ofd:Area>\n<ofd:Content>\n"
+                "<ofd:Layer ID=\"%4\" Type=\"Body\"><ofd:ImageObject ID=\"%5\" CTM=\"%2 0 0 %3 0 "
+                "0\" "
+                "Boundary=\"0 0 %2 %3\" ResourceID=\"%6\"/></ofd:Layer></ofd:Content>\n</ofd:Page>")
                 .arg(QLatin1String(kNamespace))
                 .arg(w)
                 .arg(h)
@@ -155,19 +165,24 @@ int OfdLibrary::ofdAddJpegToOfd(const QString &folder, const QList<tagSCAN_IMAGE
                 .arg(resId);
         if (!writeFile(folder + QLatin1Char('/') + content, xml.toUtf8()))
             return -1;
-        pageLines << QStringLiteral("<ofd:Page ID=\"%1\" BaseLoc=\"Pages/Page_%2/Content.xml\"/>").arg(pageId).arg(i);
+        pageLines << QStringLiteral("<ofd:Page ID=\"%1\" BaseLoc=\"Pages/Page_%2/Content.xml\"/>")
+                         .arg(pageId)
+                         .arg(i);
         maxId = pageId;
     }
-    QString document = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ofd:Document %1>\n<ofd:CommonData>\n"
-                                      "<ofd:MaxUnitID>%2</ofd:MaxUnitID>\n<ofd:PageArea>\n"
-                                      "<ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox>\n</ofd:PageArea>\n"
-                                      "<ofd:DocumentRes>DocumentRes.xml</ofd:DocumentRes>\n</ofd:CommonData>\n<ofd:Pages>\n")
-                           .arg(QLatin1String(kNamespace))
-                           .arg(maxId);
+    QString document =
+        QStringLiteral(
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ofd:Document %1>\n<ofd:CommonData>\n"
+            "<ofd:MaxUnitID>%2</ofd:MaxUnitID>\n<ofd:PageArea>\n"
+            "<ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox>\n</ofd:PageArea>\n"
+            "<ofd:DocumentRes>DocumentRes.xml</ofd:DocumentRes>\n</ofd:CommonData>\n<ofd:Pages>\n")
+            .arg(QLatin1String(kNamespace))
+            .arg(maxId);
     for (const QString &line : qAsConst(pageLines))
         document += line + QLatin1Char('\n');
     document += QStringLiteral("</ofd:Pages>\n</ofd:Document>");
-    QString res = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ofd:Res %1 BaseLoc=\"Res\">\n<ofd:MultiMedias>\n")
+    QString res = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ofd:Res %1 "
+                                 "BaseLoc=\"Res\">\n<ofd:MultiMedias>\n")
                       .arg(QLatin1String(kNamespace));
     for (const QString &line : qAsConst(medias))
         res += line + QLatin1Char('\n');
@@ -178,7 +193,8 @@ int OfdLibrary::ofdAddJpegToOfd(const QString &folder, const QList<tagSCAN_IMAGE
     return ofdExport(folder, entries, entries.size(), outputPath);
 }
 
-int OfdLibrary::addFileToZip(void *zip, char *buffer, int bufferSize, const QByteArray &source, const QByteArray &entry)
+int OfdLibrary::addFileToZip(void *zip, char *buffer, int bufferSize, const QByteArray &source,
+                             const QByteArray &entry)
 {
     qDebug() << "addFileToZip";
     const QDateTime now = QDateTime::currentDateTime();
@@ -191,8 +207,8 @@ int OfdLibrary::addFileToZip(void *zip, char *buffer, int bufferSize, const QByt
     info.tmz_date.tm_mon = static_cast<uInt>(now.date().month() - 1);
     info.tmz_date.tm_year = static_cast<uInt>(now.date().year());
     zipFile zf = static_cast<zipFile>(zip);
-    if (zipOpenNewFileInZip(zf, entry.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                            Z_DEFAULT_COMPRESSION) != ZIP_OK) {
+    if (zipOpenNewFileInZip(zf, entry.constData(), &info, nullptr, 0, nullptr, 0, nullptr,
+                            Z_DEFLATED, Z_DEFAULT_COMPRESSION) != ZIP_OK) {
         qDebug() << "========error in opening" << entry << "in zipfile========";
         return -1;
     }
@@ -225,7 +241,8 @@ int OfdLibrary::addFileToZip(void *zip, char *buffer, int bufferSize, const QByt
     return result;
 }
 
-int OfdLibrary::ofdExport(const QString &folder, const QStringList &entries, int count, const QString &zipPath)
+int OfdLibrary::ofdExport(const QString &folder, const QStringList &entries, int count,
+                          const QString &zipPath)
 {
     std::vector<char> buffer(16384);
     // Written under a temporary name and moved into place only when whole, so
@@ -241,8 +258,8 @@ int OfdLibrary::ofdExport(const QString &folder, const QStringList &entries, int
     int result = 0;
     for (int i = 0; i < count && i < entries.size(); ++i) {
         const QString source = folder + QLatin1Char('/') + entries.at(i);
-        if (addFileToZip(zf, buffer.data(), static_cast<int>(buffer.size()), FileHelper::convertPath(source),
-                         entries.at(i).toUtf8()) != 0) {
+        if (addFileToZip(zf, buffer.data(), static_cast<int>(buffer.size()),
+                         FileHelper::convertPath(source), entries.at(i).toUtf8()) != 0) {
             result = -1;
             break;
         }
@@ -251,7 +268,8 @@ int OfdLibrary::ofdExport(const QString &folder, const QStringList &entries, int
         qDebug() << "error in closing" << zipPath;
         result = -1;
     }
-    if (result == 0 && std::rename(partPath.constData(), FileHelper::convertPath(zipPath).constData()) != 0)
+    if (result == 0 &&
+        std::rename(partPath.constData(), FileHelper::convertPath(zipPath).constData()) != 0)
         result = -1;
     if (result != 0)
         QFile::remove(part);
@@ -266,9 +284,15 @@ bool OfdLibrary::isLittelEndian()
     return first == 1;
 }
 
-quint16 OfdLibrary::BLEndianUshort(quint16 value) { return static_cast<quint16>((value >> 8) | (value << 8)); }
+quint16 OfdLibrary::BLEndianUshort(quint16 value)
+{
+    return static_cast<quint16>((value >> 8) | (value << 8));
+}
 
-quint16 OfdLibrary::toBigEndian(quint16 value) { return isLittelEndian() ? BLEndianUshort(value) : value; }
+quint16 OfdLibrary::toBigEndian(quint16 value)
+{
+    return isLittelEndian() ? BLEndianUshort(value) : value;
+}
 
 int OfdLibrary::getJPEGWH(const QString &file, int &width, int &height)
 {

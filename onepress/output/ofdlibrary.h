@@ -20,8 +20,10 @@ public:
     // under the output path).
     int imageToOfd(QList<tagSCAN_IMAGE_FILE> pages, QString outputPath, QString keywords);
     int ofdInit(const QString &folder, const QString &keywords);
-    int ofdAddJpegToOfd(const QString &folder, const QList<tagSCAN_IMAGE_FILE> &pages, const QString &outputPath);
-    int ofdExport(const QString &folder, const QStringList &entries, int count, const QString &zipPath);
+    int ofdAddJpegToOfd(const QString &folder, const QList<tagSCAN_IMAGE_FILE> &pages,
+                        const QString &outputPath);
+    int ofdExport(const QString &folder, const QStringList &entries, int count,
+                  const QString &zipPath);
     static int addFileToZip(void *zip, char *buffer, int bufferSize, const QByteArray &source,
                             const QByteArray &entry);
     static bool writeFile(const QString &path, const QByteArray &bytes);

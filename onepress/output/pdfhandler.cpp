@@ -16,7 +16,10 @@
 
 PdfHandler::PdfHandler(QObject *parent) : QObject(parent) {}
 
-PdfHandler::~PdfHandler() { closeFile(); }
+PdfHandler::~PdfHandler()
+{
+    closeFile();
+}
 
 void PdfHandler::closeFile()
 {
@@ -62,7 +65,8 @@ void PdfHandler::addPdfDate()
     HPDF_SetInfoDateAttr(m_doc, HPDF_INFO_MOD_DATE, date);
 }
 
-bool PdfHandler::addPage(int width, int height, int resolution, QString jpegFile, QString outputFile)
+bool PdfHandler::addPage(int width, int height, int resolution, QString jpegFile,
+                         QString outputFile)
 {
     if (!m_doc)
         return false;
@@ -70,7 +74,8 @@ bool PdfHandler::addPage(int width, int height, int resolution, QString jpegFile
     return addPdfPage(width, height, resolution, jpegFile, outputFile);
 }
 
-bool PdfHandler::addPdfPage(int width, int height, int resolution, QString jpegFile, QString outputFile)
+bool PdfHandler::addPdfPage(int width, int height, int resolution, QString jpegFile,
+                            QString outputFile)
 {
     if (!m_doc)
         return false;
@@ -90,7 +95,8 @@ bool PdfHandler::addPdfPage(int width, int height, int resolution, QString jpegF
     }
     // The image is loaded before its page is made, so a page file the
     // loader refuses leaves no empty page behind.
-    HPDF_Image image = HPDF_LoadJpegImageFromFile(m_doc, FileHelper::convertPath(jpegFile).constData());
+    HPDF_Image image =
+        HPDF_LoadJpegImageFromFile(m_doc, FileHelper::convertPath(jpegFile).constData());
     if (!image) {
         qDebug() << "Call HPDF_Page_DrawImage error:" << HPDF_GetError(m_doc);
         HPDF_ResetError(m_doc);
@@ -145,7 +151,8 @@ bool PdfHandler::save(const QString &outputFile)
         if (!ok)
             rc = HPDF_FILE_IO_ERROR;
     }
-    ok = ok && std::rename(partPath.constData(), FileHelper::convertPath(outputFile).constData()) == 0;
+    ok = ok &&
+         std::rename(partPath.constData(), FileHelper::convertPath(outputFile).constData()) == 0;
     if (!ok) {
         qDebug() << "Call HPDF_SaveToFile error:" << rc;
         HPDF_ResetError(m_doc);

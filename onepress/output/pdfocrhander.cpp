@@ -21,14 +21,29 @@ QString &appDirOverride()
 
 } // namespace
 
-PdfOcrHander::PdfOcrHander(QObject *parent) : QObject(parent) { clear(); }
+PdfOcrHander::PdfOcrHander(QObject *parent) : QObject(parent)
+{
+    clear();
+}
 
 PdfOcrHander::~PdfOcrHander() = default;
 
-void PdfOcrHander::setImageInput(QString path) { m_images << path; }
-void PdfOcrHander::setPdfOutputFile(QString path) { m_strPdfOutput = path; }
-void PdfOcrHander::setTxtOutputFile(QString path) { m_strTxtOutput = path; }
-void PdfOcrHander::setPdfKeyword(QString keywords) { m_strKeywords = keywords; }
+void PdfOcrHander::setImageInput(QString path)
+{
+    m_images << path;
+}
+void PdfOcrHander::setPdfOutputFile(QString path)
+{
+    m_strPdfOutput = path;
+}
+void PdfOcrHander::setTxtOutputFile(QString path)
+{
+    m_strTxtOutput = path;
+}
+void PdfOcrHander::setPdfKeyword(QString keywords)
+{
+    m_strKeywords = keywords;
+}
 
 void PdfOcrHander::clear()
 {
@@ -52,7 +67,10 @@ QString PdfOcrHander::appDir()
     return QCoreApplication::applicationDirPath();
 }
 
-void PdfOcrHander::setAppDir(const QString &dir) { appDirOverride() = dir; }
+void PdfOcrHander::setAppDir(const QString &dir)
+{
+    appDirOverride() = dir;
+}
 
 QString PdfOcrHander::outputBase(const QString &outputPath)
 {
@@ -82,18 +100,22 @@ bool PdfOcrHander::run(const QString &input, const QString &outputPath, bool pdf
 {
     const QString dir = appDir();
     const QString program = QFileInfo(dir + QStringLiteral("/tesseract")).absoluteFilePath();
-    const QString dataDir = QFileInfo(dir + QStringLiteral("/../share/tessdata")).absoluteFilePath();
-    QStringList args{input, outputBase(outputPath), QStringLiteral("-l"), QStringLiteral("chi_sim")};
+    const QString dataDir =
+        QFileInfo(dir + QStringLiteral("/../share/tessdata")).absoluteFilePath();
+    QStringList args{input, outputBase(outputPath), QStringLiteral("-l"),
+                     QStringLiteral("chi_sim")};
     if (withKeywords) {
         QString hex;
         CommonFunc::KeywordToHex(m_strKeywords, hex);
         args << QStringLiteral("-k") << QStringLiteral("FEFF") + hex;
     }
     args << QStringLiteral("--tessdata-dir") << dataDir << QStringLiteral("-c")
-         << (pdf ? QStringLiteral("tessedit_create_pdf=true") : QStringLiteral("tessedit_create_txt=true"));
+         << (pdf ? QStringLiteral("tessedit_create_pdf=true")
+                 : QStringLiteral("tessedit_create_txt=true"));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LD_LIBRARY_PATH"), dir + QLatin1Char(':') + env.value(QStringLiteral("LD_LIBRARY_PATH")));
+    env.insert(QStringLiteral("LD_LIBRARY_PATH"),
+               dir + QLatin1Char(':') + env.value(QStringLiteral("LD_LIBRARY_PATH")));
     QProcess process;
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(dir);
@@ -116,7 +138,8 @@ bool PdfOcrHander::run(const QString &input, const QString &outputPath, bool pdf
     const bool ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
                     QFileInfo(expectedOutput).isFile();
     if (!ok)
-        qDebug() << "The OCR program failed:" << process.exitStatus() << process.exitCode() << expectedOutput;
+        qDebug() << "The OCR program failed:" << process.exitStatus() << process.exitCode()
+                 << expectedOutput;
     return ok;
 }
 
@@ -125,7 +148,8 @@ bool PdfOcrHander::createPdfFile()
     m_bCancel = false;
     const QString expected = outputBase(m_strPdfOutput) + QStringLiteral(".pdf");
     QTemporaryFile list;
-    const bool ok = writeListFile(list) && run(list.fileName(), m_strPdfOutput, true, true, expected);
+    const bool ok =
+        writeListFile(list) && run(list.fileName(), m_strPdfOutput, true, true, expected);
     if (!ok)
         QFile::remove(expected);
     return ok;
@@ -148,7 +172,8 @@ bool PdfOcrHander::createOcrTxtFile()
     m_bCancel = false;
     const QString expected = outputBase(m_strTxtOutput) + QStringLiteral(".txt");
     QTemporaryFile list;
-    const bool ok = writeListFile(list) && run(list.fileName(), m_strTxtOutput, false, false, expected);
+    const bool ok =
+        writeListFile(list) && run(list.fileName(), m_strTxtOutput, false, false, expected);
     if (!ok)
         QFile::remove(expected);
     return ok;

@@ -48,9 +48,18 @@ int PrintJob::openPrinterDialog(QWidget *parent)
     return dialog.exec();
 }
 
-void PrintJob::printImageAuto(bool centre) { printImageDonotAdjust(centre); }
-void PrintJob::printImageAdjust() { printPages(2, false); }
-void PrintJob::printImageDonotAdjust(bool centre) { printPages(3, centre); }
+void PrintJob::printImageAuto(bool centre)
+{
+    printImageDonotAdjust(centre);
+}
+void PrintJob::printImageAdjust()
+{
+    printPages(2, false);
+}
+void PrintJob::printImageDonotAdjust(bool centre)
+{
+    printPages(3, centre);
+}
 
 void PrintJob::printPages(int mode, bool centre)
 {
@@ -82,7 +91,8 @@ void PrintJob::printPages(int mode, bool centre)
         if (mode == 2) {
             qDebug() << "Image Width:" << image.width() << "Image Height:" << image.height()
                      << image.dotsPerMeterX() << image.dotsPerMeterY();
-            painter.drawImage(0, 0, image.scaled(W, H, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+            painter.drawImage(0, 0,
+                              image.scaled(W, H, Qt::IgnoreAspectRatio, Qt::FastTransformation));
             continue;
         }
         // The image's own density, else the page's scanned resolution, else
@@ -91,12 +101,15 @@ void PrintJob::printPages(int mode, bool centre)
         // Qt reports its screen default (96 dpi) for a file that stores no
         // density; the page's scanned resolution is the better guess then.
         const QImage unset(1, 1, QImage::Format_RGB32);
-        if (dpi <= 0 || (image.dotsPerMeterX() == unset.dotsPerMeterX() && m_pages.at(i).resolution > 0))
+        if (dpi <= 0 ||
+            (image.dotsPerMeterX() == unset.dotsPerMeterX() && m_pages.at(i).resolution > 0))
             dpi = m_pages.at(i).resolution;
         if (dpi <= 0)
             dpi = 200;
-        qDebug() << image.dotsPerMeterX() << "Image Width:" << image.width() << "Image Height:" << image.height();
-        qDebug() << "Image width:" << double(image.width()) / dpi << "Image height:" << double(image.height()) / dpi;
+        qDebug() << image.dotsPerMeterX() << "Image Width:" << image.width()
+                 << "Image Height:" << image.height();
+        qDebug() << "Image width:" << double(image.width()) / dpi
+                 << "Image height:" << double(image.height()) / dpi;
         const int w = static_cast<int>(std::lround(double(image.width()) * R / dpi));
         const int h = static_cast<int>(std::lround(double(image.height()) * R / dpi));
         if (w <= 0 || h <= 0)

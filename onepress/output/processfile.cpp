@@ -92,8 +92,9 @@ bool rewriteTiffIptc(const QString &path, const QString &keyword)
     bool ok = true;
     const tdir_t count = TIFFNumberOfDirectories(tif);
     for (tdir_t i = 0; i < count && ok; ++i) {
-        ok = TIFFSetDirectory(tif, i) && TIFFSetField(tif, TIFFTAG_RICHTIFFIPTC, static_cast<uint32_t>(block.size()),
-                                                      block.constData()) &&
+        ok = TIFFSetDirectory(tif, i) &&
+             TIFFSetField(tif, TIFFTAG_RICHTIFFIPTC, static_cast<uint32_t>(block.size()),
+                          block.constData()) &&
              TIFFRewriteDirectory(tif);
     }
     TIFFClose(tif);
@@ -108,17 +109,19 @@ QString partFileOf(const QString &target)
 
 // Writes the whole file or nothing: the bytes go to a temporary file beside
 // the target, which replaces the target only once every write succeeded.
-bool writeFileAtomically(const QString &target, const QByteArray &bytes, bool tiffIptc, const QString &keyword)
+bool writeFileAtomically(const QString &target, const QByteArray &bytes, bool tiffIptc,
+                         const QString &keyword)
 {
     const QString part = partFileOf(target);
     QFile file(part);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() &&
-              file.flush();
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+              file.write(bytes) == bytes.size() && file.flush();
     file.close();
     ok = ok && file.error() == QFileDevice::NoError;
     if (ok && tiffIptc)
         ok = rewriteTiffIptc(part, keyword);
-    ok = ok && std::rename(FileHelper::convertPath(part).constData(), FileHelper::convertPath(target).constData()) == 0;
+    ok = ok && std::rename(FileHelper::convertPath(part).constData(),
+                           FileHelper::convertPath(target).constData()) == 0;
     if (!ok)
         QFile::remove(part);
     return ok;
@@ -134,8 +137,9 @@ bool saveDib(FIBITMAP *dib, const QString &target, FREE_IMAGE_FORMAT fif, const 
         BYTE *data = nullptr;
         DWORD size = 0;
         ok = FreeImage_AcquireMemory(mem, &data, &size) && size > 0 &&
-             writeFileAtomically(target, QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(size)),
-                                 fif == FIF_TIFF, keyword);
+             writeFileAtomically(
+                 target, QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(size)),
+                 fif == FIF_TIFF, keyword);
     }
     FreeImage_CloseMemory(mem);
     return ok;
@@ -165,7 +169,10 @@ ProcessFile::ProcessFile(QObject *parent)
 
 ProcessFile::~ProcessFile() = default;
 
-void ProcessFile::setListImageFiles(QList<tagSCAN_IMAGE_FILE> *list) { m_pListImageFiles = list; }
+void ProcessFile::setListImageFiles(QList<tagSCAN_IMAGE_FILE> *list)
+{
+    m_pListImageFiles = list;
+}
 
 int ProcessFile::setParameters(tagTASK_SHORTCUT &task)
 {
@@ -176,9 +183,18 @@ int ProcessFile::setParameters(tagTASK_SHORTCUT &task)
     return 0;
 }
 
-void ProcessFile::setKeyWord(QString keyword) { m_strKeyWord = keyword; }
-void ProcessFile::setSavePath(QString path) { m_strSavePath = path; }
-void ProcessFile::setContinue(bool goOn) { m_bContinue = goOn; }
+void ProcessFile::setKeyWord(QString keyword)
+{
+    m_strKeyWord = keyword;
+}
+void ProcessFile::setSavePath(QString path)
+{
+    m_strSavePath = path;
+}
+void ProcessFile::setContinue(bool goOn)
+{
+    m_bContinue = goOn;
+}
 
 void ProcessFile::cancelSaveProcess()
 {
@@ -217,7 +233,8 @@ void ProcessFile::OnStartSaveFile()
         fail(result);
 }
 
-void ProcessFile::configGenerateFile(GenerateFileName &gen, QString folder, QString prefix, bool saveAs)
+void ProcessFile::configGenerateFile(GenerateFileName &gen, QString folder, QString prefix,
+                                     bool saveAs)
 {
     // Only an absolute folder is used: an empty or relative one would put the
     // documents wherever the process happens to stand.
@@ -360,7 +377,8 @@ bool ProcessFile::loadImageFromFreeImage(QString file, QImage &image)
     if (!dib)
         return false;
     unsigned bpp = FreeImage_GetBPP(dib);
-    if (FreeImage_GetImageType(dib) != FIT_BITMAP || (bpp != 1 && bpp != 8 && bpp != 24 && bpp != 32)) {
+    if (FreeImage_GetImageType(dib) != FIT_BITMAP ||
+        (bpp != 1 && bpp != 8 && bpp != 24 && bpp != 32)) {
         FIBITMAP *converted = FreeImage_ConvertTo24Bits(dib);
         FreeImage_Unload(dib);
         if (!converted)
@@ -452,7 +470,8 @@ int ProcessFile::saveImageToFreeImage(QString target, QImage &image, int fif)
         if (rgb.isNull() || !rgb.save(&buffer, "BMP"))
             return -52;
     }
-    FIMEMORY *mem = FreeImage_OpenMemory(reinterpret_cast<BYTE *>(bmp.data()), static_cast<DWORD>(bmp.size()));
+    FIMEMORY *mem =
+        FreeImage_OpenMemory(reinterpret_cast<BYTE *>(bmp.data()), static_cast<DWORD>(bmp.size()));
     FIBITMAP *dib = mem ? FreeImage_LoadFromMemory(FIF_BMP, mem, 0) : nullptr;
     if (mem)
         FreeImage_CloseMemory(mem);
@@ -518,9 +537,11 @@ int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         // only once it reads back whole.
         const QString part = partFileOf(target);
         QFile::remove(part);
-        FIMULTIBITMAP *multi = target.isEmpty() ? nullptr
-                                                : FreeImage_OpenMultiBitmap(FIF_TIFF, FileHelper::convertPath(part).constData(),
-                                                                            TRUE, FALSE, FALSE, 0);
+        FIMULTIBITMAP *multi =
+            target.isEmpty()
+                ? nullptr
+                : FreeImage_OpenMultiBitmap(FIF_TIFF, FileHelper::convertPath(part).constData(),
+                                            TRUE, FALSE, FALSE, 0);
         if (!multi) {
             qDebug() << "Can not create" << target;
             fail(-50);
@@ -546,15 +567,17 @@ int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         }
         if (!multi)
             continue;
-        bool ok = FreeImage_CloseMultiBitmap(multi, 0) && appended > 0 && rewriteTiffIptc(part, m_strKeyWord);
+        bool ok = FreeImage_CloseMultiBitmap(multi, 0) && appended > 0 &&
+                  rewriteTiffIptc(part, m_strKeyWord);
         if (ok) {
-            FIMULTIBITMAP *check =
-                FreeImage_OpenMultiBitmap(FIF_TIFF, FileHelper::convertPath(part).constData(), FALSE, TRUE, FALSE, 0);
+            FIMULTIBITMAP *check = FreeImage_OpenMultiBitmap(
+                FIF_TIFF, FileHelper::convertPath(part).constData(), FALSE, TRUE, FALSE, 0);
             ok = check && FreeImage_GetPageCount(check) == appended;
             if (check)
                 FreeImage_CloseMultiBitmap(check, 0);
         }
-        ok = ok && std::rename(FileHelper::convertPath(part).constData(), FileHelper::convertPath(target).constData()) == 0;
+        ok = ok && std::rename(FileHelper::convertPath(part).constData(),
+                               FileHelper::convertPath(target).constData()) == 0;
         if (!ok) {
             QFile::remove(part);
             unannounce(target);
@@ -577,13 +600,15 @@ int ProcessFile::saveJpegTifFile(tagTASK_SHORTCUT &task, GenerateFileName &gen)
             pageNumber = 0;
         ++pageNumber;
         const tagSCAN_IMAGE_FILE &page = group.at(i);
-        const int fif = QFileInfo(page.fileName).suffix() == QLatin1String("jpg") ? FIF_JPEG : FIF_TIFF;
+        const int fif =
+            QFileInfo(page.fileName).suffix() == QLatin1String("jpg") ? FIF_JPEG : FIF_TIFF;
         if (page.outputFileName.isEmpty()) {
             fail(-50);
             return;
         }
         if (!task.AddWatermark) {
-            const int r = pageFileUsable(page.fileName, "File is not exist, can not save", "File size is zero, can not save")
+            const int r = pageFileUsable(page.fileName, "File is not exist, can not save",
+                                         "File size is zero, can not save")
                               ? saveImageToFreeImage(page.fileName, page.outputFileName, fif)
                               : -52;
             if (r != 0) {
@@ -593,19 +618,26 @@ int ProcessFile::saveJpegTifFile(tagTASK_SHORTCUT &task, GenerateFileName &gen)
             return;
         }
         const tagWATERMARK &wm = task.watermark;
-        const QString date = wm.IncludeSystemDate ? QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) : QString();
-        const QString number = wm.IncludePageNumber ? QStringLiteral("%1").arg(pageNumber, 3, 10, QLatin1Char('0')) : QString();
-        const QString stamp = wm.IncludeDateTime
-                                  ? QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
-                                  : QString();
-        if (!pageFileUsable(page.fileName, "File not exist, can not save.", "File size is zero, can not save to disk")) {
+        const QString date = wm.IncludeSystemDate
+                                 ? QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
+                                 : QString();
+        const QString number = wm.IncludePageNumber
+                                   ? QStringLiteral("%1").arg(pageNumber, 3, 10, QLatin1Char('0'))
+                                   : QString();
+        const QString stamp =
+            wm.IncludeDateTime
+                ? QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                : QString();
+        if (!pageFileUsable(page.fileName, "File not exist, can not save.",
+                            "File size is zero, can not save to disk")) {
             unannounce(page.outputFileName);
             return;
         }
         QImage image = loadPageImage(page.fileName);
         int r = -52;
         if (!image.isNull()) {
-            Watermark::setWatermark(image, number, stamp, wm.Watermark, date, wm.FontName, wm.FontSize);
+            Watermark::setWatermark(image, number, stamp, wm.Watermark, date, wm.FontName,
+                                    wm.FontSize);
             r = saveImageToFreeImage(page.outputFileName, image, fif);
         } else {
             qDebug() << "Can not load the page file" << page.fileName;
@@ -627,10 +659,12 @@ int ProcessFile::savePerPageImages(GenerateFileName &gen, int fif)
             fail(-50);
             return;
         }
-        const int r = pageFileUsable(page.fileName, fif == FIF_PNG ? "file is not exist, can not save" : "file is not exist",
-                                     "file size is zero")
-                          ? saveImageToFreeImage(page.fileName, page.outputFileName, fif)
-                          : -52;
+        const int r =
+            pageFileUsable(page.fileName,
+                           fif == FIF_PNG ? "file is not exist, can not save" : "file is not exist",
+                           "file size is zero")
+                ? saveImageToFreeImage(page.fileName, page.outputFileName, fif)
+                : -52;
         if (r != 0) {
             fail(r);
             unannounce(page.outputFileName);
@@ -640,6 +674,12 @@ int ProcessFile::savePerPageImages(GenerateFileName &gen, int fif)
     return m_nResult;
 }
 
-int ProcessFile::savePngFile(tagTASK_SHORTCUT &, GenerateFileName &gen) { return savePerPageImages(gen, FIF_PNG); }
+int ProcessFile::savePngFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
+{
+    return savePerPageImages(gen, FIF_PNG);
+}
 
-int ProcessFile::saveBmpFile(tagTASK_SHORTCUT &, GenerateFileName &gen) { return savePerPageImages(gen, FIF_BMP); }
+int ProcessFile::saveBmpFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
+{
+    return savePerPageImages(gen, FIF_BMP);
+}

@@ -103,7 +103,8 @@ private:
     bool pageFileUsable(const QString &file, const char *missingLog, const char *emptyLog);
     // The saver frame: every page of every group, cancel tested between
     // groups, progress after each page.
-    void forEachPage(GenerateFileName &gen, const std::function<void(QList<tagSCAN_IMAGE_FILE> &, int)> &fn);
+    void forEachPage(GenerateFileName &gen,
+                     const std::function<void(QList<tagSCAN_IMAGE_FILE> &, int)> &fn);
 
     std::unique_ptr<tagTASK_SHORTCUT> m_task;
     QList<tagSCAN_IMAGE_FILE> *m_pListImageFiles = nullptr;

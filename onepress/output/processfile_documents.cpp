@@ -128,7 +128,8 @@ int ProcessFile::saveOfdFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
                 usable << page;
         }
         OfdLibrary ofd;
-        if (usable.isEmpty() || output.isEmpty() || ofd.imageToOfd(usable, output, m_strKeyWord) != 0) {
+        if (usable.isEmpty() || output.isEmpty() ||
+            ofd.imageToOfd(usable, output, m_strKeyWord) != 0) {
             if (!usable.isEmpty())
                 fail(-50);
             unannounce(output);

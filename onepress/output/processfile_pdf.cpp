@@ -21,7 +21,8 @@ QString ProcessFile::tempJpegFile() const
 {
     if (!g_ConfigFile.m_strJpegFile.isEmpty())
         return g_ConfigFile.m_strJpegFile;
-    return QDir::tempPath() + QStringLiteral("/IMGJPEG-%1.jpg").arg(reinterpret_cast<quintptr>(this));
+    return QDir::tempPath() +
+           QStringLiteral("/IMGJPEG-%1.jpg").arg(reinterpret_cast<quintptr>(this));
 }
 
 QString ProcessFile::jpegForPdf(const QString &pageFile, bool viaFreeImage, bool convert)
@@ -71,11 +72,13 @@ int ProcessFile::savePdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
             if (!skip) {
                 QString jpeg = jpegForPdf(page.fileName, false, false);
-                bool ok = !jpeg.isEmpty() && pdf.addPage(page.width, page.height, page.resolution, jpeg, output);
+                bool ok = !jpeg.isEmpty() &&
+                          pdf.addPage(page.width, page.height, page.resolution, jpeg, output);
                 // A JPEG the PDF library does not take as it is goes in converted.
                 if (!ok && jpeg == page.fileName) {
                     jpeg = jpegForPdf(page.fileName, false, true);
-                    ok = !jpeg.isEmpty() && pdf.addPage(page.width, page.height, page.resolution, jpeg, output);
+                    ok = !jpeg.isEmpty() &&
+                         pdf.addPage(page.width, page.height, page.resolution, jpeg, output);
                 }
                 if (!ok) {
                     fail(-50);

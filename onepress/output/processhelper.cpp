@@ -16,12 +16,16 @@ namespace {
 
 QStringList &clientList()
 {
-    static QStringList clients{QStringLiteral("/usr/bin/thunderbird"), QStringLiteral("/usr/local/bin/thunderbird"),
+    static QStringList clients{QStringLiteral("/usr/bin/thunderbird"),
+                               QStringLiteral("/usr/local/bin/thunderbird"),
                                QStringLiteral("/usr/bin/claws-mail")};
     return clients;
 }
 
-QString stamp() { return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")); }
+QString stamp()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
 
 QStringList documents(const QList<tagSCAN_IMAGE_FILE> &pages)
 {
@@ -45,15 +49,22 @@ QString attachmentUrl(const QString &file)
 
 void sendFailedBox()
 {
-    ErrorHandling::criticalMessage(QApplication::activeWindow(), QObject::tr("错误"), QObject::tr("文件发送失败！"));
+    ErrorHandling::criticalMessage(QApplication::activeWindow(), QObject::tr("错误"),
+                                   QObject::tr("文件发送失败！"));
 }
 
 } // namespace
 
 ProcessHelper::ProcessHelper(QObject *parent) : QObject(parent) {}
 
-QStringList ProcessHelper::mailClients() { return clientList(); }
-void ProcessHelper::setMailClients(const QStringList &paths) { clientList() = paths; }
+QStringList ProcessHelper::mailClients()
+{
+    return clientList();
+}
+void ProcessHelper::setMailClients(const QStringList &paths)
+{
+    clientList() = paths;
+}
 
 bool ProcessHelper::openUrl(QList<tagSCAN_IMAGE_FILE> &pages)
 {
@@ -63,7 +74,10 @@ bool ProcessHelper::openUrl(QList<tagSCAN_IMAGE_FILE> &pages)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(files.first()));
 }
 
-bool ProcessHelper::startSystemMail(QList<tagSCAN_IMAGE_FILE> &pages) { return startLinuxSystemMail(pages); }
+bool ProcessHelper::startSystemMail(QList<tagSCAN_IMAGE_FILE> &pages)
+{
+    return startLinuxSystemMail(pages);
+}
 
 bool ProcessHelper::startLinuxSystemMail(QList<tagSCAN_IMAGE_FILE> &pages)
 {
@@ -85,32 +99,39 @@ bool ProcessHelper::startLinuxSystemMail(QList<tagSCAN_IMAGE_FILE> &pages)
             QStringList urls;
             for (const QString &f : files)
                 urls << attachmentUrl(f);
-            args << QStringLiteral("-compose") << QStringLiteral("attachment='%1'").arg(urls.join(QLatin1Char(',')));
+            args << QStringLiteral("-compose")
+                 << QStringLiteral("attachment='%1'").arg(urls.join(QLatin1Char(',')));
         }
         QProcess process;
         process.start(program, args);
         if (!process.waitForStarted(-1)) {
-            qDebug().noquote() << (claws ? QStringLiteral("Email error: start claws-mail failed! %1")
-                                         : QStringLiteral("Email error: start thunderbird failed! %1"))
-                                          .arg(stamp());
+            qDebug().noquote() << (claws
+                                       ? QStringLiteral("Email error: start claws-mail failed! %1")
+                                       : QStringLiteral(
+                                             "Email error: start thunderbird failed! %1"))
+                                      .arg(stamp());
             continue;
         }
         // The client is waited for with the event loop turning, so the tray
         // and its windows stay alive meanwhile.
         if (process.state() != QProcess::NotRunning) {
             QEventLoop loop;
-            QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+            QObject::connect(&process,
+                             QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
                              &QEventLoop::quit);
             QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
             if (process.state() != QProcess::NotRunning)
                 loop.exec();
         }
         if (process.exitStatus() != QProcess::NormalExit)
-            qDebug().noquote() << QStringLiteral("Email error: exit code = %1 ; %2").arg(process.exitCode()).arg(stamp());
+            qDebug().noquote() << QStringLiteral("Email error: exit code = %1 ; %2")
+                                      .arg(process.exitCode())
+                                      .arg(stamp());
         return true;
     }
     if (!anyExists)
-        qDebug().noquote() << QStringLiteral("Email error: there is no thunderbird exist! %1").arg(stamp());
+        qDebug().noquote()
+            << QStringLiteral("Email error: there is no thunderbird exist! %1").arg(stamp());
     sendFailedBox();
     return false;
 }

@@ -16,14 +16,18 @@ SaveFileDialog::SaveFileDialog(QWidget *parent)
     ui->setupUi(this);
     m_timer->setInterval(1000);
     connect(m_timer, &QTimer::timeout, this, &SaveFileDialog::OnTimeOut);
-    setWindowFlags((windowFlags() & ~Qt::WindowMaximizeButtonHint & ~Qt::WindowContextHelpButtonHint) |
-                   Qt::CustomizeWindowHint);
+    setWindowFlags(
+        (windowFlags() & ~Qt::WindowMaximizeButtonHint & ~Qt::WindowContextHelpButtonHint) |
+        Qt::CustomizeWindowHint);
     loadSaveFileDialog();
     connect(ui->pushButtonCancel, &QPushButton::clicked, this, &SaveFileDialog::OnUserCancel);
     adjustWindow();
 }
 
-SaveFileDialog::~SaveFileDialog() { delete ui; }
+SaveFileDialog::~SaveFileDialog()
+{
+    delete ui;
+}
 
 void SaveFileDialog::loadSaveFileDialog()
 {
@@ -43,7 +47,10 @@ void SaveFileDialog::adjustWindow()
     move((desktop.width() - width()) / 2, (desktop.height() - height()) / 2);
 }
 
-void SaveFileDialog::setProgressBar(int total) { ui->progressBar->setRange(0, total); }
+void SaveFileDialog::setProgressBar(int total)
+{
+    ui->progressBar->setRange(0, total);
+}
 
 void SaveFileDialog::setSaveFileAmount(int done, int total)
 {
@@ -64,7 +71,10 @@ void SaveFileDialog::setOCRStatus()
     m_timer->start();
 }
 
-void SaveFileDialog::setCancelText() { ui->label_3->setText(tr("正在取消保存...")); }
+void SaveFileDialog::setCancelText()
+{
+    ui->label_3->setText(tr("正在取消保存..."));
+}
 
 void SaveFileDialog::showOcrClock()
 {

@@ -29,11 +29,18 @@ SendMailDialog::SendMailDialog(QWidget *parent) : QDialog(parent), ui(new Ui::Se
     connect(ui->pushButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-SendMailDialog::~SendMailDialog() { delete ui; }
+SendMailDialog::~SendMailDialog()
+{
+    delete ui;
+}
 
-void SendMailDialog::setAttachments(QString text) { ui->lineEditAttachment->setText(text); }
+void SendMailDialog::setAttachments(QString text)
+{
+    ui->lineEditAttachment->setText(text);
+}
 
-void SendMailDialog::getParameters(QString &to, QString &cc, QString &bcc, QString &subject, QString &text) const
+void SendMailDialog::getParameters(QString &to, QString &cc, QString &bcc, QString &subject,
+                                   QString &text) const
 {
     to = m_strTo;
     cc = m_strCc;
@@ -48,7 +55,8 @@ bool SendMailDialog::validEmailAddress(QStringList addresses)
     for (const QString &address : addresses) {
         if (pattern.indexIn(address) < 0) {
             ErrorHandling::informationMessage(this, tr("信息"),
-                                              QStringLiteral("\"%1\"").arg(address) + tr("是无效的电子邮件地址。"));
+                                              QStringLiteral("\"%1\"").arg(address) +
+                                                  tr("是无效的电子邮件地址。"));
             return false;
         }
     }
@@ -62,12 +70,15 @@ void SendMailDialog::clickedBtnSend()
     m_strBcc = ui->lineEditBCC->text().trimmed();
     m_strSubject = ui->lineEditSubject->text();
     m_strText = ui->plainTextEditContents->toPlainText();
-    const struct {
+    const struct
+    {
         const QString &value;
         QLineEdit *edit;
-    } fields[] = {{m_strTo, ui->lineEditRecipient}, {m_strCc, ui->lineEditCC}, {m_strBcc, ui->lineEditBCC}};
+    } fields[] = {
+        {m_strTo, ui->lineEditRecipient}, {m_strCc, ui->lineEditCC}, {m_strBcc, ui->lineEditBCC}};
     for (const auto &field : fields) {
-        if (!field.value.isEmpty() && !validEmailAddress(field.value.split(QLatin1Char(';'), Qt::KeepEmptyParts))) {
+        if (!field.value.isEmpty() &&
+            !validEmailAddress(field.value.split(QLatin1Char(';'), Qt::KeepEmptyParts))) {
             field.edit->setFocus();
             return;
         }

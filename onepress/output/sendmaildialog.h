@@ -20,7 +20,8 @@ public:
     ~SendMailDialog() override;
 
     void setAttachments(QString text);
-    void getParameters(QString &to, QString &cc, QString &bcc, QString &subject, QString &text) const;
+    void getParameters(QString &to, QString &cc, QString &bcc, QString &subject,
+                       QString &text) const;
     bool validEmailAddress(QStringList addresses);
 
 public slots:

@@ -13,7 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-WebMailHelper::WebMailHelper(QList<tagSCAN_IMAGE_FILE> &pages, const tagSCAN_DESTINATION &dest, QWidget *parent)
+WebMailHelper::WebMailHelper(QList<tagSCAN_IMAGE_FILE> &pages, const tagSCAN_DESTINATION &dest,
+                             QWidget *parent)
     : QWidget(parent), m_pages(&pages), m_dest(new tagSCAN_DESTINATION(dest))
 {
 }
@@ -58,17 +59,17 @@ bool WebMailHelper::sendMail()
             return false;
         dialog.getParameters(to, cc, bcc, subject, text);
     }
-    if (!sendMail(d.ServerAddress, d.Port, d.EncryptTypeID, d.Account, d.Password, d.UserMailAddr, d.UserName, to, cc,
-                  bcc, subject, text)) {
+    if (!sendMail(d.ServerAddress, d.Port, d.EncryptTypeID, d.Account, d.Password, d.UserMailAddr,
+                  d.UserName, to, cc, bcc, subject, text)) {
         ErrorHandling::criticalMessage(this, tr("错误"), tr("文件发送失败！"));
         return false;
     }
     return true;
 }
 
-bool WebMailHelper::sendMail(QString host, int port, int security, QString account, QString password,
-                             QString senderAddr, QString senderName, QString to, QString cc, QString bcc,
-                             QString subject, QString text)
+bool WebMailHelper::sendMail(QString host, int port, int security, QString account,
+                             QString password, QString senderAddr, QString senderName, QString to,
+                             QString cc, QString bcc, QString subject, QString text)
 {
     // A security value outside the three kinds is sent as the strictest one.
     const SmtpClient::ConnectionType type = security == 0   ? SmtpClient::TcpConnection
@@ -84,11 +85,14 @@ bool WebMailHelper::sendMail(QString host, int port, int security, QString accou
     message.setSender(new EmailAddress(senderAddr, senderName));
     // Parts are kept as given; the client trims them and skips empty ones on
     // the wire.
-    for (const QString &a : to.isEmpty() ? QStringList() : to.split(QLatin1Char(';'), Qt::KeepEmptyParts))
+    for (const QString &a :
+         to.isEmpty() ? QStringList() : to.split(QLatin1Char(';'), Qt::KeepEmptyParts))
         message.addRecipient(new EmailAddress(a, QString()), MimeMessage::To);
-    for (const QString &a : cc.isEmpty() ? QStringList() : cc.split(QLatin1Char(';'), Qt::KeepEmptyParts))
+    for (const QString &a :
+         cc.isEmpty() ? QStringList() : cc.split(QLatin1Char(';'), Qt::KeepEmptyParts))
         message.addCc(new EmailAddress(a, QString()));
-    for (const QString &a : bcc.isEmpty() ? QStringList() : bcc.split(QLatin1Char(';'), Qt::KeepEmptyParts))
+    for (const QString &a :
+         bcc.isEmpty() ? QStringList() : bcc.split(QLatin1Char(';'), Qt::KeepEmptyParts))
         message.addBcc(new EmailAddress(a, QString()));
     if (!text.isEmpty())
         message.addPart(new MimeText(text));
@@ -101,8 +105,9 @@ bool WebMailHelper::sendMail(QString host, int port, int security, QString accou
     } else {
         bool loggedIn = client.login();
         if (!loggedIn) {
-            client.setAuthMethod(client.getAuthMethod() == SmtpClient::AuthPlain ? SmtpClient::AuthLogin
-                                                                                 : SmtpClient::AuthPlain);
+            client.setAuthMethod(client.getAuthMethod() == SmtpClient::AuthPlain
+                                     ? SmtpClient::AuthLogin
+                                     : SmtpClient::AuthPlain);
             loggedIn = client.login();
         }
         if (!loggedIn)

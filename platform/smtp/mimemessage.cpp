@@ -26,7 +26,8 @@ QByteArray base64Lines(const QByteArray &data)
 bool plainHeaderText(const QString &text)
 {
     for (QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() > 0x7e || c == QLatin1Char('"') || c == QLatin1Char('='))
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e || c == QLatin1Char('"') ||
+            c == QLatin1Char('='))
             return false;
     }
     return true;
@@ -64,7 +65,10 @@ bool MimeText::toBytes(QByteArray &out) const
 
 MimeAttachment::MimeAttachment(QFile *file) : m_file(file) {}
 
-MimeAttachment::~MimeAttachment() { delete m_file; }
+MimeAttachment::~MimeAttachment()
+{
+    delete m_file;
+}
 
 bool MimeAttachment::toBytes(QByteArray &out) const
 {
@@ -77,10 +81,11 @@ bool MimeAttachment::toBytes(QByteArray &out) const
         return false;
     const QString name = QFileInfo(m_file->fileName()).fileName();
     const QByteArray encodedName = MimeMessage::encodeWord(name, true);
-    const QByteArray type = QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).name().toLatin1();
+    const QByteArray type =
+        QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).name().toLatin1();
     out = "Content-Type: " + type + "; name=\"" + encodedName + "\"\r\n" +
-          "Content-Transfer-Encoding: base64\r\n" + "Content-Disposition: attachment; filename=\"" + encodedName +
-          "\"\r\n\r\n" + base64Lines(data);
+          "Content-Transfer-Encoding: base64\r\n" + "Content-Disposition: attachment; filename=\"" +
+          encodedName + "\"\r\n\r\n" + base64Lines(data);
     return true;
 }
 
@@ -106,7 +111,10 @@ void MimeMessage::addRecipient(EmailAddress *recipient, RecipientType type)
     (type == To ? m_to : type == Cc ? m_cc : m_bcc).append(recipient);
 }
 
-void MimeMessage::addPart(MimePart *part) { m_parts.append(part); }
+void MimeMessage::addPart(MimePart *part)
+{
+    m_parts.append(part);
+}
 
 const QList<EmailAddress *> &MimeMessage::getRecipients(RecipientType type) const
 {
@@ -153,9 +161,10 @@ bool MimeMessage::toBytes(QByteArray &out) const
     list("To", m_to);
     list("Cc", m_cc);
     QByteArray subject;
-    const QList<QByteArray> words = m_headerEncoding == MimePart::Base64 || !plainHeaderText(m_subject)
-                                        ? encodedWords(m_subject)
-                                        : QList<QByteArray>{m_subject.toUtf8()};
+    const QList<QByteArray> words =
+        m_headerEncoding == MimePart::Base64 || !plainHeaderText(m_subject)
+            ? encodedWords(m_subject)
+            : QList<QByteArray>{m_subject.toUtf8()};
     for (const QByteArray &w : words)
         subject += (subject.isEmpty() ? QByteArray() : QByteArray("\r\n ")) + w;
     head += "Subject: " + subject + "\r\n";

@@ -38,7 +38,10 @@ size_t readUpload(char *buffer, size_t size, size_t count, void *user)
     return n;
 }
 
-size_t discard(char *, size_t size, size_t count, void *) { return size * count; }
+size_t discard(char *, size_t size, size_t count, void *)
+{
+    return size * count;
+}
 
 } // namespace
 
@@ -48,7 +51,10 @@ void SmtpClient::setDefaultTimeouts(int connectMs, int responseMs)
     g_responseTimeoutMs = responseMs;
 }
 
-void SmtpClient::setDefaultCaFile(const QString &path) { g_caFile = path; }
+void SmtpClient::setDefaultCaFile(const QString &path)
+{
+    g_caFile = path;
+}
 
 SmtpClient::SmtpClient(const QString &host, int port, ConnectionType type)
     : m_host(host), m_port(port), m_type(type), m_connectTimeoutMs(g_connectTimeoutMs),
@@ -58,23 +64,29 @@ SmtpClient::SmtpClient(const QString &host, int port, ConnectionType type)
     (void)global;
 }
 
-SmtpClient::~SmtpClient() { quit(); }
+SmtpClient::~SmtpClient()
+{
+    quit();
+}
 
 void SmtpClient::applyOptions(bool withCredentials)
 {
     CURL *curl = static_cast<CURL *>(m_curl);
-    const QString scheme = m_type == SslConnection ? QStringLiteral("smtps") : QStringLiteral("smtp");
+    const QString scheme =
+        m_type == SslConnection ? QStringLiteral("smtps") : QStringLiteral("smtp");
     const QByteArray url = QStringLiteral("%1://%2:%3").arg(scheme, m_host).arg(m_port).toUtf8();
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_USE_SSL, m_type == TlsConnection ? static_cast<long>(CURLUSESSL_ALL)
-                                                                    : static_cast<long>(CURLUSESSL_NONE));
+    curl_easy_setopt(curl, CURLOPT_USE_SSL,
+                     m_type == TlsConnection ? static_cast<long>(CURLUSESSL_ALL)
+                                             : static_cast<long>(CURLUSESSL_NONE));
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!m_caFile.isEmpty())
         curl_easy_setopt(curl, CURLOPT_CAINFO, m_caFile.toLocal8Bit().constData());
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeoutMs));
-    const long responseSeconds = std::max(1L, static_cast<long>((m_responseTimeoutMs + 999) / 1000));
+    const long responseSeconds =
+        std::max(1L, static_cast<long>((m_responseTimeoutMs + 999) / 1000));
     curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, responseSeconds);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, responseSeconds);
@@ -82,7 +94,8 @@ void SmtpClient::applyOptions(bool withCredentials)
     if (withCredentials) {
         curl_easy_setopt(curl, CURLOPT_USERNAME, m_user.toUtf8().constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, m_password.toUtf8().constData());
-        curl_easy_setopt(curl, CURLOPT_LOGIN_OPTIONS, m_authMethod == AuthLogin ? "AUTH=LOGIN" : "AUTH=PLAIN");
+        curl_easy_setopt(curl, CURLOPT_LOGIN_OPTIONS,
+                         m_authMethod == AuthLogin ? "AUTH=LOGIN" : "AUTH=PLAIN");
     } else {
         curl_easy_setopt(curl, CURLOPT_USERNAME, nullptr);
         curl_easy_setopt(curl, CURLOPT_PASSWORD, nullptr);

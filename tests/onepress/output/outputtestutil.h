@@ -90,7 +90,8 @@ inline tagSCAN_IMAGE_FILE page(const QString &file, int w, int h, int dpi = 300,
     return p;
 }
 
-struct ToolResult {
+struct ToolResult
+{
     int code = -1;
     QString out;
 };

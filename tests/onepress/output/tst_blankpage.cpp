@@ -67,7 +67,9 @@ private slots:
         const QImage page = greyPage(values);
         QTEST(CheckBlankPage::IsBlankPageForColorGray(page, sensitivity), "blank");
         // The same page in colour reads the same.
-        QTEST(CheckBlankPage::IsBlankPageForColorGray(page.convertToFormat(QImage::Format_RGB32), sensitivity), "blank");
+        QTEST(CheckBlankPage::IsBlankPageForColorGray(page.convertToFormat(QImage::Format_RGB32),
+                                                      sensitivity),
+              "blank");
     }
 
     void bitonalHistogram_data()
@@ -129,7 +131,8 @@ private slots:
         const QString g4White = dir.path() + "/white.tif", g4Text = dir.path() + "/text.tif";
         QVERIFY(outtest::writeG4Tiff(g4White, specks));
         QVERIFY(outtest::writeG4Tiff(g4Text, outtest::drawPage(2480, 3508)));
-        const QString jpegText = outtest::writePage(dir.path() + "/text.jpg", outtest::drawPage(2480, 3508));
+        const QString jpegText =
+            outtest::writePage(dir.path() + "/text.jpg", outtest::drawPage(2480, 3508));
         tagSCAN_IMAGE_FILE page = outtest::page(g4White, 2480, 3508, 300);
         QVERIFY(CheckBlankPage::checkImageBlankPage(page, 0));
         page.fileName = g4Text;

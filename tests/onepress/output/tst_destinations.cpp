@@ -49,7 +49,10 @@ private:
         const QString path = m_tmp.path() + "/" + name;
         QFile f(path);
         f.open(QIODevice::WriteOnly);
-        f.write(QStringLiteral("#!/bin/bash\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > '%1'\n").arg(out).toUtf8());
+        f.write(
+            QStringLiteral("#!/bin/bash\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done > '%1'\n")
+                .arg(out)
+                .toUtf8());
         f.close();
         f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
         return path;
@@ -116,7 +119,9 @@ private slots:
 
         ProcessHelper::setMailClients({m_tmp.path() + "/absent", thunderbird, claws});
         QVERIFY(ProcessHelper::startSystemMail(list));
-        QCOMPARE(argvOf(out), QStringList({"-compose", "attachment='file:///a/x.pdf,file:///a/it%27s%2Codd.pdf'"}));
+        QCOMPARE(
+            argvOf(out),
+            QStringList({"-compose", "attachment='file:///a/x.pdf,file:///a/it%27s%2Codd.pdf'"}));
         // The name arrives whole when the URL is read back.
         QCOMPARE(QUrl::fromPercentEncoding("/a/it%27s%2Codd.pdf"), odd);
 
@@ -141,13 +146,16 @@ private slots:
     {
         QTest::addColumn<QString>("parameter");
         QTest::addColumn<QStringList>("argv");
-        QTest::newRow("token in the middle") << "-o <%IMAGE_NAME%> -v" << QStringList({"-o", "/d/s,1'.pdf", "-v"});
-        QTest::newRow("token inside an argument") << "--file=<%IMAGE_NAME%>" << QStringList({"--file=<%IMAGE_NAME%>"});
-        QTest::newRow("double space keeps an empty argument") << "a  <%IMAGE_NAME%> <%IMAGE_NAME%>"
-                                                              << QStringList({"a", "", "/d/s,1'.pdf", "<%IMAGE_NAME%>"});
+        QTest::newRow("token in the middle")
+            << "-o <%IMAGE_NAME%> -v" << QStringList({"-o", "/d/s,1'.pdf", "-v"});
+        QTest::newRow("token inside an argument")
+            << "--file=<%IMAGE_NAME%>" << QStringList({"--file=<%IMAGE_NAME%>"});
+        QTest::newRow("double space keeps an empty argument")
+            << "a  <%IMAGE_NAME%> <%IMAGE_NAME%>"
+            << QStringList({"a", "", "/d/s,1'.pdf", "<%IMAGE_NAME%>"});
         QTest::newRow("no parameter") << "" << QStringList({""});
-        QTest::newRow("shell characters stay text") << "$(touch pwned) <%IMAGE_NAME%>"
-                                                    << QStringList({"$(touch", "pwned)", "/d/s,1'.pdf"});
+        QTest::newRow("shell characters stay text")
+            << "$(touch pwned) <%IMAGE_NAME%>" << QStringList({"$(touch", "pwned)", "/d/s,1'.pdf"});
     }
     void customProgram()
     {
@@ -222,7 +230,8 @@ private slots:
         QCOMPARE(server.count("AUTH LOGIN"), 1);
         QCOMPARE(server.mails(), sent ? 1 : 0);
         if (sent) {
-            QCOMPARE(server.envelope(1)["to"].toArray().toVariantList(), QVariantList({"a@x.test", "b@y.test"}));
+            QCOMPARE(server.envelope(1)["to"].toArray().toVariantList(),
+                     QVariantList({"a@x.test", "b@y.test"}));
             QCOMPARE(answer.count(), 0);
         } else {
             QCOMPARE(answer.last().title, QStringLiteral("错误"));
@@ -285,10 +294,16 @@ private slots:
         QTest::addColumn<QString>("cc");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("box");
-        QTest::newRow("trailing semicolon") << "a@x;" << "" << false << QStringLiteral("\"\"是无效的电子邮件地址。");
-        QTest::newRow("space after semicolon") << "a@x; b@y" << "" << true << "";
-        QTest::newRow("invalid cc") << "a@x" << "nobody" << false << QStringLiteral("\"nobody\"是无效的电子邮件地址。");
-        QTest::newRow("no recipient") << " " << "" << false << QStringLiteral("请输入至少一个收件人。");
+        QTest::newRow("trailing semicolon")
+            << "a@x;"
+            << "" << false << QStringLiteral("\"\"是无效的电子邮件地址。");
+        QTest::newRow("space after semicolon") << "a@x; b@y"
+                                               << "" << true << "";
+        QTest::newRow("invalid cc")
+            << "a@x"
+            << "nobody" << false << QStringLiteral("\"nobody\"是无效的电子邮件地址。");
+        QTest::newRow("no recipient") << " "
+                                      << "" << false << QStringLiteral("请输入至少一个收件人。");
     }
     void sendButtonChecksAddresses()
     {
@@ -326,11 +341,13 @@ private slots:
         noDensity.setDotsPerMeterY(0);
         const QString three = m_tmp.path() + "/p3.bmp";
         QVERIFY(noDensity.save(three));
-        QList<tagSCAN_IMAGE_FILE> list{page(one, 1654, 2339, 200), page(m_tmp.path() + "/gone.png", 1, 1, 200),
+        QList<tagSCAN_IMAGE_FILE> list{page(one, 1654, 2339, 200),
+                                       page(m_tmp.path() + "/gone.png", 1, 1, 200),
                                        page(three, 1654, 2339, 200)};
         auto print = [&](int mode, bool centre) {
             tagTASK_SHORTCUT t;
-            const QString pdf = m_tmp.path() + QStringLiteral("/print-%1-%2.pdf").arg(mode).arg(centre);
+            const QString pdf =
+                m_tmp.path() + QStringLiteral("/print-%1-%2.pdf").arg(mode).arg(centre);
             t.OutputFileName = pdf;
             t.OutputFormat = QPrinter::PdfFormat;
             t.PaperSize = QPageSize::A3;
@@ -349,20 +366,26 @@ private slots:
         const QString auto1 = print(1, true);
         const QString none3 = print(3, true);
         const QString topLeft = print(3, false);
-        QVERIFY(outtest::run("pdfinfo", {auto1}).out.contains(QRegularExpression("Pages:\\s+3\\b")));
-        QVERIFY2(outtest::run("pdfinfo", {auto1}).out.contains("(A3)"), qPrintable(outtest::run("pdfinfo", {auto1}).out));
+        QVERIFY(
+            outtest::run("pdfinfo", {auto1}).out.contains(QRegularExpression("Pages:\\s+3\\b")));
+        QVERIFY2(outtest::run("pdfinfo", {auto1}).out.contains("(A3)"),
+                 qPrintable(outtest::run("pdfinfo", {auto1}).out));
         // Rendered at 20 dpi: sheet 2 blank; the page 8.27 in wide; modes 1 and 3 alike.
         auto render = [&](const QString &pdf, int n) {
             const QString base = pdf + QString::number(n);
-            outtest::run("pdftoppm", {"-r", "20", "-f", QString::number(n), "-l", QString::number(n), "-singlefile",
-                                      "-png", pdf, base});
+            outtest::run("pdftoppm", {"-r", "20", "-f", QString::number(n), "-l",
+                                      QString::number(n), "-singlefile", "-png", pdf, base});
             return QImage(base + ".png");
         };
         const QImage sheet1 = render(auto1, 1);
         QVERIFY(!sheet1.isNull());
         QCOMPARE(sheet1, render(none3, 1));
         const QImage sheet2 = render(auto1, 2);
-        QVERIFY(sheet2 == [&] { QImage w(sheet2.size(), sheet2.format()); w.fill(Qt::white); return w; }());
+        QVERIFY(sheet2 == [&] {
+            QImage w(sheet2.size(), sheet2.format());
+            w.fill(Qt::white);
+            return w;
+        }());
         // The red block spans a quarter of 8.27 in; centred on 11.69 in paper.
         auto redSpan = [](const QImage &img, int row) {
             int first = -1, last = -1;
@@ -379,7 +402,8 @@ private slots:
         const QImage tl = render(topLeft, 1);
         const auto tlSpan = redSpan(tl, 3);
         QCOMPARE(tlSpan.first, 0);
-        QVERIFY2(qAbs(tlSpan.second + 1 - qRound(8.27 / 4 * 20)) <= 1, qPrintable(QString::number(tlSpan.second)));
+        QVERIFY2(qAbs(tlSpan.second + 1 - qRound(8.27 / 4 * 20)) <= 1,
+                 qPrintable(QString::number(tlSpan.second)));
         const int margin = qRound((11.69 - 8.27) / 2 * 20);
         const auto centred = redSpan(sheet1, qRound((16.54 - 11.69) / 2 * 20) + 3);
         QVERIFY2(qAbs(centred.first - margin) <= 1, qPrintable(QString::number(centred.first)));

@@ -107,7 +107,8 @@ private slots:
         GenerateFileName gen(list);
         gen.setParameters(F(), "inv", false, 2, 3, true, false);
         // Per-group names stand on each group's first page only.
-        QCOMPARE(allNames(gen), QStringList({"inv2026-01-05 (1).pdf", "invx (2).pdf", "", "invy (3).pdf"}));
+        QCOMPARE(allNames(gen),
+                 QStringList({"inv2026-01-05 (1).pdf", "invx (2).pdf", "", "invy (3).pdf"}));
         QList<tagSCAN_IMAGE_FILE> g;
         QStringList firsts;
         for (int i = 0; gen.getImageList(i, g); ++i)
@@ -126,13 +127,27 @@ private slots:
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QString>("existing");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty folder") << "scan" << "" << "scan2026-01-05 (1).pdf";
-        QTest::newRow("second run") << "scan" << "scan2026-01-05 (1).pdf" << "scan2026-01-05 (2).pdf";
-        QTest::newRow("per-page names count") << "scan" << "SCAN2026-01-05 (1) 0003.PDF" << "scan2026-01-05 (2).pdf";
-        QTest::newRow("brackets") << "a[1]" << "a[1]2026-01-05 (1).pdf" << "a[1]2026-01-05 (2).pdf";
-        QTest::newRow("star and question") << "a*?" << "a*?2026-01-05 (1).pdf" << "a*?2026-01-05 (2).pdf";
-        QTest::newRow("star is literal in the prefix") << "a*" << "abc2026-01-05 (1).pdf" << "a*2026-01-05 (1).pdf";
-        QTest::newRow("separators cleaned") << "x/../y\\z\t" << "" << "x_.._y_z_2026-01-05 (1).pdf";
+        QTest::newRow("empty folder") << "scan"
+                                      << ""
+                                      << "scan2026-01-05 (1).pdf";
+        QTest::newRow("second run") << "scan"
+                                    << "scan2026-01-05 (1).pdf"
+                                    << "scan2026-01-05 (2).pdf";
+        QTest::newRow("per-page names count") << "scan"
+                                              << "SCAN2026-01-05 (1) 0003.PDF"
+                                              << "scan2026-01-05 (2).pdf";
+        QTest::newRow("brackets") << "a[1]"
+                                  << "a[1]2026-01-05 (1).pdf"
+                                  << "a[1]2026-01-05 (2).pdf";
+        QTest::newRow("star and question") << "a*?"
+                                           << "a*?2026-01-05 (1).pdf"
+                                           << "a*?2026-01-05 (2).pdf";
+        QTest::newRow("star is literal in the prefix") << "a*"
+                                                       << "abc2026-01-05 (1).pdf"
+                                                       << "a*2026-01-05 (1).pdf";
+        QTest::newRow("separators cleaned") << "x/../y\\z\t"
+                                            << ""
+                                            << "x_.._y_z_2026-01-05 (1).pdf";
     }
     void orderNumbersProbeTheFolder()
     {
@@ -154,30 +169,35 @@ private slots:
     void perPageSaveAsSkipsExistingNumbers()
     {
         touch("report 0002.jpg");
-        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1), page("/p/3.bmp", 1, 1)};
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1),
+                                       page("/p/3.bmp", 1, 1)};
         GenerateFileName gen(list);
         gen.setParameters(F(), "report", true, 7, 1, false, false);
-        QCOMPARE(allNames(gen), QStringList({"report 0001.jpg", "report 0003.jpg", "report 0004.tif"}));
+        QCOMPARE(allNames(gen),
+                 QStringList({"report 0001.jpg", "report 0003.jpg", "report 0004.tif"}));
     }
 
     void perPageNamesWithoutSaveAs()
     {
-        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.JPG", 1, 1), page("/p/2.jpg", 1, 1, 300, "b"), page("/p/3.jpg", 1, 1)};
+        QList<tagSCAN_IMAGE_FILE> list{page("/p/1.JPG", 1, 1), page("/p/2.jpg", 1, 1, 300, "b"),
+                                       page("/p/3.jpg", 1, 1)};
         GenerateFileName gen(list);
         gen.setParameters(F(), "r", false, 7, 3, true, false);
         // Type 7 keeps "jpg" only for the exact suffix.
-        QCOMPARE(allNames(gen), QStringList({"r2026-01-05 (1) 0001.tif", "rb (2) 0001.jpg", "rb (2) 0002.jpg"}));
+        QCOMPARE(allNames(gen),
+                 QStringList({"r2026-01-05 (1) 0001.tif", "rb (2) 0001.jpg", "rb (2) 0002.jpg"}));
     }
 
     void timestampsOneSecondPerGroup_data()
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("date and time") << 2
-                                       << QStringList({"s2026-01-05T093000.pdf", "s2026-01-05T093001.pdf",
-                                                       "s2026-01-05T093002.pdf"});
-        QTest::newRow("barcode and time") << 4
-                                          << QStringList({"s2026-01-05T093000.pdf", "sxT093001.pdf", "syT093002.pdf"});
+        QTest::newRow("date and time")
+            << 2
+            << QStringList(
+                   {"s2026-01-05T093000.pdf", "s2026-01-05T093001.pdf", "s2026-01-05T093002.pdf"});
+        QTest::newRow("barcode and time")
+            << 4 << QStringList({"s2026-01-05T093000.pdf", "sxT093001.pdf", "syT093002.pdf"});
     }
     void timestampsOneSecondPerGroup()
     {
@@ -211,7 +231,8 @@ private slots:
         QList<tagSCAN_IMAGE_FILE> pages{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1)};
         GenerateFileName perPage(pages);
         perPage.setParameters(F(), "s", false, 7, 2, false, false);
-        QCOMPARE(allNames(perPage), QStringList({"s2026-01-05T093001 0001.jpg", "s2026-01-05T093001 0002.jpg"}));
+        QCOMPARE(allNames(perPage),
+                 QStringList({"s2026-01-05T093001 0001.jpg", "s2026-01-05T093001 0002.jpg"}));
     }
 
     void saveAsProposal_data()
@@ -219,11 +240,16 @@ private slots:
         QTest::addColumn<int>("format");
         QTest::addColumn<QString>("existing");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("1") << 1 << "p2026-01-05 (1).pdf" << "p2026-01-05 (2).pdf";
-        QTest::newRow("2") << 2 << "2026-01-05T093000.pdf" << "p2026-01-05T093001.pdf";
-        QTest::newRow("3") << 3 << "" << "pw (1).pdf";
-        QTest::newRow("4") << 4 << "wT093000x.pdf" << "pwT093001.pdf";
-        QTest::newRow("other") << 7 << "" << "";
+        QTest::newRow("1") << 1 << "p2026-01-05 (1).pdf"
+                           << "p2026-01-05 (2).pdf";
+        QTest::newRow("2") << 2 << "2026-01-05T093000.pdf"
+                           << "p2026-01-05T093001.pdf";
+        QTest::newRow("3") << 3 << ""
+                           << "pw (1).pdf";
+        QTest::newRow("4") << 4 << "wT093000x.pdf"
+                           << "pwT093001.pdf";
+        QTest::newRow("other") << 7 << ""
+                               << "";
     }
     void saveAsProposal()
     {

@@ -46,7 +46,8 @@ private:
             const QRgb *p = reinterpret_cast<const QRgb *>(x.constScanLine(r));
             const QRgb *q = reinterpret_cast<const QRgb *>(y.constScanLine(r));
             for (int c = 0; c < x.width(); ++c) {
-                if (qAbs(qRed(p[c]) - qRed(q[c])) > tolerance || qAbs(qGreen(p[c]) - qGreen(q[c])) > tolerance ||
+                if (qAbs(qRed(p[c]) - qRed(q[c])) > tolerance ||
+                    qAbs(qGreen(p[c]) - qGreen(q[c])) > tolerance ||
                     qAbs(qBlue(p[c]) - qBlue(q[c])) > tolerance)
                     return false;
             }
@@ -65,7 +66,8 @@ private:
         for (int r = 0; r < x.height(); ++r)
             for (int c = 0; c < x.width(); ++c) {
                 const QRgb p = x.pixel(c, r), q = y.pixel(c, r);
-                sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+                sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) +
+                       qAbs(qBlue(p) - qBlue(q));
             }
         return sum / (3.0 * x.width() * x.height()) < 2.0;
     }
@@ -118,7 +120,8 @@ private slots:
         for (const QString &f : {jpg, tif}) {
             const QString program = exif({"-IPTC:OriginatingProgram", "-s3"}, f);
             QVERIFY2(program.contains("Corvan Deskscope"), qPrintable(f + ": " + program));
-            QVERIFY(exif({"-charset", "iptc=UTF8", "-IPTC:Keywords", "-s3"}, f).contains(QStringLiteral("合同 2026")));
+            QVERIFY(exif({"-charset", "iptc=UTF8", "-IPTC:Keywords", "-s3"}, f)
+                        .contains(QStringLiteral("合同 2026")));
         }
     }
 
@@ -156,7 +159,8 @@ private slots:
         t.watermark.IncludePageNumber = true;
         t.watermark.FontName = "DejaVu Sans";
         t.watermark.FontSize = 22;
-        QList<tagSCAN_IMAGE_FILE> list{page(m_jpg, 620, 877), page(m_jpg, 620, 877), page(m_g4, 620, 877, 300, "n")};
+        QList<tagSCAN_IMAGE_FILE> list{page(m_jpg, 620, 877), page(m_jpg, 620, 877),
+                                       page(m_g4, 620, 877, 300, "n")};
         QVERIFY(rig.run(t, list));
         QCOMPARE(rig.worker->saveResult(), 0);
         // The same page stamped 001 in both groups, 002 once.
@@ -168,7 +172,8 @@ private slots:
         const QRect corner(520, 0, 100, 40);
         const QImage expected = [&] {
             QImage page = ProcessFile::loadPageImage(m_g4);
-            Watermark::setWatermark(page, "001", QString(), "CONFIDENTIAL", QString(), "DejaVu Sans", 22);
+            Watermark::setWatermark(page, "001", QString(), "CONFIDENTIAL", QString(),
+                                    "DejaVu Sans", 22);
             return page.copy(corner);
         }();
         // Text drawn on another thread may round its edges differently.
@@ -217,7 +222,8 @@ private slots:
         QImage blankPage(300, 400, QImage::Format_RGB32);
         blankPage.fill(Qt::white);
         QImage page = blankPage;
-        Watermark::setWatermark(page, QString(), QString(), QString(), QString(), "DejaVu Sans", 22);
+        Watermark::setWatermark(page, QString(), QString(), QString(), QString(), "DejaVu Sans",
+                                22);
         QCOMPARE(page, blankPage); // nothing to draw
 
         // 50 x 50: corner texts, no rows.
@@ -226,14 +232,23 @@ private slots:
         QPainter p(&small);
         QCOMPARE(Watermark::drawWatermark(p, 50, 50, "W", QString(), "DejaVu Sans", 22), 0);
         p.end();
-        QCOMPARE(small, [] { QImage i(50, 50, QImage::Format_RGB32); i.fill(Qt::white); return i; }());
+        QCOMPARE(small, [] {
+            QImage i(50, 50, QImage::Format_RGB32);
+            i.fill(Qt::white);
+            return i;
+        }());
         Watermark::setWatermark(small, "001", "2026", QString(), QString(), "DejaVu Sans", 0);
-        QVERIFY(small != [] { QImage i(50, 50, QImage::Format_RGB32); i.fill(Qt::white); return i; }());
+        QVERIFY(small != [] {
+            QImage i(50, 50, QImage::Format_RGB32);
+            i.fill(Qt::white);
+            return i;
+        }());
 
         // A text without width ends; rows alternate.
         QImage big = blankPage;
         QPainter q(&big);
-        QVERIFY(Watermark::drawWatermark(q, 300, 400, QStringLiteral("\u200b"), QString(), "DejaVu Sans", 22) == 0);
+        QVERIFY(Watermark::drawWatermark(q, 300, 400, QStringLiteral("\u200b"), QString(),
+                                         "DejaVu Sans", 22) == 0);
         QVERIFY(Watermark::drawWatermark(q, 300, 400, "A", "B", "DejaVu Sans", 0) > 0);
         q.end();
         QVERIFY(big != blankPage);

@@ -27,20 +27,21 @@ private:
     // library path and the list file; then acts as `mode` says.
     void fake(const QString &mode)
     {
-        const QString script = QStringLiteral(
-            "#!/bin/bash\n"
-            "rec='%1'\n"
-            "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$rec/argv\"\n"
-            "pwd > \"$rec/pwd\"\n"
-            "printf '%s' \"$LD_LIBRARY_PATH\" > \"$rec/ldpath\"\n"
-            "case \"$1\" in *.txt) cp \"$1\" \"$rec/list\";; esac\n"
-            "ext=pdf; case \"$*\" in *create_txt*) ext=txt;; esac\n"
-            "case '%2' in\n"
-            "  ok) echo made > \"$2.$ext\";;\n"
-            "  fail) echo partial > \"$2.$ext\"; exit 1;;\n"
-            "  nothing) ;;\n"
-            "  slow) echo partial > \"$2.$ext\"; sleep 30;;\n"
-            "esac\n").arg(m_tmp.path(), mode);
+        const QString script =
+            QStringLiteral("#!/bin/bash\n"
+                           "rec='%1'\n"
+                           "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$rec/argv\"\n"
+                           "pwd > \"$rec/pwd\"\n"
+                           "printf '%s' \"$LD_LIBRARY_PATH\" > \"$rec/ldpath\"\n"
+                           "case \"$1\" in *.txt) cp \"$1\" \"$rec/list\";; esac\n"
+                           "ext=pdf; case \"$*\" in *create_txt*) ext=txt;; esac\n"
+                           "case '%2' in\n"
+                           "  ok) echo made > \"$2.$ext\";;\n"
+                           "  fail) echo partial > \"$2.$ext\"; exit 1;;\n"
+                           "  nothing) ;;\n"
+                           "  slow) echo partial > \"$2.$ext\"; sleep 30;;\n"
+                           "esac\n")
+                .arg(m_tmp.path(), mode);
         QFile f(m_app + "/tesseract");
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(script.toUtf8());
@@ -94,8 +95,9 @@ private slots:
         QStringList argv = recordedArgv();
         QVERIFY(argv.value(0).startsWith(QDir::tempPath() + "/scan_images"));
         argv.removeFirst();
-        QCOMPARE(argv, QStringList({m_out + "/v1.2 report", "-l", "chi_sim", "-k", "FEFF006100620063",
-                                    "--tessdata-dir", data, "-c", "tessedit_create_pdf=true"}));
+        QCOMPARE(argv,
+                 QStringList({m_out + "/v1.2 report", "-l", "chi_sim", "-k", "FEFF006100620063",
+                              "--tessdata-dir", data, "-c", "tessedit_create_pdf=true"}));
         QCOMPARE(recorded("pwd").trimmed(), m_app.toUtf8());
         QVERIFY(recorded("ldpath").startsWith((m_app + ":").toUtf8()));
         QCOMPARE(recorded("list"), QStringLiteral("/pages/页 1.png\r\n/pages/2.png\r\n").toUtf8());
@@ -108,7 +110,8 @@ private slots:
         ocr.setPdfOutputFile(m_out + "/one.pdf");
         ocr.setImageInput("/pages/3.png");
         QVERIFY(ocr.createSinglePdfFile());
-        QCOMPARE(recordedArgv().mid(0, 6), QStringList({"/pages/3.png", m_out + "/one", "-l", "chi_sim", "-k", "FEFF"}));
+        QCOMPARE(recordedArgv().mid(0, 6),
+                 QStringList({"/pages/3.png", m_out + "/one", "-l", "chi_sim", "-k", "FEFF"}));
 
         ocr.clearTxtFile();
         ocr.setTxtOutputFile(m_out + "/text.txt");
@@ -116,8 +119,8 @@ private slots:
         QVERIFY(ocr.createOcrTxtFile());
         argv = recordedArgv();
         QVERIFY(!argv.contains("-k"));
-        QCOMPARE(argv.mid(1), QStringList({m_out + "/text", "-l", "chi_sim", "--tessdata-dir", data, "-c",
-                                           "tessedit_create_txt=true"}));
+        QCOMPARE(argv.mid(1), QStringList({m_out + "/text", "-l", "chi_sim", "--tessdata-dir", data,
+                                           "-c", "tessedit_create_txt=true"}));
         ocr.clearTxtFile();
         QVERIFY(!ocr.createSinglePdfFile()); // no image
     }
@@ -159,7 +162,8 @@ private slots:
             bool result = true;
             QElapsedTimer t;
             t.start();
-            QThread *run = QThread::create([&] { result = single ? ocr.createSinglePdfFile() : ocr.createPdfFile(); });
+            QThread *run = QThread::create(
+                [&] { result = single ? ocr.createSinglePdfFile() : ocr.createPdfFile(); });
             run->start();
             QTest::qWait(300);
             ocr.m_bCancel = true;
@@ -180,7 +184,8 @@ private slots:
         t.FileTypeID = FileTypeSearchablePdf;
         t.FolderPath = m_out + "/w";
         t.FileNamePrefix = "s";
-        const QString png = outtest::writePage(m_tmp.path() + "/p.png", outtest::drawPage(100, 100));
+        const QString png =
+            outtest::writePage(m_tmp.path() + "/p.png", outtest::drawPage(100, 100));
         QList<tagSCAN_IMAGE_FILE> list{page(png, 100, 100)};
         QSignalSpy ocring(rig.worker, &ProcessFile::startOcring);
         QVERIFY(rig.run(t, list));
@@ -231,7 +236,8 @@ private slots:
                 QCOMPARE(outtest::run("qpdf", {"--check", doc}).code, 0);
                 found = outtest::run("pdftotext", {"-enc", "UTF-8", doc, "-"}).out;
                 const QString info = outtest::run("pdfinfo", {"-enc", "UTF-8", doc}).out;
-                QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Keywords:\\s+合同 \"quoted\" \\]\\]> 2026\n"))),
+                QVERIFY2(info.contains(QRegularExpression(
+                             QStringLiteral("Keywords:\\s+合同 \"quoted\" \\]\\]> 2026\n"))),
                          qPrintable(info));
                 QVERIFY(outtest::run("pdffonts", {doc}).out.contains("GlyphLessFont"));
             }

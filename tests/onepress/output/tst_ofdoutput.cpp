@@ -61,10 +61,12 @@ private slots:
         QCOMPARE(lib.imageToOfd({page(m_a, 2480, 3508), page(m_b, 2480, 3508)}, ofd, QString()), 0);
         QCOMPARE(outtest::run("unzip", {"-t", ofd}).code, 0);
         QCOMPARE(outtest::run("unzip", {"-Z1", ofd}).out.split('\n', Qt::SkipEmptyParts),
-                 QStringList({"OFD.xml", "Doc_0/Document.xml", "Doc_0/DocumentRes.xml", "Doc_0/Pages/Page_0/Content.xml",
-                              "Doc_0/Res/0.jpg", "Doc_0/Pages/Page_1/Content.xml", "Doc_0/Res/1.jpg"}));
-        for (const char *entry : {"OFD.xml", "Doc_0/Document.xml", "Doc_0/DocumentRes.xml",
-                                     "Doc_0/Pages/Page_0/Content.xml", "Doc_0/Pages/Page_1/Content.xml"}) {
+                 QStringList({"OFD.xml", "Doc_0/Document.xml", "Doc_0/DocumentRes.xml",
+                              "Doc_0/Pages/Page_0/Content.xml", "Doc_0/Res/0.jpg",
+                              "Doc_0/Pages/Page_1/Content.xml", "Doc_0/Res/1.jpg"}));
+        for (const char *entry :
+             {"OFD.xml", "Doc_0/Document.xml", "Doc_0/DocumentRes.xml",
+              "Doc_0/Pages/Page_0/Content.xml", "Doc_0/Pages/Page_1/Content.xml"}) {
             const QString file = m_tmp.path() + "/part.xml";
             QFile f(file);
             f.open(QIODevice::WriteOnly);
@@ -77,20 +79,30 @@ private slots:
         QVERIFY(unzippedBytes(ofd, "Doc_0/Res/0.jpg") == a.readAll());
         // The page list byte for byte.
         QCOMPARE(unzippedBytes(ofd, "Doc_0/Document.xml"),
-                 QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                            "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\">\n<ofd:CommonData>\n"
-                            "<ofd:MaxUnitID>8</ofd:MaxUnitID>\n<ofd:PageArea>\n<ofd:PhysicalBox>0 0 210 297</ofd:PhysicalBox>\n"
-                            "</ofd:PageArea>\n<ofd:DocumentRes>DocumentRes.xml</ofd:DocumentRes>\n</ofd:CommonData>\n"
-                            "<ofd:Pages>\n<ofd:Page ID=\"4\" BaseLoc=\"Pages/Page_0/Content.xml\"/>\n"
-                            "<ofd:Page ID=\"8\" BaseLoc=\"Pages/Page_1/Content.xml\"/>\n</ofd:Pages>\n</ofd:Document>"));
+                 QByteArray(
+                     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                     "<ofd:Document xmlns:ofd=\"http://www.ofdspec.org/2016\">\n<ofd:CommonData>\n"
+                     "<ofd:MaxUnitID>8</ofd:MaxUnitID>\n<ofd:PageArea>\n<ofd:PhysicalBox>0 0 210 "
+                     "297</ofd:PhysicalBox>\n"
+                     "</ofd:PageArea>\n<ofd:DocumentRes>DocumentRes.xml</ofd:DocumentRes>\n</"
+                     "ofd:CommonData>\n"
+                     "<ofd:Pages>\n<ofd:Page ID=\"4\" BaseLoc=\"Pages/Page_0/Content.xml\"/>\n"
+                     "<ofd:Page ID=\"8\" "
+                     "BaseLoc=\"Pages/Page_1/Content.xml\"/>\n</ofd:Pages>\n</ofd:Document>"));
         const QByteArray root = unzippedBytes(ofd, "OFD.xml");
         QVERIFY(!root.contains('\n') && !root.startsWith("\xEF\xBB\xBF"));
-        QVERIFY(root.contains("<ofd:Creator>Corvan_Deskscope_OFD_Creator</ofd:Creator></ofd:DocInfo>"));
+        QVERIFY(
+            root.contains("<ofd:Creator>Corvan_Deskscope_OFD_Creator</ofd:Creator></ofd:DocInfo>"));
         const QString content = "Doc_0/Pages/Page_1/Content.xml";
-        QCOMPARE(xpath(ofd, content, "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"), QString("0 0 210 297"));
-        QCOMPARE(xpath(ofd, content, "string(//*[local-name()='ImageObject']/@ResourceID)"), QString("5"));
+        QCOMPARE(
+            xpath(ofd, content, "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"),
+            QString("0 0 210 297"));
+        QCOMPARE(xpath(ofd, content, "string(//*[local-name()='ImageObject']/@ResourceID)"),
+                 QString("5"));
         QCOMPARE(xpath(ofd, content, "string(//*[local-name()='Layer']/@ID)"), QString("6"));
-        QCOMPARE(xpath(ofd, "Doc_0/DocumentRes.xml", "string(//*[local-name()='MultiMedia'][2]/@Format)"), QString("JPEG"));
+        QCOMPARE(xpath(ofd, "Doc_0/DocumentRes.xml",
+                       "string(//*[local-name()='MultiMedia'][2]/@Format)"),
+                 QString("JPEG"));
     }
 
     void keywordsAndOddPages()
@@ -101,14 +113,20 @@ private slots:
                                 QStringLiteral("a<b&c ]]> \"合同\"\x01")),
                  0);
         const QByteArray root = unzippedBytes(ofd, "OFD.xml");
-        QVERIFY(root.contains(QStringLiteral("<ofd:Keyword>a&lt;b&amp;c ]]&gt; \"合同\"</ofd:Keyword>").toUtf8()));
-        QCOMPARE(xpath(ofd, "OFD.xml", "string(//*[local-name()='Keyword'])"), QStringLiteral("a<b&c ]]> \"合同\""));
+        QVERIFY(root.contains(
+            QStringLiteral("<ofd:Keyword>a&lt;b&amp;c ]]&gt; \"合同\"</ofd:Keyword>").toUtf8()));
+        QCOMPARE(xpath(ofd, "OFD.xml", "string(//*[local-name()='Keyword'])"),
+                 QStringLiteral("a<b&c ]]> \"合同\""));
         QVERIFY(outtest::run("unzip", {"-Z1", ofd}).out.contains("Doc_0/Res/0.TIF"));
-        QCOMPARE(xpath(ofd, "Doc_0/DocumentRes.xml", "string(//*[local-name()='MultiMedia'][1]/@Format)"), QString("TIFF"));
+        QCOMPARE(xpath(ofd, "Doc_0/DocumentRes.xml",
+                       "string(//*[local-name()='MultiMedia'][1]/@Format)"),
+                 QString("TIFF"));
         // 2000 px at 300 dpi is 169 mm; resolution 0 counts as 300.
-        QCOMPARE(xpath(ofd, "Doc_0/Pages/Page_0/Content.xml", "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"),
+        QCOMPARE(xpath(ofd, "Doc_0/Pages/Page_0/Content.xml",
+                       "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"),
                  QString("0 0 169 85"));
-        QCOMPARE(xpath(ofd, "Doc_0/Pages/Page_1/Content.xml", "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"),
+        QCOMPARE(xpath(ofd, "Doc_0/Pages/Page_1/Content.xml",
+                       "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"),
                  QString("0 0 210 297"));
         QCOMPARE(OfdLibrary::millimetres(10, 300), 1);
     }
@@ -121,7 +139,8 @@ private slots:
         t.FolderPath = m_tmp.path() + "/out";
         t.FileNamePrefix = "o";
         t.BarcodeSeparate = true;
-        QList<tagSCAN_IMAGE_FILE> list{page(m_a, 2480, 3508), page(m_tmp.path() + "/gone.jpg", 10, 10),
+        QList<tagSCAN_IMAGE_FILE> list{page(m_a, 2480, 3508),
+                                       page(m_tmp.path() + "/gone.jpg", 10, 10),
                                        page(m_b, 2480, 3508, 300, "x")};
         QSignalSpy progress(rig.worker, &ProcessFile::saveFileValueChanged);
         QVERIFY(rig.run(t, list));
@@ -131,7 +150,8 @@ private slots:
         const QString first = t.FolderPath + "/o2026-01-05 (1).ofd";
         QCOMPARE(list[0].outputFileName, first);
         QCOMPARE(outtest::run("unzip", {"-t", first}).code, 0);
-        QCOMPARE(xpath(first, "Doc_0/Document.xml", "string(//*[local-name()='MaxUnitID'])"), QString("4"));
+        QCOMPARE(xpath(first, "Doc_0/Document.xml", "string(//*[local-name()='MaxUnitID'])"),
+                 QString("4"));
     }
 
     void fullDiskLeavesNothing()
@@ -144,7 +164,10 @@ private slots:
             rlimit limit{300 * 1024, 300 * 1024};
             setrlimit(RLIMIT_FSIZE, &limit);
             OfdLibrary lib;
-            _exit(lib.imageToOfd({page(m_a, 2480, 3508), page(m_b, 2480, 3508)}, out + "/big.ofd", QString()) == -1 ? 0 : 1);
+            _exit(lib.imageToOfd({page(m_a, 2480, 3508), page(m_b, 2480, 3508)}, out + "/big.ofd",
+                                 QString()) == -1
+                      ? 0
+                      : 1);
         }
         int status = 0;
         QCOMPARE(waitpid(pid, &status, 0), pid);
@@ -168,7 +191,8 @@ private slots:
         cut.close();
         QCOMPARE(OfdLibrary::getJPEGWH(cut.fileName(), w, h), 0);
         QCOMPARE(QSize(w, h), QSize(0, 0));
-        QCOMPARE(OfdLibrary::toBigEndian(0x1234), OfdLibrary::isLittelEndian() ? quint16(0x3412) : quint16(0x1234));
+        QCOMPARE(OfdLibrary::toBigEndian(0x1234),
+                 OfdLibrary::isLittelEndian() ? quint16(0x3412) : quint16(0x1234));
     }
 };
 

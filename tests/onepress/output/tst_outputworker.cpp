@@ -47,11 +47,15 @@ private:
         for (int i = 0; i < marks.size(); ++i) {
             const QChar c = marks.at(i);
             const bool barcode = c.isLetter() && c != 'b';
-            list << page(m_jpeg.at(i % m_jpeg.size()), 400, 500, 300, barcode ? QString(c) : QString(), c == 'b');
+            list << page(m_jpeg.at(i % m_jpeg.size()), 400, 500, 300,
+                         barcode ? QString(c) : QString(), c == 'b');
         }
         return list;
     }
-    QStringList outFiles() const { return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    QStringList outFiles() const
+    {
+        return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
 
 private slots:
     void initTestCase()
@@ -59,7 +63,8 @@ private slots:
         m_pages = m_tmp.path() + "/pages";
         QDir().mkpath(m_pages);
         for (int i = 0; i < 8; ++i)
-            m_jpeg << outtest::writePage(QStringLiteral("%1/p%2.jpg").arg(m_pages).arg(i), outtest::drawPage(400, 500));
+            m_jpeg << outtest::writePage(QStringLiteral("%1/p%2.jpg").arg(m_pages).arg(i),
+                                         outtest::drawPage(400, 500));
         GenerateFileName::setClock([] { return QDateTime(QDate(2026, 1, 5), QTime(10, 0, 0)); });
     }
     void init()
@@ -79,19 +84,28 @@ private slots:
         QTest::addColumn<QStringList>("asked");
         QTest::newRow("all asked") << ".b." << 2 << 1 << true << false << ""
                                    << QStringList({"blank 1 2", "saveAs", "keywords"});
-        QTest::newRow("group declined") << ".b." << 2 << 1 << true << false << "group" << QStringList({"blank 1 2"});
-        QTest::newRow("save-as declined") << "..." << 2 << 1 << false << false << "saveAs" << QStringList({"saveAs"});
+        QTest::newRow("group declined")
+            << ".b." << 2 << 1 << true << false << "group" << QStringList({"blank 1 2"});
+        QTest::newRow("save-as declined")
+            << "..." << 2 << 1 << false << false << "saveAs" << QStringList({"saveAs"});
         QTest::newRow("keywords declined") << "..." << 7 << 1 << false << false << "keywords"
                                            << QStringList({"saveAs", "keywords"});
-        QTest::newRow("both splits") << ".xb." << 2 << 1 << true << true << "" << QStringList({"both 1 1 3", "saveAs", "keywords"});
-        QTest::newRow("barcode split") << ".x." << 2 << 1 << false << true << "" << QStringList({"barcode 1 2", "saveAs", "keywords"});
-        QTest::newRow("barcode name with split: no save-as") << ".x." << 2 << 3 << false << true << ""
-                                                             << QStringList({"barcode 1 2", "keywords"});
-        QTest::newRow("barcode name without split") << "..." << 2 << 4 << false << false << "" << QStringList({"saveAs", "keywords"});
-        QTest::newRow("png: no keywords") << "..." << 8 << 1 << false << false << "" << QStringList({"saveAs"});
-        QTest::newRow("bmp: no keywords") << "..." << 11 << 1 << false << false << "" << QStringList({"saveAs"});
-        QTest::newRow("text: no keywords") << "..." << 13 << 1 << false << false << "" << QStringList({"saveAs"});
-        QTest::newRow("all blank: nothing to name") << "bb" << 2 << 1 << true << false << "" << QStringList({"blank 2 0"});
+        QTest::newRow("both splits") << ".xb." << 2 << 1 << true << true << ""
+                                     << QStringList({"both 1 1 3", "saveAs", "keywords"});
+        QTest::newRow("barcode split") << ".x." << 2 << 1 << false << true << ""
+                                       << QStringList({"barcode 1 2", "saveAs", "keywords"});
+        QTest::newRow("barcode name with split: no save-as")
+            << ".x." << 2 << 3 << false << true << "" << QStringList({"barcode 1 2", "keywords"});
+        QTest::newRow("barcode name without split")
+            << "..." << 2 << 4 << false << false << "" << QStringList({"saveAs", "keywords"});
+        QTest::newRow("png: no keywords")
+            << "..." << 8 << 1 << false << false << "" << QStringList({"saveAs"});
+        QTest::newRow("bmp: no keywords")
+            << "..." << 11 << 1 << false << false << "" << QStringList({"saveAs"});
+        QTest::newRow("text: no keywords")
+            << "..." << 13 << 1 << false << false << "" << QStringList({"saveAs"});
+        QTest::newRow("all blank: nothing to name")
+            << "bb" << 2 << 1 << true << false << "" << QStringList({"blank 2 0"});
     }
     void questions()
     {
@@ -140,7 +154,8 @@ private slots:
         QVERIFY(rig.run(t, list));
         QCOMPARE(rig.answerer.proposal, m_out + "/scan2026-01-05 (1).png");
         QCOMPARE(rig.answerer.filter, QString("(*.png)"));
-        QCOMPARE(QDir(other).entryList(QDir::Files), QStringList({"letters 0001.png", "letters 0002.png"}));
+        QCOMPARE(QDir(other).entryList(QDir::Files),
+                 QStringList({"letters 0001.png", "letters 0002.png"}));
         QCOMPARE(list[1].outputFileName, other + "/letters 0002.png");
         QCOMPARE(outFiles(), QStringList());
 
@@ -148,7 +163,8 @@ private slots:
         init();
         rig.answerer.savePath.clear();
         QVERIFY(rig.run(t, list));
-        QCOMPARE(outFiles(), QStringList({"scan2026-01-05 (1) 0001.png", "scan2026-01-05 (1) 0002.png"}));
+        QCOMPARE(outFiles(),
+                 QStringList({"scan2026-01-05 (1) 0001.png", "scan2026-01-05 (1) 0002.png"}));
     }
 
     void cancelDuringSecondGroup()
@@ -159,12 +175,13 @@ private slots:
         QList<tagSCAN_IMAGE_FILE> list = pages(".x.y.");
         // The second group's first page: cancel from inside the run, as the
         // dialog's button would between two pages.
-        connect(rig.worker, &ProcessFile::saveFileValueChanged, rig.worker,
-                [&](int done, int) {
-                    if (done == 2)
-                        rig.worker->cancelSaveProcess();
-                },
-                Qt::DirectConnection);
+        connect(
+            rig.worker, &ProcessFile::saveFileValueChanged, rig.worker,
+            [&](int done, int) {
+                if (done == 2)
+                    rig.worker->cancelSaveProcess();
+            },
+            Qt::DirectConnection);
         QSignalSpy canceling(rig.worker, &ProcessFile::canceling);
         QVERIFY(rig.run(t, list));
         QVERIFY(rig.worker->isCancel());
@@ -224,7 +241,9 @@ private slots:
         regular.close();
         WorkerRig rig;
         tagTASK_SHORTCUT t = task(type);
-        t.FolderPath = folder.isEmpty() || folder.startsWith("relative") ? folder : m_tmp.path() + "/" + folder;
+        t.FolderPath = folder.isEmpty() || folder.startsWith("relative")
+                           ? folder
+                           : m_tmp.path() + "/" + folder;
         if (folder == "out")
             t.FolderPath = m_out;
         QList<tagSCAN_IMAGE_FILE> list = pages("...");
@@ -250,7 +269,8 @@ private slots:
 #endif
         // A child process whose files may not grow past 64 KiB: the first page
         // fits, the bigger second one does not.
-        const QString small = outtest::writePage(m_pages + "/small.jpg", outtest::drawPage(100, 100));
+        const QString small =
+            outtest::writePage(m_pages + "/small.jpg", outtest::drawPage(100, 100));
         const QString big = outtest::writePage(m_pages + "/big.bmp", outtest::drawPage(800, 800));
         QDir().mkpath(m_out);
         const pid_t pid = fork();
@@ -267,7 +287,8 @@ private slots:
             worker.OnStartSaveFile();
             const bool firstNamed = !list[0].outputFileName.isEmpty();
             const bool secondNamed = !list[1].outputFileName.isEmpty();
-            _exit((worker.saveResult() == -50 ? 1 : 0) | (firstNamed ? 2 : 0) | (secondNamed ? 4 : 0));
+            _exit((worker.saveResult() == -50 ? 1 : 0) | (firstNamed ? 2 : 0) |
+                  (secondNamed ? 4 : 0));
         }
         int status = 0;
         QCOMPARE(waitpid(pid, &status, 0), pid);

@@ -44,8 +44,14 @@ private:
         const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(info(pdf));
         return m.hasMatch() ? m.captured(1).toInt() : -1;
     }
-    static bool qpdfOk(const QString &pdf) { return outtest::run("qpdf", {"--check", pdf}).code == 0; }
-    QStringList outFiles() const { return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    static bool qpdfOk(const QString &pdf)
+    {
+        return outtest::run("qpdf", {"--check", pdf}).code == 0;
+    }
+    QStringList outFiles() const
+    {
+        return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
 
 private slots:
     void initTestCase()
@@ -82,13 +88,14 @@ private slots:
         WorkerRig rig;
         tagTASK_SHORTCUT t = task(2);
         t.BarcodeSeparate = true;
-        QList<tagSCAN_IMAGE_FILE> list{page(m_a4, 2480, 3508, 300),
-                                       page(m_g4, 620, 877, 75, "g"),   page(m_TIF, 620, 877, 75),
-                                       page(m_bmp, 620, 877, 75, "b"),  page(m_png, 620, 877, 75),
-                                       page(m_truncated, 2480, 3508, 300)};
+        QList<tagSCAN_IMAGE_FILE> list{
+            page(m_a4, 2480, 3508, 300), page(m_g4, 620, 877, 75, "g"),
+            page(m_TIF, 620, 877, 75),   page(m_bmp, 620, 877, 75, "b"),
+            page(m_png, 620, 877, 75),   page(m_truncated, 2480, 3508, 300)};
         QVERIFY(rig.run(t, list));
         QCOMPARE(rig.worker->saveResult(), 0);
-        QCOMPARE(outFiles(), QStringList({"d2026-01-05 (1).pdf", "d2026-01-05 (2).pdf", "d2026-01-05 (3).pdf"}));
+        QCOMPARE(outFiles(), QStringList({"d2026-01-05 (1).pdf", "d2026-01-05 (2).pdf",
+                                          "d2026-01-05 (3).pdf"}));
         const QString first = m_out + "/d2026-01-05 (1).pdf";
         for (const QString &f : outFiles()) {
             QVERIFY2(qpdfOk(m_out + "/" + f), qPrintable(f));
@@ -100,8 +107,10 @@ private slots:
         QVERIFY(info(first).contains("Creator:         Corvan"));
         QVERIFY(!info(first).contains("Keywords:"));
         const QString images = outtest::run("pdfimages", {"-list", first}).out;
-        QVERIFY2(images.contains(QRegularExpression("\\b2480\\s+3508\\s+rgb\\s+3\\s+8\\s+jpeg\\s+no\\s+\\S+\\s+\\S+\\s+300\\s+300")),
-                 qPrintable(images));
+        QVERIFY2(
+            images.contains(QRegularExpression(
+                "\\b2480\\s+3508\\s+rgb\\s+3\\s+8\\s+jpeg\\s+no\\s+\\S+\\s+\\S+\\s+300\\s+300")),
+            qPrintable(images));
         // The JPEG page goes in byte for byte.
         QVERIFY(outtest::run("pdfimages", {"-all", first, m_tmp.path() + "/x"}).code == 0);
         QFile extracted(m_tmp.path() + "/x-000.jpg");
@@ -114,9 +123,9 @@ private slots:
                                   m_out + "/d2026-01-05 (2).pdf", base});
         const QImage g4(base + ".png");
         QVERIFY(qAbs(g4.width() - 620) <= 1 && qAbs(g4.height() - 877) <= 1);
-        QVERIFY(qGray(g4.pixel(20, 20)) < 100);    // red block, now black, top left
-        QVERIFY(qGray(g4.pixel(600, 860)) < 100);  // blue block bottom right
-        QVERIFY(qGray(g4.pixel(600, 20)) > 200);   // white paper
+        QVERIFY(qGray(g4.pixel(20, 20)) < 100);   // red block, now black, top left
+        QVERIFY(qGray(g4.pixel(600, 860)) < 100); // blue block bottom right
+        QVERIFY(qGray(g4.pixel(600, 20)) > 200);  // white paper
         // No temporary JPEG or part file stays behind.
         QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden).size(), 3);
     }
@@ -143,9 +152,11 @@ private slots:
         qputenv("TZ", old);
         tzset();
         const QString text = info(pdf, {"-isodates", "-enc", "UTF-8"});
-        QVERIFY2(text.contains(QRegularExpression("CreationDate:\\s+\\S+" + QRegularExpression::escape(offset) + "\\n")),
+        QVERIFY2(text.contains(QRegularExpression("CreationDate:\\s+\\S+" +
+                                                  QRegularExpression::escape(offset) + "\\n")),
                  qPrintable(text));
-        QVERIFY(text.contains(QRegularExpression("ModDate:\\s+\\S+" + QRegularExpression::escape(offset))));
+        QVERIFY(text.contains(
+            QRegularExpression("ModDate:\\s+\\S+" + QRegularExpression::escape(offset))));
         QVERIFY(text.contains(QStringLiteral("Keywords:        合同 发票")));
         QVERIFY(qpdfOk(pdf));
     }
@@ -181,7 +192,8 @@ private slots:
         image.setDotsPerMeterY(2953);
         QVERIFY(writer.write(image));
         WorkerRig rig;
-        QList<tagSCAN_IMAGE_FILE> list{page(progressive, 620, 877, 75), page(m_small, 620, 877, 75)};
+        QList<tagSCAN_IMAGE_FILE> list{page(progressive, 620, 877, 75),
+                                       page(m_small, 620, 877, 75)};
         QVERIFY(rig.run(task(2), list));
         QCOMPARE(rig.worker->saveResult(), 0);
         QCOMPARE(pages(list[0].outputFileName), 2);
@@ -208,7 +220,8 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &limit);
             nSleepTime = 0;
             ProcessFile worker;
-            QList<tagSCAN_IMAGE_FILE> list{page(m_small, 620, 877, 75), page(m_a4, 2480, 3508, 300)};
+            QList<tagSCAN_IMAGE_FILE> list{page(m_small, 620, 877, 75),
+                                           page(m_a4, 2480, 3508, 300)};
             tagTASK_SHORTCUT t = task(2);
             worker.setListImageFiles(&list);
             worker.setParameters(t);

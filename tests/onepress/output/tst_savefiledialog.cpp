@@ -48,7 +48,8 @@ private slots:
         dialog.OnTimeOut();
         QCOMPARE(progress->text(), QStringLiteral("正在进行OCR识别.\n\n已用时:00:00:04"));
         // The real clock ticks once a second.
-        QTRY_COMPARE_WITH_TIMEOUT(progress->text(), QStringLiteral("正在进行OCR识别..\n\n已用时:00:00:05"), 2500);
+        QTRY_COMPARE_WITH_TIMEOUT(progress->text(),
+                                  QStringLiteral("正在进行OCR识别..\n\n已用时:00:00:05"), 2500);
 
         // Closing cancels once; the window stays.
         QSignalSpy cancelled(&dialog, &SaveFileDialog::userCancel);

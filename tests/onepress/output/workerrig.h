@@ -21,9 +21,9 @@ public:
     bool groupAnswer = true;
     bool saveAsAnswer = true;
     bool keywordAnswer = true;
-    QString savePath;    // empty: keep the proposal
+    QString savePath; // empty: keep the proposal
     QString keyword;
-    QStringList asked;   // questions in the order they came
+    QStringList asked; // questions in the order they came
     QString proposal;
     QString filter;
 
@@ -74,9 +74,11 @@ public:
         thread.start();
         const auto bq = Qt::BlockingQueuedConnection;
         connect(worker, &ProcessFile::showSaveDialog, &answerer, &WorkerAnswerer::onSave, bq);
-        connect(worker, &ProcessFile::showKeyWordsDialog, &answerer, &WorkerAnswerer::onKeywords, bq);
+        connect(worker, &ProcessFile::showKeyWordsDialog, &answerer, &WorkerAnswerer::onKeywords,
+                bq);
         connect(worker, &ProcessFile::blankPageGroup, &answerer, &WorkerAnswerer::onBlank, bq);
-        connect(worker, &ProcessFile::blankPageAndBarcodeGroup, &answerer, &WorkerAnswerer::onBoth, bq);
+        connect(worker, &ProcessFile::blankPageAndBarcodeGroup, &answerer, &WorkerAnswerer::onBoth,
+                bq);
         connect(worker, &ProcessFile::barcodeGroup, &answerer, &WorkerAnswerer::onBarcode, bq);
         connect(this, &WorkerRig::saveFiles, worker, &ProcessFile::OnStartSaveFile);
     }

@@ -31,9 +31,9 @@ inline int freePort()
 inline bool makeCertificate(const QString &dir)
 {
     QProcess p;
-    p.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=localhost",
-                        "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1", "-keyout", dir + "/key.pem",
-                        "-out", dir + "/cert.pem"});
+    p.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                        "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
+                        "-keyout", dir + "/key.pem", "-out", dir + "/cert.pem"});
     return p.waitForFinished(30000) && p.exitCode() == 0;
 }
 
@@ -44,9 +44,10 @@ public:
     {
         port = freePort();
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start("/usr/bin/python3", QStringList{QString(SMTP_TEST_SCRIPTS) + "/smtpserver.py", "--port",
-                                                        QString::number(port), "--dir", dir.path()} +
-                                                extra);
+        m_process.start("/usr/bin/python3",
+                        QStringList{QString(SMTP_TEST_SCRIPTS) + "/smtpserver.py", "--port",
+                                    QString::number(port), "--dir", dir.path()} +
+                            extra);
         ready = m_process.waitForReadyRead(15000) && m_process.readAll().contains("READY");
     }
     ~Server()

@@ -60,7 +60,8 @@ private slots:
         m.addRecipient(new EmailAddress("b@y.test"));
         m.addCc(new EmailAddress("c@z.test"));
         m.addBcc(new EmailAddress("hidden@w.test"));
-        const QString subject = QStringLiteral("扫描文件 — a long subject that needs more than one encoded word 2026");
+        const QString subject =
+            QStringLiteral("扫描文件 — a long subject that needs more than one encoded word 2026");
         m.setSubject(subject);
         m.addPart(new MimeText(QStringLiteral("正文\nbody")));
         m.addPart(new MimeAttachment(new QFile(a)));
@@ -78,12 +79,14 @@ private slots:
         QCOMPARE(msg["subject"].toString(), subject);
         QVERIFY(msg["raw_subject_line"].toString().startsWith("Subject: =?UTF-8?B?"));
         QVERIFY(msg["from"].toString().contains(QStringLiteral("扫描仪 VR516")));
-        QVERIFY(msg["to"].toString().contains("a@x.test") && msg["to"].toString().contains("b@y.test"));
+        QVERIFY(msg["to"].toString().contains("a@x.test") &&
+                msg["to"].toString().contains("b@y.test"));
         QVERIFY(msg["cc"].toString().contains("c@z.test"));
         QVERIFY(!msg["bcc_header"].toBool());
         QCOMPARE(msg["content_type"].toString(), QString("multipart/mixed"));
         QCOMPARE(msg["text"].toString(), QStringLiteral("正文\nbody"));
-        QCOMPARE(msg["attachments"].toArray().toVariantList(), QVariantList({QStringLiteral("报告 1.pdf"), "plain.txt"}));
+        QCOMPARE(msg["attachments"].toArray().toVariantList(),
+                 QVariantList({QStringLiteral("报告 1.pdf"), "plain.txt"}));
         QFile got(out.path() + QStringLiteral("/报告 1.pdf"));
         QVERIFY(got.open(QIODevice::ReadOnly));
         QCOMPARE(got.readAll(), binary);
@@ -149,7 +152,8 @@ private slots:
             args << "--implicit-tls";
         smtptest::Server server(args);
         QVERIFY(server.ready);
-        SmtpClient client("localhost", server.port, implicit ? SmtpClient::SslConnection : SmtpClient::TlsConnection);
+        SmtpClient client("localhost", server.port,
+                          implicit ? SmtpClient::SslConnection : SmtpClient::TlsConnection);
         if (trusted)
             client.setCaFile(certs.path() + "/cert.pem");
         MimeMessage m;
@@ -167,7 +171,8 @@ private slots:
     {
         QTemporaryDir certs;
         QVERIFY(smtptest::makeCertificate(certs.path()));
-        smtptest::Server server({"--cert", certs.path() + "/cert.pem", "--key", certs.path() + "/key.pem"});
+        smtptest::Server server(
+            {"--cert", certs.path() + "/cert.pem", "--key", certs.path() + "/key.pem"});
         QVERIFY(server.ready);
         SmtpClient client("127.0.0.1", server.port, SmtpClient::TcpConnection);
         MimeMessage m;
@@ -187,7 +192,8 @@ private slots:
         QTcpServer silent;
         QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
         QList<QTcpSocket *> held;
-        connect(&silent, &QTcpServer::newConnection, [&] { held << silent.nextPendingConnection(); });
+        connect(&silent, &QTcpServer::newConnection,
+                [&] { held << silent.nextPendingConnection(); });
         SmtpClient client("127.0.0.1", silent.serverPort());
         client.setResponseTimeout(1000);
         QElapsedTimer t;
