@@ -5,7 +5,10 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
+
+#include <initializer_list>
 
 class PMessage;
 class QAction;

@@ -6,7 +6,9 @@ namespace preview {
 
 namespace {
 
-constexpr double kCentimetreStep = 1.27; // base pixels of a centimetre tick step per inch pixel
+// The centimetre ruler counts 12 steps a centimetre: 12 x 2.54 / 24 steps
+// for each base pixel.
+constexpr double kCentimetreStep = 1.27;
 constexpr int kShortTick = 16;
 constexpr int kMiddleTick = 14;
 constexpr int kLongTick = -1;
