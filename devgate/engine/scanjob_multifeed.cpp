@@ -96,6 +96,11 @@ int ScanJob::processMultifeed(OxCommand &command, tagSCAN_SHORTCUT_MENU *, PMess
     command.getScannedFile(&perSheet, &thisSheet);
     if (perSheet != thisSheet)
         return 0;
+    // No answer yet is no rejection: the held pages wait for one. (A header
+    // can come while the counted sheet is complete, when the sheet's images
+    // are counted by two, front and back combined, but arrive one by one.)
+    if (answer == 0)
+        return 0;
     if (answer == 1) {
         pages.acceptHeldPages(group);
         return 0;

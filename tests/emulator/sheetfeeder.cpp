@@ -26,8 +26,12 @@ struct SheetWindow
 {
     WindowSpec spec;
     uint8_t cameraType = 0;
+    bool readsBarcodes = false; // the camera's BarcodeEnable
     Bytes record; // as stored: the key of a page drawn once for every sheet
 };
+
+// Offset of BarcodeEnable in the 41-byte camera record.
+constexpr size_t kCameraBarcodeEnable = 6;
 
 struct SheetRun
 {
@@ -63,6 +67,7 @@ struct SheetFeeder::State
 
     std::optional<SheetRun> sheet;
     std::shared_ptr<const PageImage> page;
+    std::vector<std::string> barcodes; // of the page being delivered
     size_t cursor = 0;
     bool vanishPending = false;
     std::map<std::string, std::shared_ptr<const PageImage>> drawn;
@@ -77,6 +82,7 @@ struct SheetFeeder::State
     Reply paperSensor(const Command &c, ScannerEmulator &device);
     Reply header(const Command &c, ScannerEmulator &device);
     Reply image(const Command &c, ScannerEmulator &device);
+    Reply barcode(const Command &c);
     void beginScan(ScannerEmulator &device);
     bool startSheet(ScannerEmulator &device);
     std::shared_ptr<const PageImage> draw(const SheetWindow &w, unsigned sheetNumber);
@@ -96,6 +102,9 @@ SheetFeeder::SheetFeeder(ScannerCommands &commands, const StackScript &script)
     });
     device.setCommandHandler(op::kRequestImage, [s](const Command &c, ScannerEmulator &d) {
         return s->image(c, d);
+    });
+    device.setCommandHandler(op::kRequestBarcode, [s](const Command &c, ScannerEmulator &) {
+        return s->barcode(c);
     });
 }
 
@@ -168,6 +177,7 @@ bool SheetFeeder::State::startSheet(ScannerEmulator &device)
         w.spec = *spec;
         const Bytes camera = device.record(rec::camera(spec->cameraId));
         w.cameraType = camera.size() >= 2 ? camera[1] : uint8_t(spec->cameraId == 3 ? 1 : 0);
+        w.readsBarcodes = camera.size() > kCameraBarcodeEnable && camera[kCameraBarcodeEnable] == 1;
         run.windows.push_back(std::move(w));
     }
     if (run.windows.empty()) {
@@ -279,6 +289,10 @@ Reply SheetFeeder::State::header(const Command &c, ScannerEmulator &device)
         return Reply::refused(status::kFailed);
     }
     vanishPending = run.vanish && run.next == 0;
+    barcodes.clear();
+    const bool blankSide = !script.duplex && w.cameraType == 1;
+    if (w.readsBarcodes && !blankSide)
+        barcodes.push_back("SHEET-" + std::to_string(run.number) + (w.cameraType == 1 ? "-B" : "-F"));
 
     ImageHeader h;
     h.cameraId = w.spec.cameraId;
@@ -298,6 +312,7 @@ Reply SheetFeeder::State::header(const Command &c, ScannerEmulator &device)
     h.blankImageMode = w.spec.blankImageMode;
     h.blankImageContent = page->blankContent;
     h.endOfSheet = run.next + 1 == run.windows.size() ? 1 : 0;
+    h.barcodesFound = uint8_t(barcodes.size());
     ++images;
     if (++run.next == run.windows.size())
         sheetOut(device);
@@ -323,6 +338,20 @@ Reply SheetFeeder::State::image(const Command &c, ScannerEmulator &device)
     const auto from = page->data.begin() + long(cursor);
     cursor += n;
     return Reply::ok(Bytes(from, from + long(n)));
+}
+
+Reply SheetFeeder::State::barcode(const Command &c)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!c.toHost() || c.length == 0 || c.length % kBarcodeRecordSize != 0)
+        return refuse(c, "barcode read of " + std::to_string(c.length) + " bytes");
+    Bytes data;
+    const size_t asked = c.length / kBarcodeRecordSize;
+    for (size_t i = 0; i < std::min(asked, barcodes.size()); ++i) {
+        const Bytes one = barcodeRecord(barcodes[i]);
+        data.insert(data.end(), one.begin(), one.end());
+    }
+    return Reply::ok(data);
 }
 
 } // namespace emu

@@ -37,6 +37,9 @@
 //   the sheet stays in the feeder;
 // - vanish: the device leaves the bus while the sheet's first image moves.
 //
+// When the host's camera for a side reads barcodes, each printed page of that
+// side carries one, "SHEET-<number>-<side>" (side F or B), served by 0x35.
+//
 // Handlers keep only shared state, so this object may go before the device.
 namespace emu {
 

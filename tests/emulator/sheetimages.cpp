@@ -432,6 +432,7 @@ Bytes ImageHeader::encode() const
     b[190] = blankImageMode;
     b[191] = blankImageContent;
     b[198] = endOfSheet;
+    b[200] = barcodesFound;
     b[211] = multiImageIndex;
     b[212] = multiImageTotal;
     return b;

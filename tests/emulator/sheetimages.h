@@ -89,6 +89,7 @@ struct ImageHeader
     uint8_t blankImageMode = 0;
     uint8_t blankImageContent = 0;
     uint8_t endOfSheet = 0;
+    uint8_t barcodesFound = 0;
     uint8_t multiImageIndex = 0;
     uint8_t multiImageTotal = 1;
 

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+#include <cstring>
 #include <optional>
 
 namespace soak {
@@ -14,7 +15,10 @@ namespace {
 constexpr uint8_t kOpScanBegin = 0x30;
 constexpr uint8_t kOpRequestHeader = 0x31;
 constexpr uint8_t kOpRequestImage = 0x32;
+constexpr uint8_t kOpRequestBarcode = 0x35;
 constexpr uint8_t kOpUserInput = 0x36;
+constexpr size_t kBarcodeRecord = 4117;
+constexpr size_t kBarcodeText = 21;
 constexpr size_t kHeaderSize = 461;
 constexpr int kStatusAttempts = 5; // as the host's status read
 constexpr size_t kStatusCodeEnd = 9;
@@ -114,11 +118,13 @@ Served servedImages(const std::vector<emu::TransferRecord> &records)
     std::optional<Exchange> x;
     std::optional<tagREQUEST_HEADER> header; // taken by the host, image still coming
     quint64 received = 0;
+    std::vector<std::string> barcodes; // of the header being read
     auto headerLost = [&] {
         if (header)
             ++served.headersWithoutImage;
         header.reset();
         received = 0;
+        barcodes.clear();
     };
 
     for (size_t i = 0; i < records.size(); ++i) {
@@ -134,7 +140,8 @@ Served servedImages(const std::vector<emu::TransferRecord> &records)
                 served.headerPolls.push_back(i);
             continue;
         }
-        if (!x || (x->opcode != kOpRequestHeader && x->opcode != kOpRequestImage))
+        if (!x || (x->opcode != kOpRequestHeader && x->opcode != kOpRequestImage &&
+                   x->opcode != kOpRequestBarcode))
             continue;
         if (!take(*x, r))
             continue;
@@ -146,6 +153,14 @@ Served servedImages(const std::vector<emu::TransferRecord> &records)
                                                int(x->data.size())),
                                     h);
                 header = h;
+                barcodes.clear();
+            }
+        } else if (x->opcode == kOpRequestBarcode) {
+            if (header && x->dataArrived && x->statusGood) {
+                for (size_t at = 0; at + kBarcodeRecord <= x->data.size(); at += kBarcodeRecord) {
+                    const char *text = reinterpret_cast<const char *>(x->data.data()) + at + kBarcodeText;
+                    barcodes.emplace_back(text, strnlen(text, kBarcodeRecord - kBarcodeText));
+                }
             }
         } else if (header) {
             if (!x->dataArrived || !x->statusGood) {
@@ -153,7 +168,7 @@ Served servedImages(const std::vector<emu::TransferRecord> &records)
             } else {
                 received += x->data.size();
                 if (received == header->ImageSize) {
-                    served.images.push_back({*header, i});
+                    served.images.push_back({*header, barcodes, i});
                     header.reset();
                     received = 0;
                 } else if (received > header->ImageSize) {
@@ -197,17 +212,25 @@ Expectation expectedPages(const Plan &plan, const Served &served,
     int placeholders = 0, greys = 0, joined = 0;
     for (const Served::Image &image : served.images) {
         const tagREQUEST_HEADER &h = image.header;
-        if (!keptByBlankRule(p, h))
+        auto gone = [&] { e.barcodesGone.insert(image.barcodes.begin(), image.barcodes.end()); };
+        if (!keptByBlankRule(p, h)) {
+            gone();
             continue;
-        if (h.Multifeed != 0 && holds && !heldGoOut && e.exact)
+        }
+        if (h.Multifeed != 0 && holds && !heldGoOut && e.exact) {
+            gone();
             continue;
+        }
+        e.barcodesOut.insert(image.barcodes.begin(), image.barcodes.end());
         if (p.countOnly) {
             ++placeholders;
             continue;
         }
         ++joined;
-        if (greyCopyMade(p, h))
+        if (greyCopyMade(p, h)) {
             ++greys;
+            e.barcodesOut.insert(image.barcodes.begin(), image.barcodes.end());
+        }
     }
     const int size = ProcessImage::groupSize(p.combineType);
     e.announcements = placeholders + greys + (size > 0 ? (joined + size - 1) / size : joined);

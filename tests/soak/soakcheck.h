@@ -5,6 +5,8 @@
 #include "scanneremulator.h"
 #include "soakplan.h"
 
+#include <set>
+#include <string>
 #include <vector>
 
 // What the emulated scanner served in one job, read back from its record of
@@ -16,6 +18,7 @@ struct Served
     struct Image
     {
         tagREQUEST_HEADER header;
+        std::vector<std::string> barcodes;
         size_t lastRecord = 0; // index of the record that ended it
     };
     std::vector<Image> images;    // data and status complete
@@ -34,6 +37,8 @@ struct Expectation
 {
     int announcements = 0;
     bool exact = true; // false: at most `announcements` (the fate of some pages is open)
+    std::multiset<std::string> barcodesOut; // codes of the pages that go out (grey copies too)
+    std::set<std::string> barcodesGone;     // codes of pages dropped or rejected
 };
 
 // The pages the host must give out for what was served: originals, grey

@@ -129,6 +129,7 @@ Plan drawPlan(uint64_t seed, const tagSCAN_SHORTCUT_MENU &base)
         s.blankImageDeletion = BlankImageModeFlag(0);
     }
     tagSCAN_SIDE_SETTING &s0 = p.sideSettings[0];
+    s0.barcodeReading = d.chance(30);
     switch (d.in(0, 3)) {
     case 0:
         s0.blankImageDeletion = BlankImageModeFlag(1);
@@ -232,7 +233,8 @@ std::string Plan::describe() const
         << int(p.sideSettings[1].compressionType) << " " << p.sideSettings[0].resolution
         << " dpi, combine " << int(p.combineType) << ", blank "
         << int(p.sideSettings[0].blankImageDeletion) << ", count-only " << p.countOnly
-        << ", multifeed response " << int(p.multifeedResponse) << "; " << stack.sheets
+        << ", multifeed response " << int(p.multifeedResponse) << ", barcodes "
+        << p.sideSettings[0].barcodeReading << "; " << stack.sheets
         << " sheets" << (stack.duplex ? " duplex" : " simplex") << " ink " << int(stack.ink);
     return out.str();
 }

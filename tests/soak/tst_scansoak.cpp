@@ -37,6 +37,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <thread>
+#include <set>
 #include <algorithm>
 
 using namespace soak;
@@ -208,9 +209,14 @@ struct Soak
 
         PMessage hub;
         QStringList announced;
+        std::multiset<std::string> codesGiven;
         QObject::connect(&hub, &PMessage::scanFileName, &hub,
-                         [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) {
+                         [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList codes, int, int, int, int) {
                              announced << f;
+                             for (const QString &c : codes) {
+                                 if (!c.isEmpty())
+                                     codesGiven.insert(c.toStdString());
+                             }
                          },
                          Qt::DirectConnection);
         QObject::connect(&hub, &PMessage::scanningMultifeed, &hub,
@@ -293,6 +299,21 @@ struct Soak
                             .arg(given)
                             .arg(served.images.size())
                             .arg(expected.announcements);
+        // Each code once on the page (or merged sheet) it belongs to, and on
+        // its grey copy; none of a page that was dropped or rejected.
+        for (const std::string &code : codesGiven) {
+            if (expected.barcodesGone.count(code) && !expected.barcodesOut.count(code))
+                problems << QString("barcode %1 of a page that did not go out").arg(code.c_str());
+            if (codesGiven.count(code) > expected.barcodesOut.count(code))
+                problems << QString("barcode %1 given %2 times, %3 expected")
+                                .arg(code.c_str())
+                                .arg(codesGiven.count(code))
+                                .arg(expected.barcodesOut.count(code));
+        }
+        if (expected.exact && rc == 0 && codesGiven != expected.barcodesOut)
+            problems << QString("%1 barcode(s) given, %2 expected")
+                            .arg(codesGiven.size())
+                            .arg(expected.barcodesOut.size());
         QSet<QString> unique;
         for (const QString &f : announced) {
             if (unique.contains(f))

@@ -459,6 +459,32 @@ private slots:
         CHECK_FILES(rig);
         rig.gate->closePort();
     }
+
+    // Front and back combined counts a front-only sheet's two images as two
+    // each, so the sheet reads as complete after its first image. A header
+    // that then comes without an answer must not cost the held first page.
+    void unansweredHeldPagesWaitForTheAnswer()
+    {
+        Rig rig;
+        QVERIFY(rig.open());
+        rig.queuePage(Rig::bw(1, {"A"}));
+        rig.queuePage(Rig::bw(1, {"B"}));
+        auto profile = Rig::profile(InputDocumentFront, SideColorBwFront, CombineFrontBack);
+        profile.multifeedResponse = MultifeedInteractive;
+        QObject::connect(&rig.hub, &PMessage::scanningMultifeed, &rig.hub,
+                         [&](QStringList held) {
+                             if (held.size() == 2) // the user answers once both are shown
+                                 rig.gate->setMultifeedUserInput(1);
+                         },
+                         Qt::DirectConnection);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QList<QStringList> got;
+        for (const Given &g : rig.given)
+            got << g.barcodes;
+        QCOMPARE(got, (QList<QStringList>{{"A"}, {"B"}}));
+        CHECK_FILES(rig);
+        rig.gate->closePort();
+    }
 };
 
 EMULATOR_TEST_MAIN(TestScanJobFaults)
