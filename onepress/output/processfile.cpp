@@ -58,6 +58,11 @@ void setIptc(FIBITMAP *dib, const QString &keyword)
         FreeImage_SetMetadataKeyValue(FIMD_IPTC, dib, "Keywords", keyword.toUtf8().constData());
 }
 
+// TIFF files get their IPTC block from rewriteTiffIptc: FreeImage writes a
+// quarter of it, and reading such a page back (which its multi-page writer
+// does) runs past the end of the block.
+void clearIptc(FIBITMAP *dib) { FreeImage_SetMetadata(FIMD_IPTC, dib, nullptr, nullptr); }
+
 QByteArray iptcRecord(int tag, const QByteArray &value)
 {
     QByteArray r;
@@ -447,7 +452,9 @@ int ProcessFile::saveImageToFreeImage(QString source, QString target, int fif)
     }
     if (fif == FIF_JPEG)
         dib = jpegReady(dib);
-    if (fif != FIF_BMP) {
+    if (fif == FIF_TIFF) {
+        clearIptc(dib);
+    } else if (fif != FIF_BMP) {
         setIptc(dib, m_strKeyWord);
         if (FreeImage_GetMetadataCount(FIMD_IPTC, dib) == 0)
             qDebug() << "Get the mdhandle is error";
@@ -477,7 +484,10 @@ int ProcessFile::saveImageToFreeImage(QString target, QImage &image, int fif)
         FreeImage_CloseMemory(mem);
     if (!dib)
         return -52;
-    setIptc(dib, m_strKeyWord);
+    if (fif == FIF_TIFF)
+        clearIptc(dib);
+    else
+        setIptc(dib, m_strKeyWord);
     const bool ok = saveDib(dib, target, static_cast<FREE_IMAGE_FORMAT>(fif), m_strKeyWord);
     FreeImage_Unload(dib);
     if (!ok)
@@ -552,7 +562,7 @@ int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
             if (multi && pageFileUsable(page.fileName, "file is not exist", "file size is zero")) {
                 FIBITMAP *dib = loadFreeImage(page.fileName);
                 if (dib) {
-                    setIptc(dib, m_strKeyWord);
+                    clearIptc(dib);
                     FreeImage_AppendPage(multi, dib);
                     FreeImage_Unload(dib);
                     ++appended;
