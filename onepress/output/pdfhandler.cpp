@@ -36,12 +36,14 @@ bool PdfHandler::openFile(QString keywords)
     if (!m_doc)
         return false;
     addPdfDate();
-    HPDF_SetCompressionMode(m_doc, HPDF_COMP_ALL);
+    if (HPDF_SetCompressionMode(m_doc, HPDF_COMP_ALL) != HPDF_OK)
+        qDebug() << "Call HPDF_SetCompressionMode error:" << HPDF_GetError(m_doc);
     if (!keywords.isEmpty()) {
-        HPDF_UseUTFEncodings(m_doc);
-        HPDF_SetCurrentEncoder(m_doc, "UTF-8");
-        HPDF_SetInfoAttr(m_doc, HPDF_INFO_KEYWORDS, keywords.toUtf8().constData());
+        if (HPDF_UseUTFEncodings(m_doc) != HPDF_OK || HPDF_SetCurrentEncoder(m_doc, "UTF-8") != HPDF_OK ||
+            HPDF_SetInfoAttr(m_doc, HPDF_INFO_KEYWORDS, keywords.toUtf8().constData()) != HPDF_OK)
+            qDebug() << "Call HPDF_SetInfoAttr (keywords) error:" << HPDF_GetError(m_doc);
     }
+    HPDF_ResetError(m_doc);
     return true;
 }
 
@@ -61,8 +63,11 @@ void PdfHandler::addPdfDate()
     date.ind = s > 0 ? '+' : (s < 0 ? '-' : 'Z');
     date.off_hour = std::abs(s) / 3600;
     date.off_minutes = (std::abs(s) % 3600) / 60;
-    HPDF_SetInfoDateAttr(m_doc, HPDF_INFO_CREATION_DATE, date);
-    HPDF_SetInfoDateAttr(m_doc, HPDF_INFO_MOD_DATE, date);
+    if (HPDF_SetInfoDateAttr(m_doc, HPDF_INFO_CREATION_DATE, date) != HPDF_OK ||
+        HPDF_SetInfoDateAttr(m_doc, HPDF_INFO_MOD_DATE, date) != HPDF_OK) {
+        qDebug() << "Call HPDF_SetInfoDateAttr error:" << HPDF_GetError(m_doc);
+        HPDF_ResetError(m_doc);
+    }
 }
 
 bool PdfHandler::addPage(int width, int height, int resolution, QString jpegFile,
@@ -70,7 +75,10 @@ bool PdfHandler::addPage(int width, int height, int resolution, QString jpegFile
 {
     if (!m_doc)
         return false;
-    HPDF_SetInfoAttr(m_doc, HPDF_INFO_CREATOR, QObject::tr("Corvan").toUtf8().constData());
+    if (HPDF_SetInfoAttr(m_doc, HPDF_INFO_CREATOR, QObject::tr("Corvan").toUtf8().constData()) != HPDF_OK) {
+        qDebug() << "Call HPDF_SetInfoAttr (creator) error:" << HPDF_GetError(m_doc);
+        HPDF_ResetError(m_doc);
+    }
     return addPdfPage(width, height, resolution, jpegFile, outputFile);
 }
 
@@ -109,7 +117,11 @@ bool PdfHandler::addPdfPage(int width, int height, int resolution, QString jpegF
         return false;
     }
     const HPDF_REAL s = static_cast<HPDF_REAL>(72.0f / static_cast<float>(resolution));
-    HPDF_Page_Concat(page, s, 0, 0, s, 0, 0);
+    if (HPDF_Page_Concat(page, s, 0, 0, s, 0, 0) != HPDF_OK) {
+        qDebug() << "Call HPDF_Page_Concat error:" << HPDF_GetError(m_doc);
+        HPDF_ResetError(m_doc);
+        return false;
+    }
     HPDF_STATUS rc = HPDF_Page_SetWidth(page, static_cast<HPDF_REAL>(width * 72.0 / resolution));
     if (rc != HPDF_OK) {
         qDebug() << "Call HPDF_Page_SetWidth error:" << rc;
