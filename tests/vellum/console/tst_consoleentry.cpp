@@ -1,5 +1,8 @@
 // The console program's single instance, between real processes.
+#include "qtsingleapplication.h"
+
 #include <QElapsedTimer>
+#include <QLockFile>
 #include <QProcess>
 #include <QtTest>
 
@@ -60,6 +63,31 @@ private slots:
         QVERIFY(probe.waitForFinished(3000));
         console.terminate();
         QVERIFY(console.waitForFinished(5000));
+    }
+
+    // The console program with a scanner attached, as the README starts it:
+    // it holds the instance until it is ended.
+    void consoleUnderTheEmulatorHoldsTheInstance()
+    {
+        QProcess emulator;
+        emulator.start(SCANNER_EMULATOR, {"--sheets", "5", "--multifeed", "3", "--", CONSOLE_PROGRAM});
+        QVERIFY(emulator.waitForStarted());
+        // Wait until the console holds the instance's lock, then knock.
+        QElapsedTimer clock;
+        clock.start();
+        QLockFile lock(QtSingleApplication::lockFilePath("VELLUM"));
+        while (lock.tryLock(0)) {
+            lock.unlock();
+            QVERIFY(clock.elapsed() < 20000);
+            QTest::qWait(100);
+        }
+        QProcess probe;
+        probe.start(SINGLEPROBE, {"VELLUM"});
+        QVERIFY(waitForLine(probe, "secondary", 6000));
+        QVERIFY(probe.waitForFinished(3000));
+        QCOMPARE(emulator.state(), QProcess::Running);
+        emulator.terminate();
+        QVERIFY(emulator.waitForFinished(10000));
     }
 
     // Ids do not interfere: the launcher's instance beside the console's.
