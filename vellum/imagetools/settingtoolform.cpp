@@ -28,9 +28,11 @@ SettingToolForm::SettingToolForm(PMessage *hub, QWidget *parent)
     : QWidget(parent), ui(new Ui::SettingToolForm), m_hub(hub)
 {
     // The pictures live in the library; a program linking it statically
-    // would not pull them in otherwise.
+    // would not pull them in otherwise. The colour-mode pictures are the
+    // settings form's, the list buttons', About's and Help's the console's.
     Q_INIT_RESOURCE(imagetools);
-    Q_INIT_RESOURCE(oxpanel);
+    Q_INIT_RESOURCE(settings);
+    Q_INIT_RESOURCE(console);
     ui->setupUi(this);
     m_colorMode = KindColor;
     m_unit = UnitCentimetre;

@@ -34,8 +34,9 @@ OxAdvancedSettingForm::OxAdvancedSettingForm(PMessage *hub, QWidget *parent)
     : QWidget(parent), ui(new Ui::OxAdvancedSettingForm), m_hub(hub)
 {
     // The pictures live in the library; a program linking it statically
-    // would not pull them in otherwise.
-    Q_INIT_RESOURCE(oxpanel);
+    // would not pull them in otherwise. About and Help show the console's
+    // pictures.
+    Q_INIT_RESOURCE(console);
     ui->setupUi(this);
     initDialog();
 }
