@@ -572,6 +572,26 @@ private slots:
         Q_UNUSED(code)
     }
 
+    // Resume brings a deleted built-in back, in the store and in the list.
+    void resumeRestoresBuiltIns()
+    {
+        ScanMainWindow &w = *window;
+        list(w)->setCurrentRow(3);
+        ModalAnswerer yes("是");
+        button(w, "pushButtonDelete")->click();
+        QCOMPARE(list(w)->count(), 5);
+        yes.stop();
+        ModalAnswerer answerer([](QWidget *d, const ModalSeen &) {
+            ModalAnswerer::press(d, "是");
+        });
+        w.clickedResumeMenu();
+        QCOMPARE(answerer.count(), 1);
+        QCOMPARE(answerer.last().title, QString("恢复"));
+        QCOMPARE(w.getScanShortcutMenu()->getScanShortcutCount(), 6);
+        QCOMPARE(list(w)->count(), 6);
+        QVERIFY(!w.isChanged());
+    }
+
     // A damaged package: the box, and the list as it was.
     void importDamagedPackage()
     {
