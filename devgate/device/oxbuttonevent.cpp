@@ -34,8 +34,8 @@ int OxButtonEvent::writeFrame(const QByteArray &frame)
 {
     if (!m_pUsbPort)
         return -7;
-    const int rc = m_pUsbPort->write(USBPort::Event, frame.constData(), frame.size(),
-                                     transferTimeout());
+    const int rc =
+        m_pUsbPort->write(USBPort::Event, frame.constData(), frame.size(), transferTimeout());
     return rc < 0 ? rc : 0;
 }
 

@@ -84,7 +84,7 @@ public:
         // Device-to-host commands only.
         ReplyRule rule = RuleS;
         int replyBuffer = kDefaultReplyBuffer; // zero-filled; also the most that is read
-        int readTimeout = 0; // 0: the data pipe's time-out
+        int readTimeout = 0;                   // 0: the data pipe's time-out
         // Failure texts; null means "<name>:" for commands that read or carry
         // no data, "<name>1:" (block) and "<name>2:" (data) for those that send.
         const char *blockFailText = nullptr;

@@ -112,7 +112,8 @@ int OxCommand::readData(char *buffer, int length, int timeout)
 {
     if (!port)
         return RC_NOT_CONNECTED;
-    const int got = port->read(USBPort::Data, buffer, length, timeout > 0 ? timeout : dataTimeout());
+    const int got =
+        port->read(USBPort::Data, buffer, length, timeout > 0 ? timeout : dataTimeout());
     if (got < 0)
         m_staleReplies = true;
     return got;

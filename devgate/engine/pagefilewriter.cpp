@@ -334,7 +334,8 @@ void PageFileWriter::saveSannedFiles(QString file, signed char side, const QStri
                                      bool ownRoad)
 {
     HeldPage held;
-    held.page = tagSCAN_IMAGE_FILE::page(file, side, barcodes, width, height, resolution, colorType);
+    held.page =
+        tagSCAN_IMAGE_FILE::page(file, side, barcodes, width, height, resolution, colorType);
     held.barcodes = barcodes;
     held.ownRoad = ownRoad;
     m_heldPages.append(held);

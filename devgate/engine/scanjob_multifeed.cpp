@@ -89,8 +89,8 @@ int ScanJob::detectedMultifeed(OxCommand &command, PMessage *hub)
     return 0;
 }
 
-int ScanJob::processMultifeed(OxCommand &command, tagSCAN_SHORTCUT_MENU *, PMessage *,
-                              int answer, ProcessImage &group)
+int ScanJob::processMultifeed(OxCommand &command, tagSCAN_SHORTCUT_MENU *, PMessage *, int answer,
+                              ProcessImage &group)
 {
     int perSheet = 0, thisSheet = 0;
     command.getScannedFile(&perSheet, &thisSheet);

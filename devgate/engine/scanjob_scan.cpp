@@ -376,8 +376,8 @@ int ScanJob::finishJob(OxCommand &command, tagSCAN_SHORTCUT_MENU *profile, PMess
                 ++imprinterIndex;
             const int sheets = static_cast<int>(imprinterIndex - startIndex);
             if (hub)
-                emit hub->scanFinish(profile, static_cast<int>(imprinterIndex), stampStartIndex, sheets,
-                                     autoColorAmount, autoColorThreshold);
+                emit hub->scanFinish(profile, static_cast<int>(imprinterIndex), stampStartIndex,
+                                     sheets, autoColorAmount, autoColorThreshold);
             if (g_pConfigFile)
                 paperLog.setLog(&lastWindow, profile, result, sheets, g_pConfigFile->m_strScannedLogIni,
                                 g_pConfigFile->m_strScanLogFile, g_pConfigFile->m_strProfilesDir);

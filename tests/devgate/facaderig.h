@@ -102,8 +102,8 @@ struct FacadeRig
         int format = 0;      // 0 black and white, 1 grey, 2 colour
         int compression = 0; // 0 raw rows, 2 JPEG
         int resolution = 200;
-        int width = 200;     // pixels
-        int height = 100;    // pixels
+        int width = 200;  // pixels
+        int height = 100; // pixels
         quint8 fill = 0x0f;
         quint8 blankContent = 50;
         quint8 multifeed = 0;

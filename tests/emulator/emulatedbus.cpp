@@ -395,7 +395,6 @@ struct EmulatedBus::Impl
     void detach(Binding &binding);
 };
 
-
 namespace {
 
 // umockdev puts each device's ioctl socket under the testbed root, which

@@ -103,9 +103,8 @@ SheetFeeder::SheetFeeder(ScannerCommands &commands, const StackScript &script)
     device.setCommandHandler(op::kRequestImage, [s](const Command &c, ScannerEmulator &d) {
         return s->image(c, d);
     });
-    device.setCommandHandler(op::kRequestBarcode, [s](const Command &c, ScannerEmulator &) {
-        return s->barcode(c);
-    });
+    device.setCommandHandler(op::kRequestBarcode,
+                             [s](const Command &c, ScannerEmulator &) { return s->barcode(c); });
 }
 
 unsigned SheetFeeder::sheetsLeft() const
@@ -292,7 +291,8 @@ Reply SheetFeeder::State::header(const Command &c, ScannerEmulator &device)
     barcodes.clear();
     const bool blankSide = !script.duplex && w.cameraType == 1;
     if (w.readsBarcodes && !blankSide)
-        barcodes.push_back("SHEET-" + std::to_string(run.number) + (w.cameraType == 1 ? "-B" : "-F"));
+        barcodes.push_back("SHEET-" + std::to_string(run.number) +
+                           (w.cameraType == 1 ? "-B" : "-F"));
 
     ImageHeader h;
     h.cameraId = w.spec.cameraId;

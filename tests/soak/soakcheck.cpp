@@ -64,8 +64,8 @@ bool take(Exchange &x, const emu::TransferRecord &r)
         return false;
     ++x.attempts;
     if (completed && r.bytes.size() >= kStatusCodeEnd) {
-        const tagSTS_HEADER status =
-            CommandBlock::decodeStatusBlock(reinterpret_cast<const char *>(r.bytes.data()), r.bytes.size());
+        const tagSTS_HEADER status = CommandBlock::decodeStatusBlock(
+            reinterpret_cast<const char *>(r.bytes.data()), r.bytes.size());
         x.statusGood = CommandBlock::statusMeaning(status).result == 0;
         x.phase = Exchange::Over;
         return true;
@@ -149,16 +149,17 @@ Served servedImages(const std::vector<emu::TransferRecord> &records)
             if (x->dataArrived && x->data.size() == kHeaderSize && x->statusGood) {
                 headerLost();
                 tagREQUEST_HEADER h;
-                decodeRequestHeader(QByteArray(reinterpret_cast<const char *>(x->data.data()),
-                                               int(x->data.size())),
-                                    h);
+                decodeRequestHeader(
+                    QByteArray(reinterpret_cast<const char *>(x->data.data()), int(x->data.size())),
+                    h);
                 header = h;
                 barcodes.clear();
             }
         } else if (x->opcode == kOpRequestBarcode) {
             if (header && x->dataArrived && x->statusGood) {
                 for (size_t at = 0; at + kBarcodeRecord <= x->data.size(); at += kBarcodeRecord) {
-                    const char *text = reinterpret_cast<const char *>(x->data.data()) + at + kBarcodeText;
+                    const char *text =
+                        reinterpret_cast<const char *>(x->data.data()) + at + kBarcodeText;
                     barcodes.emplace_back(text, strnlen(text, kBarcodeRecord - kBarcodeText));
                 }
             }

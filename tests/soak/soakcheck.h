@@ -21,9 +21,9 @@ struct Served
         std::vector<std::string> barcodes;
         size_t lastRecord = 0; // index of the record that ended it
     };
-    std::vector<Image> images;    // data and status complete
-    int headersWithoutImage = 0;  // headers the host took whose image it never got whole
-    bool scanBegun = false;       // a scanBegin went out
+    std::vector<Image> images;       // data and status complete
+    int headersWithoutImage = 0;     // headers the host took whose image it never got whole
+    bool scanBegun = false;          // a scanBegin went out
     std::vector<size_t> headerPolls; // record index of every header request block
 };
 

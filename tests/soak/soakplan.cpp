@@ -32,17 +32,21 @@ const Stream kStreams[] = {
     {InputDocumentBoth, SideGrayBwBoth, ColorModeGray, ColorModeBlackWhite},
 };
 
-const int kMultifeedResponses[] = {MultifeedContinue, MultifeedStop, MultifeedStopKeepImage,
-                                   MultifeedStopLeavePaper, MultifeedPauseKeepImage,
-                                   MultifeedInteractive, MultifeedInteractive,
-                                   MultifeedInteractive};
+const int kMultifeedResponses[] = {
+    MultifeedContinue,       MultifeedStop,        MultifeedStopKeepImage, MultifeedStopLeavePaper,
+    MultifeedPauseKeepImage, MultifeedInteractive, MultifeedInteractive,   MultifeedInteractive};
 
 // How often each fault is drawn, in parts of the whole. Slow faults (real
 // waits of half a second and more) are drawn less.
 const int kWeights[int(Fault::Count)] = {
-    /*None*/ 20, /*Jam*/ 8, /*Multifed*/ 16, /*CancelEarly*/ 3, /*CancelAtPaper*/ 3,
-    /*CancelTimed*/ 6, /*CancelAtAnswer*/ 4, /*Unplug*/ 6, /*Stall*/ 6, /*ShortRead*/ 6,
-    /*BusyLock*/ 3, /*WakingLock*/ 2, /*EmptyFeeder*/ 2, /*DiskFull*/ 5};
+    /*None*/ 20,         /*Jam*/ 8,
+    /*Multifed*/ 16,     /*CancelEarly*/ 3,
+    /*CancelAtPaper*/ 3,
+    /*CancelTimed*/ 6,   /*CancelAtAnswer*/ 4,
+    /*Unplug*/ 6,        /*Stall*/ 6,
+    /*ShortRead*/ 6,
+    /*BusyLock*/ 3,      /*WakingLock*/ 2,
+    /*EmptyFeeder*/ 2,   /*DiskFull*/ 5};
 
 class Draw
 {
@@ -84,10 +88,20 @@ int compressionFor(Draw &d, int colourMode)
 
 const char *faultName(Fault fault)
 {
-    static const char *const names[int(Fault::Count)] = {
-        "none", "jam", "multifed", "cancel-early", "cancel-at-paper", "cancel-timed",
-        "cancel-at-answer", "unplug", "stall", "short-read", "busy-lock", "waking-lock",
-        "empty-feeder", "disk-full"};
+    static const char *const names[int(Fault::Count)] = {"none",
+                                                         "jam",
+                                                         "multifed",
+                                                         "cancel-early",
+                                                         "cancel-at-paper",
+                                                         "cancel-timed",
+                                                         "cancel-at-answer",
+                                                         "unplug",
+                                                         "stall",
+                                                         "short-read",
+                                                         "busy-lock",
+                                                         "waking-lock",
+                                                         "empty-feeder",
+                                                         "disk-full"};
     return names[int(fault)];
 }
 
@@ -142,9 +156,10 @@ Plan drawPlan(uint64_t seed, const tagSCAN_SHORTCUT_MENU &base)
     default:
         break;
     }
-    p.combineType = d.chance(55) ? CombineOff
-                                 : CombineTypeFlag(d.pick({CombineFrontBack, CombineTwo, CombineFour,
-                                                           CombineNine}));
+    p.combineType =
+        d.chance(55)
+            ? CombineOff
+            : CombineTypeFlag(d.pick({CombineFrontBack, CombineTwo, CombineFour, CombineNine}));
     p.combineScaling = CombineScalingFlag(d.in(0, 1));
     p.saveSize = d.chance(50);
     p.countOnly = d.chance(8);
@@ -234,8 +249,8 @@ std::string Plan::describe() const
         << " dpi, combine " << int(p.combineType) << ", blank "
         << int(p.sideSettings[0].blankImageDeletion) << ", count-only " << p.countOnly
         << ", multifeed response " << int(p.multifeedResponse) << ", barcodes "
-        << p.sideSettings[0].barcodeReading << "; " << stack.sheets
-        << " sheets" << (stack.duplex ? " duplex" : " simplex") << " ink " << int(stack.ink);
+        << p.sideSettings[0].barcodeReading << "; " << stack.sheets << " sheets"
+        << (stack.duplex ? " duplex" : " simplex") << " ink " << int(stack.ink);
     return out.str();
 }
 

@@ -37,14 +37,14 @@ struct Plan
     tagSCAN_SHORTCUT_MENU profile{};
     emu::StackScript stack;
     Fault fault = Fault::None;
-    unsigned faultSheet = 0;     // Jam, Multifed, Unplug: the sheet it hits
-    int hostAnswer = 0;          // Multifed with response 8: the host's answer (0: the panel's)
-    int panelAnswer = 0;         // Multifed: the panel's key, 0 for none
-    unsigned faultSkip = 0;      // Stall, ShortRead: data-pipe reads that pass first
-    unsigned shortLength = 0;    // ShortRead: bytes that arrive
-    unsigned cancelAfterMs = 0;  // CancelTimed
-    int wakingAnswers = 0;       // WakingLock
-    unsigned diskLimit = 0;      // DiskFull: largest file size in bytes
+    unsigned faultSheet = 0;    // Jam, Multifed, Unplug: the sheet it hits
+    int hostAnswer = 0;         // Multifed with response 8: the host's answer (0: the panel's)
+    int panelAnswer = 0;        // Multifed: the panel's key, 0 for none
+    unsigned faultSkip = 0;     // Stall, ShortRead: data-pipe reads that pass first
+    unsigned shortLength = 0;   // ShortRead: bytes that arrive
+    unsigned cancelAfterMs = 0; // CancelTimed
+    int wakingAnswers = 0;      // WakingLock
+    unsigned diskLimit = 0;     // DiskFull: largest file size in bytes
 
     std::string describe() const;
 };

@@ -190,8 +190,8 @@ struct Soak
             device->setWaking(plan.wakingAnswers);
             break;
         case Fault::Stall:
-            device->injectFault({emu::Pipe::Data, emu::Direction::In, emu::FaultKind::NoAnswer, 0, 0,
-                                 plan.faultSkip});
+            device->injectFault({emu::Pipe::Data, emu::Direction::In, emu::FaultKind::NoAnswer, 0,
+                                 0, plan.faultSkip});
             break;
         case Fault::ShortRead:
             device->injectFault({emu::Pipe::Data, emu::Direction::In, emu::FaultKind::ShortRead,
@@ -210,29 +210,32 @@ struct Soak
         PMessage hub;
         QStringList announced;
         std::multiset<std::string> codesGiven;
-        QObject::connect(&hub, &PMessage::scanFileName, &hub,
-                         [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList codes, int, int, int, int) {
-                             announced << f;
-                             for (const QString &c : codes) {
-                                 if (!c.isEmpty())
-                                     codesGiven.insert(c.toStdString());
-                             }
-                         },
-                         Qt::DirectConnection);
-        QObject::connect(&hub, &PMessage::scanningMultifeed, &hub,
-                         [&](QStringList) {
-                             if (plan.fault == Fault::CancelAtAnswer)
-                                 gate.cancelJob();
-                             else if (plan.hostAnswer)
-                                 gate.setMultifeedUserInput(plan.hostAnswer);
-                         },
-                         Qt::DirectConnection);
-        QObject::connect(&hub, &PMessage::updatePaperStatus, &hub,
-                         [&](bool found, bool) {
-                             if (found && plan.fault == Fault::CancelAtPaper)
-                                 gate.cancelJob();
-                         },
-                         Qt::DirectConnection);
+        QObject::connect(
+            &hub, &PMessage::scanFileName, &hub,
+            [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList codes, int, int, int, int) {
+                announced << f;
+                for (const QString &c : codes) {
+                    if (!c.isEmpty())
+                        codesGiven.insert(c.toStdString());
+                }
+            },
+            Qt::DirectConnection);
+        QObject::connect(
+            &hub, &PMessage::scanningMultifeed, &hub,
+            [&](QStringList) {
+                if (plan.fault == Fault::CancelAtAnswer)
+                    gate.cancelJob();
+                else if (plan.hostAnswer)
+                    gate.setMultifeedUserInput(plan.hostAnswer);
+            },
+            Qt::DirectConnection);
+        QObject::connect(
+            &hub, &PMessage::updatePaperStatus, &hub,
+            [&](bool found, bool) {
+                if (found && plan.fault == Fault::CancelAtPaper)
+                    gate.cancelJob();
+            },
+            Qt::DirectConnection);
 
         std::mutex runMutex;
         bool running = true;
@@ -321,7 +324,8 @@ struct Soak
             unique.insert(f);
             QImageReader reader(f);
             if (reader.read().isNull())
-                problems << "announced page does not decode: " + f + " (" + reader.errorString() + ")";
+                problems << "announced page does not decode: " + f + " (" + reader.errorString() +
+                                ")";
         }
         const QDir temp(config.m_strTempDir);
         for (const QString &f : temp.entryList(QDir::Files)) {
@@ -331,12 +335,14 @@ struct Soak
         if (!vanished && plan.fault != Fault::BusyLock && lockHeld)
             problems << "the scanner stays locked";
         QFile log(config.m_strScanLogFile);
-        const int records_ = log.open(QIODevice::ReadOnly)
-                                 ? QString::fromUtf8(log.readAll()).count(QString::fromUtf8("扫描结果："))
-                                 : 0;
+        const int records_ =
+            log.open(QIODevice::ReadOnly)
+                ? QString::fromUtf8(log.readAll()).count(QString::fromUtf8("扫描结果："))
+                : 0;
         const int wantRecords = served.scanBegun ? 1 : 0;
         if (records_ != wantRecords && !(vanished && records_ <= 1))
-            problems << QString("%1 paper log record(s), %2 expected").arg(records_).arg(wantRecords);
+            problems
+                << QString("%1 paper log record(s), %2 expected").arg(records_).arg(wantRecords);
 
         if (verbose || !problems.isEmpty())
             std::fprintf(stderr, "job seed 0x%016llx: result %d, %d page(s), %lld ms; %s\n",
@@ -403,8 +409,9 @@ int main(int argc, char **argv)
         soak.jobStarted = 0;
         if (!problem.isEmpty()) {
             ++failures;
-            std::fprintf(stderr, "FAIL job %ld seed 0x%016llx: %s\n  replay: %s --replay 0x%016llx\n",
-                         i, static_cast<unsigned long long>(seed), qPrintable(problem), argv[0],
+            std::fprintf(stderr,
+                         "FAIL job %ld seed 0x%016llx: %s\n  replay: %s --replay 0x%016llx\n", i,
+                         static_cast<unsigned long long>(seed), qPrintable(problem), argv[0],
                          static_cast<unsigned long long>(seed));
         }
         if (i + 1 == kWarmUpJobs || (count <= kWarmUpJobs && i == 0)) {
@@ -422,7 +429,8 @@ int main(int argc, char **argv)
     soak.finished = true;
     watchdog.join();
 
-    std::printf("%ld job(s) in %.1f s, %d failed\n", count, soak.clock.elapsed() / 1000.0, failures);
+    std::printf("%ld job(s) in %.1f s, %d failed\n", count, soak.clock.elapsed() / 1000.0,
+                failures);
     std::printf("faults:");
     for (int f = 0; f < int(Fault::Count); ++f)
         std::printf(" %s %d", faultName(Fault(f)), soak.faultsDrawn[f]);

@@ -444,7 +444,8 @@ private slots:
         QCOMPARE(rig.cmd.scanEnd(record), 0);
         QCOMPARE(record.StampStartIndex, 0x01020304u);
         QVERIFY2(rig.clean(), rig.device->protocolErrors().empty()
-                                  ? "" : rig.device->protocolErrors().front().c_str());
+                                  ? ""
+                                  : rig.device->protocolErrors().front().c_str());
         // The next exchange starts without waiting for stale replies.
         QElapsedTimer clock;
         clock.start();

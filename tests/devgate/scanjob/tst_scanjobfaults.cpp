@@ -33,25 +33,26 @@ struct Rig : FacadeRig
 {
     QList<Given> given;
 
-    Rig()
-        : FacadeRig(2, 9)
+    Rig() : FacadeRig(2, 9)
     {
         start();
         setPaper(true);
-        QObject::connect(&hub, &PMessage::scanFileName, &hub,
-                         [this](SCAN_SHORTCUT_MENU *, QString f, schar side, QStringList codes,
-                                int, int, int, int colour) {
-                             given.append({f, side, codes, colour});
-                         },
-                         Qt::DirectConnection);
+        QObject::connect(
+            &hub, &PMessage::scanFileName, &hub,
+            [this](SCAN_SHORTCUT_MENU *, QString f, schar side, QStringList codes, int, int, int,
+                   int colour) {
+                given.append({f, side, codes, colour});
+            },
+            Qt::DirectConnection);
     }
 
     // Answers every multifed sheet as the console would, from the signal.
     void answerMultifedSheets(int answer)
     {
-        QObject::connect(&hub, &PMessage::scanningMultifeed, &hub,
-                         [this, answer](QStringList) { gate->setMultifeedUserInput(answer); },
-                         Qt::DirectConnection);
+        QObject::connect(
+            &hub, &PMessage::scanningMultifeed, &hub,
+            [this, answer](QStringList) { gate->setMultifeedUserInput(answer); },
+            Qt::DirectConnection);
     }
 
     static tagSCAN_SHORTCUT_MENU profile(InputDocumentFlag input, OxAdvancedSettingSideFlag side,
@@ -120,9 +121,9 @@ struct Rig : FacadeRig
     }
 };
 
-#define CHECK_FILES(rig)                                                                            \
+#define CHECK_FILES(rig)                                                                           \
     do {                                                                                           \
-        const QString problem = (rig).announcedOnceAndNothingLeft();                                \
+        const QString problem = (rig).announcedOnceAndNothingLeft();                               \
         QVERIFY2(problem.isEmpty(), qPrintable(problem));                                          \
     } while (0)
 
@@ -263,14 +264,15 @@ private slots:
         auto profile = Rig::profile(InputDocumentFront, SideFront, CombineOff);
         profile.autoStartScanning = true;
         QList<QPair<bool, bool>> reports;
-        QObject::connect(&rig.hub, &PMessage::updatePaperStatus, &rig.hub,
-                         [&](bool found, bool done) {
-                             reports << qMakePair(found, done);
-                             if (reports.size() == 2)
-                                 rig.device->injectFault(
-                                     {Pipe::Data, Direction::In, FaultKind::TransferError, 0, EPROTO, 0});
-                         },
-                         Qt::DirectConnection);
+        QObject::connect(
+            &rig.hub, &PMessage::updatePaperStatus, &rig.hub,
+            [&](bool found, bool done) {
+                reports << qMakePair(found, done);
+                if (reports.size() == 2)
+                    rig.device->injectFault(
+                        {Pipe::Data, Direction::In, FaultKind::TransferError, 0, EPROTO, 0});
+            },
+            Qt::DirectConnection);
         QElapsedTimer clock;
         clock.start();
         const int rc = rig.gate->startJob(&profile, &rig.hub);
@@ -440,13 +442,14 @@ private slots:
         profile.sideSettings[0].colorMode = ColorModeColor;
         profile.sideSettings[0].colorDropout = EcdoEnumFlag(128);
         QMap<QString, QByteArray> atAnnouncement;
-        QObject::connect(&rig.hub, &PMessage::scanFileName, &rig.hub,
-                         [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) {
-                             QFile file(f);
-                             QVERIFY(file.open(QIODevice::ReadOnly));
-                             atAnnouncement[f] = file.readAll();
-                         },
-                         Qt::DirectConnection);
+        QObject::connect(
+            &rig.hub, &PMessage::scanFileName, &rig.hub,
+            [&](SCAN_SHORTCUT_MENU *, QString f, schar, QStringList, int, int, int, int) {
+                QFile file(f);
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                atAnnouncement[f] = file.readAll();
+            },
+            Qt::DirectConnection);
         QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
         QCOMPARE(atAnnouncement.size(), 2);
         for (auto it = atAnnouncement.cbegin(); it != atAnnouncement.cend(); ++it) {
@@ -471,12 +474,13 @@ private slots:
         rig.queuePage(Rig::bw(1, {"B"}));
         auto profile = Rig::profile(InputDocumentFront, SideColorBwFront, CombineFrontBack);
         profile.multifeedResponse = MultifeedInteractive;
-        QObject::connect(&rig.hub, &PMessage::scanningMultifeed, &rig.hub,
-                         [&](QStringList held) {
-                             if (held.size() == 2) // the user answers once both are shown
-                                 rig.gate->setMultifeedUserInput(1);
-                         },
-                         Qt::DirectConnection);
+        QObject::connect(
+            &rig.hub, &PMessage::scanningMultifeed, &rig.hub,
+            [&](QStringList held) {
+                if (held.size() == 2) // the user answers once both are shown
+                    rig.gate->setMultifeedUserInput(1);
+            },
+            Qt::DirectConnection);
         QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
         QList<QStringList> got;
         for (const Given &g : rig.given)

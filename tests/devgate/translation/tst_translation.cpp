@@ -620,8 +620,8 @@ void TestTranslation::windowAreaAndUnits()
     fresh.sideSettings[1].colorDropout = s1.colorDropout;
     const QByteArray b1 = windowBytes(window(stale, 0, 1));
     QCOMPARE(b1, windowBytes(window(fresh, 0, 1)));
-    QCOMPARE(int(quint8(b1[3])), 1);  // ImageFormat from block 1
-    QCOMPARE(int(quint8(b1[36])), 2); // CompressionMode from block 1
+    QCOMPARE(int(quint8(b1[3])), 1);       // ImageFormat from block 1
+    QCOMPARE(int(quint8(b1[36])), 2);      // CompressionMode from block 1
     QCOMPARE(be32At(b1, 8), be32At(b, 8)); // area from block 0
 }
 
