@@ -10,8 +10,21 @@
 #include <QSpacerItem>
 #include <QTextEdit>
 
+#ifdef VELLUM_LIBRARY
+// A static build of the console (its tests) registers the picture and the
+// licence page only when asked. The launcher, which compiles this box too,
+// gets them from the console's shared library that it links.
+static void initAboutResources()
+{
+    Q_INIT_RESOURCE(preview);
+}
+#endif
+
 AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
 {
+#ifdef VELLUM_LIBRARY
+    initAboutResources();
+#endif
     setObjectName("AboutDialog");
     resize(432, 392);
     setModal(true);

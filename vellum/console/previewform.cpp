@@ -27,10 +27,17 @@ const char *const kMenuButtonStyle = "QPushButton::menu-indicator{image:none;}";
 
 } // namespace
 
+// The tool buttons' pictures, registered also in static builds.
+static void initPreviewResources()
+{
+    Q_INIT_RESOURCE(preview);
+}
+
 PreviewForm::PreviewForm(PMessage *hub, QWidget *parent)
     : QWidget(parent), m_hub(hub), m_previewResolution(kPreviewResolution),
       m_bedWidth(kBedWidthInches)
 {
+    initPreviewResources();
     buildForm();
     connectSignals();
     placeButtons(false);
