@@ -112,6 +112,8 @@ void MainWindow::initDialog()
 
     reloadTray();
 
+    loadIcon();
+    createScanToMenu();
     loadWordingList();
     loadComboboxControl();
     loadPrinterDriverName();

@@ -30,6 +30,7 @@ class ConsoleLink;
 class PMessage;
 class ProcessFile;
 class QComboBox;
+class QMenu;
 class QPushButton;
 class QThread;
 class Retoucher;
@@ -73,6 +74,10 @@ public:
     void setSaveFileChooser(FileChooser chooser) { m_chooseSaveFile = std::move(chooser); }
     // The exit confirmation; by default the exit dialog.
     void setExitPrompt(std::function<int(QWidget *)> prompt) { m_exitPrompt = std::move(prompt); }
+    // The folder browser (caption, start folder); tests replace the system dialog.
+    using FolderChooser = std::function<QString(const QString &, const QString &)>;
+    void setFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+    QMenu *scanToMenu() const { return m_pScanToMenu; }
 
     void setOnepressEvent();
     bool getVellumParamsValue(tagTASK_SHORTCUT &task);
@@ -152,6 +157,17 @@ public slots:
     void clickedBtnTaskRename();
     void createNewTaskShortcut();
     void clickedBtnCreateNew();
+    void clickedWebMailMenu();
+    void clickedCustomAppMenu();
+    void clickedBtnSaveAs();
+    void clickedBtnModify();
+    void clickedBtnDelete();
+    void clickedBtnBrowsePath();
+    void clickedBtnOcrFileSetting();
+    void clickedBlankPageSetting();
+    void clickedWatermarkSetting();
+    void clickedBtnPrinterSetting();
+    void clickedBtnSettingShortcut();
 
     void OnPrinterConnected();
     void OnNoPrinter();
@@ -199,6 +215,9 @@ private:
     void stopWorker();
     void connectEditorMessages();
     void reportWriteFailure();
+    void createScanToMenu();
+    void loadIcon();
+    void addUserDestination(tagSCAN_DESTINATION &record);
 
     Ui_MainWindow *ui;
     SystemTrayIcon m_tray;
@@ -240,6 +259,8 @@ private:
     ProcessFile *m_pWorker = nullptr;
     QThread *m_pWorkerThread = nullptr;
     FileChooser m_chooseSaveFile;
+    FolderChooser m_chooseFolder;
+    QMenu *m_pScanToMenu = nullptr;
     std::function<int(QWidget *)> m_exitPrompt;
 };
 

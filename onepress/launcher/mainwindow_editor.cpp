@@ -7,7 +7,6 @@
 #include "consolelink.h"
 #include "errorhandling.h"
 #include "onepressglobal.h"
-#include "taskshortcutdialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -782,48 +781,3 @@ void MainWindow::clickedBtnApply()
     ui->pushButtonApply->setEnabled(false);
 }
 
-// ---------------------------------------------------------- new task, rename
-
-void MainWindow::createNewTaskShortcut()
-{
-    TaskShortcutDialog dialog(true, &m_tasks, this);
-    if (dialog.exec() != QDialog::Accepted) {
-        disconnectChangeValueControlMessages();
-        ui->comboBoxTaskShortcut->setCurrentIndex(m_tasks.getCurrentTaskIndex());
-        connectChangeValueControlMessages();
-        return;
-    }
-    QString name, icon;
-    dialog.getTaskShortcutInfo(name, icon);
-    m_tasks.createNewTaskShortcut(name, icon);
-    disconnectChangeValueControlMessages();
-    m_tasks.updateTaskListToControl(ui->comboBoxTaskShortcut);
-    ui->comboBoxTaskShortcut->setCurrentIndex(m_tasks.getCurrentTaskIndex());
-    showCurrentTask(false);
-    ui->pushButtonApply->setEnabled(true);
-    setOnepressEvent();
-}
-
-void MainWindow::clickedBtnCreateNew()
-{
-    createNewTaskShortcut();
-}
-
-void MainWindow::clickedBtnTaskRename()
-{
-    TaskShortcutDialog dialog(false, &m_tasks, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    QString name, icon;
-    dialog.getTaskShortcutInfo(name, icon);
-    tagTASK_SHORTCUT task;
-    m_tasks.getCurrentTaskShortcut(task);
-    if (!name.isEmpty())
-        task.Name = name;
-    if (!icon.isEmpty())
-        task.Icon = icon;
-    m_tasks.setCurrentTaskShortcut(task);
-    m_tasks.renameTaskShortcutName(ui->comboBoxTaskShortcut);
-    ui->pushButtonApply->setEnabled(true);
-    setOnepressEvent();
-}

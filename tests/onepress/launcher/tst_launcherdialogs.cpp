@@ -1,0 +1,533 @@
+// The editor's destination and option dialogs, the exit dialog against fake
+// start-at-login helpers, the button count, the task-list labels, and the
+// editor actions that open them.
+
+#include "buttonoptiondialog.h"
+#include "destinationdialogs.h"
+#include "exithintdialog.h"
+#include "optiondialogs.h"
+#include "printshortcut.h"
+#include "runfixture.h"
+#include "support/modalanswer.h"
+#include "taskshortcutdialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+
+namespace {
+
+QStringList g_trace;
+void captureTrace(QtMsgType, const QMessageLogContext &, const QString &msg)
+{
+    g_trace << msg;
+}
+
+// Fake helpers in a folder: each records its arguments and standard input
+// and prints what the test says.
+struct FakeHelpers
+{
+    QTemporaryDir dir;
+    explicit FakeHelpers(const QByteArray &checkOutput, const QByteArray &switchOutput = "Success",
+                         int sleepSeconds = 0)
+    {
+        write("checkstart", "printf '" + checkOutput + "'\n");
+        const QByteArray body = (sleepSeconds ? "sleep " + QByteArray::number(sleepSeconds) + "\n" : "") +
+                                "printf '%s' \"$#\" > \"$0.argc\"\ncat > \"$0.stdin\"\nprintf '" +
+                                switchOutput + "'\n";
+        write("autostart", body);
+        write("removestart", body);
+        StartLoginHelpers::setFolder(dir.path());
+    }
+    ~FakeHelpers() { StartLoginHelpers::setFolder(QString()); }
+    void write(const QString &name, const QByteArray &body)
+    {
+        const QString path = dir.filePath("corvan-deskscope-vr516-" + name);
+        LauncherDir::write(path, "#!/bin/sh\n" + body);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ExeOwner);
+    }
+    QByteArray read(const QString &name, const char *what) const
+    {
+        return LauncherDir::read(dir.filePath("corvan-deskscope-vr516-" + name + "." + what));
+    }
+};
+
+// Answers password dialogs with the given passwords, then other boxes with OK.
+struct PasswordAnswers
+{
+    QStringList passwords;
+    int passwordDialogs = 0;
+    QStringList boxes;
+    testsupport::ModalAnswerer answerer{[this](QWidget *w, const testsupport::ModalSeen &seen) {
+        if (auto *pwd = qobject_cast<ConfirmPwdDialog *>(w)) {
+            ++passwordDialogs;
+            if (passwords.isEmpty()) {
+                pwd->reject();
+                return;
+            }
+            pwd->form()->lineEditPwd->setText(passwords.takeFirst());
+            pwd->clickedBtnOK();
+            return;
+        }
+        boxes << seen.text;
+        testsupport::ModalAnswerer::press(w, "确定");
+    }};
+};
+
+} // namespace
+
+class TestLauncherDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { Q_INIT_RESOURCE(onepress); }
+
+    void webMailDialog();
+    void customApplicationDialog();
+    void watermarkDialog();
+    void thresholdAndOcr();
+    void exitReadsTheHelper_data();
+    void exitReadsTheHelper();
+    void exitSwitchesWithThePasswordOnStdin();
+    void exitHelpersThatFail();
+    void buttonCount();
+    void labels();
+    void editorActions();
+};
+
+void TestLauncherDialogs::webMailDialog()
+{
+    LauncherDir dir;
+    ScanDestination store;
+    store.loadScanDestination();
+    tagSCAN_DESTINATION record;
+    record.Name = "untouched";
+    testsupport::ModalAnswerer answer("确定");
+    {
+        WebMailDialog d(true, &store, &record);
+        Ui_WebMailDialog *ui = d.form();
+        QCOMPARE(ui->lineEditServerPort->text(), QString("25"));
+        QCOMPARE(ui->lineEditAttachFileSize->text(), QString("10"));
+        QCOMPARE(ui->comboBoxEncryptType->currentText(), QString("无"));
+        QVERIFY(!ui->lineEditAccount->isEnabled() && !ui->lineEditPassword->isEnabled());
+        QVERIFY(!ui->lineEditSendMailTo->isEnabled());
+        QCOMPARE(ui->lineEditServerPort->maxLength(), 5);
+        QCOMPARE(ui->lineEditAttachFileSize->maxLength(), 3);
+        QTest::keyClicks(ui->lineEditServerPort, "12a9");
+        QCOMPARE(ui->lineEditServerPort->text(), QString("25129"));
+        QTest::keyClicks(ui->lineEditServerPort, "7");
+        QCOMPARE(ui->lineEditServerPort->text(), QString("25129"));
+        ui->lineEditDestName->setText("  ");
+        d.clickedBtnOK();
+        QCOMPARE(answer.last().text, QString("请输入目的地名称！"));
+        ui->lineEditDestName->setText("电子邮件");
+        d.clickedBtnOK();
+        QCOMPARE(answer.last().text, QString("请输入SMTP服务器。"));
+        ui->lineEditServerAddress->setText(" smtp.example.org ");
+        ui->checkBoxSendMailTo->setChecked(true);
+        d.clickedBtnOK();
+        QCOMPARE(answer.last().text, QString("请输入至少一个收件人。"));
+        ui->checkBoxSendMailTo->setChecked(false);
+        d.clickedBtnOK();
+        QCOMPARE(answer.last().text, QString("此目的地已经存在，请输入其他的名称"));
+        QCOMPARE(record.Name, QString("untouched"));
+        ui->lineEditDestName->setText(" Office ");
+        ui->lineEditAccount->setText("left over");
+        ui->lineEditSendMailTo->setText("x@example.org");
+        ui->lineEditServerPort->clear();
+        ui->lineEditAttachFileSize->clear();
+        d.clickedBtnOK();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(record.Name, QString("Office"));
+    QCOMPARE(record.ServerAddress, QString("smtp.example.org"));
+    QCOMPARE(record.Port, 0);
+    QCOMPARE(record.MailSize, 0);
+    QVERIFY(!record.NeedAuth && record.Account.isEmpty() && record.Password.isEmpty());
+    QVERIFY(!record.SendNoPromptMail && record.Recipient.isEmpty());
+
+    // Modify mode: a stored encryption of 7 shows no entry and is stored as 0.
+    record.EncryptTypeID = 7;
+    record.NeedAuth = true;
+    record.Account = "me";
+    record.Password = "pw";
+    {
+        WebMailDialog d(false, &store, &record);
+        QCOMPARE(d.form()->comboBoxEncryptType->currentIndex(), -1);
+        QVERIFY(d.form()->lineEditPassword->isEnabled());
+        d.form()->lineEditPassword->setText("  sec ret  ");
+        d.form()->lineEditDestName->setText("文件"); // a duplicate name is not checked here
+        d.clickedBtnOK();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(record.EncryptTypeID, 0);
+    QCOMPARE(record.Password, QString("sec ret"));
+    QCOMPARE(record.Name, QString("文件"));
+}
+
+void TestLauncherDialogs::customApplicationDialog()
+{
+    LauncherDir dir;
+    ScanDestination store;
+    store.loadScanDestination();
+    tagSCAN_DESTINATION record;
+    testsupport::ModalAnswerer answer("确定");
+    auto run = [&](bool create, const QString &name, const QString &path, const QString &params) {
+        CustomApplicationDialog d(create, &store, &record);
+        d.form()->lineEditDestName->setText(name);
+        d.form()->lineEditPath->setText(path);
+        d.form()->lineEditParams->setText(params);
+        d.clickedBtnOK();
+        return d.result() == QDialog::Accepted;
+    };
+    QVERIFY(!run(true, "Viewer", "", ""));
+    QCOMPARE(answer.last().text, QString("没有路径名称！"));
+    QVERIFY(!run(true, "Viewer", "ls", "")); // a bare name is tested as typed
+    QCOMPARE(answer.last().text, QString("无效的路径名称！"));
+    QVERIFY(!run(true, "应用程序", "/bin/ls", ""));
+    QCOMPARE(answer.last().text, QString("此目的地已经存在，请输入其他的名称"));
+    QVERIFY(run(true, " Viewer ", "/usr/bin", "")); // a directory passes
+    QCOMPARE(record.Parameter, ScanDestination::kImageNameToken);
+    QVERIFY(run(true, "Viewer2", " /bin/ls ", " -l  -a "));
+    QCOMPARE(record.ExecutableFile, QString("/bin/ls"));
+    QCOMPARE(record.Parameter, QString("-l  -a <%IMAGE_NAME%>"));
+    QVERIFY(run(true, "Viewer3", "/bin/ls", "a <%IMAGE_NAME%> b"));
+    QCOMPARE(record.Parameter, QString("a <%IMAGE_NAME%> b <%IMAGE_NAME%>"));
+    CustomApplicationDialog again(false, &store, &record);
+    QCOMPARE(again.form()->lineEditParams->text(), QString("a  b"));
+    QCOMPARE(again.form()->lineEditDestName->maxLength(), 75);
+}
+
+void TestLauncherDialogs::watermarkDialog()
+{
+    testsupport::ModalAnswerer answer("确定");
+    tagWATERMARK w;
+    w.Watermark.clear();
+    w.FontSize = 5;
+    w.FontName.clear();
+    WatermarkSettingDialog d(w);
+    QCOMPARE(d.form()->comboBoxFontSize->currentText(), QString("8"));
+    QCOMPARE(d.form()->comboBoxFontSize->count(), 16);
+    QCOMPARE(d.form()->lineEditWatermark->maxLength(), 60);
+    d.clickedBtnOK();
+    QCOMPARE(answer.last().title, QString("确认"));
+    QCOMPARE(answer.last().text, QString("请输入水印文字或者选择包含系统日期。"));
+    d.form()->checkBoxIncludeSystemDate->setChecked(true);
+    d.clickedBtnOK();
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    tagWATERMARK out;
+    d.getWatermark(out);
+    QVERIFY(out.Watermark.isEmpty());
+    QCOMPARE(out.FontSize, 8);
+    QCOMPARE(out.FontName, d.form()->fontComboBox->currentFont().family());
+    QVERIFY(!out.FontName.isEmpty());
+
+    w.FontSize = 100;
+    w.Watermark = "  机密  ";
+    WatermarkSettingDialog blanks(w);
+    QCOMPARE(blanks.form()->comboBoxFontSize->currentText(), QString("8"));
+    blanks.form()->comboBoxFontSize->setCurrentText("48");
+    blanks.clickedBtnOK();
+    blanks.getWatermark(out);
+    QCOMPARE(out.Watermark, QString("  机密  "));
+    QCOMPARE(out.FontSize, 48);
+}
+
+void TestLauncherDialogs::thresholdAndOcr()
+{
+    BlankImageSizeDialog high(5);
+    QCOMPARE(high.slider()->value(), 1);
+    high.clickedBtnOK();
+    QCOMPARE(high.getBlankPageThreshold(), 1);
+    BlankImageSizeDialog low(-5);
+    low.clickedBtnOK();
+    QCOMPARE(low.getBlankPageThreshold(), -1);
+    BlankImageSizeDialog cancelled(0);
+    cancelled.slider()->setValue(1);
+    cancelled.reject();
+    QCOMPARE(cancelled.getBlankPageThreshold(), 0);
+    OcrSettingDialog ocr;
+    QCOMPARE(ocr.languages()->count(), 1);
+    QCOMPARE(ocr.languages()->currentItem()->text(), QString("简体中文"));
+}
+
+void TestLauncherDialogs::exitReadsTheHelper_data()
+{
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("on") << QByteArray("1\\n") << true;
+    QTest::newRow("off") << QByteArray("0") << false;
+    QTest::newRow("nothing") << QByteArray() << false;
+    QTest::newRow("last piece decides") << QByteArray("0\\\\\\\\1") << true;
+}
+
+void TestLauncherDialogs::exitReadsTheHelper()
+{
+    QFETCH(QByteArray, output);
+    FakeHelpers helpers(output);
+    ExitHintDialog d;
+    QTEST(d.form()->checkBoxAutoRun->isChecked(), "checked");
+    QCOMPARE(d.windowTitle(), QString("退出Onepress"));
+}
+
+void TestLauncherDialogs::exitSwitchesWithThePasswordOnStdin()
+{
+    g_trace.clear();
+    QtMessageHandler old = qInstallMessageHandler(captureTrace);
+    {
+        FakeHelpers helpers("0");
+        PasswordAnswers answers;
+        answers.passwords = QStringList{"a  b c"};
+        ExitHintDialog d;
+        d.form()->checkBoxAutoRun->setChecked(true);
+        d.clickedBtnOK();
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(answers.passwordDialogs, 1);
+        QCOMPARE(helpers.read("autostart", "argc"), QByteArray("0"));
+        QCOMPARE(helpers.read("autostart", "stdin"), QByteArray("a  b c\n"));
+        QVERIFY(answers.boxes.isEmpty());
+    }
+    {
+        // Unchanged box: no password asked.
+        FakeHelpers helpers("1");
+        PasswordAnswers answers;
+        ExitHintDialog d;
+        d.clickedBtnOK();
+        QCOMPARE(answers.passwordDialogs, 0);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+    }
+    {
+        // Three wrong passwords: three boxes, the exit goes on.
+        FakeHelpers helpers("1", "Failure");
+        PasswordAnswers answers;
+        answers.passwords = QStringList{"x", "y", "z", "never asked"};
+        ExitHintDialog d;
+        d.form()->checkBoxAutoRun->setChecked(false);
+        d.clickedBtnOK();
+        QCOMPARE(answers.passwordDialogs, 3);
+        QCOMPARE(answers.boxes, QStringList({"密码错误!请重试.", "密码错误!请重试.", "密码错误!请重试."}));
+        QCOMPARE(helpers.read("removestart", "stdin"), QByteArray("z\n"));
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+    }
+    {
+        // Cancel at the password: nothing run, the exit goes on.
+        FakeHelpers helpers("0");
+        PasswordAnswers answers;
+        ExitHintDialog d;
+        d.form()->checkBoxAutoRun->setChecked(true);
+        d.clickedBtnOK();
+        QCOMPARE(answers.passwordDialogs, 1);
+        QVERIFY(helpers.read("autostart", "argc").isNull());
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+    }
+    qInstallMessageHandler(old);
+    for (const QString &line : g_trace)
+        QVERIFY2(!line.contains("a  b c") && !line.contains("never asked"), qPrintable(line));
+}
+
+void TestLauncherDialogs::exitHelpersThatFail()
+{
+    {
+        // No helpers at all: unchecked, and a switch attempt is refused.
+        StartLoginHelpers::setFolder("/nonexistent-helpers");
+        PasswordAnswers answers;
+        answers.passwords = QStringList{"p"};
+        ExitHintDialog d;
+        QVERIFY(!d.form()->checkBoxAutoRun->isChecked());
+        d.form()->checkBoxAutoRun->setChecked(true);
+        d.clickedBtnOK();
+        QCOMPARE(answers.boxes, QStringList({"密码错误!请重试."}));
+        StartLoginHelpers::setFolder(QString());
+    }
+    {
+        // A helper past the bound is stopped there.
+        FakeHelpers helpers("0", "Success", 5);
+        StartLoginHelpers::setTimeoutMs(300);
+        PasswordAnswers answers;
+        answers.passwords = QStringList{"p"};
+        ExitHintDialog d;
+        d.form()->checkBoxAutoRun->setChecked(true);
+        QElapsedTimer clock;
+        clock.start();
+        d.clickedBtnOK();
+        QVERIFY(clock.elapsed() < 3000);
+        QCOMPARE(answers.boxes, QStringList({"密码错误!请重试."}));
+        StartLoginHelpers::setTimeoutMs(30000);
+    }
+    ConfirmPwdDialog empty;
+    empty.clickedBtnOK();
+    QCOMPARE(empty.result(), 0);
+    QCOMPARE(empty.form()->lineEditPwd->echoMode(), QLineEdit::Password);
+}
+
+void TestLauncherDialogs::buttonCount()
+{
+    int option = 7;
+    ButtonOptionDialog d(&option);
+    QCOMPARE(d.form()->comboBoxButtonsCount->count(), 20);
+    QCOMPARE(d.form()->comboBoxButtonsCount->currentText(), QString("7"));
+    d.form()->comboBoxButtonsCount->setCurrentText("12");
+    d.reject();
+    QCOMPARE(option, 7);
+    QCOMPARE(d.form()->comboBoxButtonsCount->currentText(), QString("12"));
+    d.clickedBtnOK();
+    QCOMPARE(option, 12);
+    int zero = 0;
+    ButtonOptionDialog first(&zero);
+    QCOMPARE(first.form()->comboBoxButtonsCount->currentText(), QString("1"));
+}
+
+void TestLauncherDialogs::labels()
+{
+    QCOMPARE(PrintShortcutDialog::gridFor(700, 1000), qMakePair(2, 3));
+    QCOMPARE(PrintShortcutDialog::gridFor(500, 1000).second, 2);
+    QCOMPARE(PrintShortcutDialog::gridFor(399, 1000).second, 1);
+    QCOMPARE(PrintShortcutDialog::gridFor(700, 759).first, 1);
+    QCOMPARE(PrintShortcutDialog::cardPositions(700, 1000, false, 2, 3),
+             QList<QPoint>({QPoint(250, 310)}));
+    const QList<QPoint> six = PrintShortcutDialog::cardPositions(700, 1000, true, 2, 3);
+    QCOMPARE(six.size(), 6);
+    QCOMPARE(six.at(0), QPoint(25, 80));
+    QCOMPARE(six.at(5), QPoint(2 * 200 + 3 * 25, 380 + 2 * 80));
+    QVERIFY(PrintShortcutDialog::cardPositions(700, 1000, true, 3, 1).isEmpty());
+
+    QStringList names = {"A", "B", "C"};
+    PrintShortcutDialog d(names);
+    QVERIFY(!d.form()->comboBoxRow->isEnabled());
+    d.form()->checkBoxPrintOnePage->click();
+    QVERIFY(d.form()->comboBoxRow->isEnabled());
+    d.applyPrintableArea(500, 700);
+    QCOMPARE(d.form()->comboBoxRow->count(), 1);
+    QCOMPARE(d.form()->comboBoxColumn->count(), 2);
+    const QString pdf = QDir::tempPath() + "/labels.pdf";
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    d.printDocument(&printer);
+    QVERIFY(RunRig::tool("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
+    const QString text = RunRig::tool("pdftotext", {pdf, "-"}).remove(' ');
+    QVERIFY2(text.contains("快捷键索引"), qPrintable(text));
+    QVERIFY(text.contains("1.A") && text.contains("3.C"));
+}
+
+void TestLauncherDialogs::editorActions()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    QCOMPARE(w.scanToMenu()->actions().size(), 2);
+    QCOMPARE(w.scanToMenu()->actions().at(0)->text(), QString("Web邮件..."));
+    QCOMPARE(ui->pushButtonCreateNewMenu->menu(), w.scanToMenu());
+
+    // The new-task item, cancelled: the selector returns.
+    {
+        testsupport::ModalAnswerer cancel;
+        ui->comboBoxTaskShortcut->setCurrentIndex(ui->comboBoxTaskShortcut->count() - 1);
+        QCOMPARE(ui->comboBoxTaskShortcut->currentIndex(), 0);
+    }
+    // Accepted: the new task is shown and offered to the panel.
+    {
+        testsupport::ModalAnswerer named([](QWidget *d, const testsupport::ModalSeen &) {
+            if (auto *t = qobject_cast<TaskShortcutDialog *>(d)) {
+                t->form()->lineEditText->setText("Invoices");
+                t->clickedBtnOK();
+            }
+        });
+        const int sent = rig.console->buttons.size();
+        ui->comboBoxTaskShortcut->setCurrentIndex(ui->comboBoxTaskShortcut->count() - 1);
+        QCOMPARE(w.tasks().getCurrentTaskIndex(), 10);
+        QCOMPARE(ui->comboBoxTaskShortcut->currentText(), QString("11. Invoices"));
+        QCOMPARE(rig.console->buttons.size(), sent + 1);
+        QCOMPARE(rig.console->buttons.last().size(), 11);
+    }
+    // Rename without a change sends the list again.
+    {
+        testsupport::ModalAnswerer ok("确定");
+        const int sent = rig.console->buttons.size();
+        w.clickedBtnTaskRename();
+        QCOMPARE(rig.console->buttons.size(), sent + 1);
+    }
+    // A new web-mail destination: selected last, its layout shown, Apply on.
+    {
+        testsupport::ModalAnswerer mail([](QWidget *d, const testsupport::ModalSeen &) {
+            if (auto *m = qobject_cast<WebMailDialog *>(d)) {
+                m->form()->lineEditDestName->setText("Office mail");
+                m->form()->lineEditServerAddress->setText("smtp.example.org");
+                m->clickedBtnOK();
+            }
+        });
+        ui->pushButtonApply->setEnabled(false);
+        w.clickedWebMailMenu();
+        QCOMPARE(ui->comboBoxScanDestination->currentIndex(), 4);
+        QCOMPARE(ui->comboBoxScanDestination->currentText(), QString("Office mail"));
+        QVERIFY(!ui->checkBoxAfterSendFileDeleteFile->isHidden());
+        QVERIFY(ui->pushButtonApply->isEnabled());
+        QVERIFY(ui->pushButtonDelete->isEnabled());
+        QVERIFY(LauncherDir::read(ScanDestination::iniPath()).contains("Office mail"));
+    }
+    // Deleting the last destination selects the new last and writes everything.
+    {
+        testsupport::ModalAnswerer yes("是");
+        QTest::qWait(20);
+        const LauncherDir::Snapshot before = rig.dir.snapshot();
+        ui->lineEditSaveFilePath->setText(rig.out());
+        w.clickedBtnDelete();
+        QCOMPARE(yes.last().text, QString("确定要删除此目的地吗？"));
+        QCOMPARE(ui->comboBoxScanDestination->count(), 4);
+        QCOMPARE(ui->comboBoxScanDestination->currentIndex(), 3);
+        QVERIFY(!LauncherDir::read(ScanDestination::iniPath()).contains("Office mail"));
+        const LauncherDir::Snapshot after = rig.dir.snapshot();
+        const QString slot0 = TaskShortcut::slotIds().at(0) + "/command.ini";
+        QVERIFY(after.files.value(slot0) != before.files.value(slot0));
+        tagTASK_SHORTCUT t;
+        w.tasks().getCurrentTaskShortcut(t);
+        QCOMPARE(t.ScanDestinationID, ScanDestination::kEmailId);
+    }
+    // The folder browser: Documents for a missing folder; a pick below a file refused.
+    {
+        QStringList starts;
+        QString pick = rig.dir.root->filePath("plain/below");
+        LauncherDir::write(rig.dir.root->filePath("plain"), "x");
+        w.setFolderChooser([&](const QString &caption, const QString &start) {
+            starts << caption + "|" + start;
+            return pick;
+        });
+        testsupport::ModalAnswerer ok("确定");
+        ui->lineEditSaveFilePath->setText("/no/such/folder");
+        w.clickedBtnBrowsePath();
+        QCOMPARE(starts.last(), "浏览文件夹|" +
+                                    QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        QCOMPARE(ok.last().text, QString("选择的路径没有写入权限，请选择其它路径。"));
+        QCOMPARE(ui->lineEditSaveFilePath->text(), QString("/no/such/folder"));
+        pick = rig.out();
+        w.clickedBtnBrowsePath();
+        QCOMPARE(ui->lineEditSaveFilePath->text(), rig.out());
+    }
+    // Settings buttons: the threshold and watermark reach the working values.
+    {
+        testsupport::ModalAnswerer setting([](QWidget *d, const testsupport::ModalSeen &) {
+            if (auto *b = qobject_cast<BlankImageSizeDialog *>(d)) {
+                b->slider()->setValue(1);
+                b->clickedBtnOK();
+            } else if (auto *m = qobject_cast<WatermarkSettingDialog *>(d)) {
+                m->form()->lineEditWatermark->setText("Draft");
+                m->clickedBtnOK();
+            }
+        });
+        w.clickedBlankPageSetting();
+        QCOMPARE(w.workingThreshold(), 1);
+        w.clickedWatermarkSetting();
+        QCOMPARE(w.workingWatermark().Watermark, QString("Draft"));
+    }
+}
+
+QTEST_MAIN(TestLauncherDialogs)
+#include "tst_launcherdialogs.moc"
