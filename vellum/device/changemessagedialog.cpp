@@ -1,39 +1,36 @@
 #include "changemessagedialog.h"
 
 #include "changemessagedialogui.h"
+#include "devicecombo.h"
 #include "pmessage.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 
 #include <cstring>
 
+using devicecombo::select;
+using devicecombo::value;
+
 namespace {
 
 const char kCodes[] = {'Y', 'T', 'S', '1', '2', '3', '4', '5', '6', ' ', 'N'};
 constexpr int kCodeCount = int(sizeof(kCodes));
 
-int comboIndexOfData(QComboBox *combo, int value)
+// The record's fixed date and time are ASCII digits whatever the desktop's
+// language: the system locale would write Arabic-Indic digits, for one.
+QString stampDate(const QDate &date)
 {
-    for (int i = 0; i < combo->count(); ++i)
-        if (combo->itemData(i).toInt() == value)
-            return i;
-    return -1;
+    return QLocale::c().toString(date, QStringLiteral("yyyy/MM/dd"));
 }
 
-void selectData(QComboBox *combo, int value)
+QString stampTime(const QTime &time)
 {
-    const int i = comboIndexOfData(combo, value);
-    if (i >= 0)
-        combo->setCurrentIndex(i);
-}
-
-int dataOf(QComboBox *combo)
-{
-    return combo->currentData().toInt();
+    return QLocale::c().toString(time, QStringLiteral("HH:mm"));
 }
 
 } // namespace
@@ -198,8 +195,8 @@ void ChangeMessageDialog::loadUserList()
         ui->listWidgetFormat->addItem(name);
         switch (code) {
         case 'Y': {
-            selectData(ui->comboBoxDateFormat, s.dateFormat);
-            selectData(ui->comboBoxDelimiter, s.dateDelimiter);
+            select(ui->comboBoxDateFormat, s.dateFormat);
+            select(ui->comboBoxDelimiter, s.dateDelimiter);
             const bool set = s.dateText[0] != 0;
             // A stored date is shown as stored, so OK keeps it; a damaged
             // one falls back to today.
@@ -213,7 +210,7 @@ void ChangeMessageDialog::loadUserList()
             break;
         }
         case 'T': {
-            selectData(ui->comboBoxTimeFormat, s.timeFormat);
+            select(ui->comboBoxTimeFormat, s.timeFormat);
             const bool set = s.timeText[0] != 0;
             const QTime stored = QTime::fromString(stampTimeText(s), "HH:mm");
             if (set && stored.isValid())
@@ -224,7 +221,7 @@ void ChangeMessageDialog::loadUserList()
             break;
         }
         case 'S':
-            selectData(ui->comboBoxLeadingZero, s.counterLeadingZero);
+            select(ui->comboBoxLeadingZero, s.counterLeadingZero);
             if (s.counterWidth >= 1 && s.counterWidth <= 9)
                 ui->spinBoxFieldWidth->setValue(s.counterWidth);
             appendExample(getCounterFormat(s.counterWidth, s.counterLeadingZero));
@@ -655,20 +652,20 @@ void ChangeMessageDialog::updateListFormat()
         case 'Y': {
             const bool specific = ui->checkBoxDateSpecific->isChecked();
             const QDate date = specific ? ui->dateEditDateSpecific->date() : QDate::currentDate();
-            text += parserDate(StampTextDateFormatFlag(dataOf(ui->comboBoxDateFormat)),
-                               StampTextDateDelimiterFlag(dataOf(ui->comboBoxDelimiter)),
-                               date.toString("yyyy/MM/dd"), specific);
+            text += parserDate(StampTextDateFormatFlag(value(ui->comboBoxDateFormat)),
+                               StampTextDateDelimiterFlag(value(ui->comboBoxDelimiter)),
+                               stampDate(date), specific);
             break;
         }
         case 'T': {
             const bool specific = ui->checkBoxTimeSpecific->isChecked();
             const QTime time = specific ? ui->timeEditTimeSpecific->time() : QTime::currentTime();
-            text += parserTime(StampTextTimeFormatFlag(dataOf(ui->comboBoxTimeFormat)),
-                               time.toString("HH:mm"), !specific);
+            text += parserTime(StampTextTimeFormatFlag(value(ui->comboBoxTimeFormat)),
+                               stampTime(time), !specific);
             break;
         }
         case 'S':
-            text += parserCounter(StampTextIndexFormatFlag(dataOf(ui->comboBoxLeadingZero)),
+            text += parserCounter(StampTextIndexFormatFlag(value(ui->comboBoxLeadingZero)),
                                   ui->spinBoxFieldWidth->value());
             break;
         case ' ':
@@ -699,18 +696,18 @@ void ChangeMessageDialog::clickedEnsureBtn()
 {
     if (m_stamp) {
         tagSTAMP_CONFIG &s = *m_stamp;
-        s.dateFormat = quint8(dataOf(ui->comboBoxDateFormat));
-        s.dateDelimiter = quint8(dataOf(ui->comboBoxDelimiter));
-        s.timeFormat = quint8(dataOf(ui->comboBoxTimeFormat));
-        s.counterLeadingZero = quint8(dataOf(ui->comboBoxLeadingZero));
+        s.dateFormat = quint8(value(ui->comboBoxDateFormat));
+        s.dateDelimiter = quint8(value(ui->comboBoxDelimiter));
+        s.timeFormat = quint8(value(ui->comboBoxTimeFormat));
+        s.counterLeadingZero = quint8(value(ui->comboBoxLeadingZero));
         s.counterWidth = quint8(ui->spinBoxFieldWidth->value());
 
         setStampDateText(s, QString());
         if (ui->checkBoxDateSpecific->isChecked())
-            setStampDateText(s, ui->dateEditDateSpecific->date().toString("yyyy/MM/dd"));
+            setStampDateText(s, stampDate(ui->dateEditDateSpecific->date()));
         setStampTimeText(s, QString());
         if (ui->checkBoxTimeSpecific->isChecked())
-            setStampTimeText(s, ui->timeEditTimeSpecific->time().toString("HH:mm"));
+            setStampTimeText(s, stampTime(ui->timeEditTimeSpecific->time()));
 
         for (int i = 0; i < 6; ++i)
             setStampMessage(s, i, ui->lineEditMessagen[i]->text().left(MessageUnits));

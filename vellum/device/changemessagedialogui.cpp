@@ -1,16 +1,8 @@
 #include "changemessagedialogui.h"
 
-namespace {
+#include "deviceuitools.h"
 
-template <typename T>
-T *named(QWidget *parent, const char *name)
-{
-    T *w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-} // namespace
+using deviceui::named;
 
 void Ui_ChangeMessageDialog::setupUi(QDialog *dialog)
 {

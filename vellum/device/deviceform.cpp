@@ -507,10 +507,10 @@ void DeviceForm::changeUnitSize(double sheet, double x, double y, double thickne
         setLength(ui->doubleSpinBoxDeviceMultifeedLengthEnabled, multifeed);
 }
 
-void DeviceForm::changedImageSizeUnit(ImageSizeUnitFlag unit)
+// Shows the five lengths and the remembered image height in another unit or
+// at another resolution, each converted through inches.
+void DeviceForm::reshowLengths(int unit, double resolution)
 {
-    if (unit != UnitCentimetre && unit != UnitInch && unit != UnitPixel)
-        return;
     const double sheet = readLength(ui->doubleSpinBoxSheetHeight);
     const double x = readLength(ui->doubleSpinBoxDeviceStampPositionX);
     const double y = readLength(ui->doubleSpinBoxDeviceStampPositionY);
@@ -518,11 +518,19 @@ void DeviceForm::changedImageSizeUnit(ImageSizeUnitFlag unit)
     const double multifeed = readLength(ui->doubleSpinBoxDeviceMultifeedLengthEnabled);
     // The remembered image height is a length in the unit shown too.
     const double imageHeight = CommonFunc::DoubleRound(m_dImageHeight / getSizeTimes(), 2, true);
-    const bool changed = unit != m_nUnit;
+    const bool changed = unit != m_nUnit || resolution != m_dResolution;
     m_nUnit = unit;
+    m_dResolution = resolution;
     applyUnitLook();
     m_dImageHeight = CommonFunc::DoubleRound(imageHeight * getSizeTimes(), 2, true);
     changeUnitSize(sheet, x, y, thickness, multifeed, changed);
+}
+
+void DeviceForm::changedImageSizeUnit(ImageSizeUnitFlag unit)
+{
+    if (unit != UnitCentimetre && unit != UnitInch && unit != UnitPixel)
+        return;
+    reshowLengths(unit, m_dResolution);
 }
 
 void DeviceForm::changedResolution(ImageResolutionFlag resolution)
@@ -532,17 +540,7 @@ void DeviceForm::changedResolution(ImageResolutionFlag resolution)
         m_dResolution = dpi;
         return;
     }
-    const double sheet = readLength(ui->doubleSpinBoxSheetHeight);
-    const double x = readLength(ui->doubleSpinBoxDeviceStampPositionX);
-    const double y = readLength(ui->doubleSpinBoxDeviceStampPositionY);
-    const double thickness = readLength(ui->doubleSpinBoxDeviceStampThickNess, 3);
-    const double multifeed = readLength(ui->doubleSpinBoxDeviceMultifeedLengthEnabled);
-    const double imageHeight = CommonFunc::DoubleRound(m_dImageHeight / getSizeTimes(), 2, true);
-    const bool changed = dpi != m_dResolution;
-    m_dResolution = dpi;
-    applyUnitLook();
-    m_dImageHeight = CommonFunc::DoubleRound(imageHeight * getSizeTimes(), 2, true);
-    changeUnitSize(sheet, x, y, thickness, multifeed, changed);
+    reshowLengths(m_nUnit, dpi);
 }
 
 void DeviceForm::sheetHeightRange()

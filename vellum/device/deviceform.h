@@ -129,6 +129,7 @@ private:
     void applyUnitLook();
     void changeUnitSize(double sheet, double x, double y, double thickness, double multifeed,
                         bool unitChanged);
+    void reshowLengths(int unit, double resolution);
     void setLength(QDoubleSpinBox *spin, double inches);
     double readLength(const QDoubleSpinBox *spin, int decimals = 2) const;
     void paintSwatch(QPushButton *swatch, const QColor &color);

@@ -1,28 +1,10 @@
 #include "deviceformui.h"
 
 #include "customdoublespinbox.h"
+#include "deviceuitools.h"
 
-namespace {
-
-template <typename T>
-T *named(QWidget *parent, const char *name)
-{
-    T *w = new T(parent);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-QHBoxLayout *row(std::initializer_list<QWidget *> widgets, bool stretch = true)
-{
-    auto *l = new QHBoxLayout;
-    for (QWidget *w : widgets)
-        l->addWidget(w);
-    if (stretch)
-        l->addStretch();
-    return l;
-}
-
-} // namespace
+using deviceui::named;
+using deviceui::row;
 
 void Ui_DeviceForm::setupUi(QWidget *form)
 {

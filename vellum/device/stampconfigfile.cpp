@@ -26,6 +26,17 @@ bool isGroupHeader(const QByteArray &line, QByteArray *name)
     return true;
 }
 
+// The group as the list reader expects it, written out at once.
+void putGraphics(QSettings &ini, const QStringList &entries)
+{
+    ini.beginGroup(kGroup);
+    ini.setValue("count", entries.size());
+    for (int i = 0; i < entries.size(); ++i)
+        ini.setValue(QString("name%1").arg(i + 1), entries.at(i));
+    ini.endGroup();
+    ini.sync();
+}
+
 } // namespace
 
 QStringList readGraphics(const QString &iniPath)
@@ -59,12 +70,7 @@ QByteArray graphicsGroupText(const QStringList &entries)
     const QString path = dir.filePath("group.ini");
     {
         QSettings ini(path, QSettings::IniFormat);
-        ini.beginGroup(kGroup);
-        ini.setValue("count", entries.size());
-        for (int i = 0; i < entries.size(); ++i)
-            ini.setValue(QString("name%1").arg(i + 1), entries.at(i));
-        ini.endGroup();
-        ini.sync();
+        putGraphics(ini, entries);
         if (ini.status() != QSettings::NoError)
             return QByteArray();
     }
@@ -140,12 +146,7 @@ bool writeGraphics(const QString &iniPath, const QStringList &entries)
              << "through QSettings: its text would hide the graphics list";
     QSettings ini(iniPath, QSettings::IniFormat);
     ini.remove(kGroup);
-    ini.beginGroup(kGroup);
-    ini.setValue("count", entries.size());
-    for (int i = 0; i < entries.size(); ++i)
-        ini.setValue(QString("name%1").arg(i + 1), entries.at(i));
-    ini.endGroup();
-    ini.sync();
+    putGraphics(ini, entries);
     // A damaged file reads with a format error that sticks to the object;
     // only failing to write counts here.
     return ini.status() != QSettings::AccessError && readGraphics(iniPath) == entries;

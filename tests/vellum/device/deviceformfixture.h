@@ -11,6 +11,7 @@
 #include "vellumglobal.h"
 
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QStandardPaths>
 #include <QWidget>
@@ -56,6 +57,43 @@ inline void saveGrab(QWidget *w, const QString &name)
     QDir().mkpath(dir);
     w->grab().save(dir + "/" + name + ".png");
 }
+
+// The page on its own hub, shown with profiles the way the console shows
+// them: between switching its notifications off and on again.
+class FormFixture
+{
+protected:
+    PMessage *m_hub = nullptr;
+    DeviceForm *m_form = nullptr;
+    tagSCAN_SHORTCUT_MENU m_base;
+
+    void createForm()
+    {
+        m_hub = new PMessage;
+        m_form = new DeviceForm(m_hub);
+        m_form->resize(844, 551);
+        show(m_base);
+    }
+    void destroyForm()
+    {
+        delete m_form;
+        m_form = nullptr;
+        delete m_hub;
+        m_hub = nullptr;
+    }
+    void show(tagSCAN_SHORTCUT_MENU &r)
+    {
+        m_form->disconnectAllChangeValueControlMessages();
+        m_form->updateDeviceVariableToUIControl(r);
+        m_form->connectAllChangeValueControlMessages();
+    }
+    QDoubleSpinBox *spin(const char *name) { return child<QDoubleSpinBox>(m_form, name); }
+    static void finishEditing(QDoubleSpinBox *s, double v)
+    {
+        s->setValue(v);
+        emit s->editingFinished();
+    }
+};
 
 } // namespace devicetest
 

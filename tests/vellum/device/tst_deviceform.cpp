@@ -29,15 +29,10 @@ using testsupport::describeChanges;
 Q_DECLARE_METATYPE(std::function<void(tagSCAN_SHORTCUT_MENU &)>)
 using Edit = std::function<void(tagSCAN_SHORTCUT_MENU &)>;
 
-class TestDeviceForm : public QObject
+class TestDeviceForm : public QObject, public FormFixture
 {
     Q_OBJECT
 private:
-    PMessage *m_hub = nullptr;
-    DeviceForm *m_form = nullptr;
-    tagSCAN_SHORTCUT_MENU m_base;
-
-    QDoubleSpinBox *spin(const char *name) { return child<QDoubleSpinBox>(m_form, name); }
     QComboBox *combo(const char *name) { return child<QComboBox>(m_form, name); }
     QCheckBox *check(const char *name) { return child<QCheckBox>(m_form, name); }
     QDoubleSpinBox *sheet() { return spin("doubleSpinBoxSheetHeight"); }
@@ -49,17 +44,6 @@ private:
         r.sizeUnit = ImageSizeUnitFlag(unit);
         r.sideSettings[0].resolution = dpi;
         return r;
-    }
-    void show(tagSCAN_SHORTCUT_MENU &r)
-    {
-        m_form->disconnectAllChangeValueControlMessages();
-        m_form->updateDeviceVariableToUIControl(r);
-        m_form->connectAllChangeValueControlMessages();
-    }
-    void finishEditing(QDoubleSpinBox *s, double v)
-    {
-        s->setValue(v);
-        emit s->editingFinished();
     }
 
     // Every General, Transport and Multifeed field moved off the built-in
@@ -103,18 +87,8 @@ private slots:
         m_base.sizeUnit = UnitCentimetre;
         m_base.sideSettings[0].resolution = 200;
     }
-    void init()
-    {
-        m_hub = new PMessage;
-        m_form = new DeviceForm(m_hub);
-        m_form->resize(844, 551);
-        show(m_base);
-    }
-    void cleanup()
-    {
-        delete m_form;
-        delete m_hub;
-    }
+    void init() { createForm(); }
+    void cleanup() { destroyForm(); }
 
     void storesEveryFieldAtItsOffset()
     {

@@ -58,36 +58,20 @@ QString validate(QLineEdit *edit, QString text)
 
 } // namespace
 
-class TestImprinter : public QObject
+class TestImprinter : public QObject, public FormFixture
 {
     Q_OBJECT
 private:
-    PMessage *m_hub = nullptr;
-    DeviceForm *m_form = nullptr;
-    tagSCAN_SHORTCUT_MENU m_base;
-
-    QDoubleSpinBox *spin(const char *name) { return child<QDoubleSpinBox>(m_form, name); }
     QListWidget *graphics()
     {
         return child<QListWidget>(m_form, "listWidgetDeviceStampGraphicFileName");
     }
     QLineEdit *stampStart() { return child<QLineEdit>(m_form, "lineEditStampStartValue"); }
-    void show(tagSCAN_SHORTCUT_MENU &r)
-    {
-        m_form->disconnectAllChangeValueControlMessages();
-        m_form->updateDeviceVariableToUIControl(r);
-        m_form->connectAllChangeValueControlMessages();
-    }
     tagSCAN_SHORTCUT_MENU profile(int unit)
     {
         tagSCAN_SHORTCUT_MENU r = m_base;
         r.sizeUnit = ImageSizeUnitFlag(unit);
         return r;
-    }
-    void finishEditing(QDoubleSpinBox *s, double v)
-    {
-        s->setValue(v);
-        emit s->editingFinished();
     }
     QString graphicName(int row) { return graphics()->item(row)->data(Qt::UserRole).toString(); }
 
@@ -132,18 +116,8 @@ private slots:
         m_base.sizeUnit = UnitInch;
         m_base.sideSettings[0].resolution = 200;
     }
-    void init()
-    {
-        m_hub = new PMessage;
-        m_form = new DeviceForm(m_hub);
-        m_form->resize(844, 551);
-        show(m_base);
-    }
-    void cleanup()
-    {
-        delete m_form;
-        delete m_hub;
-    }
+    void init() { createForm(); }
+    void cleanup() { destroyForm(); }
 
     void storesTheWholeBlock()
     {
