@@ -15,6 +15,12 @@ OnepressThread::OnepressThread(QList<tagONEPRESS_EVENT> list, PMessage *hub,
 {
 }
 
+OnepressThread::~OnepressThread()
+{
+    wait();
+    m_ended.load(std::memory_order_acquire);
+}
+
 void OnepressThread::setOpenInterval(int ms)
 {
     s_openInterval = ms;
@@ -67,6 +73,11 @@ void OnepressThread::withdraw(bool twiceOrThrice)
 
 void OnepressThread::run()
 {
+    struct EndMark
+    {
+        std::atomic<bool> &ended;
+        ~EndMark() { ended.store(true, std::memory_order_release); }
+    } endMark{m_ended};
     qDebug() << "run";
     QList<tagONEPRESS_EVENT> list;
     {

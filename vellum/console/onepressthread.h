@@ -24,6 +24,7 @@ public:
 
     OnepressThread(QList<tagONEPRESS_EVENT> list, PMessage *hub, ScanningThread *scanning,
                    QObject *parent = nullptr);
+    ~OnepressThread() override;
 
     // Called from the GUI thread; run() takes them up on its next pass.
     void setParameters(QList<tagONEPRESS_EVENT> list);
@@ -61,6 +62,8 @@ private:
     std::atomic<bool> m_scanFlag{false};
     int m_timeoutCount = 0;
     int m_registeredCount = 0;
+    // Set last thing in run(): whoever sees it set sees everything run() did.
+    std::atomic<bool> m_ended{false};
 
     static QTime m_lastTime;
     static std::atomic<int> s_openInterval;
