@@ -27,7 +27,6 @@ QImage histogramReady(const QImage &image)
     case QImage::Format_Grayscale8:
     case QImage::Format_RGB32:
     case QImage::Format_ARGB32:
-    case QImage::Format_RGB888:
         return image;
     case QImage::Format_Indexed8:
         return image.allGray() ? image.convertToFormat(QImage::Format_Grayscale8)
