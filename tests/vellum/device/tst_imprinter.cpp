@@ -143,6 +143,9 @@ private slots:
         stampStart()->setText("abc");
         m_form->updateStampIndexAndCounter(stored);
         QCOMPARE(stored.stampCounter, 0);
+        for (const char *b : {"pushButtonDeviceStampTextRename", "pushButtonDeviceStampGraphicAdd",
+                              "pushButtonDeviceStampGraphicDelete"})
+            QVERIFY2(!child<QPushButton>(m_form, b)->icon().pixmap(16).isNull(), b);
         child<QTabWidget>(m_form, "tabWidgetDevice")->setCurrentIndex(2);
         for (int tab = 0; tab < 3; ++tab) {
             child<QTabWidget>(m_form, "tabWidgetStamp")->setCurrentIndex(tab);

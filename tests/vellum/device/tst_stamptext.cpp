@@ -247,6 +247,10 @@ private slots:
              {"pushButtonChange", "pushButtonDelete", "pushButtonUp", "pushButtonDown"})
             QVERIFY2(!enabled(d, b), b);
         QVERIFY(enabled(d, "pushButtonAdd"));
+        // Its pictures come from the console's and the image tools' resources.
+        for (const char *b : {"pushButtonAdd", "pushButtonChange", "pushButtonDelete",
+                              "pushButtonUp", "pushButtonDown"})
+            QVERIFY2(!child<QPushButton>(&d, b)->icon().pixmap(16).isNull(), b);
         QCOMPARE(child<QTextEdit>(&d, "textEditExample")->toPlainText(), QString());
         QStringList names;
         for (QAction *a : child<QPushButton>(&d, "pushButtonAdd")->menu()->actions())
