@@ -201,7 +201,7 @@ void DeviceForm::loadDeviceTransportPage()
     ui->comboBoxPaperJamreSponse->addItem(tr("暂停扫描"), 1);
 
     QDoubleSpinBox *sheet = ui->doubleSpinBoxSheetHeight;
-    sheet->setRange(0, 100000);
+    sheet->setRange(0, MaxLengthShown);
     sheet->setDecimals(2);
     sheet->setAccelerated(true);
     sheet->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);

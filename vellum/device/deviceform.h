@@ -25,6 +25,10 @@ class DeviceForm : public QWidget
 {
     Q_OBJECT
 public:
+    // Largest value of the length spin boxes: the longest lengths the page
+    // clamps to still fit in pixels at the highest resolution.
+    static constexpr double MaxLengthShown = 1000000.0;
+
     DeviceForm(PMessage *hub, QWidget *parent = nullptr);
     ~DeviceForm() override;
 

@@ -15,8 +15,6 @@ using devicecombo::value;
 namespace {
 // The settings form's image area for part of the document.
 constexpr int kAreaPart = 5;
-// The length spin box's own maximum; no image is longer.
-constexpr double kMaxLength = 1000000.0;
 } // namespace
 
 void DeviceForm::loadDeviceBackToThePaperPage()
@@ -35,7 +33,7 @@ void DeviceForm::loadDeviceBackToThePaperPage()
     ui->pushButtonDeviceMultifeedBrowse->hide();
 
     QDoubleSpinBox *length = ui->doubleSpinBoxDeviceMultifeedLengthEnabled;
-    length->setRange(0, 1000000);
+    length->setRange(0, MaxLengthShown);
     length->setDecimals(2);
 
     connect(ui->checkBoxDeviceMultifeedLengthEnabled, &QCheckBox::stateChanged, this,
@@ -184,7 +182,7 @@ void DeviceForm::imageAreaChangeMulLength(int imageArea, double height)
     if (!std::isfinite(height))
         return;
     m_nImageArea = imageArea;
-    m_dImageHeight = CommonFunc::DoubleRound(qBound(0.0, height, kMaxLength), 2, true);
+    m_dImageHeight = CommonFunc::DoubleRound(qBound(0.0, height, MaxLengthShown), 2, true);
     QDoubleSpinBox *spin = ui->doubleSpinBoxDeviceMultifeedLengthEnabled;
     if (imageArea != kAreaPart || m_dImageHeight > spin->value())
         spin->setValue(m_dImageHeight);
@@ -194,7 +192,7 @@ void DeviceForm::currentImageHeightChange(double height)
 {
     if (!std::isfinite(height))
         return;
-    m_dImageHeight = CommonFunc::DoubleRound(qBound(0.0, height, kMaxLength), 2, true);
+    m_dImageHeight = CommonFunc::DoubleRound(qBound(0.0, height, MaxLengthShown), 2, true);
     QDoubleSpinBox *spin = ui->doubleSpinBoxDeviceMultifeedLengthEnabled;
     if (m_nImageArea == kAreaPart && m_dImageHeight > spin->value())
         spin->setValue(m_dImageHeight);

@@ -219,7 +219,7 @@ void DeviceForm::createStampLayout()
     for (QDoubleSpinBox *s :
          {static_cast<QDoubleSpinBox *>(ui->doubleSpinBoxDeviceStampPositionX),
           static_cast<QDoubleSpinBox *>(ui->doubleSpinBoxDeviceStampPositionY)}) {
-        s->setRange(0, 100000);
+        s->setRange(0, MaxLengthShown);
         s->setDecimals(2);
         s->setSingleStep(0.02);
     }

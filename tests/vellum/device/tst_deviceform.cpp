@@ -239,6 +239,25 @@ private slots:
         QCOMPARE(sheet()->value(), 2800.0);
     }
 
+    // The longest lengths the page allows still show in pixels at 1200 dpi,
+    // so viewing a profile there never shortens them.
+    void longestLengthsAt1200Dpi()
+    {
+        tagSCAN_SHORTCUT_MENU r = profile(UnitPixel, 1200);
+        r.sheetHeight = 160.0;
+        r.stampConfig.originY = 12000;
+        show(r);
+        QCOMPARE(sheet()->value(), 192000.0);
+        QCOMPARE(spin("doubleSpinBoxDeviceStampPositionY")->value(), 144000.0);
+        QVERIFY(m_form->compareVariableAndUIControl(r));
+        finishEditing(sheet(), 200000.0);
+        QCOMPARE(sheet()->value(), 192000.0);
+        tagSCAN_SHORTCUT_MENU stored = r;
+        m_form->updateDeviceUIcontrolToVariable(stored);
+        QCOMPARE(stored.sheetHeight, 160.0);
+        QCOMPARE(stored.stampConfig.originY, 12000u);
+    }
+
     void sheetHeightClamp_data()
     {
         QTest::addColumn<int>("unit");
@@ -273,8 +292,8 @@ private slots:
         QTest::newRow("pixels at 0 dpi") << 2 << 0 << 14.0 << 2800.0 << 14.0;
         QTest::newRow("pixels at -300 dpi") << 2 << -300 << 14.0 << 2800.0 << 14.0;
         QTest::newRow("NaN") << 1 << 200 << std::numeric_limits<double>::quiet_NaN() << 0.0 << 0.0;
-        QTest::newRow("infinite") << 1 << 200 << std::numeric_limits<double>::infinity() << 100000.0
-                                  << 100000.0;
+        QTest::newRow("infinite") << 1 << 200 << std::numeric_limits<double>::infinity()
+                                  << DeviceForm::MaxLengthShown << DeviceForm::MaxLengthShown;
         QTest::newRow("negative") << 1 << 200 << -3.0 << 0.0 << 0.0;
     }
     void damagedRecords()
