@@ -1,6 +1,7 @@
 #include "settingform.h"
 
 #include "errorhandling.h"
+#include "oxadvancedlengths.h"
 #include "pmessage.h"
 #include "previewform.h"
 #include "ui_settingform.h"
@@ -220,10 +221,8 @@ void SettingForm::updateVariableToUIControl(tagSCAN_SHORTCUT_MENU &profile)
 
     const tagSCAN_SIDE_SETTING &b = profile.sideSettings[m_currentIndex];
     setUnitCaptions(unitCaption(m_sizeUnit));
-    const double dpi = b.resolution > 0 ? double(b.resolution) : 200.0;
-    changedDoubleSpinboxSingleStep(m_sizeUnit == UnitPixel        ? dpi / 100.0
-                                   : m_sizeUnit == UnitCentimetre ? 0.0254
-                                                                  : 0.01);
+    changedDoubleSpinboxSingleStep(OxAdvancedLengths::unitStep(
+        int(m_sizeUnit), OxAdvancedLengths::pixelFactorFor(b.resolution)));
 
     std::memcpy(static_cast<void *>(m_settingBlocks), profile.sideSettings,
                 sizeof(m_settingBlocks));

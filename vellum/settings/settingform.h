@@ -219,7 +219,6 @@ private:
     void applyLoadedSizeState(const tagSCAN_SIDE_SETTING &block);
 
     // Units and lengths.
-    static double unitFactor(int unit, double pixelFactor);
     static QString unitCaption(int unit);
     void setUnitCaptions(const QString &caption);
     void changedDoubleSpinboxSingleStep(double step);

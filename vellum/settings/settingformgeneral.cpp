@@ -4,6 +4,7 @@
 #include "settingform.h"
 
 #include "commonfunc.h"
+#include "oxadvancedlengths.h"
 #include "pmessage.h"
 #include "previewform.h"
 #include "settingformhelpers.h"
@@ -190,7 +191,7 @@ bool SettingForm::updateGeneralVariableToUIControl(int index)
     selectData(ui->comboBoxMediaType, int(b.mediaType));
     // A resolution of 0 or less would make the pixel unit divide by zero;
     // it counts as 200 dpi, as on the device page.
-    m_sizeFactor = b.resolution > 0 ? double(b.resolution) : 200.0;
+    m_sizeFactor = OxAdvancedLengths::pixelFactorFor(b.resolution);
     selectData(ui->comboBoxResolution, b.resolution);
     selectData(ui->comboBoxCompressType, int(b.compressionType));
     selectData(ui->comboBoxCompressQuality, int(b.jpegQuality));
@@ -317,7 +318,7 @@ void SettingForm::currentItemChangeResolution(int)
 
 void SettingForm::changedResolution(int dpi)
 {
-    const double newFactor = dpi > 0 ? double(dpi) : 200.0;
+    const double newFactor = OxAdvancedLengths::pixelFactorFor(dpi);
     if (m_sizeUnit != UnitPixel) {
         m_sizeFactor = newFactor;
         return;

@@ -5,6 +5,7 @@
 #include "settingform.h"
 
 #include "commonfunc.h"
+#include "oxadvancedlengths.h"
 #include "pmessage.h"
 #include "settingformhelpers.h"
 #include "ui_settingform.h"
@@ -18,22 +19,12 @@ constexpr double kMaxHeight = 17.0; // inches
 constexpr double kLengthBound = 10000.0;
 } // namespace
 
-double SettingForm::unitFactor(int unit, double pixelFactor)
-{
-    switch (unit) {
-    case 0:
-        return 2.54;
-    case 2:
-        return pixelFactor > 0 ? pixelFactor : 200.0;
-    default:
-        // An unknown unit is shown as inches, so no length ever divides by 0.
-        return 1.0;
-    }
-}
-
+// An unknown unit is shown as inches and a resolution of 0 or less counts as
+// 200 dpi (the rules the setting-tool panel shares), so no length ever
+// divides by 0.
 double SettingForm::getSizeTimes() const
 {
-    return unitFactor(int(m_sizeUnit), m_sizeFactor);
+    return OxAdvancedLengths::unitFactor(int(m_sizeUnit), m_sizeFactor);
 }
 
 QString SettingForm::unitCaption(int unit)
@@ -144,7 +135,7 @@ void SettingForm::changedImageSizeUnit(ImageSizeUnitFlag unit)
         m_sizeUnit = unit;
         setUnitCaptions(unitCaption(u));
         const double f = getSizeTimes();
-        changedDoubleSpinboxSingleStep(u == 2 ? f / 100.0 : u == 0 ? 0.0254 : 0.01);
+        changedDoubleSpinboxSingleStep(OxAdvancedLengths::unitStep(u, m_sizeFactor));
         double shown[13];
         for (int i = 0; i < 13; ++i)
             shown[i] = inches[i] * f;

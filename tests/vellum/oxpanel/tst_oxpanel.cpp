@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedPointer>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -138,7 +139,9 @@ private slots:
     {
         PMessage::registerMetaTypes();
         g_VellumCfgFile.loadConfigFile(QCoreApplication::applicationDirPath());
+        m_shared.reset(new Rig);
     }
+    void cleanupTestCase() { m_shared.reset(); }
     void roundTripBuiltIns_data();
     void roundTripBuiltIns();
     void editsWithExactDiffs_data();
@@ -159,6 +162,11 @@ private slots:
     void editNotification();
     void buttons();
     void smallScreen();
+
+private:
+    // One pair of forms for the round trips: the console, too, loads profile
+    // after profile into the same forms.
+    QScopedPointer<Rig> m_shared;
 };
 
 void TestOxPanel::roundTripBuiltIns_data()
@@ -180,7 +188,7 @@ void TestOxPanel::roundTripBuiltIns()
     QFETCH(int, unit);
     tagSCAN_SHORTCUT_MENU r = builtIns().at(index);
     r.sizeUnit = ImageSizeUnitFlag(unit);
-    Rig rig;
+    Rig &rig = *m_shared;
     QSignalSpy streams(&rig.hub, &PMessage::manyCurrentControl);
     rig.load(r);
     QCOMPARE(streams.count(), 0);
