@@ -2,6 +2,7 @@
 // with no scanner: profile exchange, the device type, clearing the
 // magnification corrections, choosing a calibration.
 #include "adjustingdialog.h"
+#include "devicesaveasdialog.h"
 #include "diagnosticsform.h"
 #include "pmessage.h"
 #include "scanshortcutmenu.h"
@@ -202,6 +203,13 @@ private slots:
             QVERIFY(!dialog.findChild<QWidget *>("pushButtonClean")->isHidden());
             type->setCurrentIndex(1);
             QVERIFY(dialog.findChild<QWidget *>("pushButtonClean")->isHidden());
+            dialog.show();
+            QTemporaryDir dir;
+            dir.setAutoRemove(false);
+            QVERIFY(dialog.grab().save(dir.path() + "/calibration.png"));
+            DeviceSaveAsDialog logDialog;
+            logDialog.show();
+            QVERIFY(logDialog.grab().save(dir.path() + "/device-log.png"));
             dialog.findChild<QPushButton *>("pushButtonExit")->click();
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
             QCOMPARE(ensure.count(), 0);
