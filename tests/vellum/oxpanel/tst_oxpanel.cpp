@@ -7,6 +7,7 @@
 #include "settingform.h"
 #include "vellumglobal.h"
 
+#include "../settings/settingformfixture.h"
 #include "support/modalanswer.h"
 #include "support/recorddiff.h"
 
@@ -36,28 +37,8 @@ using testsupport::describeChanges;
 
 namespace {
 
-QList<tagSCAN_SHORTCUT_MENU> builtIns()
-{
-    ScanShortcutMenu store;
-    if (store.getScanShortcutCount() == 0)
-        store.loadDefaultScanShortcut();
-    QList<tagSCAN_SHORTCUT_MENU> out;
-    for (int i = 0; i < store.getScanShortcutCount() && out.size() < 6; ++i) {
-        tagSCAN_SHORTCUT_MENU r;
-        store.getScanShortcutItem(i, r);
-        out << r;
-    }
-    return out;
-}
-
-tagSCAN_SHORTCUT_MENU builtIn(const QString &name)
-{
-    for (const tagSCAN_SHORTCUT_MENU &r : builtIns())
-        if (CommonFunc::charsToString(r.name, 128) == name)
-            return r;
-    qFatal("no built-in profile %s", qPrintable(name));
-    return tagSCAN_SHORTCUT_MENU();
-}
+using settingtest::builtIn;
+using settingtest::builtIns;
 
 // Both forms of the console's settings side on one hub.
 struct Rig
