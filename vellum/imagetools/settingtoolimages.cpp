@@ -577,4 +577,3 @@ bool SettingToolForm::compareColorType(SCAN_SHORTCUT_MENU &stScanShortcut,
         return true;
     }
 }
-

@@ -59,7 +59,8 @@ inline tagSCAN_SHORTCUT_MENU saved(SettingForm &form, const tagSCAN_SHORTCUT_MEN
 inline void chooseData(QComboBox *combo, int value)
 {
     const int i = combo->findData(value);
-    QVERIFY2(i >= 0, qPrintable(QStringLiteral("%1 has no item %2").arg(combo->objectName()).arg(value)));
+    QVERIFY2(i >= 0,
+             qPrintable(QStringLiteral("%1 has no item %2").arg(combo->objectName()).arg(value)));
     combo->setCurrentIndex(i);
 }
 
@@ -85,8 +86,7 @@ inline QList<int> diff(const tagSCAN_SHORTCUT_MENU &a, const tagSCAN_SHORTCUT_ME
 
 } // namespace settingtest
 
-#define COMPARE_DIFF(a, b, expected)                                                          \
-    QVERIFY2(settingtest::diff(a, b) == (expected),                                           \
-             qPrintable(testsupport::describeChanges(a, b)))
+#define COMPARE_DIFF(a, b, expected)                                                               \
+    QVERIFY2(settingtest::diff(a, b) == (expected), qPrintable(testsupport::describeChanges(a, b)))
 
 #endif

@@ -72,7 +72,8 @@ void TstSettingForm::inventory()
     QCOMPARE(form.size(), QSize(916, 700));
     QCOMPARE(form.minimumSize(), QSize(761, 559));
 
-    struct Entry {
+    struct Entry
+    {
         const char *name;
         const char *cls;
         double min, max;
@@ -286,39 +287,59 @@ void TstSettingForm::combinationCheck_data()
     QTest::addColumn<int>("expected");
     // colour 1200 uncompressed
     QTest::newRow("A5 passes") << 2 << 1200 << 0 << 3 << 5 << 5.82 << 8.26 << 0 << 0 << 0 << 0;
-    QTest::newRow("wider than A5") << 2 << 1200 << 0 << 3 << 5 << 5.83 << 8.26 << 0 << 0 << 0 << -71;
-    QTest::newRow("taller than A5") << 2 << 1200 << 0 << 3 << 5 << 5.82 << 8.27 << 0 << 0 << 0 << -71;
-    QTest::newRow("both sides first") << 2 << 1200 << 0 << 3 << 2 << 20.0 << 20.0 << 2 << 4 << 1 << -77;
+    QTest::newRow("wider than A5")
+        << 2 << 1200 << 0 << 3 << 5 << 5.83 << 8.26 << 0 << 0 << 0 << -71;
+    QTest::newRow("taller than A5")
+        << 2 << 1200 << 0 << 3 << 5 << 5.82 << 8.27 << 0 << 0 << 0 << -71;
+    QTest::newRow("both sides first")
+        << 2 << 1200 << 0 << 3 << 2 << 20.0 << 20.0 << 2 << 4 << 1 << -77;
     QTest::newRow("whole document") << 2 << 1200 << 0 << 3 << 2 << 1.0 << 1.0 << 0 << 0 << 0 << -71;
-    QTest::newRow("A5 combine on") << 2 << 1200 << 0 << 3 << 5 << 5.82 << 8.26 << 0 << 0 << 1 << -74;
-    QTest::newRow("stream 4 limit, combine on") << 2 << 1200 << 0 << 3 << 5 << 8.27 << 5.83 << 0 << 4 << 1 << 0;
-    QTest::newRow("stream 10 too wide") << 2 << 1200 << 0 << 3 << 5 << 8.28 << 5.83 << 0 << 10 << 0 << -76;
-    QTest::newRow("stream 4 too tall") << 2 << 1200 << 0 << 3 << 5 << 8.27 << 5.84 << 0 << 4 << 0 << -76;
+    QTest::newRow("A5 combine on")
+        << 2 << 1200 << 0 << 3 << 5 << 5.82 << 8.26 << 0 << 0 << 1 << -74;
+    QTest::newRow("stream 4 limit, combine on")
+        << 2 << 1200 << 0 << 3 << 5 << 8.27 << 5.83 << 0 << 4 << 1 << 0;
+    QTest::newRow("stream 10 too wide")
+        << 2 << 1200 << 0 << 3 << 5 << 8.28 << 5.83 << 0 << 10 << 0 << -76;
+    QTest::newRow("stream 4 too tall")
+        << 2 << 1200 << 0 << 3 << 5 << 8.27 << 5.84 << 0 << 4 << 0 << -76;
     // colour 1200 compressed, high quality
     QTest::newRow("high whole") << 2 << 1200 << 2 << 4 << 2 << 1.0 << 1.0 << 0 << 0 << 0 << -75;
-    QTest::newRow("high both sides") << 2 << 1200 << 2 << 4 << 5 << 1.0 << 1.0 << 2 << 0 << 0 << -77;
+    QTest::newRow("high both sides")
+        << 2 << 1200 << 2 << 4 << 5 << 1.0 << 1.0 << 2 << 0 << 0 << -77;
     QTest::newRow("high at limit") << 2 << 1200 << 2 << 4 << 5 << 11.69 << 9.84 << 0 << 0 << 0 << 0;
-    QTest::newRow("high too tall") << 2 << 1200 << 2 << 4 << 5 << 11.69 << 9.85 << 0 << 0 << 0 << -75;
-    QTest::newRow("high stream 10") << 2 << 1200 << 2 << 4 << 5 << 8.28 << 1.0 << 0 << 10 << 0 << -76;
-    QTest::newRow("high combine") << 2 << 1200 << 2 << 4 << 5 << 11.69 << 9.84 << 0 << 0 << 3 << -74;
+    QTest::newRow("high too tall")
+        << 2 << 1200 << 2 << 4 << 5 << 11.69 << 9.85 << 0 << 0 << 0 << -75;
+    QTest::newRow("high stream 10")
+        << 2 << 1200 << 2 << 4 << 5 << 8.28 << 1.0 << 0 << 10 << 0 << -76;
+    QTest::newRow("high combine") << 2 << 1200 << 2 << 4 << 5 << 11.69 << 9.84 << 0 << 0 << 3
+                                  << -74;
     // colour 1200 compressed, other quality: both sides allowed
     QTest::newRow("good whole") << 2 << 1200 << 2 << 3 << 2 << 1.0 << 1.0 << 0 << 0 << 0 << -71;
-    QTest::newRow("good at limit, both sides") << 2 << 1200 << 1 << 3 << 5 << 11.69 << 9.84 << 2 << 0 << 0 << 0;
-    QTest::newRow("good too wide") << 2 << 1200 << 2 << 3 << 5 << 11.70 << 9.84 << 0 << 0 << 0 << -75;
-    QTest::newRow("good combine") << 2 << 1200 << 2 << 3 << 5 << 11.69 << 9.84 << 0 << 0 << 2 << -74;
+    QTest::newRow("good at limit, both sides")
+        << 2 << 1200 << 1 << 3 << 5 << 11.69 << 9.84 << 2 << 0 << 0 << 0;
+    QTest::newRow("good too wide")
+        << 2 << 1200 << 2 << 3 << 5 << 11.70 << 9.84 << 0 << 0 << 0 << -75;
+    QTest::newRow("good combine") << 2 << 1200 << 2 << 3 << 5 << 11.69 << 9.84 << 0 << 0 << 2
+                                  << -74;
     QTest::newRow("good stream 4") << 2 << 1200 << 2 << 3 << 5 << 8.27 << 5.83 << 0 << 4 << 1 << 0;
     // gray and black-and-white at 1200
-    QTest::newRow("gray uncompressed") << 1 << 1200 << 0 << 4 << 5 << 1.0 << 1.0 << 0 << 0 << 0 << -72;
-    QTest::newRow("gray high quality") << 1 << 1200 << 2 << 4 << 5 << 1.0 << 1.0 << 0 << 0 << 0 << -73;
+    QTest::newRow("gray uncompressed")
+        << 1 << 1200 << 0 << 4 << 5 << 1.0 << 1.0 << 0 << 0 << 0 << -72;
+    QTest::newRow("gray high quality")
+        << 1 << 1200 << 2 << 4 << 5 << 1.0 << 1.0 << 0 << 0 << 0 << -73;
     QTest::newRow("gray combine") << 1 << 1200 << 2 << 3 << 5 << 1.0 << 1.0 << 0 << 0 << 1 << -74;
     QTest::newRow("gray good") << 1 << 1200 << 2 << 3 << 2 << 17.0 << 17.0 << 2 << 0 << 0 << 0;
     QTest::newRow("bw combine") << 0 << 1200 << 1 << 3 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << -74;
     QTest::newRow("bw") << 0 << 1200 << 0 << 3 << 2 << 17.0 << 17.0 << 2 << 0 << 0 << 0;
     // colour 600
-    QTest::newRow("600 none combine") << 2 << 600 << 0 << 2 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << -74;
-    QTest::newRow("600 jpeg draft combine") << 2 << 600 << 2 << 2 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << 0;
-    QTest::newRow("600 jpeg high combine") << 2 << 600 << 2 << 4 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << -74;
-    QTest::newRow("600 gray combine") << 1 << 600 << 0 << 4 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << 0;
+    QTest::newRow("600 none combine")
+        << 2 << 600 << 0 << 2 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << -74;
+    QTest::newRow("600 jpeg draft combine")
+        << 2 << 600 << 2 << 2 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << 0;
+    QTest::newRow("600 jpeg high combine")
+        << 2 << 600 << 2 << 4 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << -74;
+    QTest::newRow("600 gray combine")
+        << 1 << 600 << 0 << 4 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << 0;
     // other resolutions and modes
     QTest::newRow("300 anything") << 2 << 300 << 0 << 4 << 2 << 99.0 << 99.0 << 2 << 4 << 1 << 0;
     QTest::newRow("mode 5 at 1200") << 5 << 1200 << 0 << 4 << 2 << 99.0 << 99.0 << 2 << 4 << 1 << 0;
@@ -377,7 +398,8 @@ void TstSettingForm::builtInsRoundTrip()
     load(form, profile);
     QVERIFY(form.compareVariableAndUIControl(profile));
     const tagSCAN_SHORTCUT_MENU out = saved(form, profile);
-    QVERIFY2(scanShortcutEquals(out, profile), qPrintable(testsupport::describeChanges(profile, out)));
+    QVERIFY2(scanShortcutEquals(out, profile),
+             qPrintable(testsupport::describeChanges(profile, out)));
     QVERIFY(form.compareVariableAndUIControl(profile));
     // A second load of the same profile leaves everything as it was.
     load(form, profile);
@@ -490,10 +512,18 @@ void TstSettingForm::dirtyCheckSources()
     QVERIFY(form.compareVariableAndUIControl(profile));
     tagSCAN_SHORTCUT_MENU other = profile;
     switch (source) {
-    case 0: other.sideStream = OxAdvancedSettingSideFlag(7); break;
-    case 1: other.sideSettings[2].colorMode = ColorModeFlag(1); break;
-    case 2: other.sideSettings[0].doubleCurrentOutput = ScanDoubleCurrentOutputFlag(3); break;
-    case 3: other.previewQuality = PreviewQualityFlag(1 - int(profile.previewQuality)); break;
+    case 0:
+        other.sideStream = OxAdvancedSettingSideFlag(7);
+        break;
+    case 1:
+        other.sideSettings[2].colorMode = ColorModeFlag(1);
+        break;
+    case 2:
+        other.sideSettings[0].doubleCurrentOutput = ScanDoubleCurrentOutputFlag(3);
+        break;
+    case 3:
+        other.previewQuality = PreviewQualityFlag(1 - int(profile.previewQuality));
+        break;
     }
     QVERIFY(!form.compareVariableAndUIControl(other));
     QVERIFY(form.compareVariableAndUIControl(profile));

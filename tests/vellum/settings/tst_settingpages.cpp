@@ -496,8 +496,10 @@ void TstSettingPages::adjustModeRules_data()
     QTest::newRow("brightness manual") << "comboBoxBriAndCon" << 1 << "spinBoxBri" << true;
     QTest::newRow("brightness auto") << "comboBoxBriAndCon" << 2 << "spinBoxBri" << false;
     QTest::newRow("balance manual rgb") << "comboBoxColBal" << 1 << "spinBoxRed" << true;
-    QTest::newRow("balance manual aggr") << "comboBoxColBal" << 1 << "spinBoxColAggressiveness" << false;
-    QTest::newRow("balance advanced aggr") << "comboBoxColBal" << 3 << "spinBoxColAggressiveness" << true;
+    QTest::newRow("balance manual aggr")
+        << "comboBoxColBal" << 1 << "spinBoxColAggressiveness" << false;
+    QTest::newRow("balance advanced aggr")
+        << "comboBoxColBal" << 3 << "spinBoxColAggressiveness" << true;
     QTest::newRow("balance advanced rgb") << "comboBoxColBal" << 3 << "labelBlue" << false;
     QTest::newRow("balance auto") << "comboBoxColBal" << 2 << "spinBoxColAggressiveness" << false;
     QTest::newRow("boldness advanced") << "comboBoxForBol" << 1 << "horizontalSliderForBol" << true;
