@@ -157,10 +157,16 @@ Served servedImages(const std::vector<emu::TransferRecord> &records)
             }
         } else if (x->opcode == kOpRequestBarcode) {
             if (header && x->dataArrived && x->statusGood) {
-                for (size_t at = 0; at + kBarcodeRecord <= x->data.size(); at += kBarcodeRecord) {
+                // As the host reads them: a record cut short counts with what
+                // arrived of it, the rest read as zero.
+                emu::Bytes data = x->data;
+                data.resize((data.size() + kBarcodeRecord - 1) / kBarcodeRecord * kBarcodeRecord, 0);
+                for (size_t at = 0; at < data.size(); at += kBarcodeRecord) {
                     const char *text =
-                        reinterpret_cast<const char *>(x->data.data()) + at + kBarcodeText;
-                    barcodes.emplace_back(text, strnlen(text, kBarcodeRecord - kBarcodeText));
+                        reinterpret_cast<const char *>(data.data()) + at + kBarcodeText;
+                    const size_t n = strnlen(text, kBarcodeRecord - kBarcodeText);
+                    if (n > 0)
+                        barcodes.emplace_back(text, n);
                 }
             }
         } else if (header) {
