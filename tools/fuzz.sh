@@ -34,8 +34,9 @@ declare -A runs=(
   [fuzz_stampconfig]=3000
   [fuzz_package]=200000
   [fuzz_output]=20000
+  [fuzz_launcherstores]=150
 )
-targets=(fuzz_lockstatus fuzz_records fuzz_eventpipe fuzz_files fuzz_scanexchange fuzz_stampconfig fuzz_package fuzz_output)
+targets=(fuzz_lockstatus fuzz_records fuzz_eventpipe fuzz_files fuzz_scanexchange fuzz_stampconfig fuzz_package fuzz_output fuzz_launcherstores)
 
 export ASAN_OPTIONS=detect_leaks=1
 export LSAN_OPTIONS=suppressions=$root/tools/sanitizers/lsan.supp
