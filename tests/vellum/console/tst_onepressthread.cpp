@@ -135,6 +135,23 @@ private slots:
         QVERIFY(thread.wait(5000));
     }
 
+    // A refused registration withdraws once more and registers again.
+    void refusedRegistrationWithdrawsAndRetries()
+    {
+        Rig rig;
+        PMessage hub;
+        rig.events.scriptReply(event::kRegistration,
+                               EventService::replyText(500, "Internal Server Error"));
+        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
+        thread.start();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QCOMPARE(rig.count(event::kRegistration), size_t(2));
+        // Two at the start; the retry's withdrawal asks twice again.
+        QCOMPARE(rig.count(event::kUnregister), size_t(4));
+        thread.setCancel();
+        QVERIFY(thread.wait(5000));
+    }
+
     // A new list while polling: one withdrawal, then the new registration.
     void newListWhilePolling()
     {
