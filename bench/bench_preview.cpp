@@ -31,8 +31,7 @@ double residentMiB()
     if (!statm.open(QIODevice::ReadOnly))
         return 0;
     const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields.at(1).toDouble() * sysconf(_SC_PAGESIZE) / (1024 * 1024)
-                             : 0;
+    return fields.size() > 1 ? fields.at(1).toDouble() * sysconf(_SC_PAGESIZE) / (1024 * 1024) : 0;
 }
 
 double peakMiB()
@@ -103,9 +102,8 @@ int main(int argc, char **argv)
     emit hub.sendPreviewFilename(nullptr, file);
     std::printf("load: %.1f ms, resident %.1f MiB\n\n", msSince(t), residentMiB());
 
-    std::printf("%5s %12s %10s %10s %12s %12s %12s%s\n", "zoom", "picture", "step ms",
-                "paint ms", "scrolled ms", "resident MiB", "peak MiB",
-                fullCopy ? "   full copy ms / MiB" : "");
+    std::printf("%5s %12s %10s %10s %12s %12s %12s%s\n", "zoom", "picture", "step ms", "paint ms",
+                "scrolled ms", "resident MiB", "peak MiB", fullCopy ? "   full copy ms / MiB" : "");
     auto *magnify = form.findChild<QPushButton *>("pushButtonSettingMagnify");
     auto *hBar = form.findChild<QScrollBar *>("horizontalScrollBar");
     auto *vBar = form.findChild<QScrollBar *>("verticalScrollBar");

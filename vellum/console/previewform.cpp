@@ -77,19 +77,19 @@ void PreviewForm::buildForm()
                              QSize(31, 31), tr("旋转轮廓"));
     m_btnCenter = makeButton("pushButtonSettingCenter", ":/settings/images/settings/center.png",
                              QSize(31, 31), tr("置中轮廓"));
-    m_btnQuality = makeButton("pushButtonPreviewQuality",
-                              ":/settings/images/settings/preview-quality.png", QSize(44, 31),
-                              tr("预览质量"));
-    m_btnAutoUpdate = makeButton("pushButtonAutoUpdate",
-                                 ":/settings/images/settings/auto-update.png", QSize(44, 31),
-                                 tr("自动预览更新"));
+    m_btnQuality =
+        makeButton("pushButtonPreviewQuality", ":/settings/images/settings/preview-quality.png",
+                   QSize(44, 31), tr("预览质量"));
+    m_btnAutoUpdate =
+        makeButton("pushButtonAutoUpdate", ":/settings/images/settings/auto-update.png",
+                   QSize(44, 31), tr("自动预览更新"));
     m_btnUnits = makeButton("pushButtonUnits", ":/settings/images/settings/units.png",
                             QSize(44, 31), tr("单位"));
 
-    m_menuQuality = makeMenu(m_btnQuality, {&m_actQualityNormal, &m_actQualityHigh},
-                             {tr("正常"), tr("高")});
-    m_menuAutoUpdate = makeMenu(m_btnAutoUpdate, {&m_actAutoOpen, &m_actAutoClose},
-                                {tr("开启"), tr("关闭")});
+    m_menuQuality =
+        makeMenu(m_btnQuality, {&m_actQualityNormal, &m_actQualityHigh}, {tr("正常"), tr("高")});
+    m_menuAutoUpdate =
+        makeMenu(m_btnAutoUpdate, {&m_actAutoOpen, &m_actAutoClose}, {tr("开启"), tr("关闭")});
     m_menuUnits = makeMenu(m_btnUnits, {&m_actInches, &m_actCentimeters, &m_actPixels},
                            {tr("英寸"), tr("厘米"), tr("像素")});
     m_actQualityNormal->setChecked(true);
@@ -132,13 +132,11 @@ void PreviewForm::connectSignals()
 {
     connect(m_actQualityNormal, &QAction::triggered, this,
             &PreviewForm::triggeredPreivewQualityNormal);
-    connect(m_actQualityHigh, &QAction::triggered, this,
-            &PreviewForm::triggeredPreivewQualityHigh);
+    connect(m_actQualityHigh, &QAction::triggered, this, &PreviewForm::triggeredPreivewQualityHigh);
     connect(m_actAutoOpen, &QAction::triggered, this, &PreviewForm::triggeredAutoUpdateOpen);
     connect(m_actAutoClose, &QAction::triggered, this, &PreviewForm::triggeredAutoUpdateClose);
     connect(m_actInches, &QAction::triggered, this, &PreviewForm::triggeredUnitsInches);
-    connect(m_actCentimeters, &QAction::triggered, this,
-            &PreviewForm::triggeredUnitsCentimeters);
+    connect(m_actCentimeters, &QAction::triggered, this, &PreviewForm::triggeredUnitsCentimeters);
     connect(m_actPixels, &QAction::triggered, this, &PreviewForm::triggeredUnitsPixels);
     connect(m_btnMagnify, &QPushButton::clicked, this, &PreviewForm::clickedBtnSettingMagnify);
     connect(m_btnShrink, &QPushButton::clicked, this, &PreviewForm::clickedBtnSettingShrink);
@@ -152,13 +150,11 @@ void PreviewForm::connectSignals()
     connect(m_hub, &PMessage::clearPreviewFilaname, this, &PreviewForm::clearPreviewFilename);
     connect(m_hub, &PMessage::sendPreviewMode, this, &PreviewForm::getPreviewMode);
     connect(m_hub, &PMessage::changedPreivewQuality, this, &PreviewForm::setPreviewQuality);
-    connect(m_hub, &PMessage::changedPreivewAutoUpdate, this,
-            &PreviewForm::setPreviewAutoUpdate);
+    connect(m_hub, &PMessage::changedPreivewAutoUpdate, this, &PreviewForm::setPreviewAutoUpdate);
     connect(m_hub, &PMessage::changedImageUnits, this, &PreviewForm::setPreviewUnits);
     connect(m_hub, &PMessage::settingToolRotateAndCenter, this,
             &PreviewForm::enableStateChangedRotateAndCenter);
-    connect(m_hub, &PMessage::settingToolPreviewSize, this,
-            &PreviewForm::settingToolPreviewSize);
+    connect(m_hub, &PMessage::settingToolPreviewSize, this, &PreviewForm::settingToolPreviewSize);
 }
 
 void PreviewForm::placeButtons(bool compact)
@@ -223,8 +219,8 @@ bool PreviewForm::updateUIControlToVariable(tagSCAN_SHORTCUT_MENU &profile)
 
 bool PreviewForm::compareVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profile)
 {
-    return m_previewUnits == profile.sizeUnit && m_previewQuality == profile.previewQuality
-           && m_previewAutoUpdate == profile.previewAutoUpdate;
+    return m_previewUnits == profile.sizeUnit && m_previewQuality == profile.previewQuality &&
+           m_previewAutoUpdate == profile.previewAutoUpdate;
 }
 
 int PreviewForm::getPreviewQuality()
@@ -509,8 +505,8 @@ void PreviewForm::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint p = bedPoint(event->localPos().x(), event->localPos().y());
-    if (m_dragAnchorX < p.x() && p.x() < m_dragAnchorX + m_areaWidth * m_zoom
-        && m_dragAnchorY < p.y() && p.y() < m_dragAnchorY + m_zoom * m_areaHeight) {
+    if (m_dragAnchorX < p.x() && p.x() < m_dragAnchorX + m_areaWidth * m_zoom &&
+        m_dragAnchorY < p.y() && p.y() < m_dragAnchorY + m_zoom * m_areaHeight) {
         m_areaX = p.x();
         m_areaY = p.y();
     }

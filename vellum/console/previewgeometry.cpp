@@ -56,9 +56,8 @@ QVector<RulerTick> rulerTicks(RulerAxis axis, int unit, int zoom, int scroll, in
             t.pos = int(zoom * (i - scroll));
             t.end = end;
             if (end == kLongTick) {
-                const unsigned value = unit == UnitInch
-                                           ? unsigned(i / 24)
-                                           : unsigned((i / 48) * 2 * resolution);
+                const unsigned value =
+                    unit == UnitInch ? unsigned(i / 24) : unsigned((i / 48) * 2 * resolution);
                 t.label = QString::number(value);
                 t.labelAt = labelPlace(axis, t.pos, unit == UnitInch ? -10 : -20);
             }
@@ -118,8 +117,7 @@ int dragMaxY(double areaHeight, int zoom)
     return int((kBedLength - areaHeight) * zoom + kBedTop);
 }
 
-AreaInches areaToInches(double areaX, double areaY, double areaWidth, double areaHeight,
-                        int zoom)
+AreaInches areaToInches(double areaX, double areaY, double areaWidth, double areaHeight, int zoom)
 {
     AreaInches a;
     a.x = (areaX - kBedLeft) / kPixelsPerInch / zoom;

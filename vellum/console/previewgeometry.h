@@ -66,8 +66,7 @@ struct AreaInches
 {
     double x = 0, y = 0, width = 0, height = 0;
 };
-AreaInches areaToInches(double areaX, double areaY, double areaWidth, double areaHeight,
-                        int zoom);
+AreaInches areaToInches(double areaX, double areaY, double areaWidth, double areaHeight, int zoom);
 
 // Size of the image scaled to a zoom, keeping its aspect ratio within the box
 // the zoom step asks for. `afterShrink` selects the box height computed after

@@ -18,8 +18,8 @@ PreviewUpdateDialog::PreviewUpdateDialog(QWidget *parent) : QDialog(parent)
     setFixedSize(230, 80);
 
     Qt::WindowFlags flags = windowFlags();
-    flags &= ~(Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint
-               | Qt::WindowMaximizeButtonHint);
+    flags &= ~(Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint |
+               Qt::WindowMaximizeButtonHint);
     setWindowFlags(flags | Qt::CustomizeWindowHint);
     setWindowTitle(tr("预览更新"));
     m_labelContent->setText(tr("预览结果更新中请稍后..."));

@@ -53,8 +53,7 @@ AdjustingDialog::AdjustingDialog(int type, PMessage *hub, QWidget *parent)
     connect(m_pushButtonEnsure, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_pushButtonEnsure, &QPushButton::clicked, this, &AdjustingDialog::clickedBtnEnsure);
     connect(m_pushButtonExit, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_pushButtonClean, &QPushButton::clicked, this,
-            &AdjustingDialog::clickedBtnClearAway);
+    connect(m_pushButtonClean, &QPushButton::clicked, this, &AdjustingDialog::clickedBtnClearAway);
     connect(m_comboBoxType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &AdjustingDialog::changeExplain);
     loadWordingList();

@@ -24,10 +24,17 @@ void calibrateThread::calibrateIndex(int type)
 {
     int result = -1;
     switch (type) {
-    case 1: result = g_Devgate.calibrateBeginTest(&m_profile, m_hub); break;
-    case 2: result = g_Devgate.calibrateBeginTestMag(&m_profile, m_hub); break;
-    case 3: result = g_Devgate.calibrateBeginUDDS(&m_profile, m_hub); break;
-    default: return;
+    case 1:
+        result = g_Devgate.calibrateBeginTest(&m_profile, m_hub);
+        break;
+    case 2:
+        result = g_Devgate.calibrateBeginTestMag(&m_profile, m_hub);
+        break;
+    case 3:
+        result = g_Devgate.calibrateBeginUDDS(&m_profile, m_hub);
+        break;
+    default:
+        return;
     }
     // Reaches the console's GUI thread through the hub's queued connection.
     if (m_hub)

@@ -60,8 +60,8 @@ int writePackage(const QString &folder)
     if (!anyRead)
         return firstFailure;
     QSaveFile file(folder + "/" + packageFileName());
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()
-        || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
+        !file.commit()) {
         qDebug() << "Device-log package not written in" << folder;
         return RC_FILE_CREATE_FAILED;
     }

@@ -78,8 +78,7 @@ void DeviceSaveAsDialog::clickedBtnBrowse()
     const QString current = m_lineEditFolder->text();
     const QString start = !current.isEmpty() && QFileInfo(current).isDir()
                               ? current
-                              : QStandardPaths::writableLocation(
-                                  QStandardPaths::DocumentsLocation);
+                              : QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString chosen = QFileDialog::getExistingDirectory(
         this, tr("浏览..."), start, QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (!chosen.isEmpty() && QFileInfo(chosen).isDir())

@@ -43,8 +43,8 @@ struct CounterRow
     bool hours;
 };
 const CounterRow kCounterRows[] = {
-    {2, 31, "开机:", true},       {3, 31, "传送:", true},          {4, 35, "正面灯管:", true},
-    {5, 35, "背面灯管:", true},   {6, 37, "扫描总页数:", false},   {7, 35, "首次扫描:", false},
+    {2, 31, "开机:", true},           {3, 31, "传送:", true},        {4, 35, "正面灯管:", true},
+    {5, 35, "背面灯管:", true},       {6, 37, "扫描总页数:", false}, {7, 35, "首次扫描:", false},
     {32, 39, "重张进纸计数:", false},
 };
 
@@ -203,13 +203,11 @@ void DiagnosticsForm::connectSignals()
     connect(m_pushButtonAdjusting, &QPushButton::clicked, this,
             &DiagnosticsForm::clickedBtnAdjusting);
     connect(m_pushButtonSaveAs, &QPushButton::clicked, this, &DiagnosticsForm::clickedBtnSaveAs);
-    connect(m_comboBoxDiagnosticsEquipment,
-            QOverload<int>::of(&QComboBox::currentIndexChanged), this,
-            &DiagnosticsForm::currentEquipmentChangeGeneralPage);
+    connect(m_comboBoxDiagnosticsEquipment, QOverload<int>::of(&QComboBox::currentIndexChanged),
+            this, &DiagnosticsForm::currentEquipmentChangeGeneralPage);
     connect(m_pushButtonScanner, &QPushButton::clicked, this,
             &DiagnosticsForm::clickedTestScanerBtn);
-    connect(m_pushButtonSetUp, &QPushButton::clicked, this,
-            &DiagnosticsForm::clickedMagnification);
+    connect(m_pushButtonSetUp, &QPushButton::clicked, this, &DiagnosticsForm::clickedMagnification);
     connect(m_pushButtonReFresh, &QPushButton::clicked, this, &DiagnosticsForm::clickedReFresh);
     connect(m_pushButtonAbout, &QPushButton::clicked, this, &DiagnosticsForm::clickedBtnAbout);
     connect(m_pushButtonHelp, &QPushButton::clicked, this, &DiagnosticsForm::clickedBtnHelp);
@@ -225,8 +223,8 @@ void DiagnosticsForm::connectSignals()
     connect(m_checkBoxCountOnly, &QCheckBox::toggled, this, changed);
     for (QDoubleSpinBox *box : {m_frontX, m_frontY, m_rearX, m_rearY})
         connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, changed);
-    connect(m_comboBoxDiagnosticsEquipment,
-            QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
+    connect(m_comboBoxDiagnosticsEquipment, QOverload<int>::of(&QComboBox::currentIndexChanged),
+            this, changed);
     connect(m_comboBoxLog, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
 }
 
@@ -302,11 +300,11 @@ bool DiagnosticsForm::updateDiagnosePageUIControlToVariable(tagSCAN_SHORTCUT_MEN
 
 bool DiagnosticsForm::compareVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profile)
 {
-    return profile.frontX == m_frontX->value() * kFactorScale
-           && profile.frontY == m_frontY->value() * kFactorScale
-           && profile.rearX == m_rearX->value() * kFactorScale
-           && profile.rearY == m_rearY->value() * kFactorScale
-           && profile.countOnly == m_checkBoxCountOnly->isChecked();
+    return profile.frontX == m_frontX->value() * kFactorScale &&
+           profile.frontY == m_frontY->value() * kFactorScale &&
+           profile.rearX == m_rearX->value() * kFactorScale &&
+           profile.rearY == m_rearY->value() * kFactorScale &&
+           profile.countOnly == m_checkBoxCountOnly->isChecked();
 }
 
 void DiagnosticsForm::resetDialogIndex()
@@ -356,8 +354,8 @@ void DiagnosticsForm::clickedTestScanerBtn()
 
 void DiagnosticsForm::clickedMagnification()
 {
-    const int rc = g_Devgate.magnification(m_frontX->value(), m_frontY->value(),
-                                           m_rearX->value(), m_rearY->value(), m_hub);
+    const int rc = g_Devgate.magnification(m_frontX->value(), m_frontY->value(), m_rearX->value(),
+                                           m_rearY->value(), m_hub);
     if (rc != 0)
         ErrorHandling::criticalMessage(this, rc, tr("设置"));
 }
@@ -447,8 +445,8 @@ QString DiagnosticsForm::deviceReport(int &rc)
     const int clockRc = g_Devgate.timeDateLocal(clock);
     if (clockRc != 0)
         clock = tagTIME_DATE_LOCAL();
-    report += QString("\n") + QString("日期 / 时间:          ") + clockText(clock, clockRc == 0)
-              + "\n";
+    report +=
+        QString("\n") + QString("日期 / 时间:          ") + clockText(clock, clockRc == 0) + "\n";
 
     int counterRc = 0;
     const QString counters = devicelog::readText(5, counterRc);

@@ -32,8 +32,7 @@ public:
     bool compareVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profile);
     void resetDialogIndex();
     void setModelName(QString name);
-    void updatePaperSourceState(int paperSource, QString serial, QString firmware,
-                                int flatbedType);
+    void updatePaperSourceState(int paperSource, QString serial, QString firmware, int flatbedType);
 
     // The report of the General log view, from the scanner as it answers now.
     // `rc` is the first facade code that was not 0.

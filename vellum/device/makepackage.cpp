@@ -40,8 +40,7 @@ QStringList indexedList(const QString &ini, const QString &group, const QString 
     QSettings settings(ini, QSettings::IniFormat);
     settings.beginGroup(group);
     const qlonglong count = settings.value(countKey, 0).toLongLong();
-    const QRegularExpression key("^" + QRegularExpression::escape(prefix)
-                                 + "(0|[1-9][0-9]{0,9})$");
+    const QRegularExpression key("^" + QRegularExpression::escape(prefix) + "(0|[1-9][0-9]{0,9})$");
     QMap<qlonglong, QString> entries;
     for (const QString &k : settings.childKeys()) {
         const QRegularExpressionMatch m = key.match(k);
@@ -140,8 +139,8 @@ QStringList MakePackage::stampListNames() const
 
 QString MakePackage::getProfileIcon(const QString &name)
 {
-    const QString path = firstExisting({m_config->m_strTwainDir, m_config->m_strProfileIconsDir},
-                                       name);
+    const QString path =
+        firstExisting({m_config->m_strTwainDir, m_config->m_strProfileIconsDir}, name);
     if (path.isEmpty()) {
         qDebug() << "Package: profile icon not found, exported empty:" << name;
         return QString();
@@ -151,8 +150,7 @@ QString MakePackage::getProfileIcon(const QString &name)
 
 QString MakePackage::getStampIcon(const QString &name)
 {
-    const QString path = firstExisting({m_config->m_strAppStampDir, m_config->m_strStampDir},
-                                       name);
+    const QString path = firstExisting({m_config->m_strAppStampDir, m_config->m_strStampDir}, name);
     if (path.isEmpty()) {
         qDebug() << "Package: stamp graphic not found, exported empty:" << name;
         return QString();
@@ -170,8 +168,7 @@ QJsonArray MakePackage::encodeProfile(const QStringList &names)
         }
         QFile file(m_config->m_strProfilesDir + "/" + name);
         if (!file.open(QIODevice::ReadOnly) || file.size() != kScanShortcutSize) {
-            qDebug() << "Package: profile record unreadable or of the wrong size, skipped:"
-                     << name;
+            qDebug() << "Package: profile record unreadable or of the wrong size, skipped:" << name;
             continue;
         }
         const QByteArray bytes = file.readAll();
@@ -273,8 +270,8 @@ int MakePackage::saveProfileIcon(const QString &name, const QByteArray &bytes)
         qDebug() << "Package: profile icon without content, not written:" << name;
         return 0;
     }
-    if (!QDir().mkpath(m_config->m_strProfileIconsDir)
-        || !writeAtomically(m_config->m_strProfileIconsDir + "/" + name, bytes)) {
+    if (!QDir().mkpath(m_config->m_strProfileIconsDir) ||
+        !writeAtomically(m_config->m_strProfileIconsDir + "/" + name, bytes)) {
         qDebug() << "save config file failed" << name;
         return -50;
     }
@@ -283,15 +280,15 @@ int MakePackage::saveProfileIcon(const QString &name, const QByteArray &bytes)
 
 int MakePackage::saveStampIcon(const QString &name, const QByteArray &bytes)
 {
-    if (QFileInfo::exists(m_config->m_strStampDir + "/" + name)
-        || QFileInfo(m_config->m_strAppStampDir + "/" + name).isFile())
+    if (QFileInfo::exists(m_config->m_strStampDir + "/" + name) ||
+        QFileInfo(m_config->m_strAppStampDir + "/" + name).isFile())
         return 0;
     if (bytes.isEmpty()) {
         qDebug() << "Package: stamp graphic without content, not written:" << name;
         return 0;
     }
-    if (!QDir().mkpath(m_config->m_strStampDir)
-        || !writeAtomically(m_config->m_strStampDir + "/" + name, bytes)) {
+    if (!QDir().mkpath(m_config->m_strStampDir) ||
+        !writeAtomically(m_config->m_strStampDir + "/" + name, bytes)) {
         qDebug() << "save stamp file failed" << name;
         return -50;
     }

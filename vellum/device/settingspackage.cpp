@@ -26,8 +26,9 @@ const QByteArray::Base64Options kBase64 =
 // profiles directory: a package record must never be written over them.
 const QStringList &reservedNames()
 {
-    static const QStringList names{"profile.ini", "stampconfig.ini", "scanlog.txt",
-                                   "scannedlog.ini", "icons", "stamp", "sound"};
+    static const QStringList names{"profile.ini",    "stampconfig.ini", "scanlog.txt",
+                                   "scannedlog.ini", "icons",           "stamp",
+                                   "sound"};
     return names;
 }
 
@@ -42,8 +43,8 @@ bool decode(const QJsonValue &value, QByteArray &out)
         out.clear();
         return true;
     }
-    const auto result = QByteArray::fromBase64Encoding(
-        text, kBase64 | QByteArray::AbortOnBase64DecodingErrors);
+    const auto result =
+        QByteArray::fromBase64Encoding(text, kBase64 | QByteArray::AbortOnBase64DecodingErrors);
     if (!result || result.decoded.toBase64(kBase64) != text)
         return false;
     out = result.decoded;

@@ -33,8 +33,8 @@ struct Profile
     QByteArray icon;
     bool operator==(const Profile &o) const
     {
-        return configName == o.configName && config == o.config && iconName == o.iconName
-               && icon == o.icon;
+        return configName == o.configName && config == o.config && iconName == o.iconName &&
+               icon == o.icon;
     }
 };
 struct Stamp

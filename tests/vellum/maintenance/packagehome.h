@@ -103,9 +103,9 @@ struct PackageHome
             const QString path = it.next();
             const QFileInfo info(path);
             out.insert(QDir(dir.path()).relativeFilePath(path),
-                       info.isDir() ? QByteArray("dir")
-                                    : QCryptographicHash::hash(readFile(path),
-                                                               QCryptographicHash::Md5));
+                       info.isDir()
+                           ? QByteArray("dir")
+                           : QCryptographicHash::hash(readFile(path), QCryptographicHash::Md5));
         }
         return out;
     }

@@ -43,7 +43,10 @@ QByteArray utf16be(const QString &text)
     return out;
 }
 
-Bytes wire(const QByteArray &b) { return Bytes(b.begin(), b.end()); }
+Bytes wire(const QByteArray &b)
+{
+    return Bytes(b.begin(), b.end());
+}
 
 QByteArray qbytes(const Bytes &b)
 {
@@ -60,8 +63,14 @@ QString counters(int n)
     return lines.join('\n');
 }
 
-QTextEdit *logView(DiagnosticsForm &f) { return f.findChild<QTextEdit *>("textEditLog"); }
-QComboBox *logCombo(DiagnosticsForm &f) { return f.findChild<QComboBox *>("comboBoxLog"); }
+QTextEdit *logView(DiagnosticsForm &f)
+{
+    return f.findChild<QTextEdit *>("textEditLog");
+}
+QComboBox *logCombo(DiagnosticsForm &f)
+{
+    return f.findChild<QComboBox *>("comboBoxLog");
+}
 
 void click(QWidget &parent, const char *name)
 {
@@ -113,16 +122,15 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         // Each device line is 40 characters of label, then the value: the
         // report keeps what follows the first 31, 35, 37 or 39 of them.
-        const QStringList eight{QStringLiteral("开机:.........102 小时"),
-                                QStringLiteral("传送:.........103 小时"),
-                                QStringLiteral("正面灯管:.....104 小时"),
-                                QStringLiteral("背面灯管:.....105 小时"),
-                                QStringLiteral("扫描总页数:...106"),
-                                QStringLiteral("首次扫描:.....107")};
+        const QStringList eight{
+            QStringLiteral("开机:.........102 小时"), QStringLiteral("传送:.........103 小时"),
+            QStringLiteral("正面灯管:.....104 小时"), QStringLiteral("背面灯管:.....105 小时"),
+            QStringLiteral("扫描总页数:...106"),      QStringLiteral("首次扫描:.....107")};
         QTest::newRow("3 lines") << 3 << 3 << QStringList(eight.mid(0, 1));
         QTest::newRow("8 lines") << 8 << 2 << eight;
         QTest::newRow("33 lines") << 33 << 7
-                                  << QStringList(eight + QStringList{QStringLiteral("重张进纸计数:.132")});
+                                  << QStringList(eight +
+                                                 QStringList{QStringLiteral("重张进纸计数:.132")});
     }
     void reportFromTheScanner()
     {
@@ -160,13 +168,12 @@ private slots:
             report += QStringLiteral("附件:                 QF-300\n");
         if (accessory == 2)
             report += QStringLiteral("附件:                 QF-200\n");
-        report += QStringLiteral("\n日期 / 时间:          ")
-                  + QString("%1/%2/%3 %4:%5\n")
-                        .arg(clock.year)
-                        .arg(clock.month)
-                        .arg(clock.day)
-                        .arg(clock.hour)
-                        .arg(clock.minute);
+        report += QStringLiteral("\n日期 / 时间:          ") + QString("%1/%2/%3 %4:%5\n")
+                                                                   .arg(clock.year)
+                                                                   .arg(clock.month)
+                                                                   .arg(clock.day)
+                                                                   .arg(clock.hour)
+                                                                   .arg(clock.minute);
         report += expected.join('\n') + "\n";
         QCOMPARE(logView(page)->toPlainText(), report);
         QVERIFY(logView(page)->isReadOnly());
@@ -204,8 +211,8 @@ private slots:
         QCOMPARE(ok.last().text, code == 0 ? QStringLiteral("刷新成功!") : codeText);
         if (code != 0) {
             // The clock could not be read: a dash, and no counter lines.
-            QVERIFY(logView(page)->toPlainText().endsWith(
-                QStringLiteral("日期 / 时间:          —\n")));
+            QVERIFY(
+                logView(page)->toPlainText().endsWith(QStringLiteral("日期 / 时间:          —\n")));
         }
 
         // Set: the factors as shown go to the scanner, rounded to the unit.
@@ -249,9 +256,8 @@ private slots:
 
         // Saving the scan log view: a text file, replaced whole; Cancel writes nothing.
         const QString target = m_home.path() + "/saved.txt";
-        ModalAnswerer save([&](QWidget *w, const ModalSeen &) {
-            testsupport::answerFileDialog(w, target);
-        });
+        ModalAnswerer save(
+            [&](QWidget *w, const ModalSeen &) { testsupport::answerFileDialog(w, target); });
         click(page, "pushButtonSaveAs");
         QCOMPARE(save.count(), 1);
         QCOMPARE(save.last().title, QStringLiteral("另存为"));
@@ -261,9 +267,8 @@ private slots:
         saved.close();
         save.stop();
         QFile::remove(target);
-        ModalAnswerer cancel([&](QWidget *w, const ModalSeen &) {
-            testsupport::answerFileDialog(w, QString());
-        });
+        ModalAnswerer cancel(
+            [&](QWidget *w, const ModalSeen &) { testsupport::answerFileDialog(w, QString()); });
         click(page, "pushButtonSaveAs");
         QCOMPARE(cancel.count(), 1);
         QVERIFY(!QFileInfo::exists(target));

@@ -30,8 +30,8 @@ QDoubleSpinBox *factor(QWidget &w, const char *name)
     return w.findChild<QDoubleSpinBox *>(name);
 }
 
-const char *const kFactors[] = {"doubleSpinBoxFrontX", "doubleSpinBoxFrontY",
-                                "doubleSpinBoxRearX", "doubleSpinBoxRearY"};
+const char *const kFactors[] = {"doubleSpinBoxFrontX", "doubleSpinBoxFrontY", "doubleSpinBoxRearX",
+                                "doubleSpinBoxRearY"};
 
 tagSCAN_SHORTCUT_MENU builtIn()
 {
@@ -176,8 +176,9 @@ private slots:
         };
         const auto seen = clearAnswering(QStringLiteral("否"));
         QCOMPARE(seen.size(), 3);
-        QCOMPARE(seen.at(1).text,
-                 QStringLiteral("此操作将清除所有的放大倍率修正值。\n确定要清除放大倍率修正值吗？"));
+        QCOMPARE(
+            seen.at(1).text,
+            QStringLiteral("此操作将清除所有的放大倍率修正值。\n确定要清除放大倍率修正值吗？"));
         QCOMPARE(seen.at(1).defaultButton, QStringLiteral("是"));
         for (const char *name : kFactors)
             QCOMPARE(factor(page, name)->value(), 1.5);
@@ -197,8 +198,9 @@ private slots:
             QCOMPARE(dialog.windowTitle(), QStringLiteral("校准"));
             QCOMPARE(type->currentText(), QStringLiteral("UDDS"));
             QVERIFY(dialog.findChild<QWidget *>("pushButtonClean")->isHidden());
-            QVERIFY(dialog.findChild<QTextEdit *>("textEditType")->toPlainText().startsWith(
-                QStringLiteral("请将 A4 尺寸")));
+            QVERIFY(dialog.findChild<QTextEdit *>("textEditType")
+                        ->toPlainText()
+                        .startsWith(QStringLiteral("请将 A4 尺寸")));
             type->setCurrentIndex(0);
             QVERIFY(!dialog.findChild<QWidget *>("pushButtonClean")->isHidden());
             type->setCurrentIndex(1);

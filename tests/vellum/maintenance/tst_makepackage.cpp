@@ -14,8 +14,7 @@ namespace {
 
 QString python()
 {
-    return QFileInfo::exists("/usr/bin/python3") ? QString("/usr/bin/python3")
-                                                 : QString("python3");
+    return QFileInfo::exists("/usr/bin/python3") ? QString("/usr/bin/python3") : QString("python3");
 }
 
 QString runScript(const QStringList &args, const QByteArray &input = QByteArray(),
@@ -66,7 +65,9 @@ QJsonObject profileObject(const QString &name, const QByteArray &config, const Q
         return QString::fromLatin1(
             b.toBase64(QByteArray::Base64UrlEncoding | QByteArray::KeepTrailingEquals));
     };
-    return QJsonObject{{"ConfigName", name}, {"Config", b64(config)}, {"IconName", icon},
+    return QJsonObject{{"ConfigName", name},
+                       {"Config", b64(config)},
+                       {"IconName", icon},
                        {"Icon", b64(iconBytes)}};
 }
 
@@ -123,18 +124,19 @@ private slots:
 
         // The independent reader sees every file, in list order.
         int exitCode = -1;
-        const QStringList lines = runScript({"read", package}, {}, &exitCode)
-                                      .split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            runScript({"read", package}, {}, &exitCode).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(exitCode, 0);
         const auto rec = [&](const char *id) {
             return md5(PackageHome::readFile(source.config.m_strProfilesDir + "/" + id));
         };
-        QCOMPARE(lines, (QStringList{
-                            QString("P %1 %2 alpha.png %3").arg(kIdA, rec(kIdA), md5(bytesOf(700, 1))),
-                            QString("P %1 %2 beta.png %3").arg(kIdB, rec(kIdB), md5(bytesOf(301, 2))),
-                            QString("P %1 %2 - %3").arg(kIdC, rec(kIdC), md5(QByteArray())),
-                            QString("S logo-印.png %1").arg(md5(bytesOf(999, 3))),
-                            QString("S old.png %1").arg(md5(bytesOf(64, 4)))}));
+        QCOMPARE(
+            lines,
+            (QStringList{QString("P %1 %2 alpha.png %3").arg(kIdA, rec(kIdA), md5(bytesOf(700, 1))),
+                         QString("P %1 %2 beta.png %3").arg(kIdB, rec(kIdB), md5(bytesOf(301, 2))),
+                         QString("P %1 %2 - %3").arg(kIdC, rec(kIdC), md5(QByteArray())),
+                         QString("S logo-印.png %1").arg(md5(bytesOf(999, 3))),
+                         QString("S old.png %1").arg(md5(bytesOf(64, 4)))}));
 
         PackageHome target;
         QCOMPARE(packer.importPackage(&target.config, package), 0);
@@ -150,9 +152,8 @@ private slots:
         QCOMPARE(PackageHome::readFile(target.config.m_strStampDir + "/old.png"), bytesOf(64, 4));
         QCOMPARE(target.profileList(), (QStringList{kIdA, kIdB, kIdC}));
         QCOMPARE(target.stampList(), (QStringList{"logo-印.png", "old.png"}));
-        QCOMPARE(target.graphicsList(),
-                 (QStringList{target.config.m_strStampDir + "/logo-印.png",
-                              target.config.m_strStampDir + "/old.png"}));
+        QCOMPARE(target.graphicsList(), (QStringList{target.config.m_strStampDir + "/logo-印.png",
+                                                     target.config.m_strStampDir + "/old.png"}));
 
         // The profile store reads the imported list.
         ScanShortcutMenu store;
@@ -189,15 +190,18 @@ private slots:
         const QString recA = source.config.m_strProfilesDir + "/" + kIdA;
         const QString recC = source.config.m_strProfilesDir + "/" + kIdC;
         const QJsonObject manifest{
-            {"Profiles",
-             QJsonArray{QJsonObject{{"ConfigName", kIdC}, {"ConfigFile", recC},
-                                    {"IconName", ""}, {"IconFile", ""}},
-                        QJsonObject{{"ConfigName", kIdA}, {"ConfigFile", recA},
-                                    {"IconName", "alpha.png"},
-                                    {"IconFile", source.config.m_strProfileIconsDir + "/alpha.png"}}}},
-            {"StampFiles", QJsonArray{QJsonObject{
-                               {"IconName", "old.png"},
-                               {"IconFile", source.config.m_strStampDir + "/old.png"}}}}};
+            {"Profiles", QJsonArray{QJsonObject{{"ConfigName", kIdC},
+                                                {"ConfigFile", recC},
+                                                {"IconName", ""},
+                                                {"IconFile", ""}},
+                                    QJsonObject{{"ConfigName", kIdA},
+                                                {"ConfigFile", recA},
+                                                {"IconName", "alpha.png"},
+                                                {"IconFile", source.config.m_strProfileIconsDir +
+                                                                 "/alpha.png"}}}},
+            {"StampFiles",
+             QJsonArray{QJsonObject{{"IconName", "old.png"},
+                                    {"IconFile", source.config.m_strStampDir + "/old.png"}}}}};
         int exitCode = -1;
         runScript({"write", package}, QJsonDocument(manifest).toJson(), &exitCode);
         QCOMPARE(exitCode, 0);
@@ -275,18 +279,42 @@ private slots:
     void hostilePackagesChangeNothing_data()
     {
         QTest::addColumn<int>("kind");
-        const char *rows[] = {
-            "empty file", "5 bytes", "11 bytes", "lower-case magic", "wrong checksum",
-            "declared length over the cap", "declared length one short",
-            "declared length one long", "zlib bomb", "truncated stream", "trailing bytes",
-            "not JSON", "JSON array", "no StampFiles", "Profiles not an array",
-            "profile not an object", "Config a number", "Config 4455 bytes",
-            "standard alphabet plus", "standard alphabet slash", "Base64 without padding",
-            "Base64 with a space", "traversal ConfigName", "ConfigName with backslash",
-            "ConfigName profile.ini", "ConfigName Profile.INI", "ConfigName icons",
-            "ConfigName dot-dot", "icon name traversal", "icon name with NUL",
-            "icon name with newline", "icon name 256 bytes", "stamp name slash",
-            "stamp name dot", "stamp name empty", "one bad name among good ones"};
+        const char *rows[] = {"empty file",
+                              "5 bytes",
+                              "11 bytes",
+                              "lower-case magic",
+                              "wrong checksum",
+                              "declared length over the cap",
+                              "declared length one short",
+                              "declared length one long",
+                              "zlib bomb",
+                              "truncated stream",
+                              "trailing bytes",
+                              "not JSON",
+                              "JSON array",
+                              "no StampFiles",
+                              "Profiles not an array",
+                              "profile not an object",
+                              "Config a number",
+                              "Config 4455 bytes",
+                              "standard alphabet plus",
+                              "standard alphabet slash",
+                              "Base64 without padding",
+                              "Base64 with a space",
+                              "traversal ConfigName",
+                              "ConfigName with backslash",
+                              "ConfigName profile.ini",
+                              "ConfigName Profile.INI",
+                              "ConfigName icons",
+                              "ConfigName dot-dot",
+                              "icon name traversal",
+                              "icon name with NUL",
+                              "icon name with newline",
+                              "icon name 256 bytes",
+                              "stamp name slash",
+                              "stamp name dot",
+                              "stamp name empty",
+                              "one bad name among good ones"};
         for (int i = 0; i < int(sizeof(rows) / sizeof(rows[0])); ++i)
             QTest::newRow(rows[i]) << i;
     }
@@ -296,19 +324,18 @@ private slots:
         const QByteArray config = bytesOf(4456, 5);
         const QJsonObject goodProfile = profileObject(kIdA, config, "a.png", "icon");
         const QJsonObject goodStamp{{"IconName", "s.png"}, {"Icon", "c3RhbXA="}};
-        const QByteArray good = MakePackage::composePackage(
-            document(QJsonArray{goodProfile}, QJsonArray{goodStamp}));
+        const QByteArray good =
+            MakePackage::composePackage(document(QJsonArray{goodProfile}, QJsonArray{goodStamp}));
         const auto withProfile = [&](const QJsonObject &p) {
             return MakePackage::composePackage(document(QJsonArray{p}));
         };
         const auto withStampName = [&](const QString &name) {
-            return MakePackage::composePackage(
-                document(QJsonArray{}, QJsonArray{QJsonObject{{"IconName", name},
-                                                              {"Icon", "c3RhbXA="}}}));
+            return MakePackage::composePackage(document(
+                QJsonArray{}, QJsonArray{QJsonObject{{"IconName", name}, {"Icon", "c3RhbXA="}}}));
         };
         const auto withJson = [&](const QByteArray &json) {
-            return MakePackage::composePackage(QJsonObject()).left(6) + QByteArray(2, 0)
-                   + qCompress(json, -1);
+            return MakePackage::composePackage(QJsonObject()).left(6) + QByteArray(2, 0) +
+                   qCompress(json, -1);
         };
         const auto withField = [&](const char *key, const QJsonValue &v) {
             QJsonObject p = goodProfile;
@@ -318,14 +345,31 @@ private slots:
 
         QByteArray package;
         switch (kind) {
-        case 0: package = QByteArray(); break;
-        case 1: package = "CORVA"; break;
-        case 2: package = good.left(11); break;
-        case 3: package = "corvan" + good.mid(6); break;
-        case 4: package = good; package[6] = char(package[6] ^ 0x5A); break;
-        case 5: package = withHeaderLength(good, settingspackage::kMaxJsonSize + 1); break;
-        case 6: package = withHeaderLength(good, qFromBigEndian<quint32>(good.constData() + 8) - 1); break;
-        case 7: package = withHeaderLength(good, qFromBigEndian<quint32>(good.constData() + 8) + 1); break;
+        case 0:
+            package = QByteArray();
+            break;
+        case 1:
+            package = "CORVA";
+            break;
+        case 2:
+            package = good.left(11);
+            break;
+        case 3:
+            package = "corvan" + good.mid(6);
+            break;
+        case 4:
+            package = good;
+            package[6] = char(package[6] ^ 0x5A);
+            break;
+        case 5:
+            package = withHeaderLength(good, settingspackage::kMaxJsonSize + 1);
+            break;
+        case 6:
+            package = withHeaderLength(good, qFromBigEndian<quint32>(good.constData() + 8) - 1);
+            break;
+        case 7:
+            package = withHeaderLength(good, qFromBigEndian<quint32>(good.constData() + 8) + 1);
+            break;
         case 8: {
             // 40 MB of blanks in a stream of a few kilobytes, claiming 100 bytes.
             const QByteArray bomb = qCompress(QByteArray(40 * 1024 * 1024, ' '), 9);
@@ -333,15 +377,33 @@ private slots:
             package = withHeaderLength(good.left(8) + bomb, 100);
             break;
         }
-        case 9: package = resealed(good.left(good.size() - 10)); break;
-        case 10: package = resealed(good + "tail"); break;
-        case 11: package = resealed(withJson("{\"Profiles\":[")); break;
-        case 12: package = resealed(withJson("[]")); break;
-        case 13: package = resealed(withJson("{\"Profiles\":[]}")); break;
-        case 14: package = resealed(withJson("{\"Profiles\":{},\"StampFiles\":[]}")); break;
-        case 15: package = resealed(withJson("{\"Profiles\":[1],\"StampFiles\":[]}")); break;
-        case 16: package = withField("Config", 4456); break;
-        case 17: package = withProfile(profileObject(kIdA, config.left(4455), "a.png", "i")); break;
+        case 9:
+            package = resealed(good.left(good.size() - 10));
+            break;
+        case 10:
+            package = resealed(good + "tail");
+            break;
+        case 11:
+            package = resealed(withJson("{\"Profiles\":["));
+            break;
+        case 12:
+            package = resealed(withJson("[]"));
+            break;
+        case 13:
+            package = resealed(withJson("{\"Profiles\":[]}"));
+            break;
+        case 14:
+            package = resealed(withJson("{\"Profiles\":{},\"StampFiles\":[]}"));
+            break;
+        case 15:
+            package = resealed(withJson("{\"Profiles\":[1],\"StampFiles\":[]}"));
+            break;
+        case 16:
+            package = withField("Config", 4456);
+            break;
+        case 17:
+            package = withProfile(profileObject(kIdA, config.left(4455), "a.png", "i"));
+            break;
         case 18:
         case 19: {
             // Bytes whose standard Base64 holds "+" or "/".
@@ -354,21 +416,52 @@ private slots:
             package = withField("Config", text);
             break;
         }
-        case 20: package = withField("Icon", "aWNvbg"); break;
-        case 21: package = withField("Icon", "aWNv bg=="); break;
-        case 22: package = withProfile(profileObject("../../.config/autostart/x.desktop", config, "", "")); break;
-        case 23: package = withProfile(profileObject("..\\x", config, "", "")); break;
-        case 24: package = withProfile(profileObject("profile.ini", config, "", "")); break;
-        case 25: package = withProfile(profileObject("Profile.INI", config, "", "")); break;
-        case 26: package = withProfile(profileObject("icons", config, "", "")); break;
-        case 27: package = withProfile(profileObject("..", config, "", "")); break;
-        case 28: package = withProfile(profileObject(kIdA, config, "../../x.png", "i")); break;
-        case 29: package = withProfile(profileObject(kIdA, config, QString("a") + QChar(0) + "b", "i")); break;
-        case 30: package = withProfile(profileObject(kIdA, config, "a\nb.png", "i")); break;
-        case 31: package = withProfile(profileObject(kIdA, config, QString(252, 'x') + ".png", "i")); break;
-        case 32: package = withStampName("../s.png"); break;
-        case 33: package = withStampName("."); break;
-        case 34: package = withStampName(""); break;
+        case 20:
+            package = withField("Icon", "aWNvbg");
+            break;
+        case 21:
+            package = withField("Icon", "aWNv bg==");
+            break;
+        case 22:
+            package =
+                withProfile(profileObject("../../.config/autostart/x.desktop", config, "", ""));
+            break;
+        case 23:
+            package = withProfile(profileObject("..\\x", config, "", ""));
+            break;
+        case 24:
+            package = withProfile(profileObject("profile.ini", config, "", ""));
+            break;
+        case 25:
+            package = withProfile(profileObject("Profile.INI", config, "", ""));
+            break;
+        case 26:
+            package = withProfile(profileObject("icons", config, "", ""));
+            break;
+        case 27:
+            package = withProfile(profileObject("..", config, "", ""));
+            break;
+        case 28:
+            package = withProfile(profileObject(kIdA, config, "../../x.png", "i"));
+            break;
+        case 29:
+            package = withProfile(profileObject(kIdA, config, QString("a") + QChar(0) + "b", "i"));
+            break;
+        case 30:
+            package = withProfile(profileObject(kIdA, config, "a\nb.png", "i"));
+            break;
+        case 31:
+            package = withProfile(profileObject(kIdA, config, QString(252, 'x') + ".png", "i"));
+            break;
+        case 32:
+            package = withStampName("../s.png");
+            break;
+        case 33:
+            package = withStampName(".");
+            break;
+        case 34:
+            package = withStampName("");
+            break;
         case 35:
             package = MakePackage::composePackage(document(
                 QJsonArray{goodProfile, profileObject(kIdB, config, "ok.png", "i")},
@@ -401,7 +494,8 @@ private slots:
         MakePackage packer;
         QCOMPARE(packer.importPackage(&target.config, target.dir.path() + "/good.wqv"), 0);
         QCOMPARE(PackageHome::readFile(target.config.m_strProfilesDir + "/" + kIdA), config);
-        QCOMPARE(PackageHome::readFile(target.config.m_strStampDir + "/s.png"), QByteArray("stamp"));
+        QCOMPARE(PackageHome::readFile(target.config.m_strStampDir + "/s.png"),
+                 QByteArray("stamp"));
         QVERIFY(!QFileInfo::exists(target.dir.path() + "/missing.wqv"));
         QCOMPARE(packer.importPackage(&target.config, target.dir.path() + "/missing.wqv"), -52);
     }

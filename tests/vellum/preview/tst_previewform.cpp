@@ -49,11 +49,23 @@ void mouse(QWidget &w, QEvent::Type type, QPointF pos, Qt::MouseButtons held)
     QCoreApplication::sendEvent(&w, &e);
 }
 
-void press(QWidget &w, QPointF pos) { mouse(w, QEvent::MouseButtonPress, pos, Qt::LeftButton); }
-void move(QWidget &w, QPointF pos) { mouse(w, QEvent::MouseMove, pos, Qt::LeftButton); }
-void release(QWidget &w, QPointF pos) { mouse(w, QEvent::MouseButtonRelease, pos, Qt::NoButton); }
+void press(QWidget &w, QPointF pos)
+{
+    mouse(w, QEvent::MouseButtonPress, pos, Qt::LeftButton);
+}
+void move(QWidget &w, QPointF pos)
+{
+    mouse(w, QEvent::MouseMove, pos, Qt::LeftButton);
+}
+void release(QWidget &w, QPointF pos)
+{
+    mouse(w, QEvent::MouseButtonRelease, pos, Qt::NoButton);
+}
 
-bool isDark(QRgb c) { return qGray(c) < 100; }
+bool isDark(QRgb c)
+{
+    return qGray(c) < 100;
+}
 
 QString saveImage(const QString &dir, const QString &name, const QImage &img)
 {
@@ -295,8 +307,8 @@ private slots:
         compact.hideControlforDevice();
         QCOMPARE(full.size(), QSize(349, 526));
         const QList<QPair<const char *, int>> fullX{
-            {"pushButtonSettingMagnify", 30}, {"pushButtonSettingShrink", 62},
-            {"pushButtonSettingRotate", 94},  {"pushButtonSettingCenter", 126},
+            {"pushButtonSettingMagnify", 30},  {"pushButtonSettingShrink", 62},
+            {"pushButtonSettingRotate", 94},   {"pushButtonSettingCenter", 126},
             {"pushButtonPreviewQuality", 158}, {"pushButtonAutoUpdate", 203},
             {"pushButtonUnits", 248}};
         for (const auto &b : fullX) {

@@ -41,31 +41,28 @@ private slots:
         QTest::addColumn<int>("firstLongPos");
         QTest::addColumn<QPoint>("firstLabelAt");
         // Inch: a label every 24 base pixels, standing 10 pixels left of its tick.
-        QTest::newRow("inch top") << 0 << int(UnitInch) << 1 << 0
-                                  << QStringList{"0", "1", "2", "3"} << 0 << QPoint(-10, 11);
-        QTest::newRow("inch left") << 1 << int(UnitInch) << 1 << 0
-                                   << QStringList{"0", "1", "2"} << 0 << QPoint(4, -3);
+        QTest::newRow("inch top") << 0 << int(UnitInch) << 1 << 0 << QStringList{"0", "1", "2", "3"}
+                                  << 0 << QPoint(-10, 11);
+        QTest::newRow("inch left")
+            << 1 << int(UnitInch) << 1 << 0 << QStringList{"0", "1", "2"} << 0 << QPoint(4, -3);
         // Pixels at 300 dpi: a label every two inches.
-        QTest::newRow("pixel top") << 0 << int(UnitPixel) << 1 << 0
-                                   << QStringList{"0", "600", "1200", "1800"} << 0
-                                   << QPoint(-20, 11);
+        QTest::newRow("pixel top")
+            << 0 << int(UnitPixel) << 1 << 0 << QStringList{"0", "600", "1200", "1800"} << 0
+            << QPoint(-20, 11);
         QTest::newRow("centimetre top") << 0 << int(UnitCentimetre) << 1 << 0
-                                        << QStringList{"0", "2", "4", "6"} << 0
-                                        << QPoint(-10, 11);
+                                        << QStringList{"0", "2", "4", "6"} << 0 << QPoint(-10, 11);
         // Zoom 4 scrolled by 10 base pixels: the first long tick is the first
         // whole inch at or after the scroll value, 4 x (24 - 10) along.
-        QTest::newRow("inch zoom 4 scrolled") << 0 << int(UnitInch) << 4 << 10
-                                              << QStringList{"1", "2"} << 56 << QPoint(46, 11);
-        QTest::newRow("inch zoom 4 on an inch") << 0 << int(UnitInch) << 4 << 48
-                                                << QStringList{"2", "3"} << 0 << QPoint(-10, 11);
-        QTest::newRow("pixel left zoom 2 scrolled") << 1 << int(UnitPixel) << 2 << 30
-                                                    << QStringList{"600", "1200"} << 36
-                                                    << QPoint(4, 33);
+        QTest::newRow("inch zoom 4 scrolled")
+            << 0 << int(UnitInch) << 4 << 10 << QStringList{"1", "2"} << 56 << QPoint(46, 11);
+        QTest::newRow("inch zoom 4 on an inch")
+            << 0 << int(UnitInch) << 4 << 48 << QStringList{"2", "3"} << 0 << QPoint(-10, 11);
+        QTest::newRow("pixel left zoom 2 scrolled")
+            << 1 << int(UnitPixel) << 2 << 30 << QStringList{"600", "1200"} << 36 << QPoint(4, 33);
         // Centimetres scrolled: the loop starts at trunc(13 x 1.27) = 16,
         // the first long tick is 24, drawn at trunc(2 x 8 / 1.27) = 12.
-        QTest::newRow("centimetre zoom 2 scrolled") << 0 << int(UnitCentimetre) << 2 << 13
-                                                    << QStringList{"2", "4"} << 12
-                                                    << QPoint(2, 11);
+        QTest::newRow("centimetre zoom 2 scrolled")
+            << 0 << int(UnitCentimetre) << 2 << 13 << QStringList{"2", "4"} << 12 << QPoint(2, 11);
     }
     void rulerLabels()
     {
@@ -109,12 +106,12 @@ private slots:
         QTest::addColumn<int>("zoom");
         QTest::addColumn<QPoint>("scroll");
         QTest::addColumn<QRect>("rect");
-        QTest::newRow("zoom 1 truncates") << QList<double>{29.9, 70.5, 48.7, 72.2} << 1
-                                          << QPoint(0, 0) << QRect(29, 70, 48, 72);
-        QTest::newRow("zoom 1 ignores scrolling") << QList<double>{40, 80, 10, 10} << 1
-                                                  << QPoint(5, 5) << QRect(40, 80, 10, 10);
-        QTest::newRow("zoom 4 scrolled") << QList<double>{125, 166, 48, 72} << 4 << QPoint(5, 10)
-                                         << QRect(105, 126, 192, 288);
+        QTest::newRow("zoom 1 truncates")
+            << QList<double>{29.9, 70.5, 48.7, 72.2} << 1 << QPoint(0, 0) << QRect(29, 70, 48, 72);
+        QTest::newRow("zoom 1 ignores scrolling")
+            << QList<double>{40, 80, 10, 10} << 1 << QPoint(5, 5) << QRect(40, 80, 10, 10);
+        QTest::newRow("zoom 4 scrolled")
+            << QList<double>{125, 166, 48, 72} << 4 << QPoint(5, 10) << QRect(105, 126, 192, 288);
     }
     void frameOnScreen()
     {
@@ -122,8 +119,7 @@ private slots:
         QFETCH(int, zoom);
         QFETCH(QPoint, scroll);
         QFETCH(QRect, rect);
-        QCOMPARE(frameRect(area[0], area[1], area[2], area[3], zoom, scroll.x(), scroll.y()),
-                 rect);
+        QCOMPARE(frameRect(area[0], area[1], area[2], area[3], zoom, scroll.x(), scroll.y()), rect);
     }
 
     void dragClamps()
