@@ -2,6 +2,7 @@
 
 #include "errorhandling.h"
 #include "launcherprompts.h"
+#include "onepressglobal.h"
 
 #include <QCheckBox>
 #include <QDebug>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,7 +55,12 @@ bool lastPieceOn(const QString &output)
 
 QString StartLoginHelpers::folder()
 {
-    return g_helperFolder.isEmpty() ? QStringLiteral("/usr/local/sbin") : g_helperFolder;
+    if (!g_helperFolder.isEmpty())
+        return g_helperFolder;
+    // support.ini may place the helpers elsewhere (PATH_CONFIG/StartLoginHelpers).
+    const QSettings ini(g_ConfigFile.m_strSupportIni, QSettings::IniFormat);
+    const QString configured = ini.value("PATH_CONFIG/StartLoginHelpers").toString();
+    return configured.isEmpty() ? QStringLiteral("/usr/local/sbin") : configured;
 }
 
 void StartLoginHelpers::setFolder(const QString &folder)

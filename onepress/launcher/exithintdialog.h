@@ -37,8 +37,9 @@ public:
 class StartLoginHelpers
 {
 public:
+    // /usr/local/sbin, or support.ini's PATH_CONFIG/StartLoginHelpers.
     static QString folder();
-    static void setFolder(const QString &folder); // tests; empty restores the default
+    static void setFolder(const QString &folder); // tests; empty restores the setting
     static int timeoutMs();
     static void setTimeoutMs(int ms);
     static QString checkStartPath();

@@ -362,6 +362,17 @@ void TestLauncherDialogs::exitHelpersThatFail()
         QCOMPARE(answers.boxes, QStringList({"密码错误!请重试."}));
         StartLoginHelpers::setTimeoutMs(30000);
     }
+    {
+        // The folder comes from support.ini when the test sets none.
+        LauncherDir dir;
+        g_ConfigFile.m_strSupportIni = dir.root->filePath("support.ini");
+        LauncherDir::write(g_ConfigFile.m_strSupportIni,
+                           "[PATH_CONFIG]\nStartLoginHelpers=/opt/helpers\n");
+        QCOMPARE(StartLoginHelpers::checkStartPath(),
+                 QString("/opt/helpers/corvan-deskscope-vr516-checkstart"));
+        QFile::remove(g_ConfigFile.m_strSupportIni);
+        QCOMPARE(StartLoginHelpers::folder(), QString("/usr/local/sbin"));
+    }
     ConfirmPwdDialog empty;
     empty.clickedBtnOK();
     QCOMPARE(empty.result(), 0);
