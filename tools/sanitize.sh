@@ -46,7 +46,7 @@ fi
 if [ "$mode" = thread ] || [ "$mode" = all ]; then
   echo "== ThreadSanitizer: tests that cross threads"
   configure build-tsan thread
-  tsan_tests=(tst_threadcrossing tst_scanjob tst_onepressthread tst_outputworker)
+  tsan_tests=(tst_threadcrossing tst_scanjob tst_onepressthread tst_outputworker onepress_run)
   quietly cmake --build build-tsan -j"$jobs" --target "${tsan_tests[@]}"
   regex="^($(IFS='|'; echo "${tsan_tests[*]}"))\$"
   (cd build-tsan && ctest --output-on-failure -j"$jobs" -R "$regex")
