@@ -1,0 +1,143 @@
+// The run's hand-off roads beyond the folder: a printer task prints the pages
+// itself without the output worker, and a web-mail task deletes its documents
+// only when the mail went out and the settings let page files go.
+
+#include "../../platform/smtp/smtptestserver.h"
+#include "processfile.h"
+#include "runfixture.h"
+#include "scandestination.h"
+#include "support/modalanswer.h"
+
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+bool idle(MainWindow &w)
+{
+    return !w.isBusy() && !w.isSaving();
+}
+
+} // namespace
+
+class TestLauncherDestinations : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init() { g_ConfigFile.m_nRemoveImage = 1; }
+
+    void printerRoadStartsNoWorker();
+    void mailDeletesOnlyWhatWasSent_data();
+    void mailDeletesOnlyWhatWasSent();
+
+private:
+    std::unique_ptr<smtptest::Server> m_smtp;
+};
+
+void TestLauncherDestinations::initTestCase()
+{
+    m_smtp.reset(new smtptest::Server);
+    QVERIFY2(m_smtp->ready, "the loopback SMTP server did not start");
+}
+
+void TestLauncherDestinations::printerRoadStartsNoWorker()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.ScanDestinationID = ScanDestination::kPrinterId;
+    t.ScalePrintPage = ScalePrintFitPaper;
+    t.PageSize = QPageSize::A4;
+    t.PaperSize = QPageSize::A4;
+    const QString printed = rig.dir.root->filePath("printed.pdf");
+    t.OutputFileName = printed;
+    t.OutputFormat = QPrinter::PdfFormat;
+    rig.store(t);
+    QSignalSpy saves(&w, &MainWindow::saveFiles);
+    QSignalSpy finished(w.worker(), &ProcessFile::saveFileFinished);
+    w.systemMenuTaskID(t.TaskID);
+    const QString p1 = rig.page(1), p2 = rig.page(2);
+    rig.console->deliver(p1);
+    rig.console->deliver(p2);
+    rig.console->finish();
+    // Printing happens on the GUI thread before the end of scan returns.
+    QVERIFY(idle(w));
+    QCOMPARE(saves.count(), 0);
+    QTest::qWait(50);
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(rig.outputs().isEmpty());
+    const QString info = RunRig::tool("pdfinfo", {printed});
+    QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\n")), qPrintable(info));
+    QVERIFY(!QFile::exists(p1) && !QFile::exists(p2));
+    QVERIFY(w.pages().isEmpty());
+}
+
+void TestLauncherDestinations::mailDeletesOnlyWhatWasSent_data()
+{
+    QTest::addColumn<bool>("serverUp");
+    QTest::addColumn<bool>("deleteAfterSend");
+    QTest::addColumn<int>("removeImage");
+    QTest::addColumn<bool>("documentKept");
+    QTest::addColumn<bool>("pagesKept");
+    QTest::newRow("sent, delete, remove") << true << true << 1 << false << false;
+    QTest::newRow("sent, delete, keep images") << true << true << 0 << true << true;
+    QTest::newRow("sent, no delete") << true << false << 1 << true << false;
+    QTest::newRow("not sent, delete") << false << true << 1 << true << false;
+}
+
+void TestLauncherDestinations::mailDeletesOnlyWhatWasSent()
+{
+    QFETCH(bool, serverUp);
+    QFETCH(bool, deleteAfterSend);
+    QFETCH(int, removeImage);
+    QFETCH(bool, documentKept);
+    QFETCH(bool, pagesKept);
+
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    g_ConfigFile.m_nRemoveImage = removeImage;
+    tagSCAN_DESTINATION mail;
+    mail.ScanDestinationFlagID = ScanDestWebMail;
+    mail.Name = "loopback mail";
+    mail.ServerAddress = "127.0.0.1";
+    mail.Port = serverUp ? m_smtp->port : smtptest::freePort(); // nothing listens there
+    mail.UserMailAddr = "scanner@corvan.test";
+    mail.MailSize = 20;
+    mail.SendNoPromptMail = true;
+    mail.Recipient = "office@corvan.test";
+    w.destinations().addScanDestination(mail);
+    QVERIFY(!mail.ScanDestinationID.isEmpty());
+
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.ScanDestinationID = mail.ScanDestinationID;
+    t.AfterSendFileDeleteFile = deleteAfterSend;
+    rig.store(t);
+    testsupport::ModalAnswerer answer("确定");
+    const int mailsBefore = m_smtp->mails();
+    w.systemMenuTaskID(t.TaskID);
+    const QString p1 = rig.page(1), p2 = rig.page(2);
+    rig.console->deliver(p1);
+    rig.console->deliver(p2);
+    rig.console->finish();
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 40000);
+
+    QCOMPARE(m_smtp->mails(), mailsBefore + (serverUp ? 1 : 0));
+    if (serverUp) {
+        QCOMPARE(answer.count(), 0);
+    } else {
+        QCOMPARE(answer.count(), 1);
+        QCOMPARE(answer.last().title, QString("错误"));
+        QCOMPARE(answer.last().text, QString("文件发送失败！"));
+    }
+    QCOMPARE(rig.outputs().size(), documentKept ? 1 : 0);
+    QCOMPARE(QFile::exists(p1) && QFile::exists(p2), pagesKept);
+    QVERIFY(w.pages().isEmpty());
+}
+
+QTEST_MAIN(TestLauncherDestinations)
+#include "tst_launcherdestinations.moc"
