@@ -497,23 +497,41 @@ int ProcessFile::saveImageToFreeImage(QString target, QImage &image, int fif)
 
 // ---- savers ----------------------------------------------------------------
 
-void ProcessFile::forEachPage(GenerateFileName &gen,
-                              const std::function<void(QList<tagSCAN_IMAGE_FILE> &, int)> &fn)
+void ProcessFile::forEachGroup(GenerateFileName &gen,
+                               const std::function<void(QList<tagSCAN_IMAGE_FILE> &)> &fn)
 {
-    int total = 0, groups = 0;
-    gen.getStatisticsInfo(total, groups);
-    emit saveFileStart(0, total);
-    int done = 0;
+    int groups = 0;
+    m_nPagesTotal = 0;
+    m_nPagesDone = 0;
+    gen.getStatisticsInfo(m_nPagesTotal, groups);
+    emit saveFileStart(0, m_nPagesTotal);
     for (int g = 0; g < groups && !m_bCancel; ++g) {
         QList<tagSCAN_IMAGE_FILE> group;
         gen.getImageList(g, group);
+        fn(group);
+    }
+}
+
+void ProcessFile::pagesDone(int pages, bool ocrProgress)
+{
+    m_nPagesDone += pages;
+    if (m_bCancel)
+        return;
+    if (ocrProgress)
+        emit ocrValueChanged(m_nPagesDone, m_nPagesTotal);
+    else
+        emit saveFileValueChanged(m_nPagesDone, m_nPagesTotal);
+}
+
+void ProcessFile::forEachPage(GenerateFileName &gen,
+                              const std::function<void(QList<tagSCAN_IMAGE_FILE> &, int)> &fn)
+{
+    forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         for (int i = 0; i < group.size(); ++i) {
             fn(group, i);
-            ++done;
-            if (!m_bCancel)
-                emit saveFileValueChanged(done, total);
+            pagesDone(1);
         }
-    }
+    });
 }
 
 bool ProcessFile::pageFileUsable(const QString &file, const char *missingLog, const char *emptyLog)
@@ -535,13 +553,7 @@ bool ProcessFile::pageFileUsable(const QString &file, const char *missingLog, co
 int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
 {
     ensureFreeImage();
-    int total = 0, groups = 0;
-    gen.getStatisticsInfo(total, groups);
-    emit saveFileStart(0, total);
-    int done = 0;
-    for (int g = 0; g < groups && !m_bCancel; ++g) {
-        QList<tagSCAN_IMAGE_FILE> group;
-        gen.getImageList(g, group);
+    forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         const QString target = group.first().outputFileName;
         // The document is built under a temporary name and replaces the target
         // only once it reads back whole.
@@ -571,12 +583,10 @@ int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
                     fail(-52);
                 }
             }
-            ++done;
-            if (!m_bCancel)
-                emit saveFileValueChanged(done, total);
+            pagesDone(1);
         }
         if (!multi)
-            continue;
+            return;
         bool ok = FreeImage_CloseMultiBitmap(multi, 0) && appended > 0 &&
                   rewriteTiffIptc(part, m_strKeyWord);
         if (ok) {
@@ -596,7 +606,7 @@ int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
                 fail(-50);
             }
         }
-    }
+    });
     finishSaver();
     return m_nResult;
 }

@@ -101,10 +101,16 @@ private:
     int saveTxtFile(tagTASK_SHORTCUT &task, GenerateFileName &gen);
     int savePerPageImages(GenerateFileName &gen, int fif);
     bool pageFileUsable(const QString &file, const char *missingLog, const char *emptyLog);
-    // The saver frame: every page of every group, cancel tested between
-    // groups, progress after each page.
+    // The saver frame: the start signal, then every group with cancel tested
+    // between groups; pagesDone() counts pages and reports the progress.
+    void forEachGroup(GenerateFileName &gen,
+                      const std::function<void(QList<tagSCAN_IMAGE_FILE> &)> &fn);
+    void pagesDone(int pages, bool ocrProgress = false);
+    // The same frame, page by page, progress after each page.
     void forEachPage(GenerateFileName &gen,
                      const std::function<void(QList<tagSCAN_IMAGE_FILE> &, int)> &fn);
+    int m_nPagesTotal = 0; // of the running saver (worker thread only)
+    int m_nPagesDone = 0;
 
     std::unique_ptr<tagTASK_SHORTCUT> m_task;
     QList<tagSCAN_IMAGE_FILE> *m_pListImageFiles = nullptr;

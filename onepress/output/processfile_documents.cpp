@@ -13,13 +13,7 @@
 
 int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
 {
-    int total = 0, groups = 0;
-    gen.getStatisticsInfo(total, groups);
-    emit saveFileStart(0, total);
-    int done = 0;
-    for (int g = 0; g < groups && !m_bCancel; ++g) {
-        QList<tagSCAN_IMAGE_FILE> group;
-        gen.getImageList(g, group);
+    forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         const QString output = group.first().outputFileName;
         m_ocr->clear();
         m_ocr->setPdfOutputFile(output);
@@ -27,9 +21,7 @@ int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
             if (pageFileUsable(page.fileName, "file is not exist", "file size is zero"))
                 m_ocr->setImageInput(page.fileName);
-            ++done;
-            if (!m_bCancel)
-                emit saveFileValueChanged(done, total);
+            pagesDone(1);
         }
         if (m_ocr->getImageFiles() > 0 && !output.isEmpty()) {
             emit startOcring();
@@ -41,7 +33,7 @@ int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
             unannounce(output);
         }
         m_ocr->clear();
-    }
+    });
     QFile::remove(tempJpegFile());
     emit saveFileFinished();
     return m_nResult;
@@ -49,13 +41,7 @@ int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
 
 int ProcessFile::saveOcrOnePageOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
 {
-    int total = 0, groups = 0;
-    gen.getStatisticsInfo(total, groups);
-    emit saveFileStart(0, total);
-    int done = 0;
-    for (int g = 0; g < groups && !m_bCancel; ++g) {
-        QList<tagSCAN_IMAGE_FILE> group;
-        gen.getImageList(g, group);
+    forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
             if (!page.outputFileName.isEmpty()) {
                 if (!pageFileUsable(page.fileName, "file is not exist", "file size is zero")) {
@@ -71,32 +57,22 @@ int ProcessFile::saveOcrOnePageOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen
                     m_ocr->clear();
                 }
             }
-            ++done;
-            if (!m_bCancel)
-                emit ocrValueChanged(done, total);
+            pagesDone(1, true);
         }
-    }
+    });
     finishSaver();
     return m_nResult;
 }
 
 int ProcessFile::saveTxtFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
 {
-    int total = 0, groups = 0;
-    gen.getStatisticsInfo(total, groups);
-    emit saveFileStart(0, total);
-    int done = 0;
-    for (int g = 0; g < groups && !m_bCancel; ++g) {
-        QList<tagSCAN_IMAGE_FILE> group;
-        gen.getImageList(g, group);
+    forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         const QString output = group.first().outputFileName;
         m_ocr->setTxtOutputFile(output);
         for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
             if (pageFileUsable(page.fileName, "file is not exist", "file size is zero"))
                 m_ocr->setImageInput(page.fileName);
-            ++done;
-            if (!m_bCancel)
-                emit ocrValueChanged(done, total);
+            pagesDone(1, true);
         }
         if (m_ocr->getImageFiles() == 0 || output.isEmpty() || !m_ocr->createOcrTxtFile()) {
             if (m_ocr->getImageFiles() > 0)
@@ -104,24 +80,16 @@ int ProcessFile::saveTxtFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
             unannounce(output);
         }
         m_ocr->clearTxtFile();
-    }
+    });
     finishSaver();
     return m_nResult;
 }
 
 int ProcessFile::saveOfdFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
 {
-    int total = 0, groups = 0;
-    gen.getStatisticsInfo(total, groups);
-    emit saveFileStart(0, total);
-    int done = 0;
-    for (int g = 0; g < groups && !m_bCancel; ++g) {
-        QList<tagSCAN_IMAGE_FILE> group;
-        gen.getImageList(g, group);
+    forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         const QString output = group.first().outputFileName;
-        done += group.size();
-        if (!m_bCancel)
-            emit saveFileValueChanged(done, total);
+        pagesDone(group.size());
         QList<tagSCAN_IMAGE_FILE> usable;
         for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
             if (pageFileUsable(page.fileName, "file is not exist", "file size is zero"))
@@ -134,7 +102,7 @@ int ProcessFile::saveOfdFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
                 fail(-50);
             unannounce(output);
         }
-    }
+    });
     finishSaver();
     return m_nResult;
 }

@@ -97,13 +97,7 @@ QString ProcessFile::jpegForPdf(const QString &pageFile, bool viaFreeImage, bool
 int ProcessFile::savePdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
 {
     PdfHandler pdf;
-    int total = 0, groups = 0;
-    gen.getStatisticsInfo(total, groups);
-    emit saveFileStart(0, total);
-    int done = 0;
-    for (int g = 0; g < groups && !m_bCancel; ++g) {
-        QList<tagSCAN_IMAGE_FILE> group;
-        gen.getImageList(g, group);
+    forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         const QString output = group.first().outputFileName;
         bool skip = output.isEmpty() || !pdf.openFile(m_strKeyWord);
         int added = 0;
@@ -127,13 +121,11 @@ int ProcessFile::savePdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
                     ++added;
                 }
             }
-            ++done;
-            if (!m_bCancel)
-                emit saveFileValueChanged(done, total);
+            pagesDone(1);
         }
         if (added == 0)
             unannounce(output);
-    }
+    });
     pdf.closeFile();
     QFile::remove(tempJpegFile());
     finishSaver();
