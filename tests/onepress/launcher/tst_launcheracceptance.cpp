@@ -11,6 +11,9 @@
 #include "mainwindow.h"
 #include "onepressglobal.h"
 #include "onepressmain.h"
+#include "consolelink.h"
+#include "retoucher.h"
+#include <QPushButton>
 #include "scannercommands.h"
 #include "scanshortcutmenu.h"
 #include "sheetfeeder.h"
@@ -171,8 +174,55 @@ void prepareTasks()
         t.AddKeywordToDoc = false;
         tasks.setTaskShortcut(t.TaskID, t);
     }
+    // Slot 1 opens the image editor, which scans through the console.
+    {
+        tagTASK_SHORTCUT t;
+        tasks.enumTaskShortcut(1, t);
+        t.ScanDestinationID = ScanDestination::kFileId;
+        t.FileTypeID = FileTypePdf;
+        t.FolderPath = g_out + "/edited";
+        t.BeforeSaveFileSettingFileName = false;
+        t.BeforeSaveEditImage = true;
+        t.ADFEmptyWaiting = false;
+        tasks.setTaskShortcut(t.TaskID, t);
+    }
     if (!tasks.saveTaskList())
         check(false, "task folders written");
+}
+
+// Button 2: the image editor stand-in scans through the console it was
+// given; its pages reach the launcher, and accepting it saves them.
+void runEditorTask()
+{
+    MainWindow *w = launcherWindow();
+    g_emulator->stack(1, emu::Ink::Colour);
+    const unsigned before = g_emulator->feeder->imagesDelivered();
+    g_emulator->events.pressButton(2);
+    const bool scanned = waitFor([&] {
+        return w->retoucher() && !w->retoucher()->isHidden() && !w->pages().isEmpty() &&
+               !w->console()->isScanning() &&
+               g_emulator->feeder->imagesDelivered() > before &&
+               w->pages().size() == int(g_emulator->feeder->imagesDelivered() - before);
+    }, 60000);
+    check(scanned, "the editor scanned through the console and its pages reached the launcher");
+    if (!scanned)
+        return;
+    const int images = w->pages().size();
+    w->retoucher()->acceptButton()->click();
+    const QString edited = g_out + "/edited";
+    const bool saved = waitFor([&] {
+        return QDir(edited).entryList({"*.pdf"}, QDir::Files).size() == 1 && !w->isBusy() &&
+               !w->isSaving();
+    }, 60000);
+    check(saved, "accepting the editor saved its pages");
+    if (!saved)
+        return;
+    const QString pdf = edited + "/" + QDir(edited).entryList({"*.pdf"}, QDir::Files).first();
+    const QRegularExpressionMatch pages =
+        QRegularExpression("Pages:\\s+(\\d+)").match(tool("pdfinfo", {pdf}));
+    check(pages.hasMatch() && pages.captured(1).toInt() == images,
+          QString("the edited PDF holds the %1 pages").arg(images));
+    check(!w->retoucher(), "the editor is gone after it closed");
 }
 
 // Button 4: the PDF reaches the SMTP server, attached byte for byte.
@@ -282,6 +332,7 @@ void script()
               "the console registered the button list");
         runTask(1, emu::Ink::Colour, 1);
         runTask(3, emu::Ink::BlackWhite, 2);
+        runEditorTask();
         runMailTask();
         runSearchableTask();
         w->setExitPrompt([](QWidget *) { return 1; });
