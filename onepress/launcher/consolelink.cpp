@@ -38,7 +38,10 @@ public:
         m_window->setOnepressEvent(buttons);
     }
     void startDetectDeviceTimer() override { m_window->startDetectDeviceTimer(); }
-    void setCurrentScanShortcutMenu(QString id) override { m_window->setCurrentScanShortcutMenu(id); }
+    void setCurrentScanShortcutMenu(QString id) override
+    {
+        m_window->setCurrentScanShortcutMenu(id);
+    }
     void getCurrentScanShortcutMenu(tagSCAN_SHORTCUT_MENU &profile) override
     {
         m_window->getCurrentScanShortcutMenu(profile);

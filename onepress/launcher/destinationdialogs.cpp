@@ -119,11 +119,11 @@ void Ui_WebMailDialog::setupUi(QDialog *d)
     row3->addWidget(pushButtonOK);
     row3->addWidget(pushButtonCancel);
     v->addLayout(row3);
-    QWidget *order[] = {lineEditDestName,      lineEditUserName,    lineEditUserAddress,
-                        lineEditServerAddress, lineEditServerPort,  comboBoxEncryptType,
-                        checkBoxServerAuth,    lineEditAccount,     lineEditPassword,
+    QWidget *order[] = {lineEditDestName,       lineEditUserName,   lineEditUserAddress,
+                        lineEditServerAddress,  lineEditServerPort, comboBoxEncryptType,
+                        checkBoxServerAuth,     lineEditAccount,    lineEditPassword,
                         lineEditAttachFileSize, checkBoxSendMailTo, lineEditSendMailTo,
-                        pushButtonOK,          pushButtonCancel};
+                        pushButtonOK,           pushButtonCancel};
     for (size_t i = 1; i < sizeof order / sizeof order[0]; ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -18,9 +18,8 @@ class QPushButton;
 class Ui_WebMailDialog
 {
 public:
-    QLabel *labelDestName, *labelUserName, *labelUserAddress, *labelServerAddress,
-        *labelServerPort, *labelEncryptType, *labelAccount, *labelPassword, *labelAttachFileSize,
-        *labelUnit;
+    QLabel *labelDestName, *labelUserName, *labelUserAddress, *labelServerAddress, *labelServerPort,
+        *labelEncryptType, *labelAccount, *labelPassword, *labelAttachFileSize, *labelUnit;
     QLineEdit *lineEditDestName, *lineEditUserName, *lineEditUserAddress, *lineEditServerAddress,
         *lineEditServerPort, *lineEditAccount, *lineEditPassword, *lineEditAttachFileSize,
         *lineEditSendMailTo;

@@ -170,7 +170,8 @@ void ExitHintDialog::clickedBtnOK()
             QByteArray line = pwd.getPassword().toUtf8() + '\n';
             pwd.clearPassword();
             const QString out = StartLoginHelpers::run(
-                this, wanted ? StartLoginHelpers::autoStartPath() : StartLoginHelpers::removeStartPath(),
+                this,
+                wanted ? StartLoginHelpers::autoStartPath() : StartLoginHelpers::removeStartPath(),
                 line);
             line.fill('\0');
             if (out.contains("Success"))

@@ -26,11 +26,13 @@ void Ui_PromptForm::setupUi(QDialog *dialog, const QString &labelName, const QSt
         lineEdit = new QLineEdit(dialog);
         lineEdit->setObjectName(editName);
         verticalLayout->addWidget(lineEdit);
-        verticalLayout->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
+        verticalLayout->addItem(
+            new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
     }
     horizontalLayout = new QHBoxLayout();
     horizontalLayout->setObjectName("horizontalLayout");
-    horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    horizontalLayout->addItem(
+        new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     pushButtonOK = new QPushButton(dialog);
     pushButtonOK->setObjectName("pushButtonOK");
     pushButtonOK->setText("IDS_OK");
@@ -123,7 +125,8 @@ void SaveAsDialog::clickedBtnOK()
 
 // ------------------------------------------------------------------ keywords
 
-AddKeywordsDialog::AddKeywordsDialog(QWidget *parent) : QDialog(parent), ui(new Ui_AddKeywordsDialog)
+AddKeywordsDialog::AddKeywordsDialog(QWidget *parent)
+    : QDialog(parent), ui(new Ui_AddKeywordsDialog)
 {
     ui->setupUi(this, "labelInfo", "lineEditInfo", 304, 105);
     ui->lineEdit->setMaxLength(10);

@@ -182,7 +182,8 @@ void MainWindow::clickedBtnModify()
 void MainWindow::clickedBtnDelete()
 {
     if (ErrorHandling::questionMessage(this, tr("确认"), tr("确定要删除此目的地吗？"),
-                                       ErrorHandling::YesNo, ErrorHandling::Yes) != ErrorHandling::Yes)
+                                       ErrorHandling::YesNo,
+                                       ErrorHandling::Yes) != ErrorHandling::Yes)
         return;
     const int i = ui->comboBoxScanDestination->currentIndex();
     if (!m_destinations.deleteScanDestination(i))

@@ -45,7 +45,8 @@ void setGroupVisible(std::initializer_list<QWidget *> widgets, bool visible)
 void MainWindow::connectEditorMessages()
 {
     connectChangeValueControlMessages();
-    connect(ui->pushButtonTaskRename, &QPushButton::clicked, this, &MainWindow::clickedBtnTaskRename);
+    connect(ui->pushButtonTaskRename, &QPushButton::clicked, this,
+            &MainWindow::clickedBtnTaskRename);
     connect(ui->pushButtonCreateNewMenu, &QPushButton::clicked, this,
             &MainWindow::clickedBtnCreateNew);
     connect(ui->checkBoxBlankPageSeparate, &QCheckBox::clicked, this,
@@ -57,10 +58,10 @@ void MainWindow::connectEditorMessages()
             &MainWindow::checkBoxBeforeSaveFileSettingName);
     connect(ui->checkBoxADFTrayEmptyWaiting, &QCheckBox::clicked, this,
             &MainWindow::clickedBoxADFTrayEmptyWaiting);
-    for (QCheckBox *b : {ui->checkBoxBarcodeSeparate, ui->checkBoxAddKeywordToDoc,
-                         ui->checkBoxBeforeScanDisplaySetting,
-                         ui->checkBoxBeforePrintingDisplaySetting, ui->checkBoxCenterPrinting,
-                         ui->checkBoxAfterSendFileDeleteFile})
+    for (QCheckBox *b :
+         {ui->checkBoxBarcodeSeparate, ui->checkBoxAddKeywordToDoc,
+          ui->checkBoxBeforeScanDisplaySetting, ui->checkBoxBeforePrintingDisplaySetting,
+          ui->checkBoxCenterPrinting, ui->checkBoxAfterSendFileDeleteFile})
         connect(b, &QCheckBox::clicked, this, &MainWindow::settingBeChanged);
     connect(ui->lineEditSaveFilePath, &QLineEdit::textChanged, this, &MainWindow::settingBeChanged);
     connect(ui->lineEditFileNamePrefix, &QLineEdit::textChanged, this,
@@ -137,8 +138,8 @@ void MainWindow::connectChangeValueControlMessages()
 {
     connect(ui->comboBoxTaskShortcut, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::currentItemChangeCmbTaskShortcut, Qt::UniqueConnection);
-    connect(ui->comboBoxScanDestination, QOverload<int>::of(&QComboBox::currentIndexChanged),
-            this, &MainWindow::currentItemChangeCmbScanDestination, Qt::UniqueConnection);
+    connect(ui->comboBoxScanDestination, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::currentItemChangeCmbScanDestination, Qt::UniqueConnection);
     connect(ui->comboBoxFileType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &MainWindow::currentItemChangeCmbFileType, Qt::UniqueConnection);
     connect(ui->comboBoxFileNameFormat, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -176,14 +177,17 @@ void MainWindow::updateControlLayout(ScanDestFlag kind)
     if (kind < ScanDestFile || kind > ScanDestCustomApplication)
         return;
     const std::initializer_list<QWidget *> fileGroup = {
-        ui->labelFileTypeImage,      ui->labelFileType,          ui->comboBoxFileType,
-        ui->pushButtonOcrFileSetting, ui->labelSaveFilePath,     ui->lineEditSaveFilePath,
-        ui->pushButtonBrowsePath,    ui->labelFileNameFormat,    ui->comboBoxFileNameFormat,
-        ui->labelFileNamePrefix,     ui->lineEditFileNamePrefix, ui->checkBoxBeforeSaveFileSettingName};
+        ui->labelFileTypeImage,     ui->labelFileType,
+        ui->comboBoxFileType,       ui->pushButtonOcrFileSetting,
+        ui->labelSaveFilePath,      ui->lineEditSaveFilePath,
+        ui->pushButtonBrowsePath,   ui->labelFileNameFormat,
+        ui->comboBoxFileNameFormat, ui->labelFileNamePrefix,
+        ui->lineEditFileNamePrefix, ui->checkBoxBeforeSaveFileSettingName};
     const std::initializer_list<QWidget *> printerGroup = {
-        ui->labelPrinterName,       ui->lineEditPrinterName,       ui->pushButtonPrinterSetting,
-        ui->checkBoxBeforePrintingDisplaySetting, ui->labelScalePrintingPage,
-        ui->comboBoxScalePrintingPage, ui->checkBoxCenterPrinting};
+        ui->labelPrinterName,         ui->lineEditPrinterName,
+        ui->pushButtonPrinterSetting, ui->checkBoxBeforePrintingDisplaySetting,
+        ui->labelScalePrintingPage,   ui->comboBoxScalePrintingPage,
+        ui->checkBoxCenterPrinting};
     const std::initializer_list<QWidget *> optionGroup = {
         ui->checkBoxAddKeywordToDoc, ui->checkBoxBlankPageSeparate, ui->pushButtonBlankPageSetting,
         ui->checkBoxBarcodeSeparate, ui->checkBoxAddWatermark,      ui->pushButtonWatermarkSetting};
@@ -731,8 +735,9 @@ void MainWindow::currentItemChangeCmbTaskShortcut(int index)
 void MainWindow::clickedBtnOK()
 {
     if (!compareVariableAndUIControl()) {
-        const int answer = ErrorHandling::questionMessage(
-            this, tr("确认"), tr("您的更改尚未保存，要保存他们吗？"), ErrorHandling::YesNoCancel, 0);
+        const int answer =
+            ErrorHandling::questionMessage(this, tr("确认"), tr("您的更改尚未保存，要保存他们吗？"),
+                                           ErrorHandling::YesNoCancel, 0);
         if (answer == ErrorHandling::No) {
             clickedBtnCancel();
             return;
@@ -780,4 +785,3 @@ void MainWindow::clickedBtnApply()
     }
     ui->pushButtonApply->setEnabled(false);
 }
-

@@ -205,9 +205,8 @@ void MainWindow::scanFinishFromScanMain()
     if (m_pConsole->isCancel()) {
         clearPages(false);
     } else if (task.ADFEmptyWaiting) {
-        const int answer = ErrorHandling::questionMessage(this, tr("进纸器输入盘已空"),
-                                                          tr("是否有其他页面要扫描？"),
-                                                          ErrorHandling::YesNo, 0);
+        const int answer = ErrorHandling::questionMessage(
+            this, tr("进纸器输入盘已空"), tr("是否有其他页面要扫描？"), ErrorHandling::YesNo, 0);
         if (answer == ErrorHandling::Yes) {
             if (!m_pConsole->isScanning() && m_pConsole->startScanJob(task.ScanProfile))
                 return;
@@ -360,9 +359,8 @@ void MainWindow::OnBlankPageAndBarcodeGroup(int blankPages, int barcodes, int gr
 
 void MainWindow::OnBarcodeGroup(int barcodes, int groups)
 {
-    groupQuestion(tr("检测到%1个条码\n\n图像将分隔为%2组文件。\n是否要继续处理？")
-                      .arg(barcodes)
-                      .arg(groups));
+    groupQuestion(
+        tr("检测到%1个条码\n\n图像将分隔为%2组文件。\n是否要继续处理？").arg(barcodes).arg(groups));
 }
 
 // ------------------------------------------------------------------- progress

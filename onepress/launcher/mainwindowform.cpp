@@ -200,7 +200,8 @@ void Ui_MainWindow::setupUi(QMainWindow *window)
     checkBoxBeforeScanDisplaySetting = make<QCheckBox>(a, "checkBoxBeforeScanDisplaySetting");
     checkBoxBeforeScanDisplaySetting->setFixedWidth(200);
     horizontalLayout_3->addWidget(checkBoxBeforeScanDisplaySetting);
-    horizontalLayout_3->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    horizontalLayout_3->addItem(
+        new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     gridLayout_3->addLayout(horizontalLayout_3, 1, 0, 1, 4);
     verticalLayout->addWidget(groupBoxScanAs);
 
@@ -209,7 +210,8 @@ void Ui_MainWindow::setupUi(QMainWindow *window)
     horizontalLayout_2 = new QHBoxLayout();
     horizontalLayout_2->setObjectName("horizontalLayout_2");
     horizontalLayout_2->setSpacing(6);
-    horizontalLayout_2->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    horizontalLayout_2->addItem(
+        new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
     pushButtonTest = make<QPushButton>(centralWidget, "pushButtonTest");
     pushButtonOK = make<QPushButton>(centralWidget, "pushButtonOK");
     pushButtonCancel = make<QPushButton>(centralWidget, "pushButtonCancel");

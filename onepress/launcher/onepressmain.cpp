@@ -45,8 +45,8 @@ int onepress_main(int argc, char **argv)
         QApplication::setStyle("fusion");
 
     QTranslator translator;
-    const QString folder = QDir(QCoreApplication::applicationDirPath()).absolutePath() +
-                           "/translations";
+    const QString folder =
+        QDir(QCoreApplication::applicationDirPath()).absolutePath() + "/translations";
     if (translator.load("qt_zh_CN", folder, QString(), QString()))
         QCoreApplication::installTranslator(&translator);
 

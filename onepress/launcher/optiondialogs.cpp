@@ -200,7 +200,8 @@ void WatermarkSettingDialog::updateVariableToControl()
 void WatermarkSettingDialog::clickedBtnOK()
 {
     if (ui->lineEditWatermark->text().isEmpty() && !ui->checkBoxIncludeSystemDate->isChecked()) {
-        ErrorHandling::criticalMessage(this, tr("确认"), tr("请输入水印文字或者选择包含系统日期。"));
+        ErrorHandling::criticalMessage(this, tr("确认"),
+                                       tr("请输入水印文字或者选择包含系统日期。"));
         return;
     }
     m_watermark.Watermark = ui->lineEditWatermark->text();

@@ -227,10 +227,9 @@ void PrintShortcutDialog::printDocument(QPrinter *printer)
     const QRect view = painter.viewport();
     const int width = view.right() - view.left() + 1;
     const int height = view.bottom() - view.top() + 1;
-    const QList<QPoint> cards =
-        cardPositions(width, height, ui->checkBoxPrintOnePage->isChecked(),
-                      ui->comboBoxRow->currentData().toInt(),
-                      ui->comboBoxColumn->currentData().toInt());
+    const QList<QPoint> cards = cardPositions(width, height, ui->checkBoxPrintOnePage->isChecked(),
+                                              ui->comboBoxRow->currentData().toInt(),
+                                              ui->comboBoxColumn->currentData().toInt());
     for (const QPoint &p : cards)
         printPreview(painter, p.x(), p.y(), kCellWidth, kCellHeight, kMargin);
     painter.restore();

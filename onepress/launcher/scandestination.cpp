@@ -28,10 +28,23 @@ const QString ScanDestination::kImageNameToken = QStringLiteral("<%IMAGE_NAME%>"
 namespace {
 
 const char *const kEntryKeys[] = {
-    "ScanDestinationFlagID", "ScanDestinationID", "Name",     "Icon",         "ExecutableFile",
-    "Parameter",             "UserName",          "UserMailAddr", "ServerAddress", "Port",
-    "EncryptTypeID",         "NeedAuth",          "Account",  "Password",     "MailSize",
-    "SendNoPromptMail",      "Recipient",
+    "ScanDestinationFlagID",
+    "ScanDestinationID",
+    "Name",
+    "Icon",
+    "ExecutableFile",
+    "Parameter",
+    "UserName",
+    "UserMailAddr",
+    "ServerAddress",
+    "Port",
+    "EncryptTypeID",
+    "NeedAuth",
+    "Account",
+    "Password",
+    "MailSize",
+    "SendNoPromptMail",
+    "Recipient",
 };
 
 // The entry numbers that have at least one key in the group, ascending.

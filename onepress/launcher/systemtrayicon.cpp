@@ -27,7 +27,8 @@ void SystemTrayIcon::setDefaultWaiting(std::function<bool()> probe, std::functio
 
 SystemTrayIcon::SystemTrayIcon(QObject *parent) : QObject(parent)
 {
-    m_probe = g_defaultProbe ? g_defaultProbe : [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    m_probe =
+        g_defaultProbe ? g_defaultProbe : [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     m_sleep = g_defaultSleep ? g_defaultSleep : [] { QThread::sleep(1); };
     m_pCheckTimer = new QTimer(this);
     m_pCheckTimer->setInterval(kRetryMs);

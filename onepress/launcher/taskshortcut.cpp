@@ -389,8 +389,8 @@ void TaskShortcut::loadDefaultTaskList()
 void TaskShortcut::loadDefaultTaskList(QString id, bool enable, QString name, QString icon,
                                        QString destId, ScanFileTypeFlag fileType,
                                        FileNameFormatFlag nameFormat, QString folder,
-                                       bool askFileName, bool deleteAfterMail,
-                                       bool editBeforeSave, QString profileId, bool showSettings)
+                                       bool askFileName, bool deleteAfterMail, bool editBeforeSave,
+                                       QString profileId, bool showSettings)
 {
     tagTASK_SHORTCUT task; // all zero: default members and a zeroed profile
     createNewTaskShortcut(task, id, enable, name, icon, destId, fileType, nameFormat, folder,
@@ -402,8 +402,7 @@ void TaskShortcut::createNewTaskShortcut(tagTASK_SHORTCUT &task, QString id, boo
                                          QString name, QString icon, QString destId,
                                          ScanFileTypeFlag fileType, FileNameFormatFlag nameFormat,
                                          QString folder, bool askFileName, bool deleteAfterMail,
-                                         bool editBeforeSave, QString profileId,
-                                         bool showSettings)
+                                         bool editBeforeSave, QString profileId, bool showSettings)
 {
     // Everything but the profile starts from the new-task values; the
     // profile is replaced only when the store has the one asked for.
@@ -533,8 +532,9 @@ bool TaskShortcut::renameTaskShortcutName(QComboBox *box)
 {
     if (m_nCurrentIndex < 0 || m_nCurrentIndex >= m_list.size() || m_nCurrentIndex >= box->count())
         return true;
-    box->setItemText(m_nCurrentIndex,
-                     QString("%1. %2").arg(m_nCurrentIndex + 1).arg(m_list.at(m_nCurrentIndex).Name));
+    box->setItemText(
+        m_nCurrentIndex,
+        QString("%1. %2").arg(m_nCurrentIndex + 1).arg(m_list.at(m_nCurrentIndex).Name));
     return true;
 }
 

@@ -135,7 +135,8 @@ void TaskShortcutDialog::loadWordingList()
 
 void TaskShortcutDialog::connectMessages()
 {
-    connect(ui->pushButtonBrowse, &QPushButton::clicked, this, &TaskShortcutDialog::clickedBtnBrowse);
+    connect(ui->pushButtonBrowse, &QPushButton::clicked, this,
+            &TaskShortcutDialog::clickedBtnBrowse);
     connect(ui->pushButtonOK, &QPushButton::clicked, this, &TaskShortcutDialog::clickedBtnOK);
     connect(ui->pushButtonCancel, &QPushButton::clicked, this, &TaskShortcutDialog::reject);
 }

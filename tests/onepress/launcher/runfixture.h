@@ -66,10 +66,7 @@ struct RunRig
         window->tasks().setTaskShortcut(copy.TaskID, copy);
     }
 
-    QStringList outputs() const
-    {
-        return QDir(out()).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList outputs() const { return QDir(out()).entryList(QDir::Files, QDir::Name); }
 
     static QString tool(const QString &program, const QStringList &args)
     {

@@ -66,8 +66,9 @@ struct LauncherDir
         QDir base(settings());
         const QStringList entries = allFiles(settings());
         for (const QString &p : entries)
-            s.files.insert(base.relativeFilePath(p),
-                           qMakePair(read(p), QFileInfo(p).fileTime(QFileDevice::FileModificationTime)));
+            s.files.insert(
+                base.relativeFilePath(p),
+                qMakePair(read(p), QFileInfo(p).fileTime(QFileDevice::FileModificationTime)));
         return s;
     }
     static QStringList allFiles(const QString &dir)

@@ -39,9 +39,9 @@ struct FakeHelpers
                          int sleepSeconds = 0)
     {
         write("checkstart", "printf '" + checkOutput + "'\n");
-        const QByteArray body = (sleepSeconds ? "sleep " + QByteArray::number(sleepSeconds) + "\n" : "") +
-                                "printf '%s' \"$#\" > \"$0.argc\"\ncat > \"$0.stdin\"\nprintf '" +
-                                switchOutput + "'\n";
+        const QByteArray body =
+            (sleepSeconds ? "sleep " + QByteArray::number(sleepSeconds) + "\n" : "") +
+            "printf '%s' \"$#\" > \"$0.argc\"\ncat > \"$0.stdin\"\nprintf '" + switchOutput + "'\n";
         write("autostart", body);
         write("removestart", body);
         StartLoginHelpers::setFolder(dir.path());
@@ -313,7 +313,8 @@ void TestLauncherDialogs::exitSwitchesWithThePasswordOnStdin()
         d.form()->checkBoxAutoRun->setChecked(false);
         d.clickedBtnOK();
         QCOMPARE(answers.passwordDialogs, 3);
-        QCOMPARE(answers.boxes, QStringList({"密码错误!请重试.", "密码错误!请重试.", "密码错误!请重试."}));
+        QCOMPARE(answers.boxes,
+                 QStringList({"密码错误!请重试.", "密码错误!请重试.", "密码错误!请重试."}));
         QCOMPARE(helpers.read("removestart", "stdin"), QByteArray("z\n"));
         QCOMPARE(d.result(), int(QDialog::Accepted));
     }
@@ -514,8 +515,8 @@ void TestLauncherDialogs::editorActions()
         testsupport::ModalAnswerer ok("确定");
         ui->lineEditSaveFilePath->setText("/no/such/folder");
         w.clickedBtnBrowsePath();
-        QCOMPARE(starts.last(), "浏览文件夹|" +
-                                    QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        QCOMPARE(starts.last(), "浏览文件夹|" + QStandardPaths::writableLocation(
+                                                    QStandardPaths::DocumentsLocation));
         QCOMPARE(ok.last().text, QString("选择的路径没有写入权限，请选择其它路径。"));
         QCOMPARE(ui->lineEditSaveFilePath->text(), QString("/no/such/folder"));
         pick = rig.out();

@@ -340,10 +340,13 @@ void TestLauncherRun::groupQuestionDeclined()
     w.OnBlankPageAndBarcodeGroup(1, 2, 3);
     w.OnBarcodeGroup(5, 6);
     QCOMPARE(ok.count(), 3);
-    QCOMPARE(ok.seen().at(0).text, QString("检测到3个空白页\n\n图像将分隔为4组文件。\n是否要继续处理？"));
-    QCOMPARE(ok.seen().at(1).text,
-             QString("检测到1个空白页。\n检测到2个条码\n\n图像将分隔为3组文件。\n是否要继续处理？"));
-    QCOMPARE(ok.seen().at(2).text, QString("检测到5个条码\n\n图像将分隔为6组文件。\n是否要继续处理？"));
+    QCOMPARE(ok.seen().at(0).text,
+             QString("检测到3个空白页\n\n图像将分隔为4组文件。\n是否要继续处理？"));
+    QCOMPARE(
+        ok.seen().at(1).text,
+        QString("检测到1个空白页。\n检测到2个条码\n\n图像将分隔为3组文件。\n是否要继续处理？"));
+    QCOMPARE(ok.seen().at(2).text,
+             QString("检测到5个条码\n\n图像将分隔为6组文件。\n是否要继续处理？"));
 }
 
 void TestLauncherRun::cleanUpFollowsRemoveImage()

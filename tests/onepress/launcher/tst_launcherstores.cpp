@@ -554,9 +554,10 @@ void TestLauncherStores::destinationDamagedCount()
     QFETCH(QByteArray, num);
     QFETCH(int, entries);
     LauncherDir dir;
-    LauncherDir::write(ScanDestination::iniPath(),
-                       "[Application]\nNum=" + num +
-                           "\nName1=Only a name\nName2=Second\nPassword2=@ByteArray(!!notbase64)\n");
+    LauncherDir::write(
+        ScanDestination::iniPath(),
+        "[Application]\nNum=" + num +
+            "\nName1=Only a name\nName2=Second\nPassword2=@ByteArray(!!notbase64)\n");
     ScanDestination dest;
     QElapsedTimer clock;
     clock.start();

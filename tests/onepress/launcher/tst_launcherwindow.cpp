@@ -136,7 +136,8 @@ void TestLauncherWindow::trayMenus()
     SystemTrayIcon tray;
     tray.setTrayProbe([] { return true; });
     tray.loadSystemTrayMenu(&tasks, false, 20);
-    QCOMPARE(menuTexts(tray.menu()), QStringList({"选项...", "帮助...", "关于...", "|", "退出..."}));
+    QCOMPARE(menuTexts(tray.menu()),
+             QStringList({"选项...", "帮助...", "关于...", "|", "退出..."}));
     QCOMPARE(tray.trayIcon()->toolTip(), QString("CorvanDeskscope VR516 - 未就绪"));
     QVERIFY(!tray.trayIcon()->icon().isNull());
 

@@ -74,34 +74,57 @@ void TestTaskEditor::formInventory()
     Ui_MainWindow *ui = w.form();
     QCOMPARE(w.size(), QSize(616, 559));
     const QList<QPair<const char *, const char *>> inventory = {
-        {"labelTaskShortcut", "QLabel"},          {"comboBoxTaskShortcut", "QComboBox"},
-        {"pushButtonTaskRename", "QPushButton"},  {"pushButtonAbout", "QPushButton"},
-        {"pushButtonHelp", "QPushButton"},        {"groupBoxScanTo", "QGroupBox"},
-        {"labelDestAddress", "QLabel"},           {"labelDestAddressImage", "QLabel"},
-        {"comboBoxScanDestination", "QComboBox"}, {"pushButtonCreateNewMenu", "QPushButton"},
-        {"pushButtonSaveAs", "QPushButton"},      {"pushButtonModify", "QPushButton"},
-        {"pushButtonDelete", "QPushButton"},      {"labelFileType", "QLabel"},
-        {"labelFileTypeImage", "QLabel"},         {"comboBoxFileType", "QComboBox"},
-        {"pushButtonOcrFileSetting", "QPushButton"}, {"labelSaveFilePath", "QLabel"},
-        {"lineEditSaveFilePath", "QLineEdit"},    {"pushButtonBrowsePath", "QPushButton"},
-        {"labelFileNameFormat", "QLabel"},        {"comboBoxFileNameFormat", "QComboBox"},
-        {"labelFileNamePrefix", "QLabel"},        {"lineEditFileNamePrefix", "QLineEdit"},
+        {"labelTaskShortcut", "QLabel"},
+        {"comboBoxTaskShortcut", "QComboBox"},
+        {"pushButtonTaskRename", "QPushButton"},
+        {"pushButtonAbout", "QPushButton"},
+        {"pushButtonHelp", "QPushButton"},
+        {"groupBoxScanTo", "QGroupBox"},
+        {"labelDestAddress", "QLabel"},
+        {"labelDestAddressImage", "QLabel"},
+        {"comboBoxScanDestination", "QComboBox"},
+        {"pushButtonCreateNewMenu", "QPushButton"},
+        {"pushButtonSaveAs", "QPushButton"},
+        {"pushButtonModify", "QPushButton"},
+        {"pushButtonDelete", "QPushButton"},
+        {"labelFileType", "QLabel"},
+        {"labelFileTypeImage", "QLabel"},
+        {"comboBoxFileType", "QComboBox"},
+        {"pushButtonOcrFileSetting", "QPushButton"},
+        {"labelSaveFilePath", "QLabel"},
+        {"lineEditSaveFilePath", "QLineEdit"},
+        {"pushButtonBrowsePath", "QPushButton"},
+        {"labelFileNameFormat", "QLabel"},
+        {"comboBoxFileNameFormat", "QComboBox"},
+        {"labelFileNamePrefix", "QLabel"},
+        {"lineEditFileNamePrefix", "QLineEdit"},
         {"checkBoxAfterSendFileDeleteFile", "QCheckBox"},
         {"checkBoxBeforeSaveFileSettingName", "QCheckBox"},
-        {"labelPrinterName", "QLabel"},           {"lineEditPrinterName", "QLineEdit"},
+        {"labelPrinterName", "QLabel"},
+        {"lineEditPrinterName", "QLineEdit"},
         {"pushButtonPrinterSetting", "QPushButton"},
         {"checkBoxBeforePrintingDisplaySetting", "QCheckBox"},
-        {"labelScalePrintingPage", "QLabel"},     {"comboBoxScalePrintingPage", "QComboBox"},
-        {"checkBoxCenterPrinting", "QCheckBox"},  {"groupBoxScanOption", "QGroupBox"},
+        {"labelScalePrintingPage", "QLabel"},
+        {"comboBoxScalePrintingPage", "QComboBox"},
+        {"checkBoxCenterPrinting", "QCheckBox"},
+        {"groupBoxScanOption", "QGroupBox"},
         {"checkBoxBeforeSaveFileEditImage", "QCheckBox"},
-        {"checkBoxBlankPageSeparate", "QCheckBox"}, {"pushButtonBlankPageSetting", "QPushButton"},
-        {"checkBoxADFTrayEmptyWaiting", "QCheckBox"}, {"checkBoxBarcodeSeparate", "QCheckBox"},
-        {"checkBoxAddKeywordToDoc", "QCheckBox"}, {"checkBoxAddWatermark", "QCheckBox"},
-        {"pushButtonWatermarkSetting", "QPushButton"}, {"groupBoxScanAs", "QGroupBox"},
-        {"labelSettingShortcut", "QLabel"},       {"labelSettingShortcutImage", "QLabel"},
-        {"lineEditSettingShortcut", "QLineEdit"}, {"pushButtonSettingShortcut", "QPushButton"},
-        {"checkBoxBeforeScanDisplaySetting", "QCheckBox"}, {"pushButtonTest", "QPushButton"},
-        {"pushButtonOK", "QPushButton"},          {"pushButtonCancel", "QPushButton"},
+        {"checkBoxBlankPageSeparate", "QCheckBox"},
+        {"pushButtonBlankPageSetting", "QPushButton"},
+        {"checkBoxADFTrayEmptyWaiting", "QCheckBox"},
+        {"checkBoxBarcodeSeparate", "QCheckBox"},
+        {"checkBoxAddKeywordToDoc", "QCheckBox"},
+        {"checkBoxAddWatermark", "QCheckBox"},
+        {"pushButtonWatermarkSetting", "QPushButton"},
+        {"groupBoxScanAs", "QGroupBox"},
+        {"labelSettingShortcut", "QLabel"},
+        {"labelSettingShortcutImage", "QLabel"},
+        {"lineEditSettingShortcut", "QLineEdit"},
+        {"pushButtonSettingShortcut", "QPushButton"},
+        {"checkBoxBeforeScanDisplaySetting", "QCheckBox"},
+        {"pushButtonTest", "QPushButton"},
+        {"pushButtonOK", "QPushButton"},
+        {"pushButtonCancel", "QPushButton"},
         {"pushButtonApply", "QPushButton"}};
     for (const auto &item : inventory) {
         QWidget *found = w.findChild<QWidget *>(item.first);
@@ -112,7 +135,8 @@ void TestTaskEditor::formInventory()
                        (QWidget *)ui->pushButtonCreateNewMenu, (QWidget *)ui->pushButtonSaveAs,
                        (QWidget *)ui->pushButtonModify, (QWidget *)ui->pushButtonDelete})
         QCOMPARE(b->minimumSize(), QSize(24, 24));
-    for (QLabel *l : {ui->labelDestAddressImage, ui->labelFileTypeImage, ui->labelSettingShortcutImage})
+    for (QLabel *l :
+         {ui->labelDestAddressImage, ui->labelFileTypeImage, ui->labelSettingShortcutImage})
         QCOMPARE(l->maximumSize(), QSize(32, 32));
     QCOMPARE(ui->lineEditFileNamePrefix->maxLength(), 20);
     QVERIFY(ui->lineEditPrinterName->isReadOnly());
@@ -131,7 +155,8 @@ void TestTaskEditor::formInventory()
     QCOMPARE(ui->checkBoxBeforeScanDisplaySetting->nextInFocusChain(), (QWidget *)ui->pushButtonOK);
     QCOMPARE(ui->pushButtonCancel->nextInFocusChain(), (QWidget *)ui->pushButtonApply);
     // Default task 0: the colour profile's name and an application destination.
-    QCOMPARE(ui->comboBoxScanDestination->currentData().toString(), ScanDestination::kApplicationId);
+    QCOMPARE(ui->comboBoxScanDestination->currentData().toString(),
+             ScanDestination::kApplicationId);
     QVERIFY(!ui->lineEditSettingShortcut->text().isEmpty());
     QVERIFY(!ui->labelSettingShortcutImage->pixmap(Qt::ReturnByValue).isNull());
     w.show();
@@ -148,7 +173,8 @@ void TestTaskEditor::layoutByKind_data()
     QTest::addColumn<bool>("printerGroup");
     QTest::addColumn<bool>("afterSend");
     QTest::addColumn<QString>("editText");
-    QTest::newRow("file") << ScanDestination::kFileId << true << false << false << "保存之前先编辑影像";
+    QTest::newRow("file") << ScanDestination::kFileId << true << false << false
+                          << "保存之前先编辑影像";
     QTest::newRow("app") << ScanDestination::kApplicationId << true << false << false
                          << "保存之前先编辑影像";
     QTest::newRow("printer") << ScanDestination::kPrinterId << false << true << false
@@ -229,7 +255,8 @@ void TestTaskEditor::prefixTable_data()
     QTest::addColumn<bool>("valid");
     QTest::newRow("backslash") << "a\\b" << false;
     for (const char *c : {"/", ":", "*", "?", "<", ">", "|", "\"", "\r", "\n"})
-        QTest::newRow(qPrintable(QString("char %1").arg(int(c[0])))) << QString("x%1y").arg(c) << false;
+        QTest::newRow(qPrintable(QString("char %1").arg(int(c[0]))))
+            << QString("x%1y").arg(c) << false;
     QTest::newRow("spaces") << "my scan " << true;
     QTest::newRow("chinese") << "扫描" << true;
     QTest::newRow("empty") << "" << true;
@@ -483,7 +510,8 @@ void TestTaskEditor::nameDialog()
 
     // Pictures: MD5 names, one file per content and suffix as typed.
     const QByteArray red = pngBytes(Qt::red);
-    const QString md5 = QString::fromLatin1(QCryptographicHash::hash(red, QCryptographicHash::Md5).toHex());
+    const QString md5 =
+        QString::fromLatin1(QCryptographicHash::hash(red, QCryptographicHash::Md5).toHex());
     LauncherDir::write(dir.root->filePath("a.png"), red);
     LauncherDir::write(dir.root->filePath("b.png"), red);
     LauncherDir::write(dir.root->filePath("c.PNG"), red);
