@@ -3,6 +3,7 @@
 // editor actions that open them.
 
 #include "buttonoptiondialog.h"
+#include "errorhandling.h"
 #include "destinationdialogs.h"
 #include "exithintdialog.h"
 #include "optiondialogs.h"
@@ -502,6 +503,42 @@ void TestLauncherDialogs::editorActions()
         tagTASK_SHORTCUT t;
         w.tasks().getCurrentTaskShortcut(t);
         QCOMPARE(t.ScanDestinationID, ScanDestination::kEmailId);
+    }
+    // Delete with a prefix the file namer would refuse: the stored prefix
+    // stays; a destination.ini that cannot be written is reported.
+    {
+        tagSCAN_DESTINATION extra;
+        extra.ScanDestinationFlagID = ScanDestCustomApplication;
+        extra.Name = "Viewer";
+        w.destinations().addScanDestination(extra);
+        ui->comboBoxScanDestination->setCurrentIndex(ui->comboBoxScanDestination->count() - 1);
+        tagTASK_SHORTCUT before;
+        w.tasks().getCurrentTaskShortcut(before);
+        ui->lineEditFileNamePrefix->setText("bad/prefix");
+        testsupport::ModalAnswerer yes("是");
+        w.clickedBtnDelete();
+        tagTASK_SHORTCUT after;
+        w.tasks().getCurrentTaskShortcut(after);
+        QCOMPARE(after.FileNamePrefix, before.FileNamePrefix);
+        QVERIFY(ui->pushButtonApply->isEnabled());
+        ui->lineEditFileNamePrefix->setText(before.FileNamePrefix);
+        yes.stop();
+
+        w.destinations().addScanDestination(extra);
+        ui->comboBoxScanDestination->setCurrentIndex(ui->comboBoxScanDestination->count() - 1);
+        const QString settings = g_ConfigFile.m_strSettingsDir;
+        LauncherDir::write(rig.dir.root->filePath("plainfile"), "x");
+        g_ConfigFile.m_strSettingsDir = rig.dir.root->filePath("plainfile");
+        testsupport::ModalAnswerer boxes([](QWidget *box, const testsupport::ModalSeen &) {
+            if (!testsupport::ModalAnswerer::press(box, "是"))
+                testsupport::ModalAnswerer::press(box, "确定");
+        });
+        w.clickedBtnDelete();
+        g_ConfigFile.m_strSettingsDir = settings;
+        QString text;
+        ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
+        QCOMPARE(boxes.last().title, QString("错误"));
+        QCOMPARE(boxes.last().text, text);
     }
     // The folder browser: Documents for a missing folder; a pick below a file refused.
     {
