@@ -1,8 +1,8 @@
 #include "previewform.h"
 
-#include "errorhandling.h"
 #include "pmessage.h"
 #include "previewgeometry.h"
+#include "previewrescan.h"
 
 #include <QAction>
 #include <QEvent>
@@ -271,73 +271,67 @@ void PreviewForm::setPreviewUnits(ImageSizeUnitFlag unit)
     m_rulerY->update();
 }
 
+void PreviewForm::chooseQuality(PreviewQualityFlag quality)
+{
+    setPreviewQuality(quality);
+    if (m_hub)
+        emit m_hub->changedPreivewQuality(quality);
+    judgePreviewWarning();
+}
+
+void PreviewForm::chooseAutoUpdate(PreviewAutoUpdateFlag autoUpdate)
+{
+    setPreviewAutoUpdate(autoUpdate);
+    if (m_hub)
+        emit m_hub->changedPreivewAutoUpdate(autoUpdate);
+    judgePreviewWarning();
+}
+
+void PreviewForm::chooseUnit(QAction *chosen, ImageSizeUnitFlag unit)
+{
+    // The settings form converts its lengths on the first signal; the other
+    // preview follows the second. A unit never asks for a new preview.
+    tick({m_actInches, m_actCentimeters, m_actPixels}, chosen);
+    if (m_hub)
+        emit m_hub->changedImageSizeUnit(unit);
+    setPreviewUnits(unit);
+    if (m_hub)
+        emit m_hub->changedImageUnits(unit);
+}
+
 void PreviewForm::triggeredPreivewQualityNormal()
 {
-    tick({m_actQualityNormal, m_actQualityHigh}, m_actQualityNormal);
-    m_previewQuality = PreviewQualityNormal;
-    if (m_hub)
-        emit m_hub->changedPreivewQuality(m_previewQuality);
-    judgePreviewWarning();
+    chooseQuality(PreviewQualityNormal);
 }
 
 void PreviewForm::triggeredPreivewQualityHigh()
 {
-    tick({m_actQualityNormal, m_actQualityHigh}, m_actQualityHigh);
-    m_previewQuality = PreviewQualityHigh;
-    if (m_hub)
-        emit m_hub->changedPreivewQuality(m_previewQuality);
-    judgePreviewWarning();
+    chooseQuality(PreviewQualityHigh);
 }
 
 void PreviewForm::triggeredAutoUpdateOpen()
 {
-    tick({m_actAutoOpen, m_actAutoClose}, m_actAutoOpen);
-    m_previewAutoUpdate = PreviewAutoUpdateOn;
-    if (m_hub)
-        emit m_hub->changedPreivewAutoUpdate(m_previewAutoUpdate);
-    judgePreviewWarning();
+    chooseAutoUpdate(PreviewAutoUpdateOn);
 }
 
 void PreviewForm::triggeredAutoUpdateClose()
 {
-    tick({m_actAutoOpen, m_actAutoClose}, m_actAutoClose);
-    m_previewAutoUpdate = PreviewAutoUpdateOff;
-    if (m_hub)
-        emit m_hub->changedPreivewAutoUpdate(m_previewAutoUpdate);
-    judgePreviewWarning();
+    chooseAutoUpdate(PreviewAutoUpdateOff);
 }
 
 void PreviewForm::triggeredUnitsInches()
 {
-    tick({m_actInches, m_actCentimeters, m_actPixels}, m_actInches);
-    if (m_hub)
-        emit m_hub->changedImageSizeUnit(UnitInch);
-    m_previewUnits = UnitInch;
-    if (m_hub)
-        emit m_hub->changedImageUnits(UnitInch);
-    update();
+    chooseUnit(m_actInches, UnitInch);
 }
 
 void PreviewForm::triggeredUnitsCentimeters()
 {
-    tick({m_actInches, m_actCentimeters, m_actPixels}, m_actCentimeters);
-    if (m_hub)
-        emit m_hub->changedImageSizeUnit(UnitCentimetre);
-    m_previewUnits = UnitCentimetre;
-    if (m_hub)
-        emit m_hub->changedImageUnits(UnitCentimetre);
-    update();
+    chooseUnit(m_actCentimeters, UnitCentimetre);
 }
 
 void PreviewForm::triggeredUnitsPixels()
 {
-    tick({m_actInches, m_actCentimeters, m_actPixels}, m_actPixels);
-    if (m_hub)
-        emit m_hub->changedImageSizeUnit(UnitPixel);
-    m_previewUnits = UnitPixel;
-    if (m_hub)
-        emit m_hub->changedImageUnits(UnitPixel);
-    update();
+    chooseUnit(m_actPixels, UnitPixel);
 }
 
 void PreviewForm::getPreviewMode(int previewMode)
@@ -352,15 +346,7 @@ void PreviewForm::judgePreviewWarning()
     // Asked once per preview image: the counter is only set again by the
     // console's next preview scan.
     m_previewMode = 0;
-    const int answer = ErrorHandling::questionMessage(
-        this, tr("Corvan扫描仪"),
-        tr("自动更新功能要求重新扫描文档以使预览图象可反映您的设置。要重新扫描吗？"),
-        ErrorHandling::YesNo, ErrorHandling::Yes);
-    if (!m_hub)
-        return;
-    emit m_hub->changePreviewMode(true);
-    if (answer == ErrorHandling::Yes)
-        emit m_hub->startPreviewScan();
+    askRescan(this, m_hub);
 }
 
 // --- preview image and zoom ---------------------------------------------------

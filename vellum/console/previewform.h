@@ -96,6 +96,9 @@ private:
     void placeButtons(bool compact);
     void layoutContainer();
     void applyZoomStep(ZoomStep step);
+    void chooseQuality(PreviewQualityFlag quality);
+    void chooseAutoUpdate(PreviewAutoUpdateFlag autoUpdate);
+    void chooseUnit(QAction *chosen, ImageSizeUnitFlag unit);
     void judgePreviewWarning();
     void paintRuler(QLabel *ruler, bool top);
     void paintBedOutline(QPainter &painter);

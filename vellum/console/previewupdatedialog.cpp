@@ -1,9 +1,8 @@
 #include "previewupdatedialog.h"
 
-#include <QApplication>
-#include <QDesktopWidget>
+#include "dialoghelpers.h"
+
 #include <QLabel>
-#include <QPixmap>
 
 PreviewUpdateDialog::PreviewUpdateDialog(QWidget *parent) : QDialog(parent)
 {
@@ -23,12 +22,8 @@ PreviewUpdateDialog::PreviewUpdateDialog(QWidget *parent) : QDialog(parent)
     setWindowFlags(flags | Qt::CustomizeWindowHint);
     setWindowTitle(tr("预览更新"));
     m_labelContent->setText(tr("预览结果更新中请稍后..."));
-    m_labelIcon->setPixmap(QPixmap(":/ui/images/resume.png"));
-    m_labelIcon->setAlignment(Qt::AlignCenter);
-    m_labelIcon->setScaledContents(true);
-
-    const QRect desktop = QApplication::desktop()->geometry();
-    move((desktop.width() - width()) / 2, (desktop.height() - height()) / 2);
+    dialoghelpers::showPicture(m_labelIcon, ":/ui/images/resume.png");
+    dialoghelpers::centreOnDesktop(this);
     setWindowModality(Qt::ApplicationModal);
 }
 

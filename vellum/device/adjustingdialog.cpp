@@ -1,11 +1,10 @@
 #include "adjustingdialog.h"
 
+#include "dialoghelpers.h"
 #include "errorhandling.h"
 #include "pmessage.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDesktopWidget>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -63,9 +62,7 @@ AdjustingDialog::AdjustingDialog(int type, PMessage *hub, QWidget *parent)
     if (type >= 1 && type <= m_comboBoxType->count())
         m_comboBoxType->setCurrentIndex(type - 1);
 
-    const QRect desktop = QApplication::desktop()->geometry();
-    move(desktop.x() + (desktop.width() - width()) / 2,
-         desktop.y() + (desktop.height() - height()) / 2);
+    dialoghelpers::centreOnDesktop(this);
 }
 
 AdjustingDialog::~AdjustingDialog() = default;

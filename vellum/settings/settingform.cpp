@@ -1,9 +1,9 @@
 #include "settingform.h"
 
-#include "errorhandling.h"
 #include "oxadvancedlengths.h"
 #include "pmessage.h"
 #include "previewform.h"
+#include "previewrescan.h"
 #include "ui_settingform.h"
 
 #include <QAbstractSlider>
@@ -476,13 +476,7 @@ void SettingForm::judgePreviewWarning()
     if (m_loading || m_previewMode <= 0)
         return;
     m_previewMode = 0;
-    const int answer = ErrorHandling::questionMessage(
-        this, tr("Corvan扫描仪"),
-        tr("自动更新功能要求重新扫描文档以使预览图象可反映您的设置。要重新扫描吗？"),
-        ErrorHandling::YesNo, ErrorHandling::Yes);
-    emit m_hub->changePreviewMode(true);
-    if (answer == ErrorHandling::Yes)
-        emit m_hub->startPreviewScan();
+    preview::askRescan(this, m_hub);
 }
 
 void SettingForm::resizeEvent(QResizeEvent *event)

@@ -3,10 +3,12 @@
 // question, and dragging, rotating and centring the scan-area frame.
 #include "pmessage.h"
 #include "previewform.h"
+#include "previewupdatedialog.h"
 #include "support/modalanswer.h"
 
 #include <QAction>
 #include <QImageWriter>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProcess>
@@ -336,6 +338,22 @@ private slots:
         QVERIFY(full.grab().save(m_dir.path() + "/preview-full.png"));
         compact.show();
         QVERIFY(compact.grab().save(m_dir.path() + "/preview-compact.png"));
+    }
+
+    void updateNoticeInventory()
+    {
+        PreviewUpdateDialog notice;
+        QCOMPARE(notice.windowTitle(), QStringLiteral("预览更新"));
+        QCOMPARE(notice.findChild<QLabel *>("labelContent")->text(),
+                 QStringLiteral("预览结果更新中请稍后..."));
+        QVERIFY(!notice.findChild<QLabel *>("labelIcon")->pixmap(Qt::ReturnByValue).isNull());
+        QCOMPARE(notice.minimumSize(), QSize(230, 80));
+        QCOMPARE(notice.maximumSize(), QSize(230, 80));
+        QCOMPARE(notice.windowModality(), Qt::ApplicationModal);
+        QVERIFY(!(notice.windowFlags() & Qt::WindowCloseButtonHint));
+        QVERIFY(notice.windowFlags() & Qt::CustomizeWindowHint);
+        notice.show();
+        QVERIFY(notice.grab().save(m_dir.path() + "/preview-update.png"));
     }
 
     void frameFollowsTheSettingsAndTheMouse()
