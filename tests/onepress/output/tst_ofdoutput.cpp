@@ -9,11 +9,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 using outtest::page;
 
 class TestOfdOutput : public QObject
@@ -158,21 +153,14 @@ private slots:
     {
         const QString out = m_tmp.path() + "/full";
         QDir().mkpath(out);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{300 * 1024, 300 * 1024};
-            setrlimit(RLIMIT_FSIZE, &limit);
+        const int code = outtest::inFullDiskChild(300 * 1024, [&] {
             OfdLibrary lib;
-            _exit(lib.imageToOfd({page(m_a, 2480, 3508), page(m_b, 2480, 3508)}, out + "/big.ofd",
-                                 QString()) == -1
-                      ? 0
-                      : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(pid, &status, 0), pid);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
+            return lib.imageToOfd({page(m_a, 2480, 3508), page(m_b, 2480, 3508)}, out + "/big.ofd",
+                                  QString()) == -1
+                       ? 0
+                       : 1;
+        });
+        QCOMPARE(code, 0);
         QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 

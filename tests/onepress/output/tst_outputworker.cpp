@@ -8,11 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 using outtest::page;
 
 #if defined(__SANITIZE_THREAD__)
@@ -273,11 +268,7 @@ private slots:
             outtest::writePage(m_pages + "/small.jpg", outtest::drawPage(100, 100));
         const QString big = outtest::writePage(m_pages + "/big.bmp", outtest::drawPage(800, 800));
         QDir().mkpath(m_out);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{64 * 1024, 64 * 1024};
-            setrlimit(RLIMIT_FSIZE, &limit);
+        const int code = outtest::inFullDiskChild(64 * 1024, [&] {
             nSleepTime = 0;
             ProcessFile worker;
             QList<tagSCAN_IMAGE_FILE> list{page(small, 100, 100), page(big, 800, 800)};
@@ -287,13 +278,10 @@ private slots:
             worker.OnStartSaveFile();
             const bool firstNamed = !list[0].outputFileName.isEmpty();
             const bool secondNamed = !list[1].outputFileName.isEmpty();
-            _exit((worker.saveResult() == -50 ? 1 : 0) | (firstNamed ? 2 : 0) |
-                  (secondNamed ? 4 : 0));
-        }
-        int status = 0;
-        QCOMPARE(waitpid(pid, &status, 0), pid);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 1 | 2);
+            return (worker.saveResult() == -50 ? 1 : 0) | (firstNamed ? 2 : 0) |
+                   (secondNamed ? 4 : 0);
+        });
+        QCOMPARE(code, 1 | 2);
         QCOMPARE(outFiles(), QStringList({"scan2026-01-05 (1) 0001.bmp"}));
     }
 };

@@ -10,11 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <ctime>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using outtest::page;
 
@@ -213,11 +209,7 @@ private slots:
     void fullDiskKeepsTheLastCompleteDocument()
     {
         QDir().mkpath(m_out);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{200 * 1024, 200 * 1024};
-            setrlimit(RLIMIT_FSIZE, &limit);
+        const int code = outtest::inFullDiskChild(200 * 1024, [&] {
             nSleepTime = 0;
             ProcessFile worker;
             QList<tagSCAN_IMAGE_FILE> list{page(m_small, 620, 877, 75),
@@ -226,12 +218,9 @@ private slots:
             worker.setListImageFiles(&list);
             worker.setParameters(t);
             worker.OnStartSaveFile();
-            _exit(worker.saveResult() == -50 ? 0 : 1);
-        }
-        int status = 0;
-        QCOMPARE(waitpid(pid, &status, 0), pid);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
+            return worker.saveResult() == -50 ? 0 : 1;
+        });
+        QCOMPARE(code, 0);
         QCOMPARE(outFiles(), QStringList({"d2026-01-05 (1).pdf"}));
         QCOMPARE(pages(m_out + "/d2026-01-05 (1).pdf"), 1);
         QVERIFY(qpdfOk(m_out + "/d2026-01-05 (1).pdf"));
