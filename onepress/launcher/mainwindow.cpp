@@ -19,6 +19,7 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSettings>
@@ -262,7 +263,11 @@ void MainWindow::systemMenuPrint()
 
 void MainWindow::clickedBtnHelp()
 {
-    // A missing document is the desktop handler's business; nothing is shown here.
+    // A help document that was not installed opens nothing and shows nothing.
+    if (!QFileInfo::exists(g_ConfigFile.m_strHelpFile)) {
+        qDebug() << "MainWindow: no help document at" << g_ConfigFile.m_strHelpFile;
+        return;
+    }
     QDesktopServices::openUrl(QUrl::fromLocalFile(g_ConfigFile.m_strHelpFile));
 }
 

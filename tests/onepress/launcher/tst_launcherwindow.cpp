@@ -13,6 +13,7 @@
 #include "support/modalanswer.h"
 
 #include <QAction>
+#include <QDesktopServices>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -71,6 +72,7 @@ private slots:
     void closeOnlyHides();
     void scannerStates();
     void confirmedExitWritesOptions();
+    void helpDocument();
 
     void saveAsPrompt();
     void keywordsPrompt();
@@ -338,6 +340,30 @@ void TestLauncherWindow::confirmedExitWritesOptions()
     QSettings ini(g_ConfigFile.m_strOptionIni, QSettings::IniFormat);
     QCOMPARE(ini.value("Buttons/OptionNumber").toInt(), 20);
     QGuiApplication::setQuitOnLastWindowClosed(false);
+}
+
+// Records the URLs the launcher hands to the desktop.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+void TestLauncherWindow::helpDocument()
+{
+    Rig rig;
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    g_ConfigFile.m_strHelpFile = rig.dir.root->filePath("help/Deskscope_ZH_CN.pdf");
+    rig.window->clickedBtnHelp();
+    QVERIFY(recorder.urls.isEmpty());
+    LauncherDir::write(g_ConfigFile.m_strHelpFile, "%PDF-1.4");
+    rig.window->clickedBtnHelp();
+    QCOMPARE(recorder.urls, QList<QUrl>({QUrl::fromLocalFile(g_ConfigFile.m_strHelpFile)}));
+    QDesktopServices::unsetUrlHandler("file");
 }
 
 void TestLauncherWindow::saveAsPrompt()
