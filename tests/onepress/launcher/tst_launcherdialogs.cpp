@@ -102,6 +102,7 @@ private slots:
     void buttonCount();
     void labels();
     void editorActions();
+    void formSizesAndGrabs();
 };
 
 void TestLauncherDialogs::webMailDialog()
@@ -575,6 +576,48 @@ void TestLauncherDialogs::editorActions()
         QCOMPARE(w.workingThreshold(), 1);
         w.clickedWatermarkSetting();
         QCOMPARE(w.workingWatermark().Watermark, QString("Draft"));
+    }
+}
+
+// Each form at its start size, and a picture of it under the test's
+// temporary directory to look at.
+void TestLauncherDialogs::formSizesAndGrabs()
+{
+    LauncherDir dir;
+    ScanDestination store;
+    store.loadScanDestination();
+    TaskShortcut tasks;
+    tasks.loadTaskList(&dir.profiles);
+    tagSCAN_DESTINATION record;
+    int option = 7;
+    QStringList names = {"A", "B"};
+    FakeHelpers helpers("0");
+    struct Form
+    {
+        QString name;
+        std::unique_ptr<QDialog> dialog;
+        QSize size;
+    };
+    std::vector<Form> forms;
+    forms.push_back(
+        {"webmail", std::make_unique<WebMailDialog>(true, &store, &record), {334, 397}});
+    forms.push_back({"customapp",
+                     std::make_unique<CustomApplicationDialog>(true, &store, &record),
+                     {400, 218}});
+    forms.push_back(
+        {"watermark", std::make_unique<WatermarkSettingDialog>(tagWATERMARK()), {395, 275}});
+    forms.push_back({"threshold", std::make_unique<BlankImageSizeDialog>(0), {299, 143}});
+    forms.push_back({"ocr", std::make_unique<OcrSettingDialog>(), {311, 268}});
+    forms.push_back({"taskname", std::make_unique<TaskShortcutDialog>(true, &tasks), {306, 218}});
+    forms.push_back({"buttons", std::make_unique<ButtonOptionDialog>(&option), {358, 116}});
+    forms.push_back({"exit", std::make_unique<ExitHintDialog>(), {324, 118}});
+    forms.push_back({"password", std::make_unique<ConfirmPwdDialog>(), {276, 123}});
+    forms.push_back({"labels", std::make_unique<PrintShortcutDialog>(names), {400, 210}});
+    for (Form &f : forms) {
+        QCOMPARE(f.dialog->size(), f.size);
+        f.dialog->show();
+        QVERIFY(f.dialog->grab().save(QDir::tempPath() + "/" + f.name + ".png"));
+        f.dialog->hide();
     }
 }
 
