@@ -246,6 +246,9 @@ void ScanMainWindow::clickedImportMenu()
                                                       tr("用户配置文件 (*.wqv)"));
     if (path.isEmpty())
         return;
+    // The package adds to the graphics library's list on disk: the device
+    // page's own additions go there first, and it reads the result back.
+    m_deviceForm->saveStampGraphicList();
     MakePackage package;
     if (package.importPackage(&g_VellumCfgFile, path) != 0) {
         ErrorHandling::criticalMessage(this, tr("错误"),
@@ -253,6 +256,7 @@ void ScanMainWindow::clickedImportMenu()
         return;
     }
     disconnectAllChangeValueControlMessages();
+    m_deviceForm->reloadStampGraphicList();
     ui->listWidgetPredefine->clear();
     loadScanShortcutList();
     tagSCAN_SHORTCUT_MENU current;
@@ -276,6 +280,7 @@ void ScanMainWindow::clickedExportMenu()
         return;
     if (QFileInfo(path).suffix() != QLatin1String("wqv"))
         path += ".wqv";
+    m_deviceForm->saveStampGraphicList();
     MakePackage package;
     if (package.exportPackage(&g_VellumCfgFile, path) != 0)
         ErrorHandling::criticalMessage(this, tr("错误"), tr("文件导出失败，请查看保存路径！"));

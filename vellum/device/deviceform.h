@@ -40,6 +40,11 @@ public:
     void resetDialogIndex();
     void updatePaperSourceState(int paperSource);
     void updateStampIndexAndCounter(tagSCAN_SHORTCUT_MENU &profile);
+    // The graphics library's list around a settings package: written before
+    // an export reads it, read again after an import added graphics to it
+    // (else the page would write its old list over theirs when it closes).
+    void saveStampGraphicList();
+    void reloadStampGraphicList();
 
     bool updateDeviceGeneralPageVariableToUIControl(tagSCAN_SHORTCUT_MENU &profile);
     bool updateDeviceGeneralPageUIcontrolToVariable(tagSCAN_SHORTCUT_MENU &profile);

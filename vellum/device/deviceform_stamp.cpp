@@ -500,6 +500,19 @@ void DeviceForm::clickedOpenDocument()
         m_stampGraphic.loadGraphicsToControl(ui->listWidgetDeviceStampGraphicFileName);
 }
 
+void DeviceForm::saveStampGraphicList()
+{
+    m_stampGraphic.saveStampConfig();
+}
+
+void DeviceForm::reloadStampGraphicList()
+{
+    m_stampGraphic.initialVariant();
+    m_stampGraphic.loadStampConfig();
+    ui->listWidgetDeviceStampGraphicFileName->clear();
+    m_stampGraphic.loadDefaultGraphicsToControl(ui->listWidgetDeviceStampGraphicFileName);
+}
+
 void DeviceForm::clickedBtnDeletePicture()
 {
     QListWidget *list = ui->listWidgetDeviceStampGraphicFileName;

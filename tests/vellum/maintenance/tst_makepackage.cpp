@@ -1,11 +1,15 @@
 // The settings package: export and import round trip, an independent reader
 // and writer (Python's standard library), and hostile packages that must
 // change nothing.
+#include "deviceform.h"
 #include "makepackage.h"
 #include "packagehome.h"
+#include "pmessage.h"
+#include "vellumglobal.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QListWidget>
 #include <QProcess>
 #include <QtEndian>
 #include <QtTest>
@@ -215,6 +219,50 @@ private slots:
         QCOMPARE(PackageHome::readFile(target.config.m_strProfileIconsDir + "/alpha.png"),
                  bytesOf(700, 1));
         QCOMPARE(target.stampList(), QStringList{"old.png"});
+    }
+
+    // The device page keeps its graphics library in memory: the console has
+    // it write the list before a package reads it and read the list again
+    // after an import added to it, which the page would otherwise overwrite
+    // with its old list when it closes.
+    void deviceLibraryAroundThePackage()
+    {
+        PackageHome source;
+        g_VellumCfgFile.loadConfigFile(source.dir.path() + "/app");
+        source.writeProfileList({});
+        const QString picture = source.dir.path() + "/mark.png";
+        QImage mark(40, 30, QImage::Format_RGB32);
+        mark.fill(Qt::darkGreen);
+        QVERIFY(mark.save(picture));
+        const QString package = source.dir.path() + "/graphics.wqv";
+        MakePackage packer;
+        {
+            PMessage hub;
+            DeviceForm page(&hub);
+            QVERIFY(page.stampGraphic().addStampGraphic(picture));
+            page.saveStampGraphicList();
+            QCOMPARE(packer.exportPackage(&source.config, package), 0);
+        }
+        MakePackage::Contents contents;
+        QCOMPARE(MakePackage::parsePackage(PackageHome::readFile(package), contents), 0);
+        QCOMPARE(contents.stamps.size(), 1);
+        QCOMPARE(contents.stamps.at(0).name, QStringLiteral("mark.png"));
+
+        PackageHome target;
+        g_VellumCfgFile.loadConfigFile(target.dir.path() + "/app");
+        const QString imported = target.config.m_strStampDir + "/mark.png";
+        {
+            PMessage hub;
+            DeviceForm page(&hub);
+            page.saveStampGraphicList();
+            QCOMPARE(packer.importPackage(&target.config, package), 0);
+            page.reloadStampGraphicList();
+            auto *list = page.findChild<QListWidget *>("listWidgetDeviceStampGraphicFileName");
+            QVERIFY(list);
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(list->item(0)->data(Qt::UserRole).toString(), QStringLiteral("mark.png"));
+        }
+        QCOMPARE(target.graphicsList(), QStringList{imported});
     }
 
     void exportRules()
