@@ -95,6 +95,27 @@ QString firstExisting(const QStringList &folders, const QString &name)
     return QString();
 }
 
+// A picture of a package goes into the user's folder only when neither the
+// application's folder nor the user's has one of that name: an import never
+// replaces a picture nor hides one the application ships. 0, or -50 when it
+// cannot be written.
+int writePictureOnce(const QString &appFolder, const QString &userFolder, const QString &name,
+                     const QByteArray &bytes, const char *failure)
+{
+    const QString target = userFolder + "/" + name;
+    if (QFileInfo::exists(target) || QFileInfo(appFolder + "/" + name).isFile())
+        return 0;
+    if (bytes.isEmpty()) {
+        qDebug() << "Package: picture without content, not written:" << name;
+        return 0;
+    }
+    if (!QDir().mkpath(userFolder) || !writeAtomically(target, bytes)) {
+        qDebug() << failure << name;
+        return -50;
+    }
+    return 0;
+}
+
 QByteArray readWhole(const QString &path)
 {
     QFile file(path);
@@ -261,38 +282,14 @@ int MakePackage::saveConfigFile(const QString &name, const QByteArray &bytes)
 
 int MakePackage::saveProfileIcon(const QString &name, const QByteArray &bytes)
 {
-    // An icon of that name, the application's or the user's, is never replaced.
-    if (!firstExisting({m_config->m_strTwainDir, m_config->m_strProfileIconsDir}, name).isEmpty())
-        return 0;
-    if (QFileInfo::exists(m_config->m_strProfileIconsDir + "/" + name))
-        return 0;
-    if (bytes.isEmpty()) {
-        qDebug() << "Package: profile icon without content, not written:" << name;
-        return 0;
-    }
-    if (!QDir().mkpath(m_config->m_strProfileIconsDir) ||
-        !writeAtomically(m_config->m_strProfileIconsDir + "/" + name, bytes)) {
-        qDebug() << "save config file failed" << name;
-        return -50;
-    }
-    return 0;
+    return writePictureOnce(m_config->m_strTwainDir, m_config->m_strProfileIconsDir, name, bytes,
+                            "save config file failed");
 }
 
 int MakePackage::saveStampIcon(const QString &name, const QByteArray &bytes)
 {
-    if (QFileInfo::exists(m_config->m_strStampDir + "/" + name) ||
-        QFileInfo(m_config->m_strAppStampDir + "/" + name).isFile())
-        return 0;
-    if (bytes.isEmpty()) {
-        qDebug() << "Package: stamp graphic without content, not written:" << name;
-        return 0;
-    }
-    if (!QDir().mkpath(m_config->m_strStampDir) ||
-        !writeAtomically(m_config->m_strStampDir + "/" + name, bytes)) {
-        qDebug() << "save stamp file failed" << name;
-        return -50;
-    }
-    return 0;
+    return writePictureOnce(m_config->m_strAppStampDir, m_config->m_strStampDir, name, bytes,
+                            "save stamp file failed");
 }
 
 int MakePackage::saveProfileList(const QStringList &names)
