@@ -15,6 +15,8 @@ public:
     ~PreviewUpdateDialog() override;
 
 private:
+    void fitTextToBox();
+
     QLabel *m_labelContent;
     QLabel *m_labelIcon;
 };
