@@ -6,8 +6,30 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <atomic>
 #include <dlfcn.h>
 #include <signal.h>
+
+namespace {
+
+// Every run of the facade's constructor in this process, wherever it came
+// from: the libraries call it through their symbol tables, and this program
+// exports a definition that comes before the facade library's own.
+using Constructor = void (*)(void *);
+Constructor g_realConstructor = nullptr;
+std::atomic<int> g_constructions{0};
+void *g_constructed[8];
+
+} // namespace
+
+extern "C" __attribute__((visibility("default"))) void _ZN7DevgateC1Ev(void *self)
+{
+    const int n = g_constructions.fetch_add(1);
+    if (n < 8)
+        g_constructed[n] = self;
+    if (g_realConstructor)
+        g_realConstructor(self);
+}
 
 namespace {
 
@@ -79,6 +101,10 @@ void TestLauncherProcess::oneInstance()
 
 void TestLauncherProcess::exportedEntries()
 {
+    void *devgate = dlopen(DEVGATE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    QVERIFY2(devgate, dlerror());
+    g_realConstructor = reinterpret_cast<Constructor>(dlsym(devgate, "_ZN7DevgateC1Ev"));
+    QVERIFY(g_realConstructor);
     void *onepress = dlopen(ONEPRESS_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     QVERIFY2(onepress, dlerror());
     void *vellum = dlopen(VELLUM_LIBRARY, RTLD_NOW | RTLD_LOCAL);
@@ -89,11 +115,17 @@ void TestLauncherProcess::exportedEntries()
     void *theirs = dlsym(vellum, "g_Devgate");
     QVERIFY(ours && theirs);
     QVERIFY(ours != theirs);
+    // Each object constructed once: a library bound to the other's object
+    // would construct that one twice and leave its own raw.
+    QCOMPARE(g_constructions.load(), 2);
+    QVERIFY((g_constructed[0] == ours && g_constructed[1] == theirs) ||
+            (g_constructed[0] == theirs && g_constructed[1] == ours));
     // Each library's own references stay on its own object.
     QVERIFY(dynamicSymbol(ONEPRESS_LIBRARY, "g_Devgate").contains("PROTECTED"));
     QVERIFY(dynamicSymbol(VELLUM_LIBRARY, "g_Devgate").contains("PROTECTED"));
     dlclose(vellum);
     dlclose(onepress);
+    dlclose(devgate);
 }
 
 // The scripted panel press of scanner-emulator (the README starts the
