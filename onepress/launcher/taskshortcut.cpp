@@ -204,22 +204,17 @@ TaskShortcut::ReadResult TaskShortcut::readTask(const QString &dir, const QStrin
         task.Icon.clear();
     }
     task.ScanDestinationID = str("Application/ScanDestinationID");
-    const int fileType = num("Destination/FileTypeID", d.FileTypeID);
-    if (ScanFileType::isListed(fileType)) {
-        task.FileTypeID = static_cast<ScanFileTypeFlag>(fileType);
-    } else {
-        qDebug() << "TaskShortcut: file type" << fileType << "of" << id << "not offered; read as"
-                 << d.FileTypeID;
-        task.FileTypeID = d.FileTypeID;
-    }
-    const int nameFormat = num("Destination/FileNameFormat", d.FileNameFormat);
-    if (FileNameFormat::isListed(nameFormat)) {
-        task.FileNameFormat = static_cast<FileNameFormatFlag>(nameFormat);
-    } else {
-        qDebug() << "TaskShortcut: file-name format" << nameFormat << "of" << id
-                 << "not offered; read as" << d.FileNameFormat;
-        task.FileNameFormat = d.FileNameFormat;
-    }
+    // A value no list offers reads as the key's default, so no later step meets it.
+    auto listed = [&](const char *key, auto def, bool (*isListed)(int)) {
+        const int value = num(key, def);
+        if (isListed(value))
+            return static_cast<decltype(def)>(value);
+        qDebug() << "TaskShortcut:" << key << value << "of" << id << "not offered; read as" << def;
+        return def;
+    };
+    task.FileTypeID = listed("Destination/FileTypeID", d.FileTypeID, &ScanFileType::isListed);
+    task.FileNameFormat =
+        listed("Destination/FileNameFormat", d.FileNameFormat, &FileNameFormat::isListed);
     task.FolderPath = str("Destination/FolderPath");
     task.FileNamePrefix = str("Destination/FileNamePrefix");
     task.BeforeSaveFileSettingFileName = flag("Destination/BeforeSaveFileSettingFileName");
@@ -227,14 +222,8 @@ TaskShortcut::ReadResult TaskShortcut::readTask(const QString &dir, const QStrin
 
     task.PrinterName = str("Print/PrinterName");
     task.BeforePrintingDisplaySetings = flag("Print/BeforePrintingDisplaySetings");
-    const int scale = num("Print/ScalePrintPage", d.ScalePrintPage);
-    if (ScalePrintPage::isListed(scale)) {
-        task.ScalePrintPage = static_cast<ScalePrintPageFlag>(scale);
-    } else {
-        qDebug() << "TaskShortcut: print scaling" << scale << "of" << id << "not offered; read as"
-                 << d.ScalePrintPage;
-        task.ScalePrintPage = d.ScalePrintPage;
-    }
+    task.ScalePrintPage =
+        listed("Print/ScalePrintPage", d.ScalePrintPage, &ScalePrintPage::isListed);
     task.CenterPrint = flag("Print/CenterPrint");
     task.PageSize = num("Print/PageSize", d.PageSize);
     task.CollateCopies = flag("Print/CollateCopies");
