@@ -45,7 +45,13 @@ using namespace soak;
 namespace {
 
 constexpr int kJobLimitMs = 60000; // a job that takes longer is hung
-constexpr int kWarmUpJobs = 30;
+// Jobs before memory and descriptors are first measured: the allocator's
+// pools, Qt's image plugins and GLib's threads settle over the first few
+// hundred jobs.
+long warmUpJobs(long jobs)
+{
+    return std::clamp(jobs / 10, 30L, 500L);
+}
 
 long residentKiB()
 {
@@ -414,7 +420,7 @@ int main(int argc, char **argv)
                          static_cast<unsigned long long>(seed), qPrintable(problem), argv[0],
                          static_cast<unsigned long long>(seed));
         }
-        if (i + 1 == kWarmUpJobs || (count <= kWarmUpJobs && i == 0)) {
+        if (i + 1 == warmUpJobs(count) || (count <= warmUpJobs(count) && i == 0)) {
             rssStart = residentKiB();
             fdStart = openDescriptors();
             fdsAtStart = openDescriptorTargets();
@@ -434,12 +440,12 @@ int main(int argc, char **argv)
     std::printf("faults:");
     for (int f = 0; f < int(Fault::Count); ++f)
         std::printf(" %s %d", faultName(Fault(f)), soak.faultsDrawn[f]);
-    std::printf("\nresident memory %ld KiB after the warm-up, %ld KiB at the end; "
+    std::printf("\nresident memory %ld KiB after the warm-up (%ld jobs), %ld KiB at the end; "
                 "descriptors %d and %d\n",
-                rssStart, rssEnd, fdStart, fdEnd);
+                rssStart, warmUpJobs(count), rssEnd, fdStart, fdEnd);
     // Growth that a long run would turn into exhaustion. Memory may settle
     // a little higher than after the warm-up (allocator pools, Qt caches).
-    if (!replay && count > kWarmUpJobs) {
+    if (!replay && count > warmUpJobs(count)) {
         if (fdEnd > fdStart) {
             std::printf("FAIL: open descriptors grew from %d to %d\n", fdStart, fdEnd);
             for (const QString &fd : openDescriptorTargets()) {
