@@ -489,6 +489,27 @@ private slots:
         CHECK_FILES(rig);
         rig.gate->closePort();
     }
+
+    // Count-only placeholders are never merged, also when their sheet was
+    // held and then accepted.
+    void acceptedCountOnlyPagesStayPlaceholders()
+    {
+        Rig rig;
+        QVERIFY(rig.open());
+        rig.answerMultifedSheets(1);
+        rig.queuePage(Rig::bw(1));
+        rig.queuePage(Rig::bw());
+        auto profile = Rig::profile(InputDocumentFront, SideFront, CombineTwo);
+        profile.multifeedResponse = MultifeedInteractive;
+        profile.countOnly = true;
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QCOMPARE(rig.given.size(), 2);
+        for (const Given &g : rig.given)
+            QCOMPARE(QImageReader(g.file).size(),
+                     QSize(PageFile::PlaceholderWidth, PageFile::PlaceholderHeight));
+        CHECK_FILES(rig);
+        rig.gate->closePort();
+    }
 };
 
 EMULATOR_TEST_MAIN(TestScanJobFaults)
