@@ -128,7 +128,12 @@ bool isSafeConfigName(const QString &name)
 {
     if (!isBareFileName(name) || !ScanShortcutMenu::isSafeProfileId(name) || name.startsWith('.'))
         return false;
-    return !reservedNames().contains(name, Qt::CaseInsensitive);
+    // QSettings guards an ini file with "<file>.lock": a record written under
+    // that name would hold every later write of the file for half a minute.
+    QString base = name;
+    if (base.endsWith(QLatin1String(".lock"), Qt::CaseInsensitive))
+        base.chop(5);
+    return !reservedNames().contains(base, Qt::CaseInsensitive);
 }
 
 QByteArray compose(const QJsonObject &document)

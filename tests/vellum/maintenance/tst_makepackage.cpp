@@ -362,7 +362,8 @@ private slots:
                               "stamp name slash",
                               "stamp name dot",
                               "stamp name empty",
-                              "one bad name among good ones"};
+                              "one bad name among good ones",
+                              "ConfigName a settings lock file"};
         for (int i = 0; i < int(sizeof(rows) / sizeof(rows[0])); ++i)
             QTest::newRow(rows[i]) << i;
     }
@@ -514,6 +515,9 @@ private slots:
             package = MakePackage::composePackage(document(
                 QJsonArray{goodProfile, profileObject(kIdB, config, "ok.png", "i")},
                 QJsonArray{goodStamp, QJsonObject{{"IconName", "x/../../y"}, {"Icon", ""}}}));
+            break;
+        case 36:
+            package = withProfile(profileObject("stampconfig.ini.lock", config, "", ""));
             break;
         }
         MakePackage::Contents contents;
