@@ -510,6 +510,33 @@ private slots:
         CHECK_FILES(rig);
         rig.gate->closePort();
     }
+
+    // A panel answer that comes in place of the next header when the profile
+    // does not ask the user: there is no header to handle, the next one is read.
+    void panelAnswerOutsideRecoveryReadsTheNextHeader_data()
+    {
+        QTest::addColumn<int>("response");
+        QTest::newRow("continue") << int(MultifeedContinue);
+        QTest::newRow("pause and keep") << int(MultifeedPauseKeepImage);
+    }
+    void panelAnswerOutsideRecoveryReadsTheNextHeader()
+    {
+        QFETCH(int, response);
+        Rig rig;
+        QVERIFY(rig.open());
+        rig.queuePage(Rig::bw(1, {"M"}));
+        rig.queuePage(Rig::bw(0, {"N"}));
+        rig.scanner->queuePanelInput(1);
+        auto profile = Rig::profile(InputDocumentFront, SideFront, CombineOff);
+        profile.multifeedResponse = MultifeedResponseFlag(response);
+        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), 0);
+        QList<QStringList> got;
+        for (const Given &g : rig.given)
+            got << g.barcodes;
+        QCOMPARE(got, (QList<QStringList>{{"M"}, {"N"}}));
+        CHECK_FILES(rig);
+        rig.gate->closePort();
+    }
 };
 
 EMULATOR_TEST_MAIN(TestScanJobFaults)
