@@ -52,8 +52,14 @@ const char *errorText(int rc)
 #ifdef USBPORT_TSAN
 extern "C" void __tsan_acquire(void *addr);
 extern "C" void __tsan_release(void *addr);
-void handOver(void *p) { __tsan_release(p); }
-void takeOver(void *p) { __tsan_acquire(p); }
+void handOver(void *p)
+{
+    __tsan_release(p);
+}
+void takeOver(void *p)
+{
+    __tsan_acquire(p);
+}
 #else
 void handOver(void *) {}
 void takeOver(void *) {}

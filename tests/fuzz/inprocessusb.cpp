@@ -182,8 +182,8 @@ void libusb_free_transfer(struct libusb_transfer *transfer)
 int libusb_submit_transfer(struct libusb_transfer *t)
 {
     int moved = 0;
-    const int rc = g_handler ? g_handler(t->endpoint, t->buffer, t->length, &moved)
-                             : LIBUSB_ERROR_NO_DEVICE;
+    const int rc =
+        g_handler ? g_handler(t->endpoint, t->buffer, t->length, &moved) : LIBUSB_ERROR_NO_DEVICE;
     t->actual_length = moved;
     switch (rc) {
     case LIBUSB_SUCCESS:

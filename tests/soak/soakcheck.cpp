@@ -160,7 +160,8 @@ Served servedImages(const std::vector<emu::TransferRecord> &records)
                 // As the host reads them: a record cut short counts with what
                 // arrived of it, the rest read as zero.
                 emu::Bytes data = x->data;
-                data.resize((data.size() + kBarcodeRecord - 1) / kBarcodeRecord * kBarcodeRecord, 0);
+                data.resize((data.size() + kBarcodeRecord - 1) / kBarcodeRecord * kBarcodeRecord,
+                            0);
                 for (size_t at = 0; at < data.size(); at += kBarcodeRecord) {
                     const char *text =
                         reinterpret_cast<const char *>(data.data()) + at + kBarcodeText;
