@@ -5,6 +5,7 @@
 #include "onepressglobal.h"
 
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -95,17 +96,20 @@ QString StartLoginHelpers::removeStartPath()
 
 QString StartLoginHelpers::run(QObject *parent, const QString &program, const QByteArray &input)
 {
+    // One bound for the whole call, start included.
+    QDeadlineTimer deadline(timeoutMs());
     QProcess process(parent);
     process.setProgram(program);
     process.start(QIODevice::ReadWrite);
-    if (!process.waitForStarted(timeoutMs())) {
+    const auto left = [&deadline] { return int(qMax<qint64>(deadline.remainingTime(), 1)); };
+    if (!process.waitForStarted(left())) {
         qDebug() << "StartLoginHelpers:" << program << "did not start";
         return QString();
     }
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(timeoutMs())) {
+    if (!process.waitForFinished(left())) {
         qDebug() << "StartLoginHelpers:" << program << "ran past" << timeoutMs() << "ms; stopped";
         process.kill();
         process.waitForFinished(1000);

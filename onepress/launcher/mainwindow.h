@@ -215,6 +215,8 @@ private:
     void stopWorker();
     void connectEditorMessages();
     void reportWriteFailure();
+    // The form into the current task, then every task folder to disk.
+    bool writeTasks();
     void createScanToMenu();
     void loadIcon();
     void addUserDestination(tagSCAN_DESTINATION &record);

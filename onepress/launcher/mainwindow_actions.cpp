@@ -36,10 +36,6 @@ void MainWindow::loadIcon()
         b.first->setStyleSheet("border:none;");
         b.first->setIcon(QIcon(b.second));
     }
-    m_chooseFolder = [this](const QString &caption, const QString &start) {
-        return QFileDialog::getExistingDirectory(
-            this, caption, start, QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    };
 }
 
 void MainWindow::createScanToMenu()
@@ -192,10 +188,11 @@ void MainWindow::clickedBtnDelete()
     box->setCurrentIndex(i < box->count() ? i : box->count() - 1);
     bool written = m_destinations.saveScanDestination();
     // The form is written into the task and every folder is written: a
-    // prefix the file namer would refuse is not taken from the form.
+    // prefix the file namer would refuse is not taken from the form; the
+    // user is told, and the form keeps it for correction.
     tagTASK_SHORTCUT before;
     m_tasks.getCurrentTaskShortcut(before);
-    const bool prefixOk = prefixIsValid(ui->lineEditFileNamePrefix->text());
+    const bool prefixOk = checkTheFileNamePrefixIsVaild();
     updateUIControlToVariable();
     if (!prefixOk) {
         qDebug() << "MainWindow: the form's prefix is not valid; the stored prefix is kept";
@@ -217,7 +214,12 @@ void MainWindow::clickedBtnBrowsePath()
     QString start = ui->lineEditSaveFilePath->text();
     if (start.isEmpty() || !QFileInfo(start).isDir())
         start = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString folder = m_chooseFolder(tr("浏览文件夹"), start);
+    const QString caption = tr("浏览文件夹");
+    const QString folder = m_chooseFolder
+                               ? m_chooseFolder(caption, start)
+                               : QFileDialog::getExistingDirectory(
+                                     this, caption, start,
+                                     QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (folder.isEmpty())
         return;
     const QFileInfo info(folder);

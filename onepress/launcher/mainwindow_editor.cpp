@@ -689,6 +689,21 @@ void MainWindow::reportWriteFailure()
     ErrorHandling::criticalMessage(this, tr("错误"), text);
 }
 
+bool MainWindow::writeTasks()
+{
+    const bool changed = ui->pushButtonApply->isEnabled();
+    updateUIControlToVariable();
+    if (m_tasks.saveTaskList()) {
+        ui->pushButtonApply->setEnabled(false);
+        return true;
+    }
+    // Nothing else tells the user that the folders were not written; the
+    // window and its changed mark stay as they were, so saving can be retried.
+    ui->pushButtonApply->setEnabled(changed);
+    reportWriteFailure();
+    return false;
+}
+
 // -------------------------------------------------------------- task switch
 
 void MainWindow::currentItemChangeCmbTaskShortcut(int index)
@@ -747,13 +762,8 @@ void MainWindow::clickedBtnOK()
     }
     if (!checkTheFileNamePrefixIsVaild() || !checkTheSaveFilePathIsExist())
         return;
-    updateUIControlToVariable();
-    if (!m_tasks.saveTaskList()) {
-        ui->pushButtonApply->setEnabled(true);
-        reportWriteFailure();
-        return;
-    }
-    clickedBtnCancel();
+    if (writeTasks())
+        clickedBtnCancel();
 }
 
 void MainWindow::clickedBtnCancel()
@@ -776,12 +786,5 @@ void MainWindow::clickedBtnApply()
     }
     if (!checkTheFileNamePrefixIsVaild() || !checkTheSaveFilePathIsExist())
         return;
-    updateUIControlToVariable();
-    if (!m_tasks.saveTaskList()) {
-        // Nothing tells the user otherwise that the folders were not written.
-        ui->pushButtonApply->setEnabled(true);
-        reportWriteFailure();
-        return;
-    }
-    ui->pushButtonApply->setEnabled(false);
+    writeTasks();
 }

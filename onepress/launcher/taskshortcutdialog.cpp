@@ -30,10 +30,13 @@ QString systemChooser(QWidget *parent, const QString &caption, const QString &di
 
 QString (*g_chooser)(QWidget *, const QString &, const QString &, const QString &) = systemChooser;
 
-void showImage(QLabel *label, const QPixmap &pixmap)
+// The task's own picture fills the label; a chosen one keeps its proportions.
+void showImage(QLabel *label, const QPixmap &pixmap, bool fill)
 {
     label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    label->setPixmap(pixmap.scaled(80, 80, Qt::KeepAspectRatio, Qt::FastTransformation));
+    label->setScaledContents(fill);
+    label->setPixmap(fill ? pixmap
+                          : pixmap.scaled(80, 80, Qt::KeepAspectRatio, Qt::FastTransformation));
 }
 
 } // namespace
@@ -143,9 +146,8 @@ void TaskShortcutDialog::connectMessages()
 
 void TaskShortcutDialog::loadResource()
 {
-    ui->labelImage->setScaledContents(true);
     if (m_bCreate) {
-        showImage(ui->labelImage, QPixmap(":/filetype/images/Color-PDF.png"));
+        showImage(ui->labelImage, QPixmap(":/filetype/images/Color-PDF.png"), true);
         m_strIcon = "Color-PDF.png";
         return;
     }
@@ -155,9 +157,9 @@ void TaskShortcutDialog::loadResource()
     const QString app = g_ConfigFile.m_strAppIconsDir + "/" + task.Icon;
     const QString user = g_ConfigFile.m_strSettingsIconsDir + "/" + task.Icon;
     if (!task.Icon.isEmpty() && QFileInfo(app).isFile())
-        showImage(ui->labelImage, QPixmap(app));
+        showImage(ui->labelImage, QPixmap(app), true);
     else if (!task.Icon.isEmpty() && QFileInfo(user).isFile())
-        showImage(ui->labelImage, QPixmap(user));
+        showImage(ui->labelImage, QPixmap(user), true);
 }
 
 QString TaskShortcutDialog::storeIcon(const QString &file, QString *problem)
@@ -195,7 +197,7 @@ void TaskShortcutDialog::clickedBtnBrowse()
         ErrorHandling::informationMessage(this, tr("警告"), tr("图像文件读取失败！"));
         return;
     }
-    showImage(ui->labelImage, pixmap);
+    showImage(ui->labelImage, pixmap, false);
     QString problem;
     const QString name = storeIcon(file, &problem);
     // A picture that could not be stored is not named, so no task points at

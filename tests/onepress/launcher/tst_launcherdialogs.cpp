@@ -518,6 +518,7 @@ void TestLauncherDialogs::editorActions()
         ui->lineEditFileNamePrefix->setText("bad/prefix");
         testsupport::ModalAnswerer yes("是");
         w.clickedBtnDelete();
+        QCOMPARE(yes.last().text, QString("前缀含无效字符！"));
         tagTASK_SHORTCUT after;
         w.tasks().getCurrentTaskShortcut(after);
         QCOMPARE(after.FileNamePrefix, before.FileNamePrefix);

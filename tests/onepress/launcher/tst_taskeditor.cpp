@@ -52,6 +52,8 @@ private slots:
     void init() { g_ConfigFile.m_nAutoTest = 0; }
 
     void formInventory();
+    void layoutAtItsSize_data();
+    void layoutAtItsSize();
     void layoutByKind_data();
     void layoutByKind();
     void fileTypeRules_data();
@@ -144,16 +146,104 @@ void TestTaskEditor::formInventory()
     QCOMPARE(ui->checkBoxBeforeScanDisplaySetting->maximumWidth(), 200);
     QCOMPARE(ui->pushButtonAbout->focusPolicy(), Qt::NoFocus);
     QCOMPARE(w.windowTitle(), QString("Corvan扫描仪"));
-    QCOMPARE(ui->labelTaskShortcut->text(), QString("任务快捷键："));
-    QCOMPARE(ui->groupBoxScanTo->title(), QString("扫描至"));
-    QCOMPARE(ui->checkBoxADFTrayEmptyWaiting->text(), QString("进纸器已空时请等待其他页面"));
-    QCOMPARE(ui->pushButtonHelp->toolTip(), QString("帮助"));
-    QCOMPARE(ui->labelSettingShortcut->text(), QString("设置快捷键："));
-    QCOMPARE(ui->pushButtonApply->text(), QString("应用"));
-    // Tab order: each widget's next in the chain.
-    QCOMPARE(ui->comboBoxTaskShortcut->nextInFocusChain(), (QWidget *)ui->pushButtonTaskRename);
-    QCOMPARE(ui->checkBoxBeforeScanDisplaySetting->nextInFocusChain(), (QWidget *)ui->pushButtonOK);
-    QCOMPARE(ui->pushButtonCancel->nextInFocusChain(), (QWidget *)ui->pushButtonApply);
+    // Every text of the wording list (a file task is shown, so the two
+    // kind-dependent boxes read their file texts).
+    const QList<QPair<const char *, const char *>> texts = {
+        {"labelTaskShortcut", "任务快捷键："},
+        {"pushButtonTaskRename", "重命名..."},
+        {"pushButtonAbout", "tip:关于"},
+        {"pushButtonHelp", "tip:帮助"},
+        {"groupBoxScanTo", "扫描至"},
+        {"labelDestAddress", "目的地："},
+        {"pushButtonCreateNewMenu", "tip:新建"},
+        {"pushButtonSaveAs", "tip:另存为"},
+        {"pushButtonModify", "tip:修改"},
+        {"pushButtonDelete", "tip:删除"},
+        {"labelFileType", "文件类型："},
+        {"pushButtonOcrFileSetting", "设置..."},
+        {"labelSaveFilePath", "文件夹："},
+        {"pushButtonBrowsePath", "浏览..."},
+        {"labelFileNameFormat", "文件名格式："},
+        {"labelFileNamePrefix", "文件名前缀："},
+        {"checkBoxBeforeSaveFileSettingName", "保存之前先设定文件名称"},
+        {"checkBoxAfterSendFileDeleteFile", "发送后删除文件"},
+        {"labelPrinterName", "打印机名称："},
+        {"pushButtonPrinterSetting", "设置..."},
+        {"checkBoxBeforePrintingDisplaySetting", "打印前显示设置"},
+        {"labelScalePrintingPage", "页面缩放："},
+        {"checkBoxCenterPrinting", "居中"},
+        {"groupBoxScanOption", "扫描选项"},
+        {"checkBoxBeforeSaveFileEditImage", "保存之前先编辑影像"},
+        {"checkBoxADFTrayEmptyWaiting", "进纸器已空时请等待其他页面"},
+        {"checkBoxAddKeywordToDoc", "添加关键词至文档文件"},
+        {"checkBoxBlankPageSeparate", "空白页面后分隔"},
+        {"pushButtonBlankPageSetting", "设置..."},
+        {"checkBoxBarcodeSeparate", "按条码分隔"},
+        {"checkBoxAddWatermark", "添加水印"},
+        {"pushButtonWatermarkSetting", "设置..."},
+        {"groupBoxScanAs", "扫描为"},
+        {"labelSettingShortcut", "设置快捷键："},
+        {"pushButtonSettingShortcut", "设置..."},
+        {"checkBoxBeforeScanDisplaySetting", "扫描前显示设置"},
+        {"pushButtonOK", "确定"},
+        {"pushButtonCancel", "取消"},
+        {"pushButtonApply", "应用"},
+        {"pushButtonTest", "测试"}};
+    for (const auto &t : texts) {
+        QWidget *widget = w.findChild<QWidget *>(t.first);
+        QString expected = QString::fromUtf8(t.second);
+        QString shown;
+        if (expected.startsWith("tip:")) {
+            expected.remove(0, 4);
+            shown = widget->toolTip();
+        } else if (auto *group = qobject_cast<QGroupBox *>(widget)) {
+            shown = group->title();
+        } else if (auto *label = qobject_cast<QLabel *>(widget)) {
+            shown = label->text();
+        } else {
+            shown = static_cast<QAbstractButton *>(widget)->text();
+        }
+        QVERIFY2(shown == expected, t.first);
+    }
+    // Tab order: the whole list; the two picture buttons take no focus, so
+    // Tab passes over them, as it does in any form that lists them.
+    const QList<QWidget *> tabOrder = {ui->comboBoxTaskShortcut,
+                                       ui->pushButtonTaskRename,
+                                       ui->pushButtonAbout,
+                                       ui->pushButtonHelp,
+                                       ui->comboBoxScanDestination,
+                                       ui->comboBoxFileType,
+                                       ui->lineEditSaveFilePath,
+                                       ui->comboBoxFileNameFormat,
+                                       ui->lineEditFileNamePrefix,
+                                       ui->lineEditPrinterName,
+                                       ui->checkBoxBeforePrintingDisplaySetting,
+                                       ui->comboBoxScalePrintingPage,
+                                       ui->checkBoxBeforeSaveFileEditImage,
+                                       ui->checkBoxBlankPageSeparate,
+                                       ui->pushButtonBlankPageSetting,
+                                       ui->checkBoxADFTrayEmptyWaiting,
+                                       ui->checkBoxBarcodeSeparate,
+                                       ui->checkBoxAddKeywordToDoc,
+                                       ui->checkBoxAddWatermark,
+                                       ui->pushButtonWatermarkSetting,
+                                       ui->lineEditSettingShortcut,
+                                       ui->pushButtonSettingShortcut,
+                                       ui->checkBoxBeforeScanDisplaySetting,
+                                       ui->pushButtonOK,
+                                       ui->pushButtonCancel,
+                                       ui->pushButtonApply};
+    QList<QWidget *> tabbed;
+    for (QWidget *widget : tabOrder)
+        if (widget->focusPolicy() & Qt::TabFocus)
+            tabbed << widget;
+    QCOMPARE(tabbed.size(), tabOrder.size() - 2);
+    for (int i = 1; i < tabbed.size(); ++i) {
+        QWidget *next = tabbed.at(i - 1)->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus))
+            next = next->nextInFocusChain();
+        QVERIFY2(next == tabbed.at(i), qPrintable(tabbed.at(i - 1)->objectName()));
+    }
     // Default task 0: the colour profile's name and an application destination.
     QCOMPARE(ui->comboBoxScanDestination->currentData().toString(),
              ScanDestination::kApplicationId);
@@ -164,6 +254,60 @@ void TestTaskEditor::formInventory()
     QVERIFY(w.grab().save(grab));
     qInfo() << "editor grab:" << grab;
     w.hide();
+}
+
+void TestTaskEditor::layoutAtItsSize_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<int>("points");
+    for (int points : {9, 10, 11}) {
+        QTest::newRow(qPrintable(QString("file %1pt").arg(points)))
+            << ScanDestination::kFileId << points;
+        QTest::newRow(qPrintable(QString("printer %1pt").arg(points)))
+            << ScanDestination::kPrinterId << points;
+        QTest::newRow(qPrintable(QString("mail %1pt").arg(points)))
+            << ScanDestination::kEmailId << points;
+    }
+}
+
+// The window keeps 616 x 559 for every kind's layout at the desktops' usual
+// font sizes, with no row squeezed below what its widgets need.
+void TestTaskEditor::layoutAtItsSize()
+{
+    QFETCH(QString, id);
+    QFETCH(int, points);
+    const QFont before = QApplication::font();
+    QFont font = before;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    {
+        g_ConfigFile.m_nAutoTest = 1; // the widest button row
+        RunRig rig;
+        MainWindow &w = *rig.window;
+        chooseDestination(w, id);
+        w.show();
+        QApplication::processEvents();
+        QVERIFY2(w.minimumSizeHint().width() <= 616 && w.minimumSizeHint().height() <= 559,
+                 qPrintable(QString("%1 x %2")
+                                .arg(w.minimumSizeHint().width())
+                                .arg(w.minimumSizeHint().height())));
+        QCOMPARE(w.size(), QSize(616, 559));
+        for (QWidget *child : w.centralWidget()->findChildren<QWidget *>()) {
+            if (child->isHidden() || child->objectName().isEmpty())
+                continue;
+            const QSize need = child->minimumSizeHint()
+                                   .expandedTo(child->minimumSize())
+                                   .boundedTo(child->maximumSize());
+            QVERIFY2(child->height() >= need.height(), qPrintable(child->objectName()));
+        }
+        const QString grab =
+            QDir::tempPath() + QString("/editor-%1-%2pt.png")
+                                   .arg(QString(QTest::currentDataTag()).section(' ', 0, 0))
+                                   .arg(points);
+        QVERIFY(w.grab().save(grab));
+        w.hide();
+    }
+    QApplication::setFont(before);
 }
 
 void TestTaskEditor::layoutByKind_data()
@@ -312,6 +456,9 @@ void TestTaskEditor::writeBack()
     t.AddWatermark = true;
     t.watermark.Watermark = "机密";
     t.watermark.FontSize = 48;
+    t.watermark.IncludeSystemDate = true;
+    t.watermark.IncludePageNumber = true;
+    t.watermark.IncludeDateTime = true;
     t.BlankPageSeparate = true;
     t.BlankPageThreshold = -1;
     rig.store(t);
@@ -328,6 +475,8 @@ void TestTaskEditor::writeBack()
     QCOMPARE(back.watermark.Watermark, QString());
     QCOMPARE(back.watermark.FontName, QString("SimSun"));
     QCOMPARE(back.watermark.FontSize, 22);
+    QVERIFY(!back.watermark.IncludeSystemDate && !back.watermark.IncludePageNumber &&
+            !back.watermark.IncludeDateTime);
     QCOMPARE(back.BlankPageThreshold, -1);
     QVERIFY(w.compareVariableAndUIControl());
 
@@ -425,6 +574,28 @@ void TestTaskEditor::taskSwitch()
     QCOMPARE(t.FileNamePrefix, QString("scan_"));
     QCOMPARE(rig.dir.snapshot().files, before.files);
 
+    // A printer task whose page scaling alone was chosen: Apply comes on and
+    // the switch asks.
+    tagTASK_SHORTCUT printer;
+    w.tasks().getCurrentTaskShortcut(printer);
+    printer.ScanDestinationID = ScanDestination::kPrinterId;
+    printer.ScalePrintPage = ScalePrintAuto;
+    printer.FolderPath = rig.out();
+    rig.store(printer);
+    w.showCurrentTask();
+    QVERIFY(!ui->pushButtonApply->isEnabled());
+    QComboBox *scaling = ui->comboBoxScalePrintingPage;
+    const int none = scaling->findData(int(ScalePrintNone));
+    scaling->setCurrentIndex(none);
+    emit scaling->activated(none);
+    QVERIFY(ui->pushButtonApply->isEnabled());
+    const int asked = answer.count();
+    answers = QStringList{"否"};
+    ui->comboBoxTaskShortcut->setCurrentIndex(4);
+    QCOMPARE(answer.count(), asked + 1);
+    QCOMPARE(answer.last().text, QString("您的更改尚未保存，需要保存它们吗？"));
+    QCOMPARE(w.tasks().getCurrentTaskIndex(), 4);
+
     // Cancel hides, shows task 0 again.
     w.show();
     w.clickedBtnCancel();
@@ -463,8 +634,9 @@ void TestTaskEditor::failedWriteShowsTheBox()
     testsupport::ModalAnswerer answer("确定");
     LauncherDir::write(rig.dir.root->filePath("plain"), "x");
     g_ConfigFile.m_strSettingsDir = rig.dir.root->filePath("plain");
-    w.form()->lineEditFileNamePrefix->setText("x");
     w.show();
+    w.form()->lineEditFileNamePrefix->setText("x");
+    QVERIFY(w.form()->pushButtonApply->isEnabled());
     w.clickedBtnApply();
     QString text;
     ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
