@@ -6,6 +6,7 @@
 #include "errorhandling.h"
 #include "destinationdialogs.h"
 #include "exithintdialog.h"
+#include "launcherprompts.h"
 #include "optiondialogs.h"
 #include "printshortcut.h"
 #include "runfixture.h"
@@ -384,18 +385,47 @@ void TestLauncherDialogs::exitHelpersThatFail()
 
 void TestLauncherDialogs::buttonCount()
 {
-    int option = 7;
-    ButtonOptionDialog d(&option);
-    QCOMPARE(d.form()->comboBoxButtonsCount->count(), 20);
-    QCOMPARE(d.form()->comboBoxButtonsCount->currentText(), QString("7"));
-    d.form()->comboBoxButtonsCount->setCurrentText("12");
-    d.reject();
-    QCOMPARE(option, 7);
-    QCOMPARE(d.form()->comboBoxButtonsCount->currentText(), QString("12"));
-    d.clickedBtnOK();
-    QCOMPARE(option, 12);
+    // Through the window, which keeps its one dialog between openings.
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    w.setOptionNumber(7);
+    QStringList shown;
+    // One answerer per opening: the dialog is the same widget both times.
+    auto answer = [&shown](bool accept) {
+        return std::make_unique<testsupport::ModalAnswerer>(
+            [&shown, accept](QWidget *d, const testsupport::ModalSeen &) {
+                auto *b = qobject_cast<ButtonOptionDialog *>(d);
+                if (!b) {
+                    d->close();
+                    return;
+                }
+                shown << b->form()->comboBoxButtonsCount->currentText();
+                b->form()->comboBoxButtonsCount->setCurrentText("12");
+                if (accept)
+                    b->clickedBtnOK();
+                else
+                    b->reject();
+            });
+    };
+    const int sent = rig.console->buttons.size();
+    {
+        auto cancel = answer(false);
+        w.systemMenuOption();
+    }
+    QCOMPARE(w.optionNumber(), 7);
+    QCOMPARE(rig.console->buttons.size(), sent);
+    {
+        auto ok = answer(true);
+        w.systemMenuOption();
+    }
+    QCOMPARE(shown, QStringList({"7", "12"}));
+    QCOMPARE(w.optionNumber(), 12);
+    QCOMPARE(rig.console->buttons.size(), sent + 1);
+
     int zero = 0;
     ButtonOptionDialog first(&zero);
+    QCOMPARE(first.form()->comboBoxButtonsCount->count(), 20);
+    QCOMPARE(first.form()->comboBoxButtonsCount->itemText(19), QString("20"));
     QCOMPARE(first.form()->comboBoxButtonsCount->currentText(), QString("1"));
 }
 
@@ -440,6 +470,16 @@ void TestLauncherDialogs::editorActions()
     QCOMPARE(w.scanToMenu()->actions().size(), 2);
     QCOMPARE(w.scanToMenu()->actions().at(0)->text(), QString("Web邮件..."));
     QCOMPARE(ui->pushButtonCreateNewMenu->menu(), w.scanToMenu());
+    QCOMPARE(w.scanToMenu()->actions().at(1)->text(), QString("自定义应用程序..."));
+    QCOMPARE(ui->pushButtonAbout->styleSheet(),
+             QString("QPushButton#pushButtonAbout{border-image:url(:/ui/images/about_qvo.png)}"));
+    QCOMPARE(ui->pushButtonHelp->styleSheet(),
+             QString("QPushButton#pushButtonHelp{border-image:url(:/ui/images/help_qvo.png)}"));
+    for (QPushButton *b : {ui->pushButtonCreateNewMenu, ui->pushButtonSaveAs, ui->pushButtonModify,
+                           ui->pushButtonDelete}) {
+        QCOMPARE(b->styleSheet(), QString("border:none;"));
+        QVERIFY(!b->icon().isNull());
+    }
 
     // The new-task item, cancelled: the selector returns.
     {
@@ -486,6 +526,60 @@ void TestLauncherDialogs::editorActions()
         QVERIFY(ui->pushButtonApply->isEnabled());
         QVERIFY(ui->pushButtonDelete->isEnabled());
         QVERIFY(LauncherDir::read(ScanDestination::iniPath()).contains("Office mail"));
+    }
+    // Save as: a copy under the new name, selected last, destination.ini written.
+    {
+        testsupport::ModalAnswerer named([](QWidget *d, const testsupport::ModalSeen &) {
+            if (auto *s = qobject_cast<SaveAsDialog *>(d)) {
+                QCOMPARE(s->form()->lineEdit->text(), QString("Office mail"));
+                s->form()->lineEdit->setText(" Home mail ");
+                s->clickedBtnOK();
+            }
+        });
+        w.clickedBtnSaveAs();
+        QCOMPARE(ui->comboBoxScanDestination->count(), 6);
+        QCOMPARE(ui->comboBoxScanDestination->currentText(), QString("Home mail"));
+        QVERIFY(LauncherDir::read(ScanDestination::iniPath()).contains("Home mail"));
+    }
+    // Modify: a web-mail destination opens the web-mail dialog over a copy.
+    {
+        QString opened;
+        testsupport::ModalAnswerer modify([&](QWidget *d, const testsupport::ModalSeen &) {
+            opened = d->metaObject()->className();
+            if (auto *m = qobject_cast<WebMailDialog *>(d)) {
+                QCOMPARE(m->form()->lineEditDestName->text(), QString("Home mail"));
+                m->form()->lineEditDestName->setText("Home");
+                m->clickedBtnOK();
+            }
+        });
+        w.clickedBtnModify();
+        QCOMPARE(opened, QString("WebMailDialog"));
+        QCOMPARE(ui->comboBoxScanDestination->currentText(), QString("Home"));
+        const QByteArray ini = LauncherDir::read(ScanDestination::iniPath());
+        QVERIFY(ini.contains("Home") && !ini.contains("Home mail"));
+    }
+    // Delete it again: the next test expects the web-mail destination last.
+    {
+        testsupport::ModalAnswerer yes("是");
+        w.clickedBtnDelete();
+        QCOMPARE(ui->comboBoxScanDestination->currentText(), QString("Office mail"));
+    }
+    // The OCR dialog stores nothing but marks the task changed; a cancelled
+    // printer set-up changes neither the name nor the mark.
+    {
+        ui->pushButtonApply->setEnabled(false);
+        testsupport::ModalAnswerer cancel;
+        const QString printer = ui->lineEditPrinterName->text();
+        w.clickedBtnOcrFileSetting();
+        QVERIFY(!ui->pushButtonApply->isEnabled());
+        w.clickedBtnPrinterSetting();
+        QCOMPARE(ui->lineEditPrinterName->text(), printer);
+        QVERIFY(!ui->pushButtonApply->isEnabled());
+        cancel.stop();
+        testsupport::ModalAnswerer ok("确定");
+        w.clickedBtnOcrFileSetting();
+        QCOMPARE(ok.last().title, QString("OCR设置"));
+        QVERIFY(ui->pushButtonApply->isEnabled());
     }
     // Deleting the last destination selects the new last and writes everything.
     {
