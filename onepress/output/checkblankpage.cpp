@@ -2,8 +2,12 @@
 
 #include <QDebug>
 #include <QImage>
+#include <QRect>
+#include <QtAlgorithms>
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -21,13 +25,17 @@ int greyOf(const uchar *pixel, int bytesPerPixel)
 
 // Pixels as the histograms read them: one byte per pixel for grey, else the
 // first three bytes in memory order (blue, green, red on this machine).
+bool readsAsItIs(const QImage &image)
+{
+    return image.format() == QImage::Format_Grayscale8 || image.format() == QImage::Format_RGB32 ||
+           image.format() == QImage::Format_ARGB32;
+}
+
 QImage histogramReady(const QImage &image)
 {
-    switch (image.format()) {
-    case QImage::Format_Grayscale8:
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
+    if (readsAsItIs(image))
         return image;
+    switch (image.format()) {
     case QImage::Format_Indexed8:
         return image.allGray() ? image.convertToFormat(QImage::Format_Grayscale8)
                                : image.convertToFormat(QImage::Format_RGB32);
@@ -36,38 +44,154 @@ QImage histogramReady(const QImage &image)
     }
 }
 
+// Bins the pixels of `area` the way the colour rule weighs them: grey
+// v = 0.11 * first + 0.59 * second + 0.3 * third byte, cut to an integer, and
+// only bands that start below 256 / g are counted. `image` is one of the
+// layouts histogramReady passes through.
+void colourHistogram(const QImage &image, const QRect &area, int g, quint64 (&c)[256])
+{
+    const int bands = 256 / g;
+    const int bpp = image.depth() / 8;
+    // The largest grey that still lands in a counted band.
+    const int vmax = ((bands - 1) / g) * g + g - 1;
+    // 11 * b + 59 * g + 30 * r above this is a grey over vmax whatever the
+    // rounding of the real-valued weights (they err by far less than 1/100),
+    // so such a pixel, the paper of most pages, is passed over with integer
+    // arithmetic alone; the others are weighed exactly as the rule says.
+    const int skipAbove = 100 * (vmax + 1);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const uchar *line = image.constScanLine(y) + area.left() * bpp;
+        const uchar *end = line + area.width() * bpp;
+        if (bpp == 1) {
+            for (const uchar *p = line; p < end; ++p) {
+                const int v = *p;
+                if (v <= vmax)
+                    ++c[(v / g) * g];
+            }
+            continue;
+        }
+        for (const uchar *p = line; p < end; p += bpp) {
+            if (11 * p[0] + 59 * p[1] + 30 * p[2] > skipAbove)
+                continue;
+            const int idx = (greyOf(p, bpp) / g) * g;
+            if (idx < bands)
+                ++c[idx];
+        }
+    }
+}
+
+// The colour rule over `area` of a histogramReady image.
+bool colourBlank(const QImage &image, const QRect &area, int sensitivity)
+{
+    const int g = clampSensitivity(sensitivity) + 3;
+    quint64 c[256] = {};
+    colourHistogram(image, area, g, c);
+    for (int k = 0; k < 256; ++k)
+        qDebug().noquote() << QStringLiteral("Blank check histogram %1: %2").arg(k).arg(c[k]);
+    bool rising = c[0] < c[1];
+    int turns = 0;
+    for (int k = 1; k <= 84; ++k) {
+        if (rising && c[k - 1] > c[k]) {
+            ++turns;
+            rising = false;
+        } else if (!rising && c[k - 1] <= c[k]) {
+            ++turns;
+            rising = true;
+        }
+    }
+    return turns <= 1;
+}
+
+// The part of a page inside a margin of m pixels, taken as QImage::copy
+// takes it: nothing is left when it has no width or no height, except that a
+// rectangle of neither stands for the whole page.
+bool innerPart(const QImage &image, int m, QRect &inner)
+{
+    inner = image.rect();
+    if (m <= 0)
+        return true;
+    const QRect part(m, m, image.width() - 2 * m, image.height() - 2 * m);
+    if (part.isNull())
+        return true;
+    if (part.width() <= 0 || part.height() <= 0)
+        return false;
+    inner = part;
+    return true;
+}
+
+// Bytes of one row of a 1-bit image from pixel `x` on, in the image's own bit
+// order, as they would lie in a copy starting at that pixel.
+class BitRow
+{
+public:
+    BitRow(const QImage &image, int x, int bytes)
+        : m_image(image), m_first(x / 8), m_shift(x % 8),
+          m_msbFirst(image.format() == QImage::Format_Mono), m_buffer(m_shift ? bytes : 0)
+    {
+    }
+    const uchar *row(int y)
+    {
+        const uchar *line = m_image.constScanLine(y) + m_first;
+        if (m_shift == 0)
+            return line;
+        // The byte after the last one read still holds a pixel of the row,
+        // since the part ends inside it at the latest.
+        for (std::size_t b = 0; b < m_buffer.size(); ++b) {
+            const uint lo = line[b], hi = line[b + 1];
+            m_buffer[b] = static_cast<uchar>(m_msbFirst ? ((lo << 8 | hi) << m_shift) >> 8
+                                                        : (lo | hi << 8) >> m_shift);
+        }
+        return m_buffer.data();
+    }
+
+private:
+    const QImage &m_image;
+    int m_first;
+    int m_shift;
+    bool m_msbFirst;
+    std::vector<uchar> m_buffer;
+};
+
 } // namespace
 
 CheckBlankPage::CheckBlankPage(QObject *parent) : QObject(parent) {}
 
 bool CheckBlankPage::checkImageBlankPage(tagSCAN_IMAGE_FILE &page, int sensitivity)
 {
-    QImage image(page.fileName);
+    const QImage image(page.fileName);
     if (image.isNull())
         return false;
-    const int m = static_cast<int>((page.resolution / 2) * 0.3);
-    if (m > 0)
-        image = image.copy(m, m, image.width() - 2 * m, image.height() - 2 * m);
-    if (image.isNull())
+    QRect inner;
+    if (!innerPart(image, static_cast<int>((page.resolution / 2) * 0.3), inner))
         return false;
     sensitivity = clampSensitivity(sensitivity);
+    // The page is weighed inside its margin where it lies: a copy of the
+    // inner part would only cost time (a 300 dpi A4 colour page is 35 MB).
     if (image.depth() == 1) {
         QImage grey;
-        bwToGray(image, grey);
+        bwToGray(image, inner, grey);
         return IsBlankPageForBW(grey, sensitivity);
     }
-    return IsBlankPageForColorGray(image, sensitivity);
+    if (readsAsItIs(image))
+        return colourBlank(image, inner, sensitivity);
+    return IsBlankPageForColorGray(inner == image.rect() ? image : image.copy(inner), sensitivity);
 }
 
 bool CheckBlankPage::bwToGray(const QImage &source, QImage &target)
 {
     if (source.isNull() || source.depth() > 1)
         return false;
-    // Blocks are two whole bytes wide, so the bit order inside a byte does
-    // not change a block's count.
-    const QImage &src = source;
-    const int tw = src.width() / 16;
-    const int th = src.height() / 16;
+    return bwToGray(source, source.rect(), target);
+}
+
+bool CheckBlankPage::bwToGray(const QImage &src, const QRect &area, QImage &target)
+{
+    if (src.isNull() || src.depth() > 1 || !src.rect().contains(area))
+        return false;
+    // A row counts whole bytes only, and the bits of an unfinished block at
+    // a row's end are carried into the next row's first block of the band.
+    const int tw = area.width() / 16;
+    const int th = area.height() / 16;
     QImage out(tw, th, QImage::Format_Indexed8);
     if (out.isNull() && (tw > 0 && th > 0))
         return false;
@@ -76,27 +200,24 @@ bool CheckBlankPage::bwToGray(const QImage &source, QImage &target)
         table[i] = qRgba(i, i, i, 255);
     out.setColorTable(table);
     out.fill(0);
-    const int bytes = src.width() / 8;
-    for (int band = 0; band + 15 < src.height(); band += 16) {
+    const int bytes = area.width() / 8;
+    BitRow rows(src, area.left(), bytes);
+    for (int band = 0; band + 15 < area.height(); band += 16) {
         uchar *dst = out.scanLine(band / 16);
         int count = 0;
         for (int row = band; row < band + 16; ++row) {
-            const uchar *line = src.constScanLine(row);
-            int pixel = 0;
+            // Blocks are two whole bytes wide, so the bit order inside a
+            // byte does not change a block's count.
+            const uchar *line = rows.row(area.top() + row);
             for (int b = 0; b < bytes; ++b) {
-                const uchar byte = line[b];
-                for (int bit = 0; bit < 8; ++bit) {
-                    ++pixel;
-                    if (!((byte >> bit) & 1))
-                        ++count;
-                    if (pixel % 16 == 0) {
-                        const int index = pixel / 16 - 1;
-                        if (index < tw) {
-                            const int sum = dst[index] + count;
-                            dst[index] = static_cast<uchar>(sum > 255 ? 255 : sum);
-                        }
-                        count = 0;
+                count += 8 - qPopulationCount(line[b]);
+                if (b & 1) {
+                    const int index = b / 2;
+                    if (index < tw) {
+                        const int sum = dst[index] + count;
+                        dst[index] = static_cast<uchar>(sum > 255 ? 255 : sum);
                     }
+                    count = 0;
                 }
             }
         }
@@ -140,35 +261,6 @@ bool CheckBlankPage::IsBlankPageForColorGray(const QImage &source, int sensitivi
 {
     if (source.isNull())
         return false;
-    sensitivity = clampSensitivity(sensitivity);
-    const int g = sensitivity + 3;
-    const int bands = 256 / g;
-    quint64 c[256] = {};
     const QImage image = histogramReady(source);
-    const int bpp = image.depth() / 8;
-    for (int y = 0; y < image.height(); ++y) {
-        const uchar *line = image.constScanLine(y);
-        for (int x = 0; x < image.width(); ++x) {
-            const int v = greyOf(line + x * bpp, bpp);
-            // The bands are consecutive: v falls into the band starting at
-            // the multiple of g below it, when that start is binned at all.
-            const int idx = (v / g) * g;
-            if (idx < bands)
-                ++c[idx];
-        }
-    }
-    for (int k = 0; k < 256; ++k)
-        qDebug().noquote() << QStringLiteral("Blank check histogram %1: %2").arg(k).arg(c[k]);
-    bool rising = c[0] < c[1];
-    int turns = 0;
-    for (int k = 1; k <= 84; ++k) {
-        if (rising && c[k - 1] > c[k]) {
-            ++turns;
-            rising = false;
-        } else if (!rising && c[k - 1] <= c[k]) {
-            ++turns;
-            rising = true;
-        }
-    }
-    return turns <= 1;
+    return colourBlank(image, image.rect(), sensitivity);
 }

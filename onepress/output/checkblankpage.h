@@ -7,6 +7,7 @@
 #include <QObject>
 
 class QImage;
+class QRect;
 
 // Decides whether a scanned page is blank from its image file alone, by the
 // number of turns in a histogram of its dark tones.
@@ -19,7 +20,10 @@ public:
     // Sensitivity -1..1 (other values count as 0); a higher one lets more
     // pages count as blank. A page that cannot be loaded is not blank.
     static bool checkImageBlankPage(tagSCAN_IMAGE_FILE &page, int sensitivity);
+    // The 16 x 16 reduction of a 1-bit page (of `area` of it): each block's
+    // count of 0 bits, at most 255.
     static bool bwToGray(const QImage &source, QImage &target);
+    static bool bwToGray(const QImage &source, const QRect &area, QImage &target);
     static bool IsBlankPageForBW(const QImage &grey, int sensitivity);
     static bool IsBlankPageForColorGray(const QImage &image, int sensitivity);
 };

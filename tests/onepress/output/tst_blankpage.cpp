@@ -5,8 +5,90 @@
 #include "outputtestutil.h"
 
 #include <QImageReader>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+// The histogram lines the colour rule writes to the trace, caught.
+QVector<quint64> g_histogram;
+int g_histogramLines = 0;
+
+void catchHistogram(QtMsgType, const QMessageLogContext &, const QString &msg)
+{
+    static const QRegularExpression line(QStringLiteral("^Blank check histogram (\\d+): (\\d+)$"));
+    const QRegularExpressionMatch m = line.match(msg);
+    if (m.hasMatch()) {
+        g_histogram[m.captured(1).toInt()] = m.captured(2).toULongLong();
+        ++g_histogramLines;
+    }
+}
+
+// The colour rule's histogram computed the plain way, pixel by pixel over a
+// copy of the inner part of the page: what the fast path must give.
+QVector<quint64> plainHistogram(QImage image, int margin, int sensitivity)
+{
+    if (margin > 0)
+        image = image.copy(margin, margin, image.width() - 2 * margin, image.height() - 2 * margin);
+    if (image.format() != QImage::Format_Grayscale8)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    const int g = (sensitivity < -1 || sensitivity > 1 ? 0 : sensitivity) + 3;
+    QVector<quint64> c(256, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar *p = image.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            const int v =
+                image.depth() == 8
+                    ? p[x]
+                    : static_cast<int>(0.11 * p[4 * x] + 0.59 * p[4 * x + 1] + 0.3 * p[4 * x + 2]);
+            if ((v / g) * g < 256 / g)
+                ++c[(v / g) * g];
+        }
+    }
+    return c;
+}
+
+// The 16 x 16 reduction bit by bit over a copy of the part.
+QImage plainReduction(const QImage &page, const QRect &part)
+{
+    const QImage src = page.copy(part);
+    QImage out(src.width() / 16, src.height() / 16, QImage::Format_Indexed8);
+    out.fill(0);
+    for (int band = 0; band + 15 < src.height(); band += 16) {
+        int count = 0;
+        for (int row = band; row < band + 16; ++row) {
+            for (int x = 0; x < src.width() / 8 * 8; ++x) {
+                const uchar byte = src.constScanLine(row)[x / 8];
+                count += (byte >> (x % 8)) & 1 ? 0 : 1;
+                if ((x + 1) % 16 == 0) {
+                    uchar &d = out.scanLine(band / 16)[x / 16];
+                    d = static_cast<uchar>(qMin(255, d + count));
+                    count = 0;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+QImage noisePage(int w, int h, QImage::Format format, quint32 seed, int darkShare)
+{
+    QRandomGenerator random(seed);
+    QImage image(w, h, format);
+    for (int y = 0; y < h; ++y) {
+        uchar *line = image.scanLine(y);
+        for (int i = 0; i < image.bytesPerLine(); ++i) {
+            // Mostly paper, some ink of every tone.
+            const bool ink = static_cast<int>(random.bounded(100)) < darkShare;
+            line[i] = static_cast<uchar>(ink ? random.bounded(256) : 200 + random.bounded(56));
+        }
+    }
+    return image;
+}
+
+} // namespace
 
 class TestBlankPage : public QObject
 {
@@ -156,6 +238,137 @@ private slots:
         QVERIFY(!CheckBlankPage::checkImageBlankPage(noMargin, 0));
         noMargin.resolution = 300; // margin 45 px cuts the corner away
         QVERIFY(CheckBlankPage::checkImageBlankPage(noMargin, 0));
+    }
+
+    // Every colour the rule can meet, binned as the plain computation bins
+    // it: the integer pass-over of light pixels never drops one it counts.
+    void everyColourBinnedAsThePlainRule()
+    {
+        QImage all(4096, 4096, QImage::Format_RGB32);
+        for (int y = 0; y < 4096; ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(all.scanLine(y));
+            for (int x = 0; x < 4096; ++x)
+                line[x] = 0xff000000u | static_cast<quint32>(y * 4096 + x);
+        }
+        const QtMessageHandler previous = qInstallMessageHandler(catchHistogram);
+        for (int sensitivity : {-1, 0, 1}) {
+            g_histogram.fill(0, 256);
+            g_histogramLines = 0;
+            CheckBlankPage::IsBlankPageForColorGray(all, sensitivity);
+            QCOMPARE(g_histogramLines, 256);
+            QCOMPARE(g_histogram, plainHistogram(all, 0, sensitivity));
+        }
+        qInstallMessageHandler(previous);
+    }
+
+    // Pages read from files give what the plain computation over a copy of
+    // their inner part gives: the same histogram for colour and grey pages,
+    // the same reduction for 1-bit parts at every bit offset, and the same
+    // verdict.
+    void realPagesWeighedAsBefore()
+    {
+        QTemporaryDir dir;
+        struct Kind
+        {
+            QString name;
+            QImage image;
+        };
+        const QList<Kind> kinds{
+            {"text.jpg", outtest::drawPage(1240, 1754)},
+            {"noise.jpg", noisePage(1001, 1403, QImage::Format_RGB32, 7, 20)},
+            {"dark.jpg", noisePage(640, 480, QImage::Format_RGB32, 8, 90)},
+            {"grey.jpg", noisePage(777, 555, QImage::Format_Grayscale8, 9, 30)},
+            {"indexed.png", outtest::drawPage(600, 800).convertToFormat(QImage::Format_Indexed8)},
+        };
+        const QtMessageHandler previous = qInstallMessageHandler(catchHistogram);
+        for (const Kind &kind : kinds) {
+            const QString file = outtest::writePage(dir.path() + "/" + kind.name, kind.image);
+            const QImage decoded(file);
+            QVERIFY2(!decoded.isNull(), qPrintable(kind.name));
+            for (int dpi : {0, 150, 300}) {
+                for (int sensitivity : {-1, 0, 1}) {
+                    tagSCAN_IMAGE_FILE page = outtest::page(file, 0, 0, dpi);
+                    g_histogram.fill(0, 256);
+                    g_histogramLines = 0;
+                    CheckBlankPage::checkImageBlankPage(page, sensitivity);
+                    QCOMPARE(g_histogramLines, 256);
+                    QVERIFY2(g_histogram == plainHistogram(decoded, static_cast<int>(dpi / 2 * 0.3),
+                                                           sensitivity),
+                             qPrintable(QStringLiteral("%1 at %2 dpi, sensitivity %3")
+                                            .arg(kind.name)
+                                            .arg(dpi)
+                                            .arg(sensitivity)));
+                }
+            }
+        }
+        qInstallMessageHandler(previous);
+
+        // 1-bit parts in either bit order, at every offset inside a byte,
+        // with odd widths (a byte carried into the next row).
+        for (QImage::Format format : {QImage::Format_Mono, QImage::Format_MonoLSB}) {
+            const QImage bits = noisePage(333, 250, format, 11, 50);
+            for (int m = 0; m < 18; ++m) {
+                const QRect part(m, m, bits.width() - 2 * m, bits.height() - 2 * m);
+                QImage grey;
+                QVERIFY(CheckBlankPage::bwToGray(bits, part, grey));
+                const QImage plain = plainReduction(bits, part);
+                QCOMPARE(grey.size(), plain.size());
+                for (int y = 0; y < grey.height(); ++y)
+                    QVERIFY2(memcmp(grey.constScanLine(y), plain.constScanLine(y),
+                                    static_cast<size_t>(grey.width())) == 0,
+                             qPrintable(QStringLiteral("format %1, margin %2, band %3")
+                                            .arg(format)
+                                            .arg(m)
+                                            .arg(y)));
+            }
+            QImage grey;
+            QVERIFY(!CheckBlankPage::bwToGray(bits, QRect(1, 1, bits.width(), 8), grey));
+        }
+
+        // A real Group 4 page: the verdict on the file matches the plain
+        // reduction of a copy of its inner part, for both kinds of page.
+        const QString g4 = dir.path() + "/lines.tif";
+        QVERIFY(outtest::writeG4Tiff(g4, outtest::drawPage(1240, 1754)));
+        const QImage mono(g4);
+        QCOMPARE(mono.depth(), 1);
+        for (int sensitivity : {-1, 0, 1}) {
+            tagSCAN_IMAGE_FILE page = outtest::page(g4, 0, 0, 300);
+            const QRect part(45, 45, mono.width() - 90, mono.height() - 90);
+            QCOMPARE(CheckBlankPage::checkImageBlankPage(page, sensitivity),
+                     CheckBlankPage::IsBlankPageForBW(plainReduction(mono, part), sensitivity));
+        }
+    }
+
+    // The margin cuts a page as a copy of its inner part would: nothing left
+    // is no page, and a part of no width and no height is the whole page.
+    void marginLeavingNothing_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("weighed");
+        QTest::newRow("wider than both margins") << QSize(91, 91) << true;
+        QTest::newRow("exactly both margins") << QSize(90, 90) << true;
+        QTest::newRow("no width left") << QSize(90, 200) << false;
+        QTest::newRow("less than nothing") << QSize(80, 80) << false;
+    }
+    void marginLeavingNothing()
+    {
+        QFETCH(QSize, size);
+        QTemporaryDir dir;
+        const QString file = dir.path() + "/small.png";
+        QImage dark(size, QImage::Format_Grayscale8);
+        dark.fill(10);
+        QVERIFY(dark.save(file));
+        tagSCAN_IMAGE_FILE page = outtest::page(file, 0, 0, 300);
+        g_histogram.fill(0, 256);
+        g_histogramLines = 0;
+        const QtMessageHandler previous = qInstallMessageHandler(catchHistogram);
+        CheckBlankPage::checkImageBlankPage(page, 0);
+        qInstallMessageHandler(previous);
+        QFETCH(bool, weighed);
+        QCOMPARE(g_histogramLines, weighed ? 256 : 0);
+        // The plain computation cuts with QImage::copy itself.
+        if (weighed)
+            QCOMPARE(g_histogram, plainHistogram(dark, 45, 0));
     }
 };
 
