@@ -40,6 +40,23 @@ void setGroupVisible(std::initializer_list<QWidget *> widgets, bool visible)
         w->setVisible(visible);
 }
 
+// A box that another choice rules out: disabled and unchecked, without a click.
+void excludeBox(QCheckBox *box)
+{
+    box->setEnabled(false);
+    box->setChecked(false);
+}
+
+// Editing the images before saving and waiting at an empty feeder rule each
+// other out: checking one clears and locks the other.
+void excludeEachOther(QCheckBox *clicked, QCheckBox *other)
+{
+    if (clicked->isChecked())
+        excludeBox(other);
+    else
+        other->setEnabled(true);
+}
+
 } // namespace
 
 void MainWindow::connectEditorMessages()
@@ -219,24 +236,15 @@ bool MainWindow::updateVariableToUIControl()
     updateScanShortcutMenu(task.ScanProfile);
 
     ui->checkBoxBeforeScanDisplaySetting->setChecked(task.BeforeScanDisplaySetting);
-    if (task.BeforeScanDisplaySetting) {
-        ui->checkBoxADFTrayEmptyWaiting->setEnabled(false);
-        ui->checkBoxADFTrayEmptyWaiting->setChecked(false);
-    } else {
+    if (task.BeforeScanDisplaySetting)
+        excludeBox(ui->checkBoxADFTrayEmptyWaiting);
+    else
         ui->checkBoxADFTrayEmptyWaiting->setEnabled(true);
-    }
-    if (task.BeforeSaveEditImage) {
-        ui->checkBoxBeforeSaveFileEditImage->setChecked(true);
-        ui->checkBoxADFTrayEmptyWaiting->setEnabled(false);
-        ui->checkBoxADFTrayEmptyWaiting->setChecked(false);
-    } else {
-        ui->checkBoxBeforeSaveFileEditImage->setChecked(false);
-        ui->checkBoxADFTrayEmptyWaiting->setEnabled(true);
-    }
+    ui->checkBoxBeforeSaveFileEditImage->setChecked(task.BeforeSaveEditImage);
+    excludeEachOther(ui->checkBoxBeforeSaveFileEditImage, ui->checkBoxADFTrayEmptyWaiting);
     if (task.ADFEmptyWaiting) {
         ui->checkBoxADFTrayEmptyWaiting->setChecked(true);
-        ui->checkBoxBeforeSaveFileEditImage->setChecked(false);
-        ui->checkBoxBeforeSaveFileEditImage->setEnabled(false);
+        excludeBox(ui->checkBoxBeforeSaveFileEditImage);
     } else {
         ui->checkBoxBeforeSaveFileEditImage->setChecked(false);
         ui->checkBoxBeforeSaveFileEditImage->setEnabled(true);
@@ -331,27 +339,21 @@ void MainWindow::updateWatermarkControl(ScanFileTypeFlag type)
         break;
     case FileTypeOfd:
         ui->pushButtonOcrFileSetting->setEnabled(false);
-        ui->checkBoxAddWatermark->setEnabled(false);
-        ui->checkBoxAddWatermark->setChecked(false);
+        excludeBox(ui->checkBoxAddWatermark);
         ui->checkBoxAddKeywordToDoc->setEnabled(true);
         break;
     case FileTypePng:
     case FileTypeBmp:
-        ui->checkBoxAddWatermark->setEnabled(false);
-        ui->checkBoxAddWatermark->setChecked(false);
-        ui->checkBoxAddKeywordToDoc->setEnabled(false);
-        ui->checkBoxAddKeywordToDoc->setChecked(false);
+        excludeBox(ui->checkBoxAddWatermark);
+        excludeBox(ui->checkBoxAddKeywordToDoc);
         break;
     case FileTypeTxt:
         ui->pushButtonOcrFileSetting->setEnabled(true);
-        ui->checkBoxAddWatermark->setEnabled(false);
-        ui->checkBoxAddWatermark->setChecked(false);
-        ui->checkBoxAddKeywordToDoc->setEnabled(false);
-        ui->checkBoxAddKeywordToDoc->setChecked(false);
+        excludeBox(ui->checkBoxAddWatermark);
+        excludeBox(ui->checkBoxAddKeywordToDoc);
         break;
     default:
-        ui->checkBoxAddWatermark->setEnabled(false);
-        ui->checkBoxAddWatermark->setChecked(false);
+        excludeBox(ui->checkBoxAddWatermark);
         ui->pushButtonWatermarkSetting->setEnabled(false);
         ui->checkBoxAddKeywordToDoc->setEnabled(true);
         break;
@@ -436,23 +438,13 @@ void MainWindow::settingBeChanged()
 
 void MainWindow::clickedBeforeSaveFileEditImage()
 {
-    if (ui->checkBoxBeforeSaveFileEditImage->isChecked()) {
-        ui->checkBoxADFTrayEmptyWaiting->setEnabled(false);
-        ui->checkBoxADFTrayEmptyWaiting->setChecked(false);
-    } else {
-        ui->checkBoxADFTrayEmptyWaiting->setEnabled(true);
-    }
+    excludeEachOther(ui->checkBoxBeforeSaveFileEditImage, ui->checkBoxADFTrayEmptyWaiting);
     ui->pushButtonApply->setEnabled(true);
 }
 
 void MainWindow::clickedBoxADFTrayEmptyWaiting()
 {
-    if (ui->checkBoxADFTrayEmptyWaiting->isChecked()) {
-        ui->checkBoxBeforeSaveFileEditImage->setEnabled(false);
-        ui->checkBoxBeforeSaveFileEditImage->setChecked(false);
-    } else {
-        ui->checkBoxBeforeSaveFileEditImage->setEnabled(true);
-    }
+    excludeEachOther(ui->checkBoxADFTrayEmptyWaiting, ui->checkBoxBeforeSaveFileEditImage);
     ui->pushButtonApply->setEnabled(true);
 }
 

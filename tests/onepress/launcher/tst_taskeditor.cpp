@@ -61,6 +61,7 @@ private slots:
     void prefixTable_data();
     void prefixTable();
     void folderChecks();
+    void scanOptionsRuleEachOtherOut();
     void writeBack();
     void taskSwitch();
     void applyAndOkDuringAScan();
@@ -444,6 +445,36 @@ void TestTaskEditor::folderChecks()
     ui->lineEditSaveFilePath->clear();
     w.clickedBtnApply();
     QCOMPARE(answer.last().text, QString("没有路径名称！"));
+}
+
+void TestTaskEditor::scanOptionsRuleEachOtherOut()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    QCheckBox *edit = ui->checkBoxBeforeSaveFileEditImage;
+    QCheckBox *wait = ui->checkBoxADFTrayEmptyWaiting;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.BeforeSaveEditImage = true;
+    t.ADFEmptyWaiting = false;
+    rig.store(t);
+    w.showCurrentTask();
+    QVERIFY(edit->isChecked() && edit->isEnabled());
+    QVERIFY(!wait->isChecked() && !wait->isEnabled());
+    edit->click();
+    QVERIFY(wait->isEnabled() && !wait->isChecked());
+    QVERIFY(ui->pushButtonApply->isEnabled());
+    wait->click();
+    QVERIFY(!edit->isEnabled() && !edit->isChecked());
+    wait->click();
+    QVERIFY(edit->isEnabled());
+    // Shown with the feeder wait on, the edit box is locked.
+    t.BeforeSaveEditImage = false;
+    t.ADFEmptyWaiting = true;
+    rig.store(t);
+    w.showCurrentTask();
+    QVERIFY(wait->isChecked() && wait->isEnabled());
+    QVERIFY(!edit->isChecked() && !edit->isEnabled());
 }
 
 void TestTaskEditor::writeBack()
