@@ -100,6 +100,7 @@ private slots:
     void exitReadsTheHelper();
     void exitSwitchesWithThePasswordOnStdin();
     void exitHelpersThatFail();
+    void exitWithTheInstalledHelpers();
     void buttonCount();
     void labels();
     void editorActions();
@@ -381,6 +382,49 @@ void TestLauncherDialogs::exitHelpersThatFail()
     empty.clickedBtnOK();
     QCOMPARE(empty.result(), 0);
     QCOMPARE(empty.form()->lineEditPwd->echoMode(), QLineEdit::Password);
+}
+
+// The helpers as they are installed, over a private autostart folder; only
+// the account check is a stand-in, which takes "a  b c" whole and ended by NUL.
+void TestLauncherDialogs::exitWithTheInstalledHelpers()
+{
+    const QString helpers = STARTLOGIN_HELPERS;
+    LauncherDir::write(helpers + "/check-password",
+                       "#!/bin/sh\nprintf '%s' \"$*\" > \"$0.args\"\n"
+                       "printf 'a  b c\\0' > \"$0.expected\"\n"
+                       "cat > \"$0.got\"\ncmp -s \"$0.expected\" \"$0.got\"\n");
+    QFile::setPermissions(helpers + "/check-password",
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QTemporaryDir config;
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const QString entry = config.filePath("autostart/corvan-onepress.desktop");
+    StartLoginHelpers::setFolder(helpers);
+    {
+        PasswordAnswers answers;
+        answers.passwords = QStringList{"a b c", "a  b c"};
+        ExitHintDialog d;
+        QVERIFY(!d.form()->checkBoxAutoRun->isChecked());
+        d.form()->checkBoxAutoRun->setChecked(true);
+        d.clickedBtnOK();
+        QCOMPARE(answers.boxes, QStringList({"密码错误!请重试."}));
+        QCOMPARE(answers.passwordDialogs, 2);
+        QVERIFY(QFileInfo(entry).isFile());
+        QVERIFY(LauncherDir::read(entry).contains("Exec=corvan-onepress"));
+        QVERIFY(LauncherDir::read(helpers + "/check-password.args").endsWith(" nullok"));
+    }
+    {
+        PasswordAnswers answers;
+        answers.passwords = QStringList{"a  b c"};
+        ExitHintDialog d;
+        QVERIFY(d.form()->checkBoxAutoRun->isChecked());
+        d.form()->checkBoxAutoRun->setChecked(false);
+        d.clickedBtnOK();
+        QVERIFY(answers.boxes.isEmpty());
+        QVERIFY(!QFileInfo::exists(entry));
+    }
+    StartLoginHelpers::setFolder(QString());
+    qputenv("XDG_CONFIG_HOME", oldConfig);
 }
 
 void TestLauncherDialogs::buttonCount()
