@@ -56,6 +56,7 @@ private slots:
     void layoutAtItsSize();
     void layoutByKind_data();
     void layoutByKind();
+    void unknownDestinationShowsAsFile();
     void fileTypeRules_data();
     void fileTypeRules();
     void prefixTable_data();
@@ -357,6 +358,28 @@ void TestTaskEditor::layoutByKind()
                      id != ScanDestination::kPrinterId && id != ScanDestination::kEmailId;
     QCOMPARE(ui->pushButtonDelete->isEnabled(), own);
     QCOMPARE(ui->pushButtonSaveAs->isEnabled(), own);
+}
+
+// A task naming a destination the store no longer has is laid out and loaded
+// as a file task; saving stores the destination the box shows.
+void TestTaskEditor::unknownDestinationShowsAsFile()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    chooseDestination(w, ScanDestination::kPrinterId);
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.ScanDestinationID = "{00000000-0000-0000-0000-000000000000}";
+    t.FileNamePrefix = "kept";
+    rig.store(t);
+    w.showCurrentTask();
+    QVERIFY(!ui->comboBoxFileType->isHidden());
+    QVERIFY(ui->lineEditPrinterName->isHidden());
+    QCOMPARE(ui->lineEditFileNamePrefix->text(), QString("kept"));
+    QCOMPARE(ui->comboBoxScanDestination->currentData().toString(), ScanDestination::kPrinterId);
+    w.updateUIControlToVariable();
+    w.tasks().getCurrentTaskShortcut(t);
+    QCOMPARE(t.ScanDestinationID, ScanDestination::kPrinterId);
 }
 
 void TestTaskEditor::fileTypeRules_data()
