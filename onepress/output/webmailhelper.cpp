@@ -10,8 +10,97 @@
 #include "smtpclient.h"
 
 #include <QDebug>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+
+namespace {
+
+// Everything one mail needs, as plain values: the session's thread touches
+// no object of the GUI thread.
+struct MailSession
+{
+    QString host;
+    int port;
+    int security;
+    QString account;
+    QString password;
+    QString senderAddr;
+    QString senderName;
+    QString to;
+    QString cc;
+    QString bcc;
+    QString subject;
+    QString text;
+    QStringList files;
+};
+
+struct MailOutcome
+{
+    bool sent = false;
+    QString failure; // the call that failed, for the trace
+    QString error;
+};
+
+// One connection: connect, log in (once more with the other method when
+// refused), send, quit.
+MailOutcome runSession(const MailSession &m)
+{
+    // A security value outside the three kinds is sent as the strictest one.
+    const SmtpClient::ConnectionType type = m.security == 0   ? SmtpClient::TcpConnection
+                                            : m.security == 1 ? SmtpClient::SslConnection
+                                                              : SmtpClient::TlsConnection;
+    SmtpClient client(m.host, m.port, type);
+    client.setUser(m.account);
+    client.setPassword(m.password);
+
+    MimeMessage message(true);
+    message.setHeaderEncoding(MimePart::Base64);
+    message.setSubject(m.subject.isEmpty() ? QStringLiteral("Documents") : m.subject);
+    message.setSender(new EmailAddress(m.senderAddr, m.senderName));
+    // Parts are kept as given; the client trims them and skips empty ones on
+    // the wire.
+    for (const QString &a :
+         m.to.isEmpty() ? QStringList() : m.to.split(QLatin1Char(';'), Qt::KeepEmptyParts))
+        message.addRecipient(new EmailAddress(a, QString()), MimeMessage::To);
+    for (const QString &a :
+         m.cc.isEmpty() ? QStringList() : m.cc.split(QLatin1Char(';'), Qt::KeepEmptyParts))
+        message.addCc(new EmailAddress(a, QString()));
+    for (const QString &a :
+         m.bcc.isEmpty() ? QStringList() : m.bcc.split(QLatin1Char(';'), Qt::KeepEmptyParts))
+        message.addBcc(new EmailAddress(a, QString()));
+    if (!m.text.isEmpty())
+        message.addPart(new MimeText(m.text));
+    // The file objects are made here, on the thread that reads them.
+    for (const QString &file : m.files)
+        message.addPart(new MimeAttachment(new QFile(file)));
+
+    MailOutcome outcome;
+    if (!client.connectToHost()) {
+        outcome.failure = QStringLiteral("connectToHost() error");
+    } else {
+        bool loggedIn = client.login();
+        if (!loggedIn) {
+            client.setAuthMethod(client.getAuthMethod() == SmtpClient::AuthPlain
+                                     ? SmtpClient::AuthLogin
+                                     : SmtpClient::AuthPlain);
+            loggedIn = client.login();
+        }
+        if (!loggedIn)
+            outcome.failure = QStringLiteral("login() error");
+        else if (!client.sendMail(message))
+            outcome.failure = QStringLiteral("sendMail error");
+        else
+            outcome.sent = true;
+    }
+    if (!outcome.sent)
+        outcome.error = client.lastError();
+    client.quit();
+    return outcome;
+}
+
+} // namespace
 
 WebMailHelper::WebMailHelper(QList<tagSCAN_IMAGE_FILE> &pages, const tagSCAN_DESTINATION &dest,
                              QWidget *parent)
@@ -71,52 +160,22 @@ bool WebMailHelper::sendMail(QString host, int port, int security, QString accou
                              QString password, QString senderAddr, QString senderName, QString to,
                              QString cc, QString bcc, QString subject, QString text)
 {
-    // A security value outside the three kinds is sent as the strictest one.
-    const SmtpClient::ConnectionType type = security == 0   ? SmtpClient::TcpConnection
-                                            : security == 1 ? SmtpClient::SslConnection
-                                                            : SmtpClient::TlsConnection;
-    SmtpClient client(host, port, type);
-    client.setUser(account);
-    client.setPassword(password);
-
-    MimeMessage message(true);
-    message.setHeaderEncoding(MimePart::Base64);
-    message.setSubject(subject.isEmpty() ? QStringLiteral("Documents") : subject);
-    message.setSender(new EmailAddress(senderAddr, senderName));
-    // Parts are kept as given; the client trims them and skips empty ones on
-    // the wire.
-    for (const QString &a :
-         to.isEmpty() ? QStringList() : to.split(QLatin1Char(';'), Qt::KeepEmptyParts))
-        message.addRecipient(new EmailAddress(a, QString()), MimeMessage::To);
-    for (const QString &a :
-         cc.isEmpty() ? QStringList() : cc.split(QLatin1Char(';'), Qt::KeepEmptyParts))
-        message.addCc(new EmailAddress(a, QString()));
-    for (const QString &a :
-         bcc.isEmpty() ? QStringList() : bcc.split(QLatin1Char(';'), Qt::KeepEmptyParts))
-        message.addBcc(new EmailAddress(a, QString()));
-    if (!text.isEmpty())
-        message.addPart(new MimeText(text));
-    for (const QString &file : documents())
-        message.addPart(new MimeAttachment(new QFile(file)));
-
-    bool ok = false;
-    if (!client.connectToHost()) {
-        qDebug() << "connectToHost() error" << client.lastError();
-    } else {
-        bool loggedIn = client.login();
-        if (!loggedIn) {
-            client.setAuthMethod(client.getAuthMethod() == SmtpClient::AuthPlain
-                                     ? SmtpClient::AuthLogin
-                                     : SmtpClient::AuthPlain);
-            loggedIn = client.login();
-        }
-        if (!loggedIn)
-            qDebug() << "login() error" << client.lastError();
-        else if (!client.sendMail(message))
-            qDebug() << "sendMail error" << client.lastError();
-        else
-            ok = true;
-    }
-    client.quit();
-    return ok;
+    MailSession session{host, port, security, account, password, senderAddr, senderName,
+                        to,   cc,   bcc,      subject, text,     documents()};
+    // The session can take a time-out per step against a server that
+    // accepts and never answers: it runs on a thread of its own while this
+    // (GUI) thread turns its events, so the tray and its windows stay alive.
+    MailOutcome outcome;
+    std::unique_ptr<QThread> worker(
+        QThread::create([&session, &outcome] { outcome = runSession(session); }));
+    QEventLoop loop;
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    worker->start();
+    loop.exec();
+    // Only an application that is quitting ends the loop early; the session
+    // is still bounded by its time-outs.
+    worker->wait();
+    if (!outcome.failure.isEmpty())
+        qDebug() << outcome.failure.toUtf8().constData() << outcome.error;
+    return outcome.sent;
 }

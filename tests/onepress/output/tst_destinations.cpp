@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QTcpSocket>
 #include <QtTest>
 
 using outtest::page;
@@ -247,6 +248,46 @@ private slots:
         testsupport::ModalAnswerer answer(QStringLiteral("OK"));
         QVERIFY(!helper.sendMail());
         QCOMPARE(answer.last().text, QStringLiteral("文件发送失败！"));
+    }
+
+    // A server that accepts and never answers: the window keeps turning
+    // while the mail waits out its time-out on one connection, then the box.
+    void silentServerKeepsTheWindowTurning()
+    {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        QList<QTcpSocket *> held;
+        connect(&silent, &QTcpServer::newConnection, [&] {
+            while (silent.hasPendingConnections())
+                held << silent.nextPendingConnection();
+        });
+        SmtpClient::setDefaultTimeouts(1000, 1000);
+        QList<tagSCAN_IMAGE_FILE> list = documents({file("doc.pdf")});
+        WebMailHelper helper(list, mailDestination(silent.serverPort()));
+        QElapsedTimer clock;
+        QList<qint64> ticks;
+        QTimer tick;
+        tick.setInterval(10);
+        connect(&tick, &QTimer::timeout, [&] { ticks << clock.elapsed(); });
+        testsupport::ModalAnswerer answer(QStringLiteral("OK"));
+        clock.start();
+        tick.start();
+        const bool sent = helper.sendMail();
+        const qint64 took = clock.elapsed();
+        tick.stop();
+        SmtpClient::setDefaultTimeouts(3000, 3000);
+        QVERIFY(!sent);
+        QCOMPARE(answer.count(), 1);
+        QCOMPARE(answer.last().text, QStringLiteral("文件发送失败！"));
+        QCOMPARE(held.size(), 1);
+        QVERIFY2(took >= 900 && took < 10000, qPrintable(QString::number(took)));
+        QVERIFY(!ticks.isEmpty());
+        qint64 gap = qMax(ticks.first(), took - ticks.last());
+        for (int i = 1; i < ticks.size(); ++i)
+            gap = qMax(gap, ticks[i] - ticks[i - 1]);
+        QVERIFY2(gap < 200, qPrintable(QStringLiteral("%1 ms without an event").arg(gap)));
+        QVERIFY(QFile::exists(list[0].outputFileName));
+        qDeleteAll(held);
     }
 
     void composeMode()
