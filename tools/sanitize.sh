@@ -4,7 +4,7 @@
 #             (emulator tests included), in ./build-asan;
 #   thread    ThreadSanitizer over the tests whose jobs cross threads (cancel
 #             and multifeed answers during a scan, button polling beside a
-#             scan), in ./build-tsan.
+#             scan, the web mail session beside the GUI thread), in ./build-tsan.
 # Usage: tools/sanitize.sh [address|thread|all]   (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,7 +46,7 @@ fi
 if [ "$mode" = thread ] || [ "$mode" = all ]; then
   echo "== ThreadSanitizer: tests that cross threads"
   configure build-tsan thread
-  tsan_tests=(tst_threadcrossing tst_scanjob tst_onepressthread tst_outputworker onepress_run)
+  tsan_tests=(tst_threadcrossing tst_scanjob tst_onepressthread tst_outputworker onepress_run tst_destinations)
   quietly cmake --build build-tsan -j"$jobs" --target "${tsan_tests[@]}"
   regex="^($(IFS='|'; echo "${tsan_tests[*]}"))\$"
   (cd build-tsan && ctest --output-on-failure -j"$jobs" -R "$regex")

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <atomic>
+
 namespace {
 
 // Everything one mail needs, as plain values: the session's thread touches
@@ -166,8 +168,11 @@ bool WebMailHelper::sendMail(QString host, int port, int security, QString accou
     // accepts and never answers: it runs on a thread of its own while this
     // (GUI) thread turns its events, so the tray and its windows stay alive.
     MailOutcome outcome;
-    std::unique_ptr<QThread> worker(
-        QThread::create([&session, &outcome] { outcome = runSession(session); }));
+    std::atomic<bool> done{false};
+    std::unique_ptr<QThread> worker(QThread::create([&session, &outcome, &done] {
+        outcome = runSession(session);
+        done.store(true, std::memory_order_release);
+    }));
     QEventLoop loop;
     connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     worker->start();
@@ -175,6 +180,10 @@ bool WebMailHelper::sendMail(QString host, int port, int security, QString accou
     // Only an application that is quitting ends the loop early; the session
     // is still bounded by its time-outs.
     worker->wait();
+    // The outcome is read through the flag: wait() orders it already, but
+    // inside QtCore, where the thread checker cannot see it.
+    if (!done.load(std::memory_order_acquire))
+        return false;
     if (!outcome.failure.isEmpty())
         qDebug() << outcome.failure.toUtf8().constData() << outcome.error;
     return outcome.sent;
