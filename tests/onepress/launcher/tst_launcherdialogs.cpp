@@ -272,6 +272,8 @@ void TestLauncherDialogs::exitReadsTheHelper_data()
     QTest::newRow("off") << QByteArray("0") << false;
     QTest::newRow("nothing") << QByteArray() << false;
     QTest::newRow("last piece decides") << QByteArray("0\\\\\\\\1") << true;
+    // Nothing after a NUL is read: of "0\" NUL "\1" only "0\" counts, whose last piece is empty.
+    QTest::newRow("cut at NUL") << QByteArray("0\\\\\\0\\\\1") << false;
 }
 
 void TestLauncherDialogs::exitReadsTheHelper()

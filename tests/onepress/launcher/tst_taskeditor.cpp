@@ -66,6 +66,7 @@ private slots:
     void writeBack();
     void taskSwitch();
     void applyAndOkDuringAScan();
+    void okAsksAboutChanges();
     void failedWriteShowsTheBox();
     void nameDialog();
     void testButtonFollowsAutoTest();
@@ -679,6 +680,44 @@ void TestTaskEditor::applyAndOkDuringAScan()
     w.clickedBtnOK();
     QVERIFY(w.isHidden());
     QVERIFY(rig.dir.snapshot().files != before.files);
+}
+
+void TestTaskEditor::okAsksAboutChanges()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    Ui_MainWindow *ui = w.form();
+    QString reply;
+    testsupport::ModalAnswerer answer([&reply](QWidget *box, const testsupport::ModalSeen &) {
+        testsupport::ModalAnswerer::press(box, reply);
+    });
+    w.show();
+    ui->lineEditFileNamePrefix->setText("asked");
+    // Cancel: the window stays with the edit.
+    reply = "取消";
+    w.clickedBtnOK();
+    QCOMPARE(answer.last().title, QString("确认"));
+    QCOMPARE(answer.last().text, QString("您的更改尚未保存，要保存他们吗？"));
+    QCOMPARE(answer.last().buttons.size(), 3);
+    QVERIFY(!w.isHidden());
+    QCOMPARE(ui->lineEditFileNamePrefix->text(), QString("asked"));
+    // No: closed as Cancel does, nothing stored.
+    reply = "否";
+    w.clickedBtnOK();
+    QVERIFY(w.isHidden());
+    tagTASK_SHORTCUT t;
+    w.tasks().enumTaskShortcut(0, t);
+    QVERIFY(t.FileNamePrefix.isEmpty());
+    // Yes: checked, stored and written.
+    w.show();
+    ui->lineEditFileNamePrefix->setText("asked");
+    reply = "是";
+    w.clickedBtnOK();
+    QVERIFY(w.isHidden());
+    TaskShortcut reread;
+    reread.loadTaskList(&rig.dir.profiles);
+    reread.enumTaskShortcut(0, t);
+    QCOMPARE(t.FileNamePrefix, QString("asked"));
 }
 
 void TestTaskEditor::failedWriteShowsTheBox()
