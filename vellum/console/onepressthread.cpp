@@ -8,6 +8,18 @@
 
 QTime OnepressThread::m_lastTime = QTime(0, 0, 0, 0);
 std::atomic<int> OnepressThread::s_openInterval{30000};
+std::atomic<int> OnepressThread::s_renewInterval{60000};
+
+bool PollTimeoutRule::timedOut(qint64 nowMs)
+{
+    if (++m_count == 11)
+        m_since = nowMs;
+    if (nowMs - m_since > m_renewMs) {
+        restart(nowMs);
+        return true;
+    }
+    return false;
+}
 
 OnepressThread::OnepressThread(QList<tagONEPRESS_EVENT> list, PMessage *hub,
                                ScanningThread *scanning, QObject *parent)
@@ -34,6 +46,11 @@ int OnepressThread::openInterval()
 void OnepressThread::resetLastOpenAttempt()
 {
     m_lastTime = QTime(0, 0, 0, 0);
+}
+
+void OnepressThread::setRenewInterval(int ms)
+{
+    s_renewInterval = ms;
 }
 
 void OnepressThread::setParameters(QList<tagONEPRESS_EVENT> list)
@@ -89,8 +106,10 @@ void OnepressThread::run()
         return;
     }
 
-    QElapsedTimer elapsed;
-    elapsed.start();
+    QElapsedTimer clock;
+    clock.start();
+    PollTimeoutRule timeouts(s_renewInterval);
+    timeouts.restart(clock.elapsed());
     bool parametersChanged = false;
     for (;;) {
         const QTime now = QTime::currentTime();
@@ -143,8 +162,7 @@ void OnepressThread::run()
             QString reply;
             const int rc = g_Devgate.getReplyEvent(reply);
             if (rc == 0) {
-                elapsed.restart();
-                m_timeoutCount = 0;
+                timeouts.restart(clock.elapsed());
                 qDebug() << "read OK";
                 if (!reply.isEmpty()) {
                     qDebug() << reply;
@@ -164,13 +182,8 @@ void OnepressThread::run()
                     m_state = Register;
                     g_Devgate.setReplyEvent(false);
                 } else {
-                    if (++m_timeoutCount == 11)
-                        elapsed.restart();
-                    if (elapsed.elapsed() > 60000) {
-                        elapsed.restart();
-                        m_timeoutCount = 0;
+                    if (timeouts.timedOut(clock.elapsed()))
                         m_state = Register;
-                    }
                     qDebug() << "getReplyEvent() timeout";
                 }
             } else if (rc == -36) {

@@ -210,6 +210,7 @@ void ScanMainWindow::connectMessages()
             Qt::DirectConnection);
     connect(&m_hub, &PMessage::updatePaperStatus, this, &ScanMainWindow::updatePaperStatus);
     connect(&m_hub, &PMessage::scanningMultifeed, this, &ScanMainWindow::scanningMultifeed);
+    connect(&m_hub, &PMessage::userInputFromPanel, this, &ScanMainWindow::userInputFromPanel);
     connect(&m_hub, &PMessage::changedPaperSource, this, &ScanMainWindow::changePaperSource);
     connect(&m_hub, &PMessage::updateDevice, this, &ScanMainWindow::updateDevice);
     connect(&m_hub, &PMessage::startPreviewScan, this, &ScanMainWindow::clickedBtnPreview);

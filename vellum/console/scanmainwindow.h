@@ -28,6 +28,7 @@ class ScanningThread;
 class ScanningDialog;
 class DetectPaperDialog;
 class PreviewUpdateDialog;
+class MultifeedDialog;
 class calibrateThread;
 
 namespace Ui {
@@ -141,6 +142,7 @@ public slots:
     void cannelJob();
     void updatePaperStatus(bool found, bool done);
     void scanningMultifeed(QStringList files);
+    void userInputFromPanel(int key);
     void previewAutoUpdate();
     void changePreviewMode(bool clear);
     void updatePreviewMode();
@@ -164,6 +166,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The settings page's side whose preview page is shown; read on the GUI
+    // thread when a scan starts.
+    virtual int previewSideIndex() const;
 
 private:
     void initDialog();
@@ -218,6 +223,7 @@ private:
     ScanningDialog *m_scanningDialog = nullptr;
     DetectPaperDialog *m_detectPaperDialog = nullptr;
     PreviewUpdateDialog *m_previewUpdateDialog = nullptr;
+    QPointer<MultifeedDialog> m_multifeedDialog;
     // The page handler runs on the scanning thread: what it reads of the
     // window is taken on the GUI thread at the start of the scan.
     std::atomic<int> m_previewPageCounter{0};

@@ -35,7 +35,7 @@ bool ScanMainWindow::startScanJob(tagSCAN_SHORTCUT_MENU &profile)
         return false;
     }
     m_jobCancelled = false;
-    m_sideIndex = m_settingForm ? m_settingForm->getcurrentIndex() : 0;
+    m_sideIndex = previewSideIndex();
     startScanningProgress();
     m_progressShown = m_scanningDialog != nullptr;
     if (m_onepressThread)
@@ -51,6 +51,11 @@ bool ScanMainWindow::startScanJob(tagSCAN_SHORTCUT_MENU &profile)
     m_scanningThread->start(QThread::HighPriority);
     m_startMutex.unlock();
     return true;
+}
+
+int ScanMainWindow::previewSideIndex() const
+{
+    return m_settingForm ? m_settingForm->getcurrentIndex() : 0;
 }
 
 void ScanMainWindow::startScanningProgress()
@@ -213,8 +218,21 @@ void ScanMainWindow::scanningMultifeed(QStringList files)
         g_Devgate.setMultifeedUserInput(1);
         return;
     }
-    if (dialog.exec() == 0)
+    m_multifeedDialog = &dialog;
+    const int result = dialog.exec();
+    m_multifeedDialog = nullptr;
+    if (result == 0)
         emit scanFinished();
+}
+
+// The job reads the panel's answer right after it asked: that answer is often
+// sent before the dialog above exists and could hear it. The window heard the
+// question and hears the answer in the order the job sent them, so it hands
+// the answer to the open dialog, which then only closes.
+void ScanMainWindow::userInputFromPanel(int)
+{
+    if (m_multifeedDialog)
+        m_multifeedDialog->userInputFromPanel();
 }
 
 void ScanMainWindow::clickedBtnPreview()

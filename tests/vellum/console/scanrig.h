@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 // The console window in front of an emulated scanner with a stack of sheets,
@@ -35,13 +36,14 @@ struct ScanRig
     QList<Page> pages;
     int finishedToMain = 0;
 
-    explicit ScanRig(const emu::StackScript &script)
+    explicit ScanRig(const emu::StackScript &script,
+                     std::function<ScanMainWindow *()> makeWindow = nullptr)
     {
         feeder = std::make_unique<emu::SheetFeeder>(commands, script);
         events.setServerTimeout(std::chrono::milliseconds(250));
         events.attach(device);
         bus.plug(device);
-        window = std::make_unique<ScanMainWindow>();
+        window.reset(makeWindow ? makeWindow() : new ScanMainWindow);
         window->getMessages(&hub);
         QObject::connect(
             window.get(), &ScanMainWindow::scanFileNameToMain, window.get(),

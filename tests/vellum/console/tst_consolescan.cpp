@@ -3,12 +3,17 @@
 // questions, error boxes and shutting down in the middle of a job.
 #include "consoletestutil.h"
 #include "detectpaperdialog.h"
+#include "diagnosticsform.h"
+#include "multifeeddialog.h"
+#include "profileoffsets.h"
 #include "scanningdialog.h"
 #include "scanrig.h"
 #include "support/emulatorwidgettest.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
+
+#include <thread>
 
 using namespace emu;
 using namespace consoletest;
@@ -34,6 +39,30 @@ struct ProgressWatch : QObject
         }
         return false;
     }
+};
+
+// Titles of the multifeed dialogs shown and their results as they closed.
+struct MultifeedWatch : QObject
+{
+    QStringList shown;
+    QList<int> results;
+    MultifeedWatch() { qApp->installEventFilter(this); }
+    ~MultifeedWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        auto *d = qobject_cast<MultifeedDialog *>(o);
+        if (d && e->type() == QEvent::Show) {
+            shown << d->windowTitle();
+            connect(d, &QDialog::finished, this, [this](int r) { results << r; });
+        }
+        return false;
+    }
+};
+
+// A console whose settings page shows the second side.
+struct SideOneWindow : ScanMainWindow
+{
+    int previewSideIndex() const override { return 1; }
 };
 
 tagSCAN_SHORTCUT_MENU duplexColour()
@@ -271,6 +300,136 @@ private slots:
         QCOMPARE(rig.commands.hostInputs(), std::vector<uint8_t>{uint8_t(sent)});
         QCOMPARE(stoppedSpy.count(), stopped ? 1 : 0);
         QVERIFY(!rig.device->lockHeld());
+    }
+
+    // The scanner's panel answers a multifed sheet: the dialog shows and
+    // closes as accepted, the host sends no answer of its own, the job goes
+    // on. The emulated panel answers as soon as it is asked, usually before
+    // the dialog exists; the answer must still close it.
+    void multifeedPanelAnswer()
+    {
+        StackScript script;
+        script.sheets = 2;
+        script.multifed[1] = int8_t(1);
+        ScanRig rig(script);
+        QVERIFY(rig.open());
+        QSignalSpy stopped(rig.window.get(), &ScanMainWindow::scanFinished);
+        QSignalSpy panel(rig.hub, &PMessage::userInputFromPanel);
+        MultifeedWatch watch;
+        bool forced = false;
+        QTimer guard; // a dialog left open would wait forever
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                forced = true;
+                d->done(QDialog::Accepted);
+            }
+        });
+        guard.start(5000);
+        auto profile = duplexColour();
+        profile.multifeedResponse = MultifeedInteractive;
+        QVERIFY(rig.window->startScanJob(profile));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QCOMPARE(panel.count(), 1);
+        QVERIFY(!forced);
+        QCOMPARE(watch.shown, QStringList{"重张进纸"});
+        QCOMPARE(watch.results, QList<int>{QDialog::Accepted});
+        // The job hands the panel's key back to the scanner; the dialog adds
+        // no answer of its own.
+        QCOMPARE(rig.commands.hostInputs(), std::vector<uint8_t>{1});
+        QCOMPARE(stopped.count(), 0);
+        QCOMPARE(rig.pages.size(), 4);
+        QVERIFY(!rig.device->lockHeld());
+
+        // The question and the panel's answer both sent before the GUI
+        // thread runs: the dialog is made after the answer went out.
+        guard.start(3000);
+        PMessage *hub = rig.hub;
+        std::thread job([hub] {
+            emit hub->scanningMultifeed(QStringList());
+            emit hub->userInputFromPanel(1);
+        });
+        job.join();
+        QTRY_COMPARE(watch.results.size(), 2);
+        QVERIFY(!forced);
+        QCOMPARE(watch.results.last(), int(QDialog::Accepted));
+        QCOMPARE(stopped.count(), 0);
+    }
+
+    // The scanner's serial number and firmware text reach the diagnostics
+    // page bounded by their fields: a full 16-byte serial has no zero after it.
+    void deviceTextsFillTheirFields()
+    {
+        StackScript script;
+        ScanRig rig(script);
+        QVERIFY(rig.open());
+        Bytes inquiry = rig.device->record(rec::kInquiry);
+        const std::string firmware = "FW-9.87.65", serial = "SN0123456789ABCD";
+        std::copy(firmware.begin(), firmware.end(), inquiry.begin() + 2);
+        std::copy(serial.begin(), serial.end(), inquiry.begin() + 12);
+        inquiry[28] = 'X'; // the next field starts at once
+        rig.device->setRecord(rec::kInquiry, inquiry);
+        emit rig.hub->updateDevice();
+        QTRY_COMPARE(rig.window->deviceInquiry().SerialNumber.text(),
+                     QString::fromStdString(serial));
+        int rc = 0;
+        const QString report = rig.window->diagnosticsForm()->deviceReport(rc);
+        QVERIFY2(report.contains("序列号:               SN0123456789ABCD\n"), qPrintable(report));
+        QVERIFY2(report.contains("固件:                 FW-9.87.65\n"), qPrintable(report));
+    }
+
+    // A preview with the settings page on side index 1 shows only the second
+    // page; with every page asked for, each in turn.
+    void previewSideIndex_data()
+    {
+        QTest::addColumn<bool>("everyPage");
+        QTest::newRow("side index 1") << false;
+        QTest::newRow("every page") << true;
+    }
+    void previewSideIndex()
+    {
+        QFETCH(bool, everyPage);
+        StackScript script;
+        script.sheets = 3;
+        script.duplex = false;
+        ScanRig rig(script, [] { return new SideOneWindow; });
+        QVERIFY(rig.open());
+        QStringList pages;
+        QList<QByteArray> previews;
+        connect(
+            rig.hub, &PMessage::scanFileName, rig.window.get(),
+            [&](SCAN_SHORTCUT_MENU *, QString file, schar, QStringList, int, int, int, int) {
+                pages << file;
+            },
+            Qt::DirectConnection);
+        connect(
+            rig.hub, &PMessage::sendPreviewFilename, rig.window.get(),
+            [&](SCAN_SHORTCUT_MENU *, QString path) {
+                QFile f(path);
+                previews << (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+            },
+            Qt::DirectConnection);
+        auto profile = ScanRig::builtIn(4);
+        profile.inputDocument = InputDocumentFront;
+        profile.previewMode = 1;
+        profilebytes::setByte(profile, profilebytes::kShowEveryPreviewPage, everyPage ? 1 : 0);
+        // A fresh window: its preview page counter starts at 0.
+        QVERIFY(rig.window->startScanJob(profile));
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), 20000);
+        QTRY_VERIFY(!rig.window->scanningDialog());
+        QVERIFY(pages.size() >= 3);
+        QList<int> shown{2}; // page numbers, from 1
+        if (everyPage) {
+            shown.clear();
+            for (int i = 1; i <= pages.size(); ++i)
+                shown << i;
+        }
+        QCOMPARE(previews.size(), shown.size());
+        for (int i = 0; i < shown.size(); ++i) {
+            QFile page(pages[shown[i] - 1]);
+            QVERIFY(page.open(QIODevice::ReadOnly));
+            QVERIFY2(previews[i] == page.readAll(), qPrintable(QString::number(i)));
+        }
     }
 
     void shutdownMidJob_data()

@@ -210,6 +210,99 @@ private slots:
         QCOMPARE(lost.count(), 0);
     }
 
+    // Poll time-outs and renewal, on a clock in seconds: each row lists the
+    // times of the time-outs in a row (a negative time is a good reply there)
+    // and which of them renew the registration, with a 60 s interval.
+    void timeoutRule_data()
+    {
+        QTest::addColumn<QList<int>>("events");
+        QTest::addColumn<QList<int>>("renewing");
+        QList<int> everySecond;
+        for (int t = 1; t <= 75; ++t)
+            everySecond << t;
+        // The eleventh (at 11 s) restarts the clock: not at 61 s but at 72 s.
+        QTest::newRow("eleven in a row restart the clock") << everySecond << QList<int>{72};
+        QTest::newRow("slow time-outs: first past 60 s")
+            << QList<int>{30, 60, 90, 120, 150, 181} << QList<int>{90, 181};
+        QTest::newRow("exactly 60 s is not past") << QList<int>{60} << QList<int>{};
+        QTest::newRow("a good reply restarts the clock")
+            << QList<int>{30, -50, 100, 111} << QList<int>{111};
+        // After a renewal the count starts again: the next eleventh restarts.
+        QList<int> afterRenewal{61};
+        for (int t = 62; t <= 72; ++t)
+            afterRenewal << t;
+        afterRenewal << 132 << 133;
+        QTest::newRow("count starts again after a renewal") << afterRenewal << QList<int>{61, 133};
+    }
+    void timeoutRule()
+    {
+        QFETCH(QList<int>, events);
+        QFETCH(QList<int>, renewing);
+        PollTimeoutRule rule(60000);
+        rule.restart(0);
+        QList<int> renewed;
+        for (int t : events) {
+            if (t < 0)
+                rule.restart(qint64(-t) * 1000);
+            else if (rule.timedOut(qint64(t) * 1000))
+                renewed << t;
+        }
+        QCOMPARE(renewed, renewing);
+    }
+
+    // The thread renews by registering again, without withdrawing first. The
+    // server holds polls longer than the host waits: each poll times out.
+    void timeoutsRenewTheRegistration()
+    {
+        Rig rig;
+        rig.events.setServerTimeout(std::chrono::milliseconds(30000));
+        PMessage hub;
+        OnepressThread::setRenewInterval(0);
+        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
+        thread.start();
+        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), 5000);
+        QCOMPARE(rig.count(event::kUnregister), size_t(2));
+        thread.setCancel();
+        QVERIFY(thread.wait(5000));
+        OnepressThread::setRenewInterval(60000);
+    }
+
+    void replyEventDuringScan_data()
+    {
+        QTest::addColumn<bool>("flagged");
+        QTest::addColumn<bool>("scanning");
+        QTest::addColumn<int>("renewals");
+        QTest::newRow("flagged during a scan") << true << true << 1;
+        QTest::newRow("not flagged") << false << true << 0;
+        QTest::newRow("no scan") << true << false << 0;
+    }
+    // A poll time-out during a scan while the scanner has flagged a reply
+    // event registers again and clears the flag; otherwise nothing renews.
+    void replyEventDuringScan()
+    {
+        QFETCH(bool, flagged);
+        QFETCH(bool, scanning);
+        QFETCH(int, renewals);
+        Rig rig;
+        rig.events.setServerTimeout(std::chrono::milliseconds(30000));
+        PMessage hub;
+        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
+        thread.start();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        g_Devgate.setReplyEvent(flagged);
+        thread.setScanFlag(scanning);
+        if (renewals)
+            QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), 5000);
+        else
+            QTest::qWait(800); // one time-out of the host's poll (600 ms)
+        QCOMPARE(rig.count(event::kRegistration), size_t(1 + renewals));
+        QCOMPARE(rig.count(event::kUnregister), size_t(2));
+        QCOMPARE(g_Devgate.getReplyEvent(), flagged && !renewals);
+        thread.setCancel();
+        QVERIFY(thread.wait(5000));
+        g_Devgate.setReplyEvent(false);
+    }
+
     // The open throttle: a second thread right after the first waits.
     void openAttemptsAreSpaced()
     {
