@@ -759,7 +759,35 @@ void TestLauncherDialogs::formSizesAndGrabs()
     forms.push_back({"exit", std::make_unique<ExitHintDialog>(), {324, 118}});
     forms.push_back({"password", std::make_unique<ConfirmPwdDialog>(), {276, 123}});
     forms.push_back({"labels", std::make_unique<PrintShortcutDialog>(names), {400, 210}});
+    // The widgets each form names, the buttons shared by all.
+    const QMap<QString, QString> widgets = {
+        {"webmail", "labelDestName lineEditDestName groupBoxSendUserInfo labelUserName "
+                    "lineEditUserName labelUserAddress lineEditUserAddress groupBoxSMTPSetting "
+                    "labelServerAddress lineEditServerAddress labelServerPort lineEditServerPort "
+                    "labelEncryptType comboBoxEncryptType checkBoxServerAuth labelAccount "
+                    "lineEditAccount labelPassword lineEditPassword labelAttachFileSize "
+                    "lineEditAttachFileSize labelUnit checkBoxSendMailTo lineEditSendMailTo"},
+        {"customapp", "labelDestName lineEditDestName labelPath lineEditPath pushButtonBrowse "
+                      "labelParams lineEditParams"},
+        {"watermark", "labelCharacters lineEditWatermark checkBoxIncludeSystemDate "
+                      "groupBoxAdvSetting labelFontName fontComboBox labelFontSize "
+                      "comboBoxFontSize checkBoxPageNumber checkBoxDateTime"},
+        {"threshold", "labelInfo horizontalSlider labelLow labelHigh"},
+        {"ocr", "labelOcrLanguage listWidgetLanguage"},
+        {"taskname", "labelText lineEditText labelGraphicsText labelImage pushButtonBrowse"},
+        {"buttons", "labelButtonsInfo comboBoxButtonsCount"},
+        {"exit", "labelInfo checkBoxAutoRun"},
+        {"password", "labelInfo lineEditPwd"},
+        {"labels", "labelPrinterName lineEditPrinterName pushButtonSettings groupBoxOption "
+                   "checkBoxPrintOnePage labelRow comboBoxRow labelColumn comboBoxColumn "
+                   "pushButtonPreview pushButtonPrinting"}};
     for (Form &f : forms) {
+        for (const QString &name :
+             (widgets.value(f.name) + " pushButtonOK pushButtonCancel").split(' ')) {
+            if (f.name == "labels" && name == "pushButtonOK")
+                continue;
+            QVERIFY2(f.dialog->findChild<QWidget *>(name), qPrintable(f.name + ": " + name));
+        }
         QCOMPARE(f.dialog->size(), f.size);
         f.dialog->show();
         QVERIFY(f.dialog->grab().save(QDir::tempPath() + "/" + f.name + ".png"));
