@@ -265,7 +265,15 @@ private slots:
         size_t before = rig.device->commands().size();
         button(w, "pushButtonOK")->click();
         QVERIFY(w.isHidden());
-        QVERIFY(rig.device->commands().size() > before);
+        // The profile's configuration and size list, written to the scanner.
+        QList<int> written;
+        const auto commands = rig.device->commands();
+        for (size_t i = before; i < commands.size(); ++i)
+            if (!commands[i].toHost())
+                written << commands[i].opcode;
+        QVERIFY(written.contains(op::kConfig));
+        QVERIFY(written.contains(op::kSnapToSizeList));
+        QVERIFY(written.indexOf(op::kConfig) < written.indexOf(op::kSnapToSizeList));
         QVERIFY(QFileInfo::exists(g_VellumCfgFile.m_strProfileIni));
         QVERIFY(!rig.device->lockHeld());
 

@@ -89,17 +89,35 @@ private slots:
             g_VellumCfgFile.m_strProfilesDir.startsWith(QDir::homePath()));
     }
 
+    // One window for every case (building its pages is what costs): each
+    // case starts from the built-in profiles on the main page, unedited.
     void init()
     {
-        // Every case starts from the built-in profiles.
         const QString profiles = g_VellumCfgFile.m_strProfilesDir;
         if (!profiles.isEmpty() && QFileInfo(profiles).isAbsolute())
             QDir(profiles).removeRecursively();
-        window = std::make_unique<ScanMainWindow>();
-        window->getMessages(&hub);
+        if (!window) {
+            window = std::make_unique<ScanMainWindow>();
+            window->getMessages(&hub);
+        } else {
+            ScanMainWindow &w = *window;
+            w.disconnectAllChangeValueControlMessages();
+            ScanShortcutMenu *store = w.getScanShortcutMenu();
+            store->loadScanShortcut(&g_VellumCfgFile);
+            list(w)->clear();
+            store->loadScanShortcutToControl(list(w));
+            store->setCurrentScanIndex(0);
+            list(w)->setCurrentRow(0);
+            w.connectAllChangeValueControlMessages();
+            w.clickedBtnReset();
+            w.reload();
+            inputDoc(w)->setEnabled(true);
+        }
         window->show();
+        QCOMPARE(list(*window)->count(), 6);
+        QVERIFY(!window->isChanged());
     }
-    void cleanup() { window.reset(); }
+    void cleanupTestCase() { window.reset(); }
 
     void formInventory()
     {
@@ -581,9 +599,8 @@ private slots:
         button(w, "pushButtonDelete")->click();
         QCOMPARE(list(w)->count(), 5);
         yes.stop();
-        ModalAnswerer answerer([](QWidget *d, const ModalSeen &) {
-            ModalAnswerer::press(d, "是");
-        });
+        ModalAnswerer answerer(
+            [](QWidget *d, const ModalSeen &) { ModalAnswerer::press(d, "是"); });
         w.clickedResumeMenu();
         QCOMPARE(answerer.count(), 1);
         QCOMPARE(answerer.last().title, QString("恢复"));
