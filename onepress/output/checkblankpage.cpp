@@ -1,8 +1,11 @@
 #include "checkblankpage.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDebug>
 #include <QImage>
+#include <QImageReader>
 #include <QRect>
+#include <QTimer>
 #include <QtAlgorithms>
 
 #include <cstddef>
@@ -152,29 +155,54 @@ private:
     std::vector<uchar> m_buffer;
 };
 
-} // namespace
-
-CheckBlankPage::CheckBlankPage(QObject *parent) : QObject(parent) {}
-
-bool CheckBlankPage::checkImageBlankPage(tagSCAN_IMAGE_FILE &page, int sensitivity)
+// The page's verdict; a page that could not be read is not blank.
+bool weighPage(const QImage &image, int resolution, int sensitivity)
 {
-    const QImage image(page.fileName);
     if (image.isNull())
         return false;
     QRect inner;
-    if (!innerPart(image, static_cast<int>((page.resolution / 2) * 0.3), inner))
+    if (!innerPart(image, static_cast<int>((resolution / 2) * 0.3), inner))
         return false;
     sensitivity = clampSensitivity(sensitivity);
     // The page is weighed inside its margin where it lies: a copy of the
     // inner part would only cost time (a 300 dpi A4 colour page is 35 MB).
     if (image.depth() == 1) {
         QImage grey;
-        bwToGray(image, inner, grey);
-        return IsBlankPageForBW(grey, sensitivity);
+        CheckBlankPage::bwToGray(image, inner, grey);
+        return CheckBlankPage::IsBlankPageForBW(grey, sensitivity);
     }
     if (readsAsItIs(image))
         return colourBlank(image, inner, sensitivity);
-    return IsBlankPageForColorGray(inner == image.rect() ? image : image.copy(inner), sensitivity);
+    return CheckBlankPage::IsBlankPageForColorGray(
+        inner == image.rect() ? image : image.copy(inner), sensitivity);
+}
+
+} // namespace
+
+CheckBlankPage::CheckBlankPage(QObject *parent) : QObject(parent) {}
+
+bool CheckBlankPage::checkImageBlankPage(tagSCAN_IMAGE_FILE &page, int sensitivity)
+{
+    // Pages checked one after the other are decoded into the same memory:
+    // a fresh 35 MB for each 300 dpi A4 colour page, handed out and cleared
+    // by the system, costs as much as the decoding itself. The memory is
+    // given back as soon as the thread's event loop turns.
+    thread_local QImage decoded;
+    thread_local bool releasePending = false;
+    const bool keep = QAbstractEventDispatcher::instance() != nullptr;
+    if (keep && !releasePending) {
+        releasePending = true;
+        QTimer::singleShot(0, [] {
+            decoded = QImage();
+            releasePending = false;
+        });
+    }
+    if (!QImageReader(page.fileName).read(&decoded))
+        decoded = QImage();
+    const bool blank = weighPage(decoded, page.resolution, sensitivity);
+    if (!keep)
+        decoded = QImage();
+    return blank;
 }
 
 bool CheckBlankPage::bwToGray(const QImage &source, QImage &target)

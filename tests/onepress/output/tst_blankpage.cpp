@@ -276,6 +276,9 @@ private slots:
         const QList<Kind> kinds{
             {"text.jpg", outtest::drawPage(1240, 1754)},
             {"noise.jpg", noisePage(1001, 1403, QImage::Format_RGB32, 7, 20)},
+            // The same size again, other pixels: nothing of the page before
+            // may be left in what is weighed.
+            {"noise2.jpg", noisePage(1001, 1403, QImage::Format_RGB32, 10, 60)},
             {"dark.jpg", noisePage(640, 480, QImage::Format_RGB32, 8, 90)},
             {"grey.jpg", noisePage(777, 555, QImage::Format_Grayscale8, 9, 30)},
             {"indexed.png", outtest::drawPage(600, 800).convertToFormat(QImage::Format_Indexed8)},
