@@ -263,7 +263,7 @@ void TestTaskEditor::layoutAtItsSize_data()
 {
     QTest::addColumn<QString>("id");
     QTest::addColumn<int>("points");
-    for (int points : {9, 10, 11}) {
+    for (int points : {10, 11}) {
         QTest::newRow(qPrintable(QString("file %1pt").arg(points)))
             << ScanDestination::kFileId << points;
         QTest::newRow(qPrintable(QString("printer %1pt").arg(points)))
