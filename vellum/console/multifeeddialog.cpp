@@ -99,8 +99,13 @@ void MultifeedDialog::reject()
 }
 
 // The job already took the panel's answer from the scanner: nothing to send.
+// The answer may come twice (from the hub and through the console window,
+// which relays it when it came before the dialog); it closes the dialog once.
 void MultifeedDialog::userInputFromPanel()
 {
+    if (m_panelAnswered)
+        return;
+    m_panelAnswered = true;
     m_answered = true;
     accept();
 }

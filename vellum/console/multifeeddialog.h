@@ -45,6 +45,7 @@ private:
     PMessage *m_hub;
     QStringList m_files;
     bool m_answered = false;
+    bool m_panelAnswered = false;
 };
 
 #endif

@@ -354,6 +354,14 @@ private slots:
         QVERIFY(!forced);
         QCOMPARE(watch.results.last(), int(QDialog::Accepted));
         QCOMPARE(stopped.count(), 0);
+
+        // An answer that the open dialog hears itself and through the window
+        // closes it once.
+        QTimer::singleShot(0, [hub] { emit hub->userInputFromPanel(1); });
+        rig.window->scanningMultifeed(QStringList());
+        QTest::qWait(50);
+        QCOMPARE(watch.results.size(), 3);
+        QVERIFY(!forced);
     }
 
     // The scanner's serial number and firmware text reach the diagnostics
