@@ -7,10 +7,14 @@
 #   tools/soak.sh --jobs N --seed S   any other run (10000 jobs: about an hour)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --build build -j"$(nproc)" --target tst_scansoak >/dev/null
-soak=$PWD/build/tests/soak/tst_scansoak
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
+# A build that fails shows the end of its output.
+if ! cmake --build build -j"$(nproc)" --target tst_scansoak >"$home/build.log" 2>&1; then
+  tail -n 80 "$home/build.log" >&2
+  exit 1
+fi
+soak=$PWD/build/tests/soak/tst_scansoak
 mkdir -p "$home/tmp" "$home/run"
 chmod 700 "$home/run"
 run() {

@@ -246,6 +246,10 @@ Expectation expectedPages(const Plan &plan, const Served &served,
     // one instead; a refused page is not given out at all.
     if (plan.fault == Fault::DiskFull) {
         e.exact = false;
+        // A job the disk let finish lost nothing: its pages went out merged
+        // or, where the sheet was refused, one by one.
+        if (result == 0)
+            e.atLeast = e.announcements;
         e.announcements = placeholders + greys + joined;
     }
     return e;

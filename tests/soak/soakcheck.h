@@ -37,6 +37,7 @@ struct Expectation
 {
     int announcements = 0;
     bool exact = true; // false: at most `announcements` (the fate of some pages is open)
+    int atLeast = 0;   // fewest announcements that lose nothing, when not exact
     std::multiset<std::string> barcodesOut; // codes of the pages that go out (grey copies too)
     std::set<std::string> barcodesGone;     // codes of pages dropped or rejected
 };

@@ -303,7 +303,8 @@ struct Soak
             problems << QString("%1 page(s) whose image never came whole, yet the job succeeded")
                             .arg(served.headersWithoutImage);
         const int given = announced.size();
-        if (expected.exact ? given != expected.announcements : given > expected.announcements)
+        if (expected.exact ? given != expected.announcements
+                           : given > expected.announcements || given < expected.atLeast)
             problems << QString("%1 page file(s) announced for %2 image(s) served, %3 expected")
                             .arg(given)
                             .arg(served.images.size())
