@@ -22,6 +22,19 @@ bool flag(quint8 byte)
     return byte != 0;
 }
 
+struct ComboItem
+{
+    QString text;
+    int data;
+};
+
+void fillCombo(QComboBox *box, std::initializer_list<ComboItem> items)
+{
+    box->clear();
+    for (const ComboItem &item : items)
+        box->addItem(item.text, item.data);
+}
+
 } // namespace
 
 SettingToolForm::SettingToolForm(PMessage *hub, QWidget *parent)
@@ -129,9 +142,14 @@ void SettingToolForm::connectGeneralPageChangeValueControlMessages()
 
 void SettingToolForm::disconnectGeneralPageChangeValueControlMessages()
 {
-    for (const QMetaObject::Connection &c : qAsConst(m_generalConnections))
+    dropConnections(m_generalConnections);
+}
+
+void SettingToolForm::dropConnections(QList<QMetaObject::Connection> &connections)
+{
+    for (const QMetaObject::Connection &c : qAsConst(connections))
         disconnect(c);
-    m_generalConnections.clear();
+    connections.clear();
 }
 
 void SettingToolForm::connectAllChangeValueControlMessages()
@@ -178,36 +196,28 @@ void SettingToolForm::loadToolGeneralPageWording()
 
 void SettingToolForm::createToolGeneralInputDoc()
 {
-    ui->comboBoxToolInputDoc->clear();
-    ui->comboBoxToolInputDoc->addItem(tr("双面"), 2);
-    ui->comboBoxToolInputDoc->addItem(tr("单面 - 正面"), 0);
-    ui->comboBoxToolInputDoc->addItem(tr("单面 - 背面"), 1);
+    fillCombo(ui->comboBoxToolInputDoc,
+              {{tr("双面"), 2}, {tr("单面 - 正面"), 0}, {tr("单面 - 背面"), 1}});
 }
 
 void SettingToolForm::createToolGeneralSleevedDoc()
 {
-    ui->comboBoxToolSleevedDoc->clear();
-    ui->comboBoxToolSleevedDoc->addItem(tr("(无)"), 0);
-    ui->comboBoxToolSleevedDoc->addItem(tr("折叠"), 1);
-    ui->comboBoxToolSleevedDoc->addItem(tr("双面"), 4);
-    ui->comboBoxToolSleevedDoc->addItem(tr("单面 - 正面"), 2);
-    ui->comboBoxToolSleevedDoc->addItem(tr("单面 - 背面"), 3);
+    fillCombo(ui->comboBoxToolSleevedDoc, {{tr("(无)"), 0},
+                                           {tr("折叠"), 1},
+                                           {tr("双面"), 4},
+                                           {tr("单面 - 正面"), 2},
+                                           {tr("单面 - 背面"), 3}});
 }
 
 void SettingToolForm::createToolGeneralSplitDoc()
 {
-    ui->comboBoxToolSplitDoc->clear();
-    ui->comboBoxToolSplitDoc->addItem(tr("(无)"), 0);
-    ui->comboBoxToolSplitDoc->addItem(tr("拆分成 2 个影像"), 2);
-    ui->comboBoxToolSplitDoc->addItem(tr("拆分成 3 个影像"), 3);
+    fillCombo(ui->comboBoxToolSplitDoc,
+              {{tr("(无)"), 0}, {tr("拆分成 2 个影像"), 2}, {tr("拆分成 3 个影像"), 3}});
 }
 
 void SettingToolForm::createToolGeneralLength()
 {
-    ui->comboBoxToolLength->clear();
-    ui->comboBoxToolLength->addItem(tr("小于"), 2);
-    ui->comboBoxToolLength->addItem(tr("大于"), 1);
-    ui->comboBoxToolLength->addItem(tr("介于"), 0);
+    fillCombo(ui->comboBoxToolLength, {{tr("小于"), 2}, {tr("大于"), 1}, {tr("介于"), 0}});
 }
 
 int SettingToolForm::inputData() const

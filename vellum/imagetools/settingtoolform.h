@@ -171,6 +171,8 @@ private:
     int splitData() const;
     int perImageData() const;
     double shownFactor() const;
+    // Connections made while a page edits its values, cut when it is refilled.
+    void dropConnections(QList<QMetaObject::Connection> &connections);
 
     Ui::SettingToolForm *ui;
     SettingToolContentForm *m_contentForm;

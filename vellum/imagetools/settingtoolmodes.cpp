@@ -116,9 +116,7 @@ void SettingToolForm::connectImagePageChangeValueControlMessages()
 
 void SettingToolForm::disconnectImagePageChangeValueControlMessages()
 {
-    for (const QMetaObject::Connection &c : qAsConst(m_imageConnections))
-        disconnect(c);
-    m_imageConnections.clear();
+    dropConnections(m_imageConnections);
 }
 
 // ---- modes ----
