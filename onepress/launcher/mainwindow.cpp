@@ -343,6 +343,11 @@ void MainWindow::OnNoPrinter()
 void MainWindow::OnPrinterDisconnected()
 {
     m_bConnected = false;
+    if (m_bDispatching) {
+        // The hand-off still reads the pages; it cleans up and releases.
+        closeAllPopWindow();
+        return;
+    }
     m_bBusy = false;
     reloadTray();
     closeAllPopWindow();

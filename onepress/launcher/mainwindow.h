@@ -211,6 +211,8 @@ private:
     void startRun(const QString &taskId, bool fromTest);
     void groupQuestion(const QString &text);
     void clearPages(bool deleteFiles);
+    // Every document named in `list`, once, under the image clean-up setting.
+    static void removeEndFiles(const QList<tagSCAN_IMAGE_FILE> &list);
     void finishSave();
     void stopWorker();
     void connectEditorMessages();
@@ -249,6 +251,9 @@ private:
     // page list is left alone.
     bool m_bSaving = false;
     bool m_bDisconnectedWhileSaving = false;
+    // While the documents are handed on: a disconnect leaves the clean-up
+    // and the release to the hand-off's end.
+    bool m_bDispatching = false;
     std::atomic<bool> m_bClosing{false};
     QList<tagONEPRESS_EVENT> m_lastButtons;
 

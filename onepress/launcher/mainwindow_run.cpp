@@ -174,11 +174,15 @@ void MainWindow::removeListImageFiles()
 
 void MainWindow::removeListEndImageFiles()
 {
+    removeEndFiles(pages());
+}
+
+void MainWindow::removeEndFiles(const QList<tagSCAN_IMAGE_FILE> &list)
+{
     if (g_ConfigFile.m_nRemoveImage != 1)
         return;
-    QMutexLocker lock(&m_pageMutex);
     QSet<QString> done;
-    for (const tagSCAN_IMAGE_FILE &p : qAsConst(m_pages)) {
+    for (const tagSCAN_IMAGE_FILE &p : list) {
         if (p.outputFileName.isEmpty() || done.contains(p.outputFileName))
             continue;
         done.insert(p.outputFileName);
@@ -251,8 +255,10 @@ void MainWindow::saveImages()
     const ScanDestFlag kind = m_destinations.getScanDestID(task.ScanDestinationID);
     if (kind == ScanDestPrinter) {
         {
-            QMutexLocker lock(&m_pageMutex);
-            PrintJob job(m_pages, this);
+            // The printer dialog turns an event loop: the list is not held.
+            QList<tagSCAN_IMAGE_FILE> printed = pages();
+            m_bDispatching = true;
+            PrintJob job(printed, this);
             job.setParameters(task);
             if (!task.BeforePrintingDisplaySetings || job.openPrinterDialog(this)) {
                 switch (task.ScalePrintPage) {
@@ -267,6 +273,7 @@ void MainWindow::saveImages()
                     break;
                 }
             }
+            m_bDispatching = false;
         }
         removeListImageFiles();
         releaseRun();
@@ -441,33 +448,35 @@ void MainWindow::ScanedToDes()
     tagTASK_SHORTCUT task;
     m_tasks.enumTaskShortcut(m_strTaskId, task);
     const ScanDestFlag kind = m_destinations.getScanDestID(task.ScanDestinationID);
-    {
-        QMutexLocker lock(&m_pageMutex);
-        tagSCAN_DESTINATION dest;
-        switch (kind) {
-        case ScanDestApplication:
-            ProcessHelper::openUrl(m_pages);
-            break;
-        case ScanDestEmailClient:
-            ProcessHelper::startSystemMail(m_pages);
-            break;
-        case ScanDestWebMail: {
-            m_destinations.getScanDestination(task.ScanDestinationID, dest);
-            WebMailHelper mail(m_pages, dest, this);
-            const bool sent = mail.sendMail();
-            lock.unlock();
-            if (sent && task.AfterSendFileDeleteFile)
-                removeListEndImageFiles();
-            break;
-        }
-        case ScanDestCustomApplication:
-            m_destinations.getScanDestination(task.ScanDestinationID, dest);
-            ProcessHelper::startDetached(m_pages, dest);
-            break;
-        default:
-            break;
-        }
+    // The hand-offs wait for mail clients, send mail and show boxes, all in
+    // event loops of their own: the page list is not held meanwhile, or a
+    // slot of this thread that takes it would never return. The run stays
+    // busy, so nothing else changes the list before the clean-up below.
+    QList<tagSCAN_IMAGE_FILE> handed = pages();
+    m_bDispatching = true;
+    tagSCAN_DESTINATION dest;
+    switch (kind) {
+    case ScanDestApplication:
+        ProcessHelper::openUrl(handed);
+        break;
+    case ScanDestEmailClient:
+        ProcessHelper::startSystemMail(handed);
+        break;
+    case ScanDestWebMail: {
+        m_destinations.getScanDestination(task.ScanDestinationID, dest);
+        WebMailHelper mail(handed, dest, this);
+        if (mail.sendMail() && task.AfterSendFileDeleteFile)
+            removeEndFiles(handed);
+        break;
     }
+    case ScanDestCustomApplication:
+        m_destinations.getScanDestination(task.ScanDestinationID, dest);
+        ProcessHelper::startDetached(handed, dest);
+        break;
+    default:
+        break;
+    }
+    m_bDispatching = false;
     removeListImageFiles();
     releaseRun();
 }

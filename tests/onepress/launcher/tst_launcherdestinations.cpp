@@ -13,7 +13,14 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -34,6 +41,7 @@ private slots:
     void printerRoadStartsNoWorker();
     void mailDeletesOnlyWhatWasSent_data();
     void mailDeletesOnlyWhatWasSent();
+    void disconnectWhileTheMailWaits();
 
 private:
     std::unique_ptr<smtptest::Server> m_smtp;
@@ -137,6 +145,75 @@ void TestLauncherDestinations::mailDeletesOnlyWhatWasSent()
     QCOMPARE(rig.outputs().size(), documentKept ? 1 : 0);
     QCOMPARE(QFile::exists(p1) && QFile::exists(p2), pagesKept);
     QVERIFY(w.pages().isEmpty());
+}
+
+// The mail's failure box turns an event loop while the hand-off waits: the
+// scanner goes away meanwhile. The page list must not be held then, or the
+// disconnect's clean-up blocks the tray for good; the hand-off still ends
+// the run and cleans up.
+void TestLauncherDestinations::disconnectWhileTheMailWaits()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagSCAN_DESTINATION mail;
+    mail.ScanDestinationFlagID = ScanDestWebMail;
+    mail.Name = "unreachable mail";
+    mail.ServerAddress = "127.0.0.1";
+    mail.Port = smtptest::freePort();
+    mail.UserMailAddr = "scanner@corvan.test";
+    mail.MailSize = 20;
+    mail.SendNoPromptMail = true;
+    mail.Recipient = "office@corvan.test";
+    w.destinations().addScanDestination(mail);
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.ScanDestinationID = mail.ScanDestinationID;
+    rig.store(t);
+    w.setOnepressEvent();
+
+    // A blocked GUI thread never comes back to fail the test: abort instead.
+    std::mutex m;
+    std::condition_variable cv;
+    bool over = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(m);
+        if (!cv.wait_for(lock, std::chrono::seconds(30), [&] { return over; })) {
+            std::fprintf(stderr, "the GUI thread is blocked in the mail hand-off\n");
+            std::abort();
+        }
+    });
+
+    int pagesSeen = -1;
+    bool busyThen = false;
+    testsupport::ModalAnswerer answer([&](QWidget *box, const testsupport::ModalSeen &) {
+        w.OnPrinterDisconnected();
+        pagesSeen = w.pages().size();
+        busyThen = w.isBusy();
+        w.pressTouchPanel(1);
+        testsupport::ModalAnswerer::press(box, "确定");
+    });
+    w.systemMenuTaskID(t.TaskID);
+    const QString p1 = rig.page(1), p2 = rig.page(2);
+    rig.console->deliver(p1);
+    rig.console->deliver(p2);
+    rig.console->finish();
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 40000);
+    {
+        std::lock_guard<std::mutex> lock(m);
+        over = true;
+    }
+    cv.notify_one();
+    watchdog.join();
+
+    QCOMPARE(answer.count(), 1);
+    QCOMPARE(answer.last().text, QString("文件发送失败！"));
+    QCOMPARE(pagesSeen, 2);
+    // Still the same run: the press during the hand-off was dropped.
+    QVERIFY(busyThen);
+    QCOMPARE(rig.console->started.size(), 1);
+    QVERIFY(!w.isConnected());
+    QVERIFY(w.pages().isEmpty());
+    QVERIFY(!QFile::exists(p1) && !QFile::exists(p2));
+    QCOMPARE(rig.outputs().size(), 1);
 }
 
 QTEST_MAIN(TestLauncherDestinations)
