@@ -613,6 +613,14 @@ void TestTranslation::windowAreaAndUnits()
     s1.colorDropoutAggressiveness = 33;
     s1.blankImageDeletion = BlankImageModeFlag(1);
     s1.contentAmount = 77;
+    s1.y = 1.5;
+    s1.height = 4.0;
+    s1.brightnessContrastMode = ColorBrightnessModeFlag(1);
+    s1.sharpen = ColorSharpenFlag(2);
+    s1.backgroundSmoothingMode = BackgroundAdjustModeFlag(1);
+    s1.backgroundSmoothing = 12;
+    s1.foregroundBoldnessMode = ForegroundBoldnessModeFlag(1);
+    s1.foregroundBoldness = 14;
     tagSCAN_SHORTCUT_MENU fresh = p;
     fresh.sideSettings[1] = fresh.sideSettings[0];
     fresh.sideSettings[1].colorMode = ColorModeGray;
