@@ -7,6 +7,7 @@
 #include "consolelink.h"
 #include "errorhandling.h"
 #include "onepressglobal.h"
+#include "printjob.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -308,25 +309,7 @@ bool MainWindow::updatePrinterData(tagTASK_SHORTCUT &task)
     ui->checkBoxADFTrayEmptyWaiting->setChecked(task.ADFEmptyWaiting);
     ui->checkBoxBeforeScanDisplaySetting->setChecked(task.BeforeScanDisplaySetting);
 
-    QPrinter &p = m_taskPrinter;
-    p.setPrinterName(task.PrinterName);
-    p.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(task.PageSize)));
-    p.setCollateCopies(task.CollateCopies);
-    p.setColorMode(static_cast<QPrinter::ColorMode>(task.ColorMode));
-    p.setCopyCount(task.CopyCount);
-    p.setCreator(task.Creator);
-    p.setDocName(task.DocName);
-    p.setDuplex(static_cast<QPrinter::DuplexMode>(task.Duplex));
-    p.setFontEmbeddingEnabled(task.FontEmbeddingEnabled);
-    p.setFullPage(task.FullPage);
-    p.setPageOrientation(static_cast<QPageLayout::Orientation>(task.Orientation));
-    p.setOutputFileName(task.OutputFileName);
-    p.setOutputFormat(static_cast<QPrinter::OutputFormat>(task.OutputFormat));
-    p.setPageOrder(static_cast<QPrinter::PageOrder>(task.PageOrder));
-    p.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(task.PaperSize)));
-    p.setPaperSource(static_cast<QPrinter::PaperSource>(task.PaperSource));
-    p.setPrintProgram(task.PrintProgram);
-    p.setPrintRange(static_cast<QPrinter::PrintRange>(task.PrintRange));
+    PrintJob::applyTaskSettings(m_taskPrinter, task);
     return true;
 }
 

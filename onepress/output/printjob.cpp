@@ -20,7 +20,11 @@ PrintJob::~PrintJob() = default;
 
 void PrintJob::setParameters(tagTASK_SHORTCUT &task)
 {
-    QPrinter &p = *m_printer;
+    applyTaskSettings(*m_printer, task);
+}
+
+void PrintJob::applyTaskSettings(QPrinter &p, const tagTASK_SHORTCUT &task)
+{
     p.setPrinterName(task.PrinterName);
     p.setPageSize(QPageSize(static_cast<QPageSize::PageSizeId>(task.PageSize)));
     p.setCollateCopies(task.CollateCopies);
@@ -28,7 +32,6 @@ void PrintJob::setParameters(tagTASK_SHORTCUT &task)
     p.setCopyCount(task.CopyCount);
     p.setCreator(task.Creator);
     p.setDocName(task.DocName);
-    p.setDuplex(task.DoubleSidedPrinting ? QPrinter::DuplexAuto : QPrinter::DuplexNone);
     p.setDuplex(static_cast<QPrinter::DuplexMode>(task.Duplex));
     p.setFontEmbeddingEnabled(task.FontEmbeddingEnabled);
     p.setFullPage(task.FullPage);

@@ -23,6 +23,9 @@ public:
     ~PrintJob() override;
 
     void setParameters(tagTASK_SHORTCUT &task);
+    // The task's stored printer settings, shared with the task editor's
+    // printer so both print the same way.
+    static void applyTaskSettings(QPrinter &printer, const tagTASK_SHORTCUT &task);
     int openPrinterDialog(QWidget *parent);
     void printImageAuto(bool centre);
     void printImageAdjust();
