@@ -10,6 +10,7 @@
 // document: the curve shows the time at which page k was in the file.
 
 #include "checkblankpage.h"
+#include "outputtestutil.h"
 #include "processfile.h"
 #include "taskshortcut.h"
 
@@ -20,8 +21,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-
-#include <tiffio.h>
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -50,34 +49,6 @@ QImage a4Page(bool colour)
                        QString::number(y));
     p.end();
     return image;
-}
-
-bool writeG4(const QString &path, const QImage &image)
-{
-    const QImage mono = image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-    TIFF *tif = TIFFOpen(path.toLocal8Bit().constData(), "w");
-    if (!tif)
-        return false;
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, mono.width());
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, mono.height());
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, mono.height());
-    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0f);
-    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0f);
-    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    const bool oneIsBlack = qGray(mono.color(1)) < 128;
-    QByteArray row((mono.width() + 7) / 8, 0);
-    for (int y = 0; y < mono.height(); ++y) {
-        const uchar *src = mono.constScanLine(y);
-        for (int i = 0; i < row.size(); ++i)
-            row[i] = static_cast<char>(oneIsBlack ? src[i] : ~src[i]);
-        TIFFWriteScanline(tif, row.data(), static_cast<uint32_t>(y), 0);
-    }
-    TIFFClose(tif);
-    return true;
 }
 
 double cpuMs(const rusage &r)
@@ -150,7 +121,7 @@ int main(int argc, char **argv)
     const QString jpeg = dir.path() + "/colour.jpg";
     a4Page(true).save(jpeg, "jpg", 85);
     const QString g4 = dir.path() + "/bitonal.tif";
-    writeG4(g4, a4Page(false));
+    outtest::writeG4Tiff(g4, a4Page(false));
 
     std::printf("Blank-page check (GUI thread), ms per page:\n");
     for (const QString &file : {jpeg, g4}) {
