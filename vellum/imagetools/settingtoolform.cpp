@@ -564,16 +564,7 @@ void SettingToolForm::initcontrol(tagSCAN_SHORTCUT_MENU &profile)
     const bool pairedSides = different->isChecked() && input == InputDocumentBoth;
     switch (mode) {
     case Multiple:
-        m_contentForm->initAdvancedSettingContent(InputDocumentFlag(input));
-        ui->comboBoxToolSleevedDoc->setCurrentIndex(0);
-        setListGroupsShown(true, true);
-        ui->labelImagesNote->show();
-        removeContentTab();
-        for (const SideWidgets &side : m_sides) {
-            side.add->setEnabled(false);
-            side.up->setEnabled(false);
-            side.down->setEnabled(true);
-        }
+        showOrderedLists(input);
         if (pairedSides) {
             setDeleteEnabled(true);
             setFrontTitle();
@@ -586,17 +577,7 @@ void SettingToolForm::initcontrol(tagSCAN_SHORTCUT_MENU &profile)
         setCombineEnabled(false);
         break;
     case ByContent:
-        if (sleevedData() == 1)
-            ui->comboBoxToolSleevedDoc->setCurrentIndex(0);
-        setListGroupsShown(true, true);
-        ui->labelImagesNote->show();
-        showContentTab();
-        for (const SideWidgets &side : m_sides) {
-            side.add->setEnabled(false);
-            side.remove->setEnabled(false);
-            side.up->setEnabled(false);
-            side.down->setEnabled(false);
-        }
+        showByContentLists();
         ui->labelImagesNote->setText(byContent);
         if (pairedSides) {
             setFrontTitle();

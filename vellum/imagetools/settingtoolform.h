@@ -164,6 +164,8 @@ private:
     void showContentTab();
     void removeContentTab();
     void setListGroupsShown(bool front, bool back);
+    void showOrderedLists(int input);
+    void showByContentLists();
     void setSingleTitle();
     void setFrontTitle();
     int inputData() const;

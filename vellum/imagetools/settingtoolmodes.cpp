@@ -127,6 +127,38 @@ void SettingToolForm::setListGroupsShown(bool front, bool back)
     m_sides[Back].group->setHidden(!back);
 }
 
+// Several images a side in the order listed: the lists are edited by hand,
+// the content page is not used.
+void SettingToolForm::showOrderedLists(int input)
+{
+    m_contentForm->initAdvancedSettingContent(InputDocumentFlag(input));
+    ui->comboBoxToolSleevedDoc->setCurrentIndex(0);
+    setListGroupsShown(true, true);
+    ui->labelImagesNote->show();
+    removeContentTab();
+    for (const SideWidgets &side : m_sides) {
+        side.add->setEnabled(false);
+        side.up->setEnabled(false);
+        side.down->setEnabled(true);
+    }
+}
+
+// Images chosen by the scanner from the content: the lists only show them.
+void SettingToolForm::showByContentLists()
+{
+    if (sleevedData() == 1)
+        ui->comboBoxToolSleevedDoc->setCurrentIndex(0);
+    setListGroupsShown(true, true);
+    ui->labelImagesNote->show();
+    showContentTab();
+    for (const SideWidgets &side : m_sides) {
+        side.add->setEnabled(false);
+        side.remove->setEnabled(false);
+        side.up->setEnabled(false);
+        side.down->setEnabled(false);
+    }
+}
+
 void SettingToolForm::setSingleTitle()
 {
     ui->groupBoxImagesToConfigureFront->setTitle(tr("要配置的影像 (&C)"));
@@ -179,17 +211,7 @@ void SettingToolForm::currentItemChangeToolImagePerImage(int)
         setCombineEnabled(bothSides && !different && splitData() == 0);
         break;
     case 1:
-        if (sleevedData() == 1)
-            ui->comboBoxToolSleevedDoc->setCurrentIndex(0);
-        setListGroupsShown(true, true);
-        ui->labelImagesNote->show();
-        showContentTab();
-        for (const SideWidgets &side : m_sides) {
-            side.add->setEnabled(false);
-            side.remove->setEnabled(false);
-            side.up->setEnabled(false);
-            side.down->setEnabled(false);
-        }
+        showByContentLists();
         ui->labelImagesNote->setText(tr("注：扫描仪决定要创建上面哪个影像"));
         if (different && bothSides) {
             setListGroupsShown(true, true);
@@ -203,16 +225,7 @@ void SettingToolForm::currentItemChangeToolImagePerImage(int)
         setCombineEnabled(false);
         break;
     case 2:
-        m_contentForm->initAdvancedSettingContent(InputDocumentFlag(inputData()));
-        ui->comboBoxToolSleevedDoc->setCurrentIndex(0);
-        setListGroupsShown(true, true);
-        ui->labelImagesNote->show();
-        removeContentTab();
-        for (const SideWidgets &side : m_sides) {
-            side.add->setEnabled(false);
-            side.up->setEnabled(false);
-            side.down->setEnabled(true);
-        }
+        showOrderedLists(inputData());
         if (different && bothSides) {
             setListGroupsShown(true, true);
             setDeleteEnabled(true);
