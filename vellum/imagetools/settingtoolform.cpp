@@ -644,13 +644,7 @@ bool SettingToolForm::updateUIControlToVariable(tagSCAN_SHORTCUT_MENU &profile)
         QListWidgetItem *item = m_sides[side].list->item(row);
         return item ? item->text() : QString();
     };
-    int layout = -1;
-    if (front == 1 && back == 2)
-        layout = 0;
-    else if (front == 2 && back == 1)
-        layout = 1;
-    else if (front == 2 && back == 2)
-        layout = 2;
+    const int layout = listLayout();
     if (layout >= 0) {
         s = readImageToolSettings(profile);
         s.layout = layout;
@@ -664,6 +658,21 @@ bool SettingToolForm::updateUIControlToVariable(tagSCAN_SHORTCUT_MENU &profile)
     }
     m_contentForm->updateUIControlToVariable(profile);
     return true;
+}
+
+// The stored layout the two lists' lengths stand for: one front and two back
+// images, two and one, two and two; -1 for any other pair.
+int SettingToolForm::listLayout() const
+{
+    const int front = m_sides[Front].list->count();
+    const int back = m_sides[Back].list->count();
+    if (front == 1 && back == 2)
+        return 0;
+    if (front == 2 && back == 1)
+        return 1;
+    if (front == 2 && back == 2)
+        return 2;
+    return -1;
 }
 
 bool SettingToolForm::compareVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profile)
@@ -685,13 +694,7 @@ bool SettingToolForm::compareVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profile
 
     const int front = m_sides[Front].list->count();
     const int back = m_sides[Back].list->count();
-    int layout = -1;
-    if (front == 1 && back == 2)
-        layout = 0;
-    else if (front == 2 && back == 1)
-        layout = 1;
-    else if (front == 2 && back == 2)
-        layout = 2;
+    const int layout = listLayout();
     if (layout >= 0) {
         auto kind = [this](Side side, int row) { return ColorModeFlag(kindAt(side, row)); };
         const ColorModeFlag f2 = front == 2 ? kind(Front, 1) : ColorModeFlag(s.frontTwoType);

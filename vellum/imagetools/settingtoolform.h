@@ -172,6 +172,7 @@ private:
     int sleevedData() const;
     int splitData() const;
     int perImageData() const;
+    int listLayout() const;
     double shownFactor() const;
     // Connections made while a page edits its values, cut when it is refilled.
     void dropConnections(QList<QMetaObject::Connection> &connections);
