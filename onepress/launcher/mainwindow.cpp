@@ -351,12 +351,13 @@ void MainWindow::OnPrinterDisconnected()
     m_bBusy = false;
     reloadTray();
     closeAllPopWindow();
-    if (m_bSaving) {
-        // The worker reads the page list: stop it, and clean up once it says
-        // it has ended.
+    if (m_bSaving || m_bMarking) {
+        // The page files are being read: stop the save, and clean up once the
+        // worker (or the blank-page marking) says it has ended.
         m_bDisconnectedWhileSaving = true;
         m_bBusy = true;
-        m_pWorker->cancelSaveProcess();
+        if (m_bSaving)
+            m_pWorker->cancelSaveProcess();
         return;
     }
     closeRetoucher(false);

@@ -20,6 +20,7 @@
 #include <QPrinter>
 #include <QPointer>
 #include <QString>
+#include <QVector>
 
 #include <atomic>
 #include <functional>
@@ -211,6 +212,9 @@ private:
     void startRun(const QString &taskId, bool fromTest);
     void groupQuestion(const QString &text);
     void clearPages(bool deleteFiles);
+    void markBlankPages(const tagTASK_SHORTCUT &task);
+    void blankPagesMarked(tagTASK_SHORTCUT task, const QVector<bool> &marks);
+    void startWorker(tagTASK_SHORTCUT &task);
     // Every document named in `list`, once, under the image clean-up setting.
     static void removeEndFiles(const QList<tagSCAN_IMAGE_FILE> &list);
     void finishSave();
@@ -254,6 +258,8 @@ private:
     // While the documents are handed on: a disconnect leaves the clean-up
     // and the release to the hand-off's end.
     bool m_bDispatching = false;
+    // While blank pages are being found off this thread, before the save.
+    bool m_bMarking = false;
     std::atomic<bool> m_bClosing{false};
     QList<tagONEPRESS_EVENT> m_lastButtons;
 

@@ -50,7 +50,7 @@ bool MainWindow::runAllowed(bool fromTest) const
     // The Test button sits on the shown window, so only that check is skipped for it.
     if (!fromTest && !isHidden())
         return false;
-    if (m_bBusy || m_bSaving)
+    if (m_bBusy || m_bSaving || m_bMarking)
         return false;
     if (m_pRetoucher && !m_pRetoucher->isHidden())
         return false;
@@ -280,11 +280,55 @@ void MainWindow::saveImages()
         return;
     }
     if (task.BlankPageSeparate) {
-        QMutexLocker lock(&m_pageMutex);
-        for (tagSCAN_IMAGE_FILE &p : m_pages)
-            if (p.barcode.isEmpty())
-                p.blank = CheckBlankPage::checkImageBlankPage(p, task.BlankPageThreshold);
+        markBlankPages(task);
+        return;
     }
+    startWorker(task);
+}
+
+void MainWindow::markBlankPages(const tagTASK_SHORTCUT &task)
+{
+    // Decoding every page takes a while (a colour page about 20 ms): it runs
+    // on the worker's thread, idle until the save, over a copy of the page
+    // records, while this thread keeps the tray alive. The run stays busy.
+    m_bMarking = true;
+    const QList<tagSCAN_IMAGE_FILE> records = pages();
+    const std::atomic<bool> *closing = &m_bClosing;
+    QMetaObject::invokeMethod(
+        m_pWorker,
+        [this, records, task, closing] {
+            QVector<bool> marks(records.size(), false);
+            for (int i = 0; i < records.size() && !*closing; ++i) {
+                tagSCAN_IMAGE_FILE page = records.at(i);
+                if (page.barcode.isEmpty())
+                    marks[i] = CheckBlankPage::checkImageBlankPage(page, task.BlankPageThreshold);
+            }
+            QMetaObject::invokeMethod(
+                this, [this, task, marks] { blankPagesMarked(task, marks); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::blankPagesMarked(tagTASK_SHORTCUT task, const QVector<bool> &marks)
+{
+    m_bMarking = false;
+    if (m_bDisconnectedWhileSaving || m_bClosing) {
+        m_bDisconnectedWhileSaving = false;
+        closeRetoucher(false);
+        return;
+    }
+    {
+        QMutexLocker lock(&m_pageMutex);
+        if (marks.size() == m_pages.size())
+            for (int i = 0; i < m_pages.size(); ++i)
+                if (m_pages.at(i).barcode.isEmpty())
+                    m_pages[i].blank = marks.at(i);
+    }
+    startWorker(task);
+}
+
+void MainWindow::startWorker(tagTASK_SHORTCUT &task)
+{
     m_pWorker->setListImageFiles(&m_pages);
     if (m_pWorker->setParameters(task) < 0 || !ScanFileType::isListed(task.FileTypeID)) {
         // A type no writer knows would never send an end signal.

@@ -3,6 +3,7 @@
 // page collector, the feeder question, the worker's questions, clean-up and
 // the mended faults (refused start, saving state, failed save).
 
+#include "checkblankpage.h"
 #include "errorhandling.h"
 #include "processfile.h"
 #include "runfixture.h"
@@ -51,6 +52,7 @@ private slots:
     void cleanUpFollowsRemoveImage();
     void failedSaveKeepsPages();
     void destroyedWhileTheWorkerAsks();
+    void blankMarkingKeepsTheTrayTurning();
 };
 
 void TestLauncherRun::buttonList()
@@ -409,6 +411,80 @@ void TestLauncherRun::destroyedWhileTheWorkerAsks()
     QVERIFY(clock.elapsed() < 10000);
     QVERIFY(thread.isNull());
     QCOMPARE(answer.count(), 0);
+    QVERIFY(rig.outputs().isEmpty());
+}
+
+// Forty full-size colour pages take most of a second to weigh: the tray's
+// event loop keeps turning meanwhile, presses are still dropped, and the
+// marks are those of the check itself (a page with a barcode is never blank).
+void TestLauncherRun::blankMarkingKeepsTheTrayTurning()
+{
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    g_ConfigFile.m_nRemoveImage = 0;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.BlankPageSeparate = true;
+    t.BlankPageThreshold = 0;
+    rig.store(t);
+    w.setOnepressEvent();
+
+    QDir().mkpath(rig.pagesDir());
+    const QString white = rig.pagesDir() + "/white.jpg", text = rig.pagesDir() + "/text.jpg";
+    QImage img(2480, 3508, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QVERIFY(img.save(white, "JPG", 85));
+    QPainter painter(&img);
+    painter.setFont(QFont("DejaVu Sans", 40));
+    for (int y = 400; y < 3100; y += 120)
+        painter.drawText(300, y, "Quarterly report, page body line");
+    painter.end();
+    QVERIFY(img.save(text, "JPG", 85));
+
+    QStringList files;
+    QList<bool> expected;
+    for (int i = 0; i < 40; ++i) {
+        const QString file = rig.pagesDir() + QString("/scan%1.jpg").arg(i);
+        QVERIFY(QFile::copy(i % 3 == 0 ? white : text, file));
+        files << file;
+        tagSCAN_IMAGE_FILE page;
+        page.fileName = file;
+        page.resolution = 200;
+        expected << (i != 9 && CheckBlankPage::checkImageBlankPage(page, t.BlankPageThreshold));
+    }
+    QVERIFY(expected.count(true) >= 10 && expected.count(false) >= 10);
+
+    QList<bool> marks;
+    testsupport::ModalAnswerer answer([&](QWidget *box, const testsupport::ModalSeen &) {
+        if (marks.isEmpty())
+            for (const tagSCAN_IMAGE_FILE &p : w.pages())
+                marks << p.blank;
+        testsupport::ModalAnswerer::press(box, "取消");
+    });
+    w.pressTouchPanel(1);
+    for (int i = 0; i < files.size(); ++i)
+        rig.console->deliver(files.at(i), i == 9 ? QStringList{"SEP"} : QStringList{});
+
+    QElapsedTimer clock;
+    qint64 last = 0, widest = 0;
+    QTimer tick;
+    tick.setInterval(10);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (!answer.count()) {
+            widest = qMax(widest, clock.elapsed() - last);
+            last = clock.elapsed();
+        }
+    });
+    tick.start();
+    clock.start();
+    rig.console->finish();
+    widest = qMax(widest, clock.elapsed() - last);
+    w.pressTouchPanel(1);
+    QCOMPARE(rig.console->started.size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 60000);
+    tick.stop();
+    QVERIFY2(widest < 200, qPrintable(QString("the event loop stood still %1 ms").arg(widest)));
+    QCOMPARE(answer.count(), 1);
+    QCOMPARE(marks, expected);
     QVERIFY(rig.outputs().isEmpty());
 }
 
