@@ -4,14 +4,13 @@
 #include "devicestampgraphic.h"
 #include "scanshortcut.h"
 #include "scanshortcutmenu.h"
+#include "stampconfigfile.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QMap>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
@@ -29,31 +28,6 @@ bool writeAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
-// Entries "<prefix><n>" of a group in their numbered order, n from `first`
-// to below first + count, empty ones skipped. Only keys that exist are
-// visited, so a damaged count costs nothing.
-QStringList indexedList(const QString &ini, const QString &group, const QString &countKey,
-                        const QString &prefix, int first)
-{
-    QSettings settings(ini, QSettings::IniFormat);
-    settings.beginGroup(group);
-    const qlonglong count = settings.value(countKey, 0).toLongLong();
-    const QRegularExpression key("^" + QRegularExpression::escape(prefix) + "(0|[1-9][0-9]{0,9})$");
-    QMap<qlonglong, QString> entries;
-    for (const QString &k : settings.childKeys()) {
-        const QRegularExpressionMatch m = key.match(k);
-        if (!m.hasMatch())
-            continue;
-        const qlonglong index = m.captured(1).toLongLong();
-        if (index < first || index >= first + count)
-            continue;
-        const QString value = settings.value(k).toString();
-        if (!value.isEmpty())
-            entries.insert(index, value);
-    }
-    return entries.values();
 }
 
 // A list group as QSettings writes it, laid over the rest of an ini file's text.
@@ -130,7 +104,7 @@ MakePackage::MakePackage(QObject *parent) : QObject(parent) {}
 
 QStringList MakePackage::profileListNames() const
 {
-    return indexedList(m_config->m_strProfileIni, kProfileGroup, "Count", "Item", 0);
+    return stampconfigfile::readNumberedList(m_config->m_strProfileIni, kProfileGroup, "Count", "Item", 0);
 }
 
 QStringList MakePackage::stampListNames() const
@@ -151,7 +125,7 @@ QStringList MakePackage::stampListNames() const
             names << name;
     }
     for (const QString &name :
-         indexedList(m_config->m_strStampConfigIni, kStampGroup, "Count", "Item", 0)) {
+         stampconfigfile::readNumberedList(m_config->m_strStampConfigIni, kStampGroup, "Count", "Item", 0)) {
         if (!names.contains(name))
             names << name;
     }

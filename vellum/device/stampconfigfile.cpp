@@ -39,27 +39,33 @@ void putGraphics(QSettings &ini, const QStringList &entries)
 
 } // namespace
 
-QStringList readGraphics(const QString &iniPath)
+QStringList readNumberedList(const QString &iniPath, const QString &group, const QString &countKey,
+                             const QString &prefix, int first)
 {
     QSettings settings(iniPath, QSettings::IniFormat);
-    settings.beginGroup(kGroup);
-    const qlonglong count = settings.value("count", 0).toLongLong();
+    settings.beginGroup(group);
+    const qlonglong count = settings.value(countKey, 0).toLongLong();
     if (count <= 0)
         return QStringList();
-    static const QRegularExpression key("^name([1-9][0-9]{0,9})$");
+    const QRegularExpression key("^" + QRegularExpression::escape(prefix) + "(0|[1-9][0-9]{0,9})$");
     QMap<qlonglong, QString> entries;
     for (const QString &k : settings.childKeys()) {
         const QRegularExpressionMatch m = key.match(k);
         if (!m.hasMatch())
             continue;
         const qlonglong index = m.captured(1).toLongLong();
-        if (index > count)
+        if (index < first || index >= first + count)
             continue;
         const QString value = settings.value(k).toString();
         if (!value.isEmpty())
             entries.insert(index, value);
     }
     return entries.values();
+}
+
+QStringList readGraphics(const QString &iniPath)
+{
+    return readNumberedList(iniPath, kGroup, "count", "name", 1);
 }
 
 QByteArray graphicsGroupText(const QStringList &entries)

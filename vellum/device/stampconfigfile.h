@@ -9,6 +9,12 @@
 // has other owners' groups too, which are never rewritten.
 namespace stampconfigfile {
 
+// Entries "<prefix><n>" of an ini file's group in their numbered order, n from
+// `first` to below first + the group's `countKey`, empty ones skipped. Only
+// the keys in the file are visited, so a damaged count costs nothing.
+QStringList readNumberedList(const QString &iniPath, const QString &group, const QString &countKey,
+                             const QString &prefix, int first);
+
 // The non-empty names of the group, in numbered order, for the numbers from
 // 1 to "count" that are present. A damaged count costs nothing: only the
 // keys in the file are visited.
