@@ -104,7 +104,8 @@ MakePackage::MakePackage(QObject *parent) : QObject(parent) {}
 
 QStringList MakePackage::profileListNames() const
 {
-    return stampconfigfile::readNumberedList(m_config->m_strProfileIni, kProfileGroup, "Count", "Item", 0);
+    return stampconfigfile::readNumberedList(m_config->m_strProfileIni, kProfileGroup, "Count",
+                                             "Item", 0);
 }
 
 QStringList MakePackage::stampListNames() const
@@ -124,8 +125,8 @@ QStringList MakePackage::stampListNames() const
         if (!names.contains(name))
             names << name;
     }
-    for (const QString &name :
-         stampconfigfile::readNumberedList(m_config->m_strStampConfigIni, kStampGroup, "Count", "Item", 0)) {
+    for (const QString &name : stampconfigfile::readNumberedList(m_config->m_strStampConfigIni,
+                                                                 kStampGroup, "Count", "Item", 0)) {
         if (!names.contains(name))
             names << name;
     }
