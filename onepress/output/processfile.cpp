@@ -309,10 +309,13 @@ int ProcessFile::requestUserInfo(GenerateFileName &gen)
             emit userCancelSaveFile();
             return -51;
         }
+        // Only the last suffix is the type's: "v1.2 report.pdf" is named
+        // "v1.2 report", not "v1".
         const QFileInfo chosen(m_strSavePath);
         const QFileInfo proposed(proposal);
-        if (chosen.baseName() != proposed.baseName() || chosen.path() != proposed.path())
-            configGenerateFile(gen, chosen.path(), chosen.baseName(), true);
+        if (chosen.completeBaseName() != proposed.completeBaseName() ||
+            chosen.path() != proposed.path())
+            configGenerateFile(gen, chosen.path(), chosen.completeBaseName(), true);
     }
 
     const int type = task.FileTypeID;

@@ -160,6 +160,21 @@ private slots:
         QVERIFY(rig.run(t, list));
         QCOMPARE(outFiles(),
                  QStringList({"scan2026-01-05 (1) 0001.png", "scan2026-01-05 (1) 0002.png"}));
+
+        // Only the last suffix goes: another document named "v1" stays.
+        QDir().mkpath(other);
+        QFile v1(other + "/v1.pdf");
+        QVERIFY(v1.open(QIODevice::WriteOnly) && v1.write("other document") > 0);
+        v1.close();
+        rig.answerer.savePath = other + "/v1.2 report.pdf";
+        list = pages(".");
+        t = task(2);
+        t.BeforeSaveFileSettingFileName = true;
+        QVERIFY(rig.run(t, list));
+        QCOMPARE(list[0].outputFileName, other + "/v1.2 report.pdf");
+        QVERIFY(QFile::exists(other + "/v1.2 report.pdf"));
+        QVERIFY(v1.open(QIODevice::ReadOnly));
+        QCOMPARE(v1.readAll(), QByteArray("other document"));
     }
 
     void cancelDuringSecondGroup()
