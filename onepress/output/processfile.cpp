@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QThread>
 
+#include <cstdarg>
 #include <cstdio>
 
 #include <tiffio.h>
@@ -25,9 +26,32 @@ ONEPRESS_EXPORT int nSleepTime = 1;
 
 namespace {
 
+// The image libraries' own complaints (FreeImage's TIFF reader asks libtiff
+// for a few dozen tags it does not know on every load) go to the trace, not
+// to standard error.
+void traceTiffMessage(const char *module, const char *format, va_list args)
+{
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, args);
+    qDebug() << "libtiff:" << (module ? module : "") << text;
+}
+
+void traceFreeImageMessage(FREE_IMAGE_FORMAT fif, const char *message)
+{
+    const char *format = fif == FIF_UNKNOWN ? nullptr : FreeImage_GetFormatFromFIF(fif);
+    qDebug() << "FreeImage:" << (format ? format : "") << message;
+}
+
 struct FreeImageInit
 {
-    FreeImageInit() { FreeImage_Initialise(FALSE); }
+    FreeImageInit()
+    {
+        FreeImage_Initialise(FALSE);
+        FreeImage_SetOutputMessage(traceFreeImageMessage);
+        // libtiff's handlers are the process's: set after FreeImage's start.
+        TIFFSetErrorHandler(traceTiffMessage);
+        TIFFSetWarningHandler(traceTiffMessage);
+    }
 };
 
 void ensureFreeImage()

@@ -10,7 +10,11 @@
 
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
+
+#include <cstdio>
+#include <unistd.h>
 
 using outtest::page;
 
@@ -215,6 +219,25 @@ private slots:
         QCOMPARE(loaded.size(), source.size());
         QVERIFY(sameImage(loaded, source));
         QVERIFY(!ProcessFile::loadImageFromFreeImage(m_tmp.path() + "/absent.bmp", loaded));
+    }
+
+    void imageLibrariesSpeakToTheTrace()
+    {
+        // FreeImage's TIFF reader asks libtiff about tags it does not know
+        // on every load of a scanned page.
+        QTemporaryFile err;
+        QVERIFY(err.open());
+        std::fflush(stderr);
+        const int saved = dup(2);
+        dup2(err.handle(), 2);
+        QImage loaded;
+        const bool ok = ProcessFile::loadImageFromFreeImage(m_g4, loaded);
+        std::fflush(stderr);
+        dup2(saved, 2);
+        close(saved);
+        QVERIFY(ok);
+        QVERIFY(err.seek(0));
+        QCOMPARE(QString::fromUtf8(err.readAll()).left(200), QString());
     }
 
     void watermarkPixels()
