@@ -4,8 +4,16 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QScopeGuard>
 
 #include <algorithm>
+
+namespace {
+
+// 96 dots per inch.
+constexpr int kPaintDotsPerMeter = 3780;
+
+} // namespace
 
 Watermark::Watermark(QObject *parent) : QObject(parent) {}
 
@@ -29,6 +37,17 @@ void Watermark::setWatermark(QImage &page, QString topRight, QString bottomRight
     if (page.format() == QImage::Format_Mono || page.format() == QImage::Format_MonoLSB ||
         page.format() == QImage::Format_Indexed8 || page.format() == QImage::Format_Grayscale8)
         page = page.convertToFormat(QImage::Format_RGB32);
+    // Sizes are pixels of the page, whatever density the page file states:
+    // point sizes are laid out at 96 dpi while painting, and the page keeps
+    // its own density for the saved file.
+    const int dpmX = page.dotsPerMeterX();
+    const int dpmY = page.dotsPerMeterY();
+    page.setDotsPerMeterX(kPaintDotsPerMeter);
+    page.setDotsPerMeterY(kPaintDotsPerMeter);
+    const auto restore = qScopeGuard([&] {
+        page.setDotsPerMeterX(dpmX);
+        page.setDotsPerMeterY(dpmY);
+    });
     QPainter painter;
     if (!painter.begin(&page))
         return;
@@ -71,7 +90,8 @@ int Watermark::drawWatermark(QPainter &painter, int width, int height, QString f
                              QString second, QString family, int size)
 {
     QFont font(family, std::max(1, size), 50, false);
-    const QFontMetrics metrics(font);
+    // Measured on the page painted, never on the screen.
+    const QFontMetrics metrics(font, painter.device());
     const int w1 = metrics.horizontalAdvance(first);
     const int w2 = metrics.horizontalAdvance(second);
     const int lineHeight = metrics.height();

@@ -277,6 +277,35 @@ private slots:
         QVERIFY(big != blankPage);
     }
 
+    // The corner texts and the watermark are pixels of the page, whatever
+    // density its file states.
+    void watermarkIgnoresThePagesDensity()
+    {
+        QImage reference;
+        for (int dpi : {96, 200, 300, 600}) {
+            QImage page(1240, 1754, QImage::Format_RGB32);
+            page.fill(Qt::white);
+            const int dpm = qRound(dpi / 0.0254);
+            page.setDotsPerMeterX(dpm);
+            page.setDotsPerMeterY(dpm);
+            Watermark::setWatermark(page, "001", QString(), "CONFIDENTIAL", QString(),
+                                    "DejaVu Sans", 22);
+            QCOMPARE(page.dotsPerMeterX(), dpm); // the saved file keeps it
+            if (reference.isNull())
+                reference = page;
+            QVERIFY2(sameImage(page, reference), qPrintable(QString::number(dpi)));
+        }
+        // "001" in 21 point (1754 / 800 x 10) at 96 dpi: digits about 20 pixels high.
+        QRect ink;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 1040; x < 1240; ++x)
+                if (qGray(reference.pixel(x, y)) < 100)
+                    ink |= QRect(x, y, 1, 1);
+        QVERIFY2(ink.height() >= 15 && ink.height() <= 28 && ink.width() <= 60,
+                 qPrintable(QStringLiteral("%1 x %2").arg(ink.width()).arg(ink.height())));
+        QVERIFY2(ink.right() < 1235 && ink.right() > 1225, qPrintable(QString::number(ink.right())));
+    }
+
     void rowSpace_data()
     {
         QTest::addColumn<int>("size");
