@@ -58,6 +58,8 @@ public:
     const std::vector<uint8_t> &pixels() const { return m_pixels; }
     std::vector<uint8_t> &pixels() { return m_pixels; }
 
+    uint16_t dpiX() const { return m_dpiX; }
+    uint16_t dpiY() const { return m_dpiY; }
     int x(double inch) const { return int(std::lround(inch * m_dpiX)); }
     int y(double inch) const { return int(std::lround(inch * m_dpiY)); }
 
@@ -261,8 +263,11 @@ Bytes packBits(const Canvas &c, bool inkBit)
 
 std::optional<Bytes> encodeJpeg(const Canvas &c, int quality)
 {
-    const QImage image(c.pixels().data(), c.width(), c.height(), c.width() * c.channels(),
-                       c.channels() == 3 ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
+    QImage image(c.pixels().data(), c.width(), c.height(), c.width() * c.channels(),
+                 c.channels() == 3 ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
+    // A scanner states the window's resolution in the JFIF header.
+    image.setDotsPerMeterX(int(std::lround(c.dpiX() / 0.0254)));
+    image.setDotsPerMeterY(int(std::lround(c.dpiY() / 0.0254)));
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);

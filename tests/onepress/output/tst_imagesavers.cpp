@@ -3,11 +3,15 @@
 
 #include "generatefilename.h"
 #include "outputtestutil.h"
+#include "sheetimages.h"
 #include "watermark.h"
 #include "workerrig.h"
 
 #include <FreeImage.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -74,6 +78,46 @@ private:
                        qAbs(qBlue(p) - qBlue(q));
             }
         return sum / (3.0 * x.width() * x.height()) < 2.0;
+    }
+
+    // Dots per inch across and down, of every page or image the file holds.
+    static QList<double> statedResolutions(const QString &file)
+    {
+        QList<double> dpi;
+        if (file.endsWith(".pdf")) {
+            const QStringList rows = outtest::run("pdfimages", {"-list", file})
+                                         .out.split('\n', Qt::SkipEmptyParts)
+                                         .mid(2);
+            for (const QString &row : rows) {
+                const QStringList f = row.simplified().split(' ');
+                dpi << f.value(12).toDouble() << f.value(13).toDouble();
+            }
+        } else if (file.endsWith(".tif")) {
+            QRegularExpression re("Resolution: ([0-9.]+), ([0-9.]+) pixels/inch");
+            auto it = re.globalMatch(outtest::run("tiffinfo", {file}).out);
+            while (it.hasNext()) {
+                const QRegularExpressionMatch m = it.next();
+                dpi << m.captured(1).toDouble() << m.captured(2).toDouble();
+            }
+        } else {
+            // JFIF density; PNG and BMP state pixels a metre.
+            const QJsonObject tags =
+                QJsonDocument::fromJson(outtest::run("exiftool", {"-n", "-j", "-XResolution",
+                                                                  "-YResolution", "-PixelsPerUnitX",
+                                                                  "-PixelsPerUnitY",
+                                                                  "-PixelsPerMeterX",
+                                                                  "-PixelsPerMeterY", file})
+                                            .out.toUtf8())
+                    .array()
+                    .at(0)
+                    .toObject();
+            for (const QString axis : {"X", "Y"}) {
+                const double perMetre = tags.value("PixelsPerUnit" + axis)
+                                            .toDouble(tags.value("PixelsPerMeter" + axis).toDouble());
+                dpi << (perMetre > 0 ? perMetre * 0.0254 : tags.value(axis + "Resolution").toDouble());
+            }
+        }
+        return dpi;
     }
 
 private slots:
@@ -304,6 +348,60 @@ private slots:
         QVERIFY2(ink.height() >= 15 && ink.height() <= 28 && ink.width() <= 60,
                  qPrintable(QStringLiteral("%1 x %2").arg(ink.width()).arg(ink.height())));
         QVERIFY2(ink.right() < 1235 && ink.right() > 1225, qPrintable(QString::number(ink.right())));
+    }
+
+    // Every output type states the resolution its pages were scanned at:
+    // the emulated scanner's JPEG page (its JFIF header), a Group 4 page and
+    // a raw page kept as BMP, all at 200 dpi.
+    void everyTypeStatesTheScansResolution_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("watermark");
+        for (int type : {2, 6, 7, 8, 9, 10, 11})
+            QTest::addRow("type %d", type) << type << false;
+        QTest::newRow("type 7 watermarked") << 7 << true;
+    }
+    void everyTypeStatesTheScansResolution()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, watermark);
+        emu::WindowSpec window;
+        window.imageFormat = 2;
+        window.resolutionX = window.resolutionY = 200;
+        window.width = window.height = 2400; // 2 inch: 400 pixels
+        window.compression = 2;
+        const auto scanned = emu::renderPage(window, emu::Ink::Colour, 1, 0, false);
+        QVERIFY(scanned);
+        const QString jpeg = m_tmp.path() + "/scan200.jpg";
+        QFile f(jpeg);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char *>(scanned->data.data()),
+                qint64(scanned->data.size()));
+        f.close();
+        const QString g4 = m_tmp.path() + "/scan200.tif";
+        QVERIFY(outtest::writeG4Tiff(g4, outtest::drawPage(400, 400), 200));
+        const QString bmp =
+            outtest::writePage(m_tmp.path() + "/scan200.bmp", outtest::drawPage(400, 400), "bmp", 200);
+
+        WorkerRig rig;
+        tagTASK_SHORTCUT t = task(type);
+        t.AddWatermark = watermark;
+        t.watermark.Watermark = "COPY";
+        t.watermark.FontName = "DejaVu Sans";
+        t.watermark.FontSize = 22;
+        QList<tagSCAN_IMAGE_FILE> list;
+        for (const QString &file : {jpeg, g4, bmp})
+            list << page(file, 400, 400, 200);
+        QVERIFY(rig.run(t, list, 60000));
+        QCOMPARE(rig.worker->saveResult(), 0);
+        QList<double> stated;
+        for (const tagSCAN_IMAGE_FILE &p : qAsConst(list)) {
+            if (!p.outputFileName.isEmpty())
+                stated << statedResolutions(p.outputFileName);
+        }
+        QVERIFY(stated.size() >= 6);
+        for (double dpi : qAsConst(stated))
+            QVERIFY2(qAbs(dpi - 200) < 0.5, qPrintable(QString::number(dpi)));
     }
 
     void rowSpace_data()
