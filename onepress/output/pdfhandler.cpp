@@ -27,6 +27,11 @@ void PdfHandler::closeFile()
         HPDF_Free(m_doc);
         m_doc = nullptr;
     }
+    m_pages = 0;
+    m_writtenPages = 0;
+    m_halfMadePage = false;
+    m_lastWriteNs = 0;
+    m_sinceWrite.invalidate();
 }
 
 bool PdfHandler::openFile(QString keywords)
@@ -85,7 +90,7 @@ bool PdfHandler::addPage(int width, int height, int resolution, QString jpegFile
 bool PdfHandler::addPdfPage(int width, int height, int resolution, QString jpegFile,
                             QString outputFile)
 {
-    if (!m_doc)
+    if (!m_doc || m_halfMadePage)
         return false;
     // A resolution or size left out comes from the image itself.
     if (resolution <= 0 || width <= 0 || height <= 0) {
@@ -116,36 +121,47 @@ bool PdfHandler::addPdfPage(int width, int height, int resolution, QString jpegF
         HPDF_ResetError(m_doc);
         return false;
     }
+    // From here on a failure leaves a half-made page in the document: it is
+    // never written, so the file keeps the last whole document.
+    const auto halfMade = [this](const char *call, HPDF_STATUS code) {
+        qDebug() << call << code;
+        HPDF_ResetError(m_doc);
+        m_halfMadePage = true;
+        return false;
+    };
     const HPDF_REAL s = static_cast<HPDF_REAL>(72.0f / static_cast<float>(resolution));
-    if (HPDF_Page_Concat(page, s, 0, 0, s, 0, 0) != HPDF_OK) {
-        qDebug() << "Call HPDF_Page_Concat error:" << HPDF_GetError(m_doc);
-        HPDF_ResetError(m_doc);
-        return false;
-    }
+    if (HPDF_Page_Concat(page, s, 0, 0, s, 0, 0) != HPDF_OK)
+        return halfMade("Call HPDF_Page_Concat error:", HPDF_GetError(m_doc));
     HPDF_STATUS rc = HPDF_Page_SetWidth(page, static_cast<HPDF_REAL>(width * 72.0 / resolution));
-    if (rc != HPDF_OK) {
-        qDebug() << "Call HPDF_Page_SetWidth error:" << rc;
-        HPDF_ResetError(m_doc);
-        return false;
-    }
+    if (rc != HPDF_OK)
+        return halfMade("Call HPDF_Page_SetWidth error:", rc);
     rc = HPDF_Page_SetHeight(page, static_cast<HPDF_REAL>(height * 72.0 / resolution));
-    if (rc != HPDF_OK) {
-        qDebug() << "Call HPDF_Page_SetHeight error:" << rc;
-        HPDF_ResetError(m_doc);
-        return false;
-    }
+    if (rc != HPDF_OK)
+        return halfMade("Call HPDF_Page_SetHeight error:", rc);
     rc = HPDF_Page_DrawImage(page, image, 0, 0, static_cast<HPDF_REAL>(HPDF_Image_GetWidth(image)),
                              static_cast<HPDF_REAL>(HPDF_Image_GetHeight(image)));
-    if (rc != HPDF_OK) {
-        qDebug() << "Call HPDF_Page_DrawImage error:" << rc;
-        HPDF_ResetError(m_doc);
+    if (rc != HPDF_OK)
+        return halfMade("Call HPDF_Page_DrawImage error:", rc);
+    ++m_pages;
+    return writeDue() ? save(outputFile) : true;
+}
+
+bool PdfHandler::writeDue() const
+{
+    return m_writtenPages == 0 || m_sinceWrite.nsecsElapsed() >= 3 * m_lastWriteNs;
+}
+
+bool PdfHandler::flush(const QString &outputFile)
+{
+    if (!m_doc || m_halfMadePage)
         return false;
-    }
-    return save(outputFile);
+    return m_writtenPages == m_pages || save(outputFile);
 }
 
 bool PdfHandler::save(const QString &outputFile)
 {
+    QElapsedTimer clock;
+    clock.start();
     const QFileInfo target(outputFile);
     const QString part = QStringLiteral("%1/.%2.part").arg(target.path(), target.fileName());
     const QByteArray partPath = FileHelper::convertPath(part);
@@ -169,8 +185,12 @@ bool PdfHandler::save(const QString &outputFile)
         qDebug() << "Call HPDF_SaveToFile error:" << rc;
         HPDF_ResetError(m_doc);
         QFile::remove(part);
+        return false;
     }
-    return ok;
+    m_writtenPages = m_pages;
+    m_lastWriteNs = clock.nsecsElapsed();
+    m_sinceWrite.start();
+    return true;
 }
 
 bool PdfHandler::isCompleteJpeg(const QString &file)

@@ -100,16 +100,16 @@ int ProcessFile::savePdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
     forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         const QString output = group.first().outputFileName;
         bool skip = output.isEmpty() || !pdf.openFile(m_strKeyWord);
-        int added = 0;
         if (skip)
             fail(-50);
         for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
             if (!skip) {
+                const int before = pdf.pageCount();
                 QString jpeg = jpegForPdf(page.fileName, false, false);
                 bool ok = !jpeg.isEmpty() &&
                           pdf.addPage(page.width, page.height, page.resolution, jpeg, output);
                 // A JPEG the PDF library does not take as it is goes in converted.
-                if (!ok && jpeg == page.fileName) {
+                if (!ok && jpeg == page.fileName && pdf.pageCount() == before) {
                     jpeg = jpegForPdf(page.fileName, false, true);
                     ok = !jpeg.isEmpty() &&
                          pdf.addPage(page.width, page.height, page.resolution, jpeg, output);
@@ -117,13 +117,15 @@ int ProcessFile::savePdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
                 if (!ok) {
                     fail(-50);
                     skip = true;
-                } else {
-                    ++added;
                 }
             }
             pagesDone(1);
         }
-        if (added == 0)
+        // The file gets every page the document took, also when the group
+        // ended early.
+        if (pdf.pageCount() > 0 && !pdf.flush(output))
+            fail(-50);
+        if (pdf.writtenPageCount() == 0)
             unannounce(output);
     });
     pdf.closeFile();

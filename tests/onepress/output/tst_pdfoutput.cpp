@@ -21,6 +21,9 @@ private:
     QTemporaryDir m_tmp;
     QString m_out;
     QString m_a4, m_small, m_g4, m_bmp, m_TIF, m_png, m_broken, m_truncated, m_empty;
+    // A job of sixty pages, page k (from 0) 200 + k pixels wide so that
+    // its place in a document shows.
+    QList<tagSCAN_IMAGE_FILE> m_sixty;
 
     tagTASK_SHORTCUT task(int type)
     {
@@ -43,6 +46,29 @@ private:
     static bool qpdfOk(const QString &pdf)
     {
         return outtest::run("qpdf", {"--check", pdf}).code == 0;
+    }
+    // The image width of each page, in page order; empty when a page holds
+    // no image or more than one.
+    static QList<int> imageWidths(const QString &pdf)
+    {
+        QList<int> widths;
+        const QStringList lines = outtest::run("pdfimages", {"-list", pdf}).out.split('\n');
+        for (const QString &line : lines.mid(2)) {
+            const QStringList cols = line.split(' ', Qt::SkipEmptyParts);
+            if (cols.size() < 4)
+                continue;
+            if (cols[0].toInt() != widths.size() + 1)
+                return {};
+            widths << cols[3].toInt();
+        }
+        return widths;
+    }
+    static QList<int> sixtyWidths(int pages)
+    {
+        QList<int> widths;
+        for (int k = 0; k < pages; ++k)
+            widths << 200 + k;
+        return widths;
     }
     QStringList outFiles() const
     {
@@ -75,6 +101,11 @@ private slots:
         QFile empty(p + "empty.jpg");
         QVERIFY(empty.open(QIODevice::WriteOnly));
         m_empty = empty.fileName();
+        for (int k = 0; k < 60; ++k) {
+            const QString file = QStringLiteral("%1seq%2.jpg").arg(p).arg(k);
+            m_sixty << page(outtest::writePage(file, outtest::drawPage(200 + k, 280), nullptr, 75),
+                            200 + k, 280, 75);
+        }
         GenerateFileName::setClock([] { return QDateTime(QDate(2026, 1, 5), QTime(10, 0, 0)); });
     }
     void init() { QDir(m_out).removeRecursively(); }
@@ -206,14 +237,42 @@ private slots:
         QVERIFY(info(pdf).contains("595.2 x 841.92 pts"));
     }
 
+    void sixtyPagesAllInOrder()
+    {
+        WorkerRig rig;
+        QList<tagSCAN_IMAGE_FILE> list = m_sixty;
+        QVERIFY(rig.run(task(2), list));
+        QCOMPARE(rig.worker->saveResult(), 0);
+        QCOMPARE(outFiles(), QStringList({"d2026-01-05 (1).pdf"}));
+        const QString pdf = m_out + "/d2026-01-05 (1).pdf";
+        QVERIFY(qpdfOk(pdf));
+        QCOMPARE(pages(pdf), 60);
+        QCOMPARE(imageWidths(pdf), sixtyWidths(60));
+    }
+
+    // The disk fills up after the first page, or in the middle of a long
+    // document: the file keeps the last whole document, its pages in order.
+    void fullDiskKeepsTheLastCompleteDocument_data()
+    {
+        QTest::addColumn<bool>("sixty");
+        QTest::addColumn<qint64>("limit");
+        QTest::newRow("second page") << false << qint64(200 * 1024);
+        qint64 half = 0;
+        for (int k = 0; k < 30; ++k)
+            half += QFileInfo(m_sixty[k].fileName).size();
+        QTest::newRow("middle of sixty") << true << half;
+    }
     void fullDiskKeepsTheLastCompleteDocument()
     {
+        QFETCH(bool, sixty);
+        QFETCH(qint64, limit);
+        QList<tagSCAN_IMAGE_FILE> list = m_sixty;
+        if (!sixty)
+            list = {page(m_small, 620, 877, 75), page(m_a4, 2480, 3508, 300)};
         QDir().mkpath(m_out);
-        const int code = outtest::inFullDiskChild(200 * 1024, [&] {
+        const int code = outtest::inFullDiskChild(rlim_t(limit), [&] {
             nSleepTime = 0;
             ProcessFile worker;
-            QList<tagSCAN_IMAGE_FILE> list{page(m_small, 620, 877, 75),
-                                           page(m_a4, 2480, 3508, 300)};
             tagTASK_SHORTCUT t = task(2);
             worker.setListImageFiles(&list);
             worker.setParameters(t);
@@ -222,8 +281,12 @@ private slots:
         });
         QCOMPARE(code, 0);
         QCOMPARE(outFiles(), QStringList({"d2026-01-05 (1).pdf"}));
-        QCOMPARE(pages(m_out + "/d2026-01-05 (1).pdf"), 1);
-        QVERIFY(qpdfOk(m_out + "/d2026-01-05 (1).pdf"));
+        const QString pdf = m_out + "/d2026-01-05 (1).pdf";
+        QVERIFY(qpdfOk(pdf));
+        const QList<int> widths = imageWidths(pdf);
+        QVERIFY(!widths.isEmpty() && widths.size() < list.size());
+        for (int k = 0; k < widths.size(); ++k)
+            QCOMPARE(widths[k], list[k].width);
     }
 };
 
