@@ -4,11 +4,37 @@
 #include "ui_scanningdialog.h"
 #include "vellumglobal.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QThreadPool>
+
+#include <mutex>
+
+namespace {
+
+// Only a thumbnail is needed: the reader scales while decoding, so a large
+// page never sits in memory at full size.
+QImage readThumbnail(const QString &file, const QSize &box)
+{
+    QImageReader reader(file);
+    QSize full = reader.size();
+    if (full.isValid() && !full.isEmpty()) {
+        full.scale(box, Qt::KeepAspectRatio);
+        reader.setScaledSize(full);
+    }
+    QImage image = reader.read();
+    if (!image.isNull() && image.size() != full)
+        image = image.scaled(box, Qt::KeepAspectRatio, Qt::FastTransformation);
+    return image;
+}
+
+} // namespace
 
 ScanningDialog::ScanningDialog(int kind, bool isScan, PMessage *hub, QWidget *parent)
-    : QDialog(parent), ui(new Ui::ScanningDialog), m_hub(hub), m_kind(kind), m_isScan(isScan)
+    : QDialog(parent), ui(new Ui::ScanningDialog), m_hub(hub), m_kind(kind), m_isScan(isScan),
+      m_thumbnails(std::make_shared<ThumbnailQueue>())
 {
     ui->setupUi(this);
     Qt::WindowFlags flags = windowFlags();
@@ -65,30 +91,57 @@ void ScanningDialog::setScanFileName(signed char side, QString file, int inputDo
     ui->labelPages->setText(tr("张：%1").arg(m_sheets));
     ui->labelSheets->setText(tr("页数：%1（%2）").arg(m_pages).arg(sideWord));
 
-    m_pendingThumbnail = file;
-    if (!m_thumbnailScheduled) {
-        m_thumbnailScheduled = true;
-        QMetaObject::invokeMethod(this, &ScanningDialog::showPendingThumbnail,
-                                  Qt::QueuedConnection);
-    }
+    queueThumbnail(file);
 }
 
-void ScanningDialog::showPendingThumbnail()
+// Decoding a page takes longer than a frame: a pool thread reads the
+// thumbnails, one page at a time, and of the pages that came meanwhile only
+// the newest. It goes on by itself while pages are waiting, so the GUI
+// thread meets the pool only when the reader had nothing left to do. The
+// dialog may be gone by the time a picture is ready.
+struct ScanningDialog::ThumbnailQueue
 {
-    m_thumbnailScheduled = false;
-    const QString file = m_pendingThumbnail;
-    // Only a thumbnail is needed: let the reader scale while decoding, so a
-    // large page never sits in memory at full size.
-    QImageReader reader(file);
-    QSize full = reader.size();
-    const QSize box = ui->labelImage->size();
-    if (full.isValid() && !full.isEmpty()) {
-        full.scale(box, Qt::KeepAspectRatio);
-        reader.setScaledSize(full);
+    std::mutex mutex;
+    QString pending;
+    bool reading = false;
+};
+
+void ScanningDialog::queueThumbnail(const QString &file)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_thumbnails->mutex);
+        m_thumbnails->pending = file;
+        if (m_thumbnails->reading)
+            return;
+        m_thumbnails->reading = true;
     }
-    QImage image = reader.read();
-    if (!image.isNull() && image.size() != full)
-        image = image.scaled(box, Qt::KeepAspectRatio, Qt::FastTransformation);
+    const QSize box = ui->labelImage->size();
+    const QPointer<ScanningDialog> self(this);
+    QThreadPool::globalInstance()->start([queue = m_thumbnails, self, box] {
+        for (;;) {
+            QString file;
+            {
+                std::lock_guard<std::mutex> lock(queue->mutex);
+                if (queue->pending.isEmpty()) {
+                    queue->reading = false;
+                    return;
+                }
+                file.swap(queue->pending);
+            }
+            const QImage image = readThumbnail(file, box);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self, image] {
+                    if (self)
+                        self->showThumbnail(image);
+                },
+                Qt::QueuedConnection);
+        }
+    });
+}
+
+void ScanningDialog::showThumbnail(const QImage &image)
+{
     ui->labelImage->setAlignment(Qt::AlignCenter);
     ui->labelImage->setScaledContents(true);
     if (image.isNull())

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QTimer>
 
+#include <memory>
+
 namespace Ui {
 class ScanningDialog;
 }
@@ -30,7 +32,6 @@ public slots:
     void clickedBtnCancel();
     void handleTimeOut();
     void reject() override;
-    void showPendingThumbnail();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -47,8 +48,11 @@ private:
     QTimer m_timer;
     // Pages can arrive faster than pictures decode: only the newest one of a
     // burst is drawn.
-    QString m_pendingThumbnail;
-    bool m_thumbnailScheduled = false;
+    struct ThumbnailQueue;
+    std::shared_ptr<ThumbnailQueue> m_thumbnails;
+
+    void queueThumbnail(const QString &file);
+    void showThumbnail(const QImage &image);
 };
 
 #endif

@@ -20,6 +20,13 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QThreadPool>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace consoletest;
 
@@ -698,6 +705,40 @@ private slots:
         QCOMPARE(child<QLabel>(&progress, "labelSheets")->text(), QString("页数：6（背面）"));
         QTRY_VERIFY(!child<QLabel>(&progress, "labelImage")->pixmap(Qt::ReturnByValue).isNull());
         grab(&progress, "scanning");
+
+        // A page slow to read (a pipe whose writer waits until the GUI has
+        // turned) holds neither the GUI thread nor a dialog closed meanwhile.
+        const QString slowPage = QDir::tempPath() + QStringLiteral("/slow-page-%1.jpg")
+                                                        .arg(QCoreApplication::applicationPid());
+        QFile::remove(slowPage);
+        QCOMPARE(mkfifo(QFile::encodeName(slowPage).constData(), 0600), 0);
+        std::atomic<bool> turned{false};
+        bool waitedOut = false;
+        std::mutex mutex;
+        std::condition_variable turning;
+        std::thread writer([&] {
+            QFile pipe(slowPage); // opens once the page is being read
+            pipe.open(QIODevice::WriteOnly);
+            std::unique_lock<std::mutex> lock(mutex);
+            waitedOut = !turning.wait_for(lock, std::chrono::seconds(10), [&] { return turned.load(); });
+            QFile page(":/paper/images/paper/countonly.jpg");
+            page.open(QIODevice::ReadOnly);
+            pipe.write(page.readAll());
+        });
+        auto *slow = new ScanningDialog(1, true, hub, nullptr);
+        slow->setScanFileName(0, slowPage, 2);
+        QTimer::singleShot(0, [&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            turned = true;
+            turning.notify_all();
+        });
+        QTRY_VERIFY(turned.load());
+        delete slow;
+        writer.join();
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QFile::remove(slowPage);
+        QVERIFY(!waitedOut);
 
         ScanningDialog calibration(3, false, hub, nullptr);
         QCOMPARE(calibration.windowTitle(), QString("校准"));
