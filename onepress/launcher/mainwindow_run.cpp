@@ -501,7 +501,8 @@ void MainWindow::ScanedToDes()
     tagSCAN_DESTINATION dest;
     switch (kind) {
     case ScanDestApplication:
-        ProcessHelper::openUrl(handed);
+        if (!ProcessHelper::openUrl(handed))
+            ProcessHelper::reportNotOpened(handed);
         break;
     case ScanDestEmailClient:
         ProcessHelper::startSystemMail(handed);

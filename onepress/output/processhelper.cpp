@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
@@ -72,6 +73,16 @@ bool ProcessHelper::openUrl(QList<tagSCAN_IMAGE_FILE> &pages)
     if (files.isEmpty())
         return false;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(files.first()));
+}
+
+void ProcessHelper::reportNotOpened(const QList<tagSCAN_IMAGE_FILE> &pages)
+{
+    const QStringList files = documents(pages);
+    if (files.isEmpty())
+        return;
+    ErrorHandling::warningMessage(QApplication::activeWindow(), QObject::tr("无法打开文档"),
+                                  QObject::tr("桌面没有可以打开此文档的默认程序。\n文档已保存为：\n%1")
+                                      .arg(QDir::toNativeSeparators(files.first())));
 }
 
 bool ProcessHelper::startSystemMail(QList<tagSCAN_IMAGE_FILE> &pages)

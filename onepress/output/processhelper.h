@@ -19,6 +19,9 @@ public:
     explicit ProcessHelper(QObject *parent = nullptr);
 
     static bool openUrl(QList<tagSCAN_IMAGE_FILE> &pages);
+    // Tells the user that the desktop opened nothing and where the document
+    // is; nothing when the run wrote no document.
+    static void reportNotOpened(const QList<tagSCAN_IMAGE_FILE> &pages);
     static bool startSystemMail(QList<tagSCAN_IMAGE_FILE> &pages);
     static bool startLinuxSystemMail(QList<tagSCAN_IMAGE_FILE> &pages);
     static bool startDetached(QList<tagSCAN_IMAGE_FILE> &pages, tagSCAN_DESTINATION &dest);

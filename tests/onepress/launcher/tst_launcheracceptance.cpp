@@ -4,7 +4,9 @@
 // task's folder, and the page files are gone. Button 1 is the colour task,
 // button 3 the black-and-white one. The checks use the outside PDF tools.
 // Button 4 mails its PDF silently to an SMTP server on loopback; button 5
-// writes a searchable PDF through the OCR program.
+// writes a searchable PDF through the OCR program. The test program has
+// beside it what an installed launcher has: Qt's own dialogs read Chinese,
+// and Help opens the help documents laid out there.
 
 #include "emulatedbus.h"
 #include "eventservice.h"
@@ -15,12 +17,17 @@
 #include "retoucher.h"
 #include <QPushButton>
 #include "scannercommands.h"
+#include "scanmainwindow.h"
 #include "scanshortcutmenu.h"
 #include "sheetfeeder.h"
 #include "../../platform/smtp/smtptestserver.h"
+#include "support/desktopurls.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QJsonArray>
@@ -323,11 +330,44 @@ void runTask(int button, emu::Ink ink, int expectedPdfs)
     }
 }
 
+// Qt's standard dialogs and message-box buttons, as the launcher's start-up
+// left them.
+void checkQtTexts()
+{
+    QMessageBox box(QMessageBox::Information, "", "", QMessageBox::Ok | QMessageBox::Cancel);
+    check(box.button(QMessageBox::Ok)->text() == QStringLiteral("确定") &&
+              box.button(QMessageBox::Cancel)->text() == QStringLiteral("取消"),
+          "message-box buttons read 确定 and 取消");
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    auto *name = files.findChild<QLabel *>("fileNameLabel");
+    auto *type = files.findChild<QLabel *>("fileTypeLabel");
+    check(name && name->text().contains(QStringLiteral("文件名")) && type &&
+              type->text().contains(QStringLiteral("文件类型")),
+          "the file dialog's labels are Chinese: " + (name ? name->text() : QString()));
+}
+
+// Help in the tray and in the console's settings opens the laid-out guides.
+void checkHelp(MainWindow *w)
+{
+    testsupport::DesktopUrls desktop;
+    w->tray().systemMenuHelp();
+    w->console()->window()->clickedBtnHelp();
+    const QString help = QCoreApplication::applicationDirPath() + "/help/";
+    check(desktop.urls == QList<QUrl>{QUrl::fromLocalFile(help + "Deskscope_ZH_CN.pdf"),
+                                      QUrl::fromLocalFile(help + "Scan_Settings_Guide_ZH_CN.pdf")},
+          "Help opens the two help documents beside the program");
+    for (const QUrl &url : desktop.urls)
+        check(tool("pdfinfo", {url.toLocalFile()}).contains("Pages:"), url.toLocalFile() + " is a PDF");
+}
+
 void script()
 {
     MainWindow *w = launcherWindow();
     check(w && w->isHidden(), "the launcher window exists and stays hidden");
+    checkQtTexts();
     if (w) {
+        checkHelp(w);
         check(waitFor([] { return g_emulator->events.registered(); }, 30000),
               "the console registered the button list");
         runTask(1, emu::Ink::Colour, 1);

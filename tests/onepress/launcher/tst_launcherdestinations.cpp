@@ -1,11 +1,13 @@
 // The run's hand-off roads beyond the folder: a printer task prints the pages
-// itself without the output worker, and a web-mail task deletes its documents
-// only when the mail went out and the settings let page files go.
+// itself without the output worker, an application task opens its document or
+// tells where it is, and a web-mail task deletes its documents only when the
+// mail went out and the settings let page files go.
 
 #include "../../platform/smtp/smtptestserver.h"
 #include "processfile.h"
 #include "runfixture.h"
 #include "scandestination.h"
+#include "support/desktopurls.h"
 #include "support/modalanswer.h"
 
 #include <QPrinter>
@@ -39,6 +41,8 @@ private slots:
     void init() { g_ConfigFile.m_nRemoveImage = 1; }
 
     void printerRoadStartsNoWorker();
+    void applicationOpensOrTells_data();
+    void applicationOpensOrTells();
     void mailDeletesOnlyWhatWasSent_data();
     void mailDeletesOnlyWhatWasSent();
     void disconnectWhileTheMailWaits();
@@ -83,6 +87,47 @@ void TestLauncherDestinations::printerRoadStartsNoWorker()
     QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\n")), qPrintable(info));
     QVERIFY(!QFile::exists(p1) && !QFile::exists(p2));
     QVERIFY(w.pages().isEmpty());
+}
+
+// Offscreen the desktop opens nothing, as a desktop without a URL handler;
+// a handler stands in for one that opens the document.
+void TestLauncherDestinations::applicationOpensOrTells_data()
+{
+    QTest::addColumn<bool>("desktopOpens");
+    QTest::newRow("opened") << true;
+    QTest::newRow("nothing opens it") << false;
+}
+
+void TestLauncherDestinations::applicationOpensOrTells()
+{
+    QFETCH(bool, desktopOpens);
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.ScanDestinationID = ScanDestination::kApplicationId;
+    rig.store(t);
+    std::unique_ptr<testsupport::DesktopUrls> desktop;
+    if (desktopOpens)
+        desktop.reset(new testsupport::DesktopUrls);
+    testsupport::ModalAnswerer answer("确定");
+    w.systemMenuTaskID(t.TaskID);
+    const QString p1 = rig.page(1);
+    rig.console->deliver(p1);
+    rig.console->finish();
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 40000);
+
+    QCOMPARE(rig.outputs().size(), 1);
+    const QString document = QDir(rig.out()).filePath(rig.outputs().first());
+    if (desktopOpens) {
+        QCOMPARE(desktop->urls, QList<QUrl>{QUrl::fromLocalFile(document)});
+        QCOMPARE(answer.count(), 0);
+    } else {
+        QCOMPARE(answer.count(), 1);
+        QCOMPARE(answer.last().title, QString("无法打开文档"));
+        QCOMPARE(answer.last().icon, QMessageBox::Warning);
+        QVERIFY2(answer.last().text.endsWith("\n" + document), qPrintable(answer.last().text));
+    }
+    QVERIFY(!QFile::exists(p1));
 }
 
 void TestLauncherDestinations::mailDeletesOnlyWhatWasSent_data()
