@@ -1,6 +1,7 @@
 #include "buttoneventcodec.h"
 #include "emulatortest.h"
 #include "eventservice.h"
+#include "support/testtiming.h"
 #include "usbport.h"
 
 #include <QProcess>
@@ -36,12 +37,12 @@ Run runEventRelease()
     Run r;
     QProcess p;
     p.start(QStringLiteral(EVENTRELEASE_PROGRAM), QStringList());
-    if (!p.waitForStarted(5000))
+    if (!p.waitForStarted(scaledMs(5000)))
         return r;
-    r.finished = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
+    r.finished = p.waitForFinished(scaledMs(60000)) && p.exitStatus() == QProcess::NormalExit;
     if (!r.finished) {
         p.kill();
-        p.waitForFinished(5000);
+        p.waitForFinished(scaledMs(5000));
     }
     r.status = p.exitCode();
     r.out = p.readAllStandardOutput();

@@ -1,5 +1,6 @@
 #include "configfile.h"
 #include "debugtrace.h"
+#include "support/testtiming.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -125,7 +126,7 @@ private slots:
             workers.last()->start();
         }
         for (QThread *w : workers) {
-            QVERIFY(w->wait(30000));
+            QVERIFY(w->wait(scaledMs(30000)));
             delete w;
         }
         const QStringList all = logLines();

@@ -1,4 +1,5 @@
 #include "pmessage.h"
+#include "support/testtiming.h"
 
 #include <QCoreApplication>
 #include <QMetaMethod>
@@ -107,7 +108,7 @@ private slots:
             emit hub.updatePaperStatus(true, false);
         });
         worker->start();
-        QVERIFY(worker->wait(5000));
+        QVERIFY(worker->wait(scaledMs(5000)));
         QCOMPARE(seenPage, emitter);
         QCOMPARE(barcodes, QStringList{"A1"});
         QTRY_COMPARE(seenStatus, QCoreApplication::instance()->thread());

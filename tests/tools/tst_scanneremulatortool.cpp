@@ -2,6 +2,7 @@
 // emulated scanner of another process, and the command's exit status comes
 // back.
 #include "emulatoroptions.h"
+#include "support/testtiming.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -21,9 +22,9 @@ Run emulate(const QStringList &args)
     QProcess p;
     p.start(QStringLiteral(SCANNER_EMULATOR), args);
     Run r;
-    if (!p.waitForFinished(90000)) {
+    if (!p.waitForFinished(scaledMs(90000))) {
         p.kill();
-        p.waitForFinished();
+        p.waitForFinished(scaledMs(30000));
         r.err = "did not finish";
         return r;
     }

@@ -1,4 +1,5 @@
 #include "deviceharness.h"
+#include "support/testtiming.h"
 
 #include "configfile.h"
 #include "errorhandling.h"

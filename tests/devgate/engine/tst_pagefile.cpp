@@ -1,5 +1,6 @@
 #include "pagefile.h"
 #include "pagetestutil.h"
+#include "support/testtiming.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -27,7 +28,7 @@ QString tiffinfo(const QString &file)
         return QString();
     QProcess process;
     process.start(tool, {file});
-    process.waitForFinished(10000);
+    process.waitForFinished(scaledMs(10000));
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 

@@ -2,6 +2,7 @@
 #include "parsercommand.h"
 #include "scannerconfig.h"
 #include "smallrecords.h"
+#include "support/testtiming.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -383,7 +384,7 @@ private slots:
         QThread *worker = QThread::create(
             [&] { result = rig.gate->calibrateBeginTestMag(&profile, &rig.hub); });
         worker->start();
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.commandsOf(op::kRequestHeader).empty(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.commandsOf(op::kRequestHeader).empty(), scaledMs(10000));
 
         // Another job is refused at once and sends nothing.
         const size_t others = rig.device->commands().size() - rig.commandsOf(op::kRequestHeader).size();
@@ -398,7 +399,7 @@ private slots:
         QCOMPARE(rig.locks(), 1);
 
         rig.gate->cancelJob();
-        QVERIFY(worker->wait(10000));
+        QVERIFY(worker->wait(scaledMs(10000)));
         delete worker;
         QCOMPARE(result.load(), -34);
         QCOMPARE(rig.scanner->stopRequests(), 1u);

@@ -1,4 +1,5 @@
 #include "devgate/facaderig.h"
+#include "support/testtiming.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -190,7 +191,7 @@ private slots:
         std::atomic<int> first{1};
         QThread *worker = QThread::create([&] { first = rig.gate->startJob(&profile, &rig.hub); });
         worker->start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.opcodeCount(op::kRequestHeader) > 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.opcodeCount(op::kRequestHeader) > 0, scaledMs(10000));
 
         QElapsedTimer t;
         t.start();
@@ -200,7 +201,7 @@ private slots:
 
         QSignalSpy finish(&rig.hub, &PMessage::scanFinish);
         rig.gate->cancelJob();
-        QVERIFY(worker->wait(10000));
+        QVERIFY(worker->wait(scaledMs(10000)));
         delete worker;
         QCOMPARE(first.load(), -34);
         QCOMPARE(rig.scanner->stopRequests(), 1u);
@@ -218,18 +219,18 @@ private slots:
         std::atomic<int> result{1};
         QThread *worker = QThread::create([&] { result = rig.gate->startJob(&profile, &rig.hub); });
         worker->start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.opcodeCount(op::kPaperDetected) > 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.opcodeCount(op::kPaperDetected) > 1, scaledMs(10000));
         QThread *canceller = QThread::create([&] {
             QThread::msleep(300);
             rig.gate->cancelJob();
         });
         canceller->start();
         rig.gate->closePort(); // returns only once the job released the mutex
-        QVERIFY(canceller->wait(5000));
+        QVERIFY(canceller->wait(scaledMs(5000)));
         delete canceller;
         QCOMPARE(result.load(), -34);
         QVERIFY(!rig.gate->isOpen());
-        QVERIFY(worker->wait(5000));
+        QVERIFY(worker->wait(scaledMs(5000)));
         delete worker;
     }
 
@@ -615,7 +616,7 @@ private slots:
         });
         canceller->start();
         QCOMPARE(rig.gate->startJob(&profile, &rig.hub), -34);
-        QVERIFY(canceller->wait(5000));
+        QVERIFY(canceller->wait(scaledMs(5000)));
         delete canceller;
         QFile log(rig.config.m_strScanLogFile);
         QVERIFY(log.open(QIODevice::ReadOnly));

@@ -5,6 +5,7 @@
 // tools/sanitize.sh, which is what these cases are mostly for.
 #include "devgate/facaderig.h"
 #include "eventservice.h"
+#include "support/testtiming.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -186,7 +187,7 @@ private slots:
             polling = true;
             pollResult = rig.gate->getReplyEvent(event);
         });
-        QTRY_VERIFY_WITH_TIMEOUT(polling.load(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(polling.load(), scaledMs(5000));
         std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the poll is held
         QElapsedTimer clock;
         clock.start();

@@ -7,6 +7,7 @@
 #include "fakeconsole.h"
 #include "mainwindow.h"
 #include "storefixture.h"
+#include "support/testtiming.h"
 
 #include <QImage>
 #include <QPainter>
@@ -72,7 +73,7 @@ struct RunRig
     {
         QProcess p;
         p.start(program, args);
-        p.waitForFinished(20000);
+        p.waitForFinished(scaledMs(20000));
         return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
     }
 

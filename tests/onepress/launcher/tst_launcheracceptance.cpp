@@ -15,6 +15,7 @@
 #include "onepressmain.h"
 #include "consolelink.h"
 #include "retoucher.h"
+#include "support/testtiming.h"
 #include <QPushButton>
 #include "scannercommands.h"
 #include "scanmainwindow.h"
@@ -89,7 +90,7 @@ QString tool(const QString &program, const QStringList &args, int *exitCode = nu
 {
     QProcess p;
     p.start(program, args);
-    p.waitForFinished(30000);
+    p.waitForFinished(scaledMs(30000));
     if (exitCode)
         *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());

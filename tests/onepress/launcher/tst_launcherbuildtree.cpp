@@ -5,6 +5,7 @@
 #include "onepressglobal.h"
 #include "scandestination.h"
 #include "scanshortcutmenu.h"
+#include "support/testtiming.h"
 #include "taskshortcut.h"
 
 #include <QDir>
@@ -52,26 +53,26 @@ void TestLauncherBuildTree::searchablePdfFromThePanel()
     emulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     emulator.start(EMULATOR_PROGRAM, {"--sheets", "1", "--simplex", "--press", "1", "--",
                                       LAUNCHER_PROGRAM});
-    QVERIFY(emulator.waitForStarted(10000));
+    QVERIFY(emulator.waitForStarted(scaledMs(10000)));
     auto written = [&] { return QDir(out).entryList({"*.pdf"}, QDir::Files); };
     // The run is over once its page files are gone after the hand-off.
     auto pagesLeft = [] {
         return QDir(g_ConfigFile.m_strTempDir).entryList({"*.jpg", "*.bmp", "*.tif"}, QDir::Files);
     };
-    QTRY_VERIFY_WITH_TIMEOUT(!written().isEmpty() && pagesLeft().isEmpty(), 90000);
+    QTRY_VERIFY_WITH_TIMEOUT(!written().isEmpty() && pagesLeft().isEmpty(), scaledMs(90000));
     emulator.terminate();
-    if (!emulator.waitForFinished(15000)) {
+    if (!emulator.waitForFinished(scaledMs(15000))) {
         emulator.kill();
-        emulator.waitForFinished(5000);
+        emulator.waitForFinished(scaledMs(5000));
     }
 
     const QString pdf = out + "/" + written().first();
     QProcess check;
     check.start("pdffonts", {pdf});
-    QVERIFY(check.waitForFinished(20000));
+    QVERIFY(check.waitForFinished(scaledMs(20000)));
     QVERIFY2(check.readAllStandardOutput().contains("GlyphLessFont"), "the OCR text layer");
     check.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
-    QVERIFY(check.waitForFinished(20000));
+    QVERIFY(check.waitForFinished(scaledMs(20000)));
     const QString text = QString::fromUtf8(check.readAllStandardOutput());
     QVERIFY2(text.contains(QRegularExpression("\\w")), qPrintable(text));
 }

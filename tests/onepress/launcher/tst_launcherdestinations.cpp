@@ -9,6 +9,7 @@
 #include "scandestination.h"
 #include "support/desktopurls.h"
 #include "support/modalanswer.h"
+#include "support/testtiming.h"
 
 #include <QPrinter>
 #include <QRegularExpression>
@@ -114,7 +115,7 @@ void TestLauncherDestinations::applicationOpensOrTells()
     const QString p1 = rig.page(1);
     rig.console->deliver(p1);
     rig.console->finish();
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 40000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(40000));
 
     QCOMPARE(rig.outputs().size(), 1);
     const QString document = QDir(rig.out()).filePath(rig.outputs().first());
@@ -177,7 +178,7 @@ void TestLauncherDestinations::mailDeletesOnlyWhatWasSent()
     rig.console->deliver(p1);
     rig.console->deliver(p2);
     rig.console->finish();
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 40000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(40000));
 
     QCOMPARE(m_smtp->mails(), mailsBefore + (serverUp ? 1 : 0));
     if (serverUp) {
@@ -221,7 +222,7 @@ void TestLauncherDestinations::disconnectWhileTheMailWaits()
     bool over = false;
     std::thread watchdog([&] {
         std::unique_lock<std::mutex> lock(m);
-        if (!cv.wait_for(lock, std::chrono::seconds(30), [&] { return over; })) {
+        if (!cv.wait_for(lock, std::chrono::milliseconds(scaledMs(30000)), [&] { return over; })) {
             std::fprintf(stderr, "the GUI thread is blocked in the mail hand-off\n");
             std::abort();
         }
@@ -241,7 +242,7 @@ void TestLauncherDestinations::disconnectWhileTheMailWaits()
     rig.console->deliver(p1);
     rig.console->deliver(p2);
     rig.console->finish();
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 40000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(40000));
     {
         std::lock_guard<std::mutex> lock(m);
         over = true;

@@ -2,6 +2,8 @@
 // returns 0 at once, a killed instance does not block the next start; and
 // the two libraries' exported entries and facade objects.
 
+#include "support/testtiming.h"
+
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -53,14 +55,14 @@ void startLauncher(QProcess &p)
     p.setProcessEnvironment(launcherEnvironment());
     p.setProgram(LAUNCHER_PROGRAM);
     p.start();
-    QVERIFY(p.waitForStarted(5000));
+    QVERIFY(p.waitForStarted(scaledMs(5000)));
 }
 
 QString dynamicSymbol(const QString &library, const QString &name)
 {
     QProcess readelf;
     readelf.start("readelf", {"--wide", "--dyn-syms", library});
-    readelf.waitForFinished(10000);
+    readelf.waitForFinished(scaledMs(10000));
     for (const QString &line : QString::fromLatin1(readelf.readAllStandardOutput()).split('\n'))
         if (line.endsWith(" " + name))
             return line.simplified();
@@ -86,13 +88,13 @@ void TestLauncherProcess::oneInstance()
     QProcess first;
     startLauncher(first);
     // The instance lock is the first thing a start takes.
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(lock), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(lock), scaledMs(10000));
 
     // A start while the first is still starting returns 0 and builds nothing;
     // it may wait out its message's time-out while the first is busy.
     QProcess starting;
     startLauncher(starting);
-    QVERIFY(starting.waitForFinished(15000));
+    QVERIFY(starting.waitForFinished(scaledMs(15000)));
     QCOMPARE(starting.exitStatus(), QProcess::NormalExit);
     QCOMPARE(starting.exitCode(), 0);
     QVERIFY2(first.state() == QProcess::Running, "the first start stays the primary");
@@ -102,21 +104,21 @@ void TestLauncherProcess::oneInstance()
     QElapsedTimer clock;
     clock.start();
     startLauncher(second);
-    QVERIFY(second.waitForFinished(10000));
+    QVERIFY(second.waitForFinished(scaledMs(10000)));
     QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
 
     ::kill(pid_t(first.processId()), SIGKILL);
-    QVERIFY(first.waitForFinished(5000));
+    QVERIFY(first.waitForFinished(scaledMs(5000)));
 
     QProcess third;
     startLauncher(third);
-    QVERIFY2(!third.waitForFinished(2000), "a start after a killed instance becomes the primary");
+    QVERIFY2(!third.waitForFinished(scaledMs(2000)), "a start after a killed instance becomes the primary");
     third.terminate();
-    if (!third.waitForFinished(3000)) {
+    if (!third.waitForFinished(scaledMs(3000))) {
         third.kill();
-        third.waitForFinished(3000);
+        third.waitForFinished(scaledMs(3000));
     }
 }
 
@@ -157,7 +159,7 @@ void TestLauncherProcess::emulatorPressOption()
     auto run = [](const QStringList &args, QString *err = nullptr) {
         QProcess p;
         p.start(EMULATOR_PROGRAM, args);
-        p.waitForFinished(20000);
+        p.waitForFinished(scaledMs(20000));
         if (err)
             *err = QString::fromUtf8(p.readAllStandardError());
         return p.exitCode();

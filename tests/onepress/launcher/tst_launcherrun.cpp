@@ -8,6 +8,7 @@
 #include "processfile.h"
 #include "runfixture.h"
 #include "support/modalanswer.h"
+#include "support/testtiming.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -169,7 +170,7 @@ void TestLauncherRun::feederLoopSavesEveryScan()
     QCOMPARE(answer.count(), 3);
     QCOMPARE(answer.last().title, QString("进纸器输入盘已空"));
     QCOMPARE(answer.last().text, QString("是否有其他页面要扫描？"));
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     const QStringList files = rig.outputs();
     QCOMPARE(files.size(), 1);
     QCOMPARE(pdfPages(rig.out() + "/" + files.first()), 3);
@@ -222,7 +223,7 @@ void TestLauncherRun::refusedStartReleases()
     rig.console->deliver(rig.page(1));
     rig.console->acceptStart = false;
     rig.console->finish();
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QCOMPARE(rig.outputs().size(), 1);
 }
 
@@ -255,7 +256,7 @@ void TestLauncherRun::pressDuringSaveIsDropped()
     w.pressTouchPanel(1);
     w.systemMenuTaskID(TaskShortcut::slotIds().at(0));
     QCOMPARE(rig.console->started.size(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QCOMPARE(pdfPages(rig.out() + "/" + rig.outputs().value(0)), 6);
 }
 
@@ -272,7 +273,7 @@ void TestLauncherRun::disconnectDuringSave()
     w.OnPrinterDisconnected();
     // The worker is not robbed of its list: the clean-up waits for its end.
     QVERIFY(w.isBusy() || !w.isSaving());
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QVERIFY(w.pages().isEmpty());
     QVERIFY(QDir(rig.pagesDir()).entryList(QDir::Files).isEmpty());
     QVERIFY(!w.isConnected());
@@ -303,7 +304,7 @@ void TestLauncherRun::saveAsLoopAndKeyword()
     w.systemMenuTaskID(t.TaskID);
     rig.console->deliver(rig.page(1));
     rig.console->finish();
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QCOMPARE(captions, QStringList({"另存为", "另存为"}));
     QStringList texts;
     for (const testsupport::ModalSeen &s : answer.seen())
@@ -328,7 +329,7 @@ void TestLauncherRun::groupQuestionDeclined()
     rig.console->deliver(p2);
     rig.console->deliver(p3, {"second"});
     rig.console->finish();
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QCOMPARE(answer.count(), 1);
     QCOMPARE(answer.last().title, QString("分隔结果"));
     QVERIFY(answer.last().text.startsWith("检测到2个条码\n\n图像将分隔为"));
@@ -382,7 +383,7 @@ void TestLauncherRun::failedSaveKeepsPages()
     const QString page = rig.page(1);
     rig.console->deliver(page);
     rig.console->finish();
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QVERIFY(QFile::exists(page));
     QVERIFY(w.pages().isEmpty());
     QCOMPARE(answer.count(), 1);
@@ -480,7 +481,7 @@ void TestLauncherRun::blankMarkingKeepsTheTrayTurning()
     widest = qMax(widest, clock.elapsed() - last);
     w.pressTouchPanel(1);
     QCOMPARE(rig.console->started.size(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(idle(w), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(60000));
     tick.stop();
     QVERIFY2(widest < 200, qPrintable(QString("the event loop stood still %1 ms").arg(widest)));
     QCOMPARE(answer.count(), 1);

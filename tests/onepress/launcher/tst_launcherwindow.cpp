@@ -11,6 +11,7 @@
 #include "savefiledialog.h"
 #include "storefixture.h"
 #include "support/modalanswer.h"
+#include "support/testtiming.h"
 
 #include <QAction>
 #include <QDesktopServices>

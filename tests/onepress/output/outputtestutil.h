@@ -4,6 +4,7 @@
 // Page files and outside-tool runs shared by the output pipeline's tests.
 
 #include "pagefile.h"
+#include "support/testtiming.h"
 
 #include <QColor>
 #include <QFile>
@@ -125,9 +126,9 @@ inline ToolResult run(const QString &program, const QStringList &args, int timeo
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
     ToolResult r;
-    if (!p.waitForFinished(timeoutMs)) {
+    if (!p.waitForFinished(scaledMs(timeoutMs))) {
         p.kill();
-        p.waitForFinished();
+        p.waitForFinished(scaledMs(30000));
         return r;
     }
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;

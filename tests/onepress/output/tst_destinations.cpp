@@ -10,6 +10,7 @@
 #include "sendmaildialog.h"
 #include "smtpclient.h"
 #include "support/modalanswer.h"
+#include "support/testtiming.h"
 #include "taskshortcut.h"
 #include "webmailhelper.h"
 

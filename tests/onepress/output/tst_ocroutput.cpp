@@ -5,6 +5,7 @@
 #include "generatefilename.h"
 #include "outputtestutil.h"
 #include "pdfocrhander.h"
+#include "support/testtiming.h"
 #include "workerrig.h"
 
 #include <QCoreApplication>
@@ -167,7 +168,7 @@ private slots:
             run->start();
             QTest::qWait(300);
             ocr.m_bCancel = true;
-            QVERIFY(run->wait(5000));
+            QVERIFY(run->wait(scaledMs(5000)));
             delete run;
             QVERIFY(!result);
             QVERIFY2(t.elapsed() < 2500, qPrintable(QString::number(t.elapsed())));

@@ -4,6 +4,7 @@
 #include "generatefilename.h"
 #include "ofdlibrary.h"
 #include "outputtestutil.h"
+#include "support/testtiming.h"
 #include "workerrig.h"
 
 #include <QTemporaryDir>
@@ -26,7 +27,7 @@ private:
     {
         QProcess p;
         p.start("unzip", {"-p", ofd, entry});
-        p.waitForFinished(10000);
+        p.waitForFinished(scaledMs(10000));
         return p.readAllStandardOutput();
     }
     QString xpath(const QString &ofd, const QString &entry, const QString &path)

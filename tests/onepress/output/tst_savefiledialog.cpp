@@ -1,6 +1,7 @@
 // The save progress window: its texts, the OCR clock, cancel and close.
 
 #include "savefiledialog.h"
+#include "support/testtiming.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -49,7 +50,7 @@ private slots:
         QCOMPARE(progress->text(), QStringLiteral("正在进行OCR识别.\n\n已用时:00:00:04"));
         // The real clock ticks once a second.
         QTRY_COMPARE_WITH_TIMEOUT(progress->text(),
-                                  QStringLiteral("正在进行OCR识别..\n\n已用时:00:00:05"), 2500);
+                                  QStringLiteral("正在进行OCR识别..\n\n已用时:00:00:05"), scaledMs(2500));
 
         // Closing cancels once; the window stays.
         QSignalSpy cancelled(&dialog, &SaveFileDialog::userCancel);

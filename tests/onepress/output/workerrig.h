@@ -6,9 +6,9 @@
 // the test's thread.
 
 #include "processfile.h"
+#include "support/testtiming.h"
 #include "taskshortcut.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QStringList>
 #include <QThread>
@@ -98,10 +98,9 @@ public:
         worker->setListImageFiles(&pages);
         worker->setParameters(task);
         emit saveFiles();
-        QElapsedTimer t;
-        t.start();
-        while (finished.isEmpty() && cancelled.isEmpty() && t.elapsed() < timeoutMs)
-            finished.wait(50);
+        // A run that never ends shows in `ended` staying 0.
+        (void)QTest::qWaitFor([&] { return !finished.isEmpty() || !cancelled.isEmpty(); },
+                              scaledMs(timeoutMs));
         ended = finished.size() + cancelled.size();
         return !finished.isEmpty();
     }

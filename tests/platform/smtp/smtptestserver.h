@@ -4,6 +4,8 @@
 // The loopback SMTP server of the mail tests (aiosmtpd, run by Debian's own
 // Python), a certificate made by openssl, and the stored mail read back.
 
+#include "support/testtiming.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -34,7 +36,7 @@ inline bool makeCertificate(const QString &dir)
     p.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
                         "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
                         "-keyout", dir + "/key.pem", "-out", dir + "/cert.pem"});
-    return p.waitForFinished(30000) && p.exitCode() == 0;
+    return p.waitForFinished(scaledMs(30000)) && p.exitCode() == 0;
 }
 
 class Server
@@ -48,14 +50,14 @@ public:
                         QStringList{QString(SMTP_TEST_SCRIPTS) + "/smtpserver.py", "--port",
                                     QString::number(port), "--dir", dir.path()} +
                             extra);
-        ready = m_process.waitForReadyRead(15000) && m_process.readAll().contains("READY");
+        ready = m_process.waitForReadyRead(scaledMs(15000)) && m_process.readAll().contains("READY");
     }
     ~Server()
     {
         m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(5000)) {
+        if (!m_process.waitForFinished(scaledMs(5000))) {
             m_process.kill();
-            m_process.waitForFinished();
+            m_process.waitForFinished(scaledMs(30000));
         }
     }
     QStringList commands() const
@@ -85,7 +87,7 @@ public:
         QProcess p;
         p.start("/usr/bin/python3", {QString(SMTP_TEST_SCRIPTS) + "/mailparts.py",
                                      dir.path() + QStringLiteral("/mail%1.eml").arg(n), out});
-        p.waitForFinished(15000);
+        p.waitForFinished(scaledMs(15000));
         return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
     }
 

@@ -6,6 +6,7 @@
 #include "onepressthread.h"
 #include "scanrig.h"
 #include "support/emulatorwidgettest.h"
+#include "support/testtiming.h"
 
 #include <QFileInfo>
 #include <QMutex>
@@ -78,8 +79,8 @@ private slots:
         QVERIFY(w.detectTimer()->isActive());
         w.startDetectDeviceThread();
         QVERIFY(!w.detectTimer()->isActive());
-        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 1, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 1, scaledMs(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
 
         // A press of button 1 starts the task's scan, as the launcher does.
         auto profile = ScanRig::builtIn(5);
@@ -114,7 +115,7 @@ private slots:
         ModalAnswerer answerer("接受 (&A)");
 
         rig.events.pressButton(1);
-        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), scaledMs(20000));
         const QStringList events = journal.snapshot();
         QCOMPARE(events.first(), QString("press 1"));
         QCOMPARE(events.at(1), QString("scanning"));
@@ -154,7 +155,7 @@ private slots:
             Qt::DirectConnection);
         const int boxesBefore = answerer.count();
         rig.events.pressButton(1);
-        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), scaledMs(20000));
         disconnect(cancelAt2);
         QVERIFY(pages >= 2 && pages < 6);
         QVERIFY(w.isCancel());
@@ -163,7 +164,7 @@ private slots:
 
         // The scanner goes away and comes back.
         rig.bus.unplug(rig.device);
-        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, scaledMs(10000));
         QTRY_VERIFY(!w.onepressThread());
         QVERIFY(w.detectTimer()->isActive());
         // Plugged in again, it comes back at a new address.
@@ -177,13 +178,13 @@ private slots:
         service.attach(device);
         QVERIFY(rig.bus.plug(device));
         w.startDetectDeviceThread();
-        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 2, 35000);
-        QTRY_VERIFY_WITH_TIMEOUT(service.pollHeld(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 2, scaledMs(35000));
+        QTRY_VERIFY_WITH_TIMEOUT(service.pollHeld(), scaledMs(5000));
         QCOMPARE(lost.count(), 1);
         disconnect(hub, &PMessage::pressTouchPanel, this, nullptr);
         QSignalSpy presses(hub, &PMessage::pressTouchPanel);
         service.pressButton(2);
-        QTRY_COMPARE_WITH_TIMEOUT(presses.count(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(presses.count(), 1, scaledMs(5000));
         QCOMPARE(presses[0][0].toInt(), 2);
 
         // The launcher's shut-down.
@@ -209,19 +210,19 @@ private slots:
         QSignalSpy lost(&w, &ScanMainWindow::PrinterDisconnected);
         w.setOnepressEvent(twoButtons());
         w.startDetectDeviceThread();
-        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 1, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(detected.count(), 1, scaledMs(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         ModalAnswerer answerer("确定");
         auto profile = ScanRig::builtIn(4);
         QVERIFY(w.startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QCOMPARE(answerer.count(), 1);
         QCOMPARE(answerer.last().title, QString("错误"));
         QVERIFY(!rig.pages.isEmpty());
         QVERIFY(rig.pages.size() <= 4);
         for (const auto &page : rig.pages)
             QVERIFY2(!QImage(page.file).isNull(), qPrintable(page.file));
-        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, scaledMs(10000));
         QTRY_VERIFY(!w.onepressThread());
         QVERIFY(w.detectTimer()->isActive());
         QTest::qWait(300);
@@ -240,12 +241,12 @@ private slots:
         QVERIFY(rig.open());
         auto profile = ScanRig::builtIn(2);
         QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QVERIFY(!rig.pages.isEmpty());
         for (const auto &page : rig.pages) {
             QProcess tiffinfo;
             tiffinfo.start("tiffinfo", {page.file});
-            QVERIFY(tiffinfo.waitForFinished(10000));
+            QVERIFY(tiffinfo.waitForFinished(scaledMs(10000)));
             const QString out = tiffinfo.readAllStandardOutput() + tiffinfo.readAllStandardError();
             QVERIFY2(tiffinfo.exitCode() == 0, qPrintable(page.file + ": " + out));
             QVERIFY2(out.contains("CCITT Group 4"), qPrintable(out));

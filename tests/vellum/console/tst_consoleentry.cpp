@@ -1,5 +1,6 @@
 // The console program's single instance, between real processes.
 #include "qtsingleapplication.h"
+#include "support/testtiming.h"
 
 #include <QElapsedTimer>
 #include <QLockFile>
@@ -16,7 +17,7 @@ bool waitForLine(QProcess &p, const QByteArray &line, int ms)
     clock.start();
     QByteArray seen;
     while (clock.elapsed() < ms) {
-        p.waitForReadyRead(100);
+        p.waitForReadyRead(scaledMs(100));
         seen += p.readAllStandardOutput();
         if (seen.split('\n').contains(line))
             return true;
@@ -43,7 +44,7 @@ private slots:
         clock.start();
         QProcess second;
         second.start(CONSOLE_PROGRAM, QStringList());
-        QVERIFY(second.waitForFinished(5000));
+        QVERIFY(second.waitForFinished(scaledMs(5000)));
         QVERIFY(clock.elapsed() < 5000);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
@@ -51,18 +52,18 @@ private slots:
 
         // A primary killed without cleaning up: the next start takes over.
         ::kill(pid_t(first.processId()), SIGKILL);
-        QVERIFY(first.waitForFinished(3000));
+        QVERIFY(first.waitForFinished(scaledMs(3000)));
         QProcess console;
         console.start(CONSOLE_PROGRAM, QStringList());
-        QVERIFY(console.waitForStarted());
+        QVERIFY(console.waitForStarted(scaledMs(30000)));
         QTest::qWait(1500);
         QCOMPARE(console.state(), QProcess::Running);
         QProcess probe;
         probe.start(SINGLEPROBE, {"VELLUM"});
         QVERIFY(waitForLine(probe, "secondary", 6000));
-        QVERIFY(probe.waitForFinished(3000));
+        QVERIFY(probe.waitForFinished(scaledMs(3000)));
         console.terminate();
-        QVERIFY(console.waitForFinished(5000));
+        QVERIFY(console.waitForFinished(scaledMs(5000)));
     }
 
     // The console program with a scanner attached, as the README starts it:
@@ -71,7 +72,7 @@ private slots:
     {
         QProcess emulator;
         emulator.start(SCANNER_EMULATOR, {"--sheets", "5", "--multifeed", "3", "--", CONSOLE_PROGRAM});
-        QVERIFY(emulator.waitForStarted());
+        QVERIFY(emulator.waitForStarted(scaledMs(30000)));
         // Wait until the console holds the instance's lock, then knock.
         QElapsedTimer clock;
         clock.start();
@@ -84,10 +85,10 @@ private slots:
         QProcess probe;
         probe.start(SINGLEPROBE, {"VELLUM"});
         QVERIFY(waitForLine(probe, "secondary", 6000));
-        QVERIFY(probe.waitForFinished(3000));
+        QVERIFY(probe.waitForFinished(scaledMs(3000)));
         QCOMPARE(emulator.state(), QProcess::Running);
         emulator.terminate();
-        QVERIFY(emulator.waitForFinished(10000));
+        QVERIFY(emulator.waitForFinished(scaledMs(10000)));
     }
 
     // Ids do not interfere: the launcher's instance beside the console's.
@@ -100,8 +101,8 @@ private slots:
         QVERIFY(waitForLine(b, "primary", 5000));
         a.kill();
         b.kill();
-        a.waitForFinished();
-        b.waitForFinished();
+        a.waitForFinished(scaledMs(30000));
+        b.waitForFinished(scaledMs(30000));
     }
 };
 

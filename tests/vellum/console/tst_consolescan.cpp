@@ -9,6 +9,7 @@
 #include "scanningdialog.h"
 #include "scanrig.h"
 #include "support/emulatorwidgettest.h"
+#include "support/testtiming.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -94,7 +95,7 @@ private slots:
         QVERIFY(rig.window->isScanning());
         QCOMPARE(scanning.count(), 1);
         QVERIFY(rig.window->scanningDialog());
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QCOMPARE(rig.pages.size(), 6);
         for (int i = 0; i < 6; ++i) {
             QCOMPARE(rig.pages[i].side, i % 2);
@@ -125,7 +126,7 @@ private slots:
                          [&] { order << 2; });
         auto profile = duplexColour();
         QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QCOMPARE(order, (QList<int>{1, 2}));
         QCOMPARE(answerer.last().title, QString("错误"));
         QVERIFY(rig.pages.isEmpty());
@@ -141,7 +142,7 @@ private slots:
         auto profile = duplexColour();
         QVERIFY(rig.window->startScanJob(profile));
         QVERIFY(!rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QCOMPARE(rig.pages.size(), 4);
     }
 
@@ -167,7 +168,7 @@ private slots:
             old.close();
             rig.window->clickedBtnPreview();
             QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning() && shown.count() == round + 1,
-                                     20000);
+                                     scaledMs(20000));
             QTRY_VERIFY(!rig.window->scanningDialog());
             QFile f(preview);
             QVERIFY(f.open(QIODevice::ReadOnly));
@@ -185,7 +186,7 @@ private slots:
         rig.restack(script);
         auto profile = duplexColour();
         QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
     }
 
     void learning_data()
@@ -207,7 +208,7 @@ private slots:
         QSignalSpy values(rig.hub, &PMessage::sendAutoColorValue);
         ModalAnswerer answerer("确定");
         emit rig.hub->clickedLearn();
-        QTRY_VERIFY_WITH_TIMEOUT(answerer.count() == 1, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(answerer.count() == 1, scaledMs(20000));
         QTRY_VERIFY(!rig.window->isScanning());
         QCOMPARE(rig.window->learnedSheets(), sheets);
         QCOMPARE(answerer.last().title, QString("Corvan扫描仪"));
@@ -243,12 +244,12 @@ private slots:
         profile.autoStartScanning = true;
         ModalAnswerer answerer("确定");
         QVERIFY(rig.window->startScanJob(profile));
-        QTRY_VERIFY_WITH_TIMEOUT(rig.window->detectPaperDialog(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.window->detectPaperDialog(), scaledMs(10000));
         DetectPaperDialog *dialog = rig.window->detectPaperDialog();
         for (int i = 0; i < 20; ++i)
             dialog->timerPaperDetect();
         QCOMPARE(cancels.count(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QVERIFY(!rig.window->detectPaperDialog());
         QCOMPARE(cancels.count(), 1);
         QVERIFY(rig.window->isCancel());
@@ -294,7 +295,7 @@ private slots:
                 ModalAnswerer::press(w, action);
         });
         QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QCOMPARE(answerer.count() - boxes.size(), 1);
         QCOMPARE(answerer.seen().first().title, QString("重张进纸"));
         QCOMPARE(rig.commands.hostInputs(), std::vector<uint8_t>{uint8_t(sent)});
@@ -329,7 +330,7 @@ private slots:
         auto profile = duplexColour();
         profile.multifeedResponse = MultifeedInteractive;
         QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QCOMPARE(panel.count(), 1);
         QVERIFY(!forced);
         QCOMPARE(watch.shown, QStringList{"重张进纸"});
@@ -423,7 +424,7 @@ private slots:
         profilebytes::setByte(profile, profilebytes::kShowEveryPreviewPage, everyPage ? 1 : 0);
         // A fresh window: its preview page counter starts at 0.
         QVERIFY(rig.window->startScanJob(profile));
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), scaledMs(20000));
         QTRY_VERIFY(!rig.window->scanningDialog());
         QVERIFY(pages.size() >= 3);
         QList<int> shown{2}; // page numbers, from 1
@@ -463,9 +464,9 @@ private slots:
         ModalAnswerer answerer("确定");
         QVERIFY(rig.window->startScanJob(profile));
         if (paperWait)
-            QTRY_VERIFY_WITH_TIMEOUT(rig.window->detectPaperDialog(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(rig.window->detectPaperDialog(), scaledMs(10000));
         else
-            QTRY_VERIFY_WITH_TIMEOUT(rig.pages.size() >= 2, 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(rig.pages.size() >= 2, scaledMs(20000));
         QElapsedTimer clock;
         clock.start();
         rig.window->closeDialog();

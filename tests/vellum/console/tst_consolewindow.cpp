@@ -10,6 +10,7 @@
 #include "pmessage.h"
 #include "scanningdialog.h"
 #include "scanshortcutdialog.h"
+#include "support/testtiming.h"
 
 #include <QCryptographicHash>
 #include <QDesktopServices>
@@ -391,7 +392,7 @@ private slots:
         QVERIFY(picture.save(image));
         QProcess md5;
         md5.start("md5sum", {image});
-        QVERIFY(md5.waitForFinished());
+        QVERIFY(md5.waitForFinished(scaledMs(30000)));
         const QString digest = QString::fromLatin1(md5.readAllStandardOutput()).section(' ', 0, 0);
         QCOMPARE(digest.size(), 32);
 
@@ -720,7 +721,7 @@ private slots:
             QFile pipe(slowPage); // opens once the page is being read
             pipe.open(QIODevice::WriteOnly);
             std::unique_lock<std::mutex> lock(mutex);
-            waitedOut = !turning.wait_for(lock, std::chrono::seconds(10), [&] { return turned.load(); });
+            waitedOut = !turning.wait_for(lock, std::chrono::milliseconds(scaledMs(10000)), [&] { return turned.load(); });
             QFile page(":/paper/images/paper/countonly.jpg");
             page.open(QIODevice::ReadOnly);
             pipe.write(page.readAll());

@@ -8,6 +8,7 @@
 #include "pmessage.h"
 #include "scannercommands.h"
 #include "support/emulatorwidgettest.h"
+#include "support/testtiming.h"
 #include "vellumglobal.h"
 
 #include <QSignalSpy>
@@ -94,7 +95,7 @@ private slots:
         QSignalSpy opened(&hub, &PMessage::updateDevice);
         OnepressThread thread(buttons({"Scan", "Copy"}), &hub, nullptr);
         thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         QCOMPARE(opened.count(), 1);
         // The first withdrawal of a session asks twice.
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
@@ -112,11 +113,11 @@ private slots:
         QTRY_COMPARE(log.presses, (QList<int>{2, 1}));
 
         thread.setCancel();
-        QVERIFY(thread.wait(5000));
+        QVERIFY(thread.wait(scaledMs(5000)));
         QCOMPARE(thread.state(), int(OnepressThread::PortClosed));
         QVERIFY(!g_Devgate.isOpen());
         QVERIFY(!rig.events.registered());
-        QTRY_COMPARE_WITH_TIMEOUT(rig.bus.openHandles(rig.device), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.bus.openHandles(rig.device), 0, scaledMs(3000));
     }
 
     // A poll answered 404 (the scanner forgot the registration) registers
@@ -127,12 +128,12 @@ private slots:
         PMessage hub;
         OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
         thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         rig.events.answerPoll(EventService::replyText(404, "Not Found"));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), scaledMs(5000));
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
         thread.setCancel();
-        QVERIFY(thread.wait(5000));
+        QVERIFY(thread.wait(scaledMs(5000)));
     }
 
     // A refused registration withdraws once more and registers again.
@@ -144,12 +145,12 @@ private slots:
                                EventService::replyText(500, "Internal Server Error"));
         OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
         thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         QCOMPARE(rig.count(event::kRegistration), size_t(2));
         // Two at the start; the retry's withdrawal asks twice again.
         QCOMPARE(rig.count(event::kUnregister), size_t(4));
         thread.setCancel();
-        QVERIFY(thread.wait(5000));
+        QVERIFY(thread.wait(scaledMs(5000)));
     }
 
     // A new list while polling: one withdrawal, then the new registration.
@@ -159,10 +160,10 @@ private slots:
         PMessage hub;
         OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
         thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         const size_t deletes = rig.count(event::kUnregister);
         thread.setParameters(buttons({"Scan", "Mail", "Archive"}));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), scaledMs(5000));
         QCOMPARE(rig.count(event::kUnregister), deletes + 1);
         const EventRequest last = rig.events.requests(event::kRegistration).back();
         QVERIFY(last.body.find("Archive") != std::string::npos);
@@ -172,7 +173,7 @@ private slots:
         rig.events.pressButton(3);
         QTRY_COMPARE(log.presses, QList<int>{3});
         thread.setCancel();
-        QVERIFY(thread.wait(5000));
+        QVERIFY(thread.wait(scaledMs(5000)));
     }
 
     // A transfer error on the event pipe ends the thread: one disconnect
@@ -184,16 +185,16 @@ private slots:
         OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
         QSignalSpy lost(&thread, &OnepressThread::usbDisconnected);
         thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         Fault fault;
         fault.pipe = Pipe::Event;
         fault.direction = Direction::In;
         fault.kind = FaultKind::TransferError;
         rig.device->injectFault(fault);
-        QVERIFY(thread.wait(10000));
+        QVERIFY(thread.wait(scaledMs(10000)));
         QCOMPARE(lost.count(), 1);
         QVERIFY(!g_Devgate.isOpen());
-        QTRY_COMPARE_WITH_TIMEOUT(rig.bus.openHandles(rig.device), 0, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.bus.openHandles(rig.device), 0, scaledMs(3000));
     }
 
     // An empty list never opens the port.
@@ -204,7 +205,7 @@ private slots:
         OnepressThread thread({}, &hub, nullptr);
         QSignalSpy lost(&thread, &OnepressThread::usbDisconnected);
         thread.start();
-        QVERIFY(thread.wait(2000));
+        QVERIFY(thread.wait(scaledMs(2000)));
         QVERIFY(!g_Devgate.isOpen());
         QVERIFY(rig.events.requests().empty());
         QCOMPARE(lost.count(), 0);
@@ -260,10 +261,10 @@ private slots:
         OnepressThread::setRenewInterval(0);
         OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
         thread.start();
-        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), scaledMs(5000));
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
         thread.setCancel();
-        QVERIFY(thread.wait(5000));
+        QVERIFY(thread.wait(scaledMs(5000)));
         OnepressThread::setRenewInterval(60000);
     }
 
@@ -288,18 +289,18 @@ private slots:
         PMessage hub;
         OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
         thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         g_Devgate.setReplyEvent(flagged);
         thread.setScanFlag(scanning);
         if (renewals)
-            QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), scaledMs(5000));
         else
             QTest::qWait(800); // one time-out of the host's poll (600 ms)
         QCOMPARE(rig.count(event::kRegistration), size_t(1 + renewals));
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
         QCOMPARE(g_Devgate.getReplyEvent(), flagged && !renewals);
         thread.setCancel();
-        QVERIFY(thread.wait(5000));
+        QVERIFY(thread.wait(scaledMs(5000)));
         g_Devgate.setReplyEvent(false);
     }
 
@@ -313,9 +314,9 @@ private slots:
         {
             OnepressThread first(buttons({"Scan"}), &hub, nullptr);
             first.start();
-            QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
             first.setCancel();
-            QVERIFY(first.wait(5000));
+            QVERIFY(first.wait(scaledMs(5000)));
         }
         const size_t posts = rig.count(event::kRegistration);
         OnepressThread second(buttons({"Scan"}), &hub, nullptr);
@@ -324,7 +325,7 @@ private slots:
         QCOMPARE(rig.count(event::kRegistration), posts);
         QVERIFY(!g_Devgate.isOpen());
         second.setCancel();
-        QVERIFY(second.wait(3000));
+        QVERIFY(second.wait(scaledMs(3000)));
         OnepressThread::setOpenInterval(0);
     }
 };

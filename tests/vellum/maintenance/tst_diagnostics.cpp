@@ -12,6 +12,7 @@
 #include "scanshortcutmenu.h"
 #include "smallrecords.h"
 #include "support/modalanswer.h"
+#include "support/testtiming.h"
 #include "vellumglobal.h"
 
 #include <QApplication>
@@ -305,7 +306,7 @@ private slots:
             iconv.start("iconv", {"-f", "UTF-16BE", "-t", "UTF-8"});
             iconv.write(logs[kind]);
             iconv.closeWriteChannel();
-            QVERIFY(iconv.waitForFinished());
+            QVERIFY(iconv.waitForFinished(scaledMs(30000)));
             expected += iconv.readAllStandardOutput();
         }
         QFile file(eklog);
@@ -391,8 +392,8 @@ private slots:
         calibrateThread thread(&hub);
         thread.setCalibrateParamete(profile, 1);
         thread.start();
-        QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 1, 20000);
-        QVERIFY(thread.wait(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 1, scaledMs(20000));
+        QVERIFY(thread.wait(scaledMs(5000)));
         QCOMPARE(heard.at(0), qMakePair(1, true));
         QCOMPARE(threads.at(0), QThread::currentThread());
         QCOMPARE(scanner.commands->pagesLeft(), size_t(0));
@@ -402,15 +403,15 @@ private slots:
         calibrateThread closed(&hub);
         closed.setCalibrateParamete(profile, 1);
         closed.start();
-        QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 2, 10000);
-        QVERIFY(closed.wait(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 2, scaledMs(10000));
+        QVERIFY(closed.wait(scaledMs(5000)));
         QCOMPARE(heard.at(1), qMakePair(1, false));
 
         // Another type does nothing.
         calibrateThread other(&hub);
         other.setCalibrateParamete(profile, 4);
         other.start();
-        QVERIFY(other.wait(5000));
+        QVERIFY(other.wait(scaledMs(5000)));
         QCoreApplication::processEvents();
         QCOMPARE(heard.size(), 2);
     }

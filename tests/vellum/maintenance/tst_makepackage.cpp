@@ -5,6 +5,7 @@
 #include "makepackage.h"
 #include "packagehome.h"
 #include "pmessage.h"
+#include "support/testtiming.h"
 #include "vellumglobal.h"
 
 #include <QJsonArray>
@@ -28,7 +29,7 @@ QString runScript(const QStringList &args, const QByteArray &input = QByteArray(
     p.start(python(), QStringList{QStringLiteral(PACKAGE_SCRIPT)} + args);
     p.write(input);
     p.closeWriteChannel();
-    p.waitForFinished(30000);
+    p.waitForFinished(scaledMs(30000));
     if (exitCode)
         *exitCode = p.exitCode();
     return QString::fromUtf8(p.readAllStandardOutput());

@@ -5,6 +5,7 @@
 #include "previewform.h"
 #include "previewupdatedialog.h"
 #include "support/modalanswer.h"
+#include "support/testtiming.h"
 
 #include <QAction>
 #include <QImageWriter>
@@ -205,7 +206,7 @@ private slots:
         QCOMPARE(QProcess::execute("tiffcp", {"-c", "g4", plain, g4}), 0);
         QProcess info;
         info.start("tiffinfo", {g4});
-        QVERIFY(info.waitForFinished());
+        QVERIFY(info.waitForFinished(scaledMs(30000)));
         QVERIFY(info.readAllStandardOutput().contains("CCITT Group 4"));
         emit hub.sendPreviewFilename(nullptr, g4);
         QCOMPARE(f.sourceImageSize(), QSize(800, 1100));

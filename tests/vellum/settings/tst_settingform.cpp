@@ -3,6 +3,7 @@
 // selector, the preview questions and the change notice to the console.
 
 #include "settingformfixture.h"
+#include "support/testtiming.h"
 
 #include "customdoublespinbox.h"
 #include "customslider.h"
@@ -707,7 +708,7 @@ void TstSettingForm::contentAmountButton()
     // The amount arrives from the scanning thread; only the front side counts.
     AmountThread thread(&hub);
     thread.start();
-    QVERIFY(thread.wait(5000));
+    QVERIFY(thread.wait(scaledMs(5000)));
     QCoreApplication::processEvents();
     emit hub.sendPreviewMode(1);
     ui->pushButtonContentAmount->click();

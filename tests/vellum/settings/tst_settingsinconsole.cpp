@@ -2,6 +2,7 @@
 // once its rules ran, undoing it restores the plain name, and saving a
 // combination the scanner cannot deliver is refused with the page shown.
 
+#include "support/testtiming.h"
 #include "vellum/console/consoletestutil.h"
 
 #include "settingform.h"
