@@ -1,6 +1,9 @@
 #include "commonfunc.h"
 
+#include "filehelper.h"
+
 #include <QLocale>
+#include <QDebug>
 #include <QSettings>
 #include <QTime>
 
@@ -119,6 +122,7 @@ void CommonFunc::writeConfigFile(QString file, QString key, QString value)
 {
     QString encoded;
     HexToString(value, encoded);
-    QSettings ini(file, QSettings::IniFormat);
-    ini.setValue(key, encoded);
+    if (!FileHelper::replaceIni(
+            file, [&](QSettings &ini) { ini.setValue(key, encoded); }, false))
+        qDebug() << "CommonFunc: not written:" << file;
 }

@@ -1,6 +1,7 @@
 // Loading and saving the profile store: "profile.ini" and the raw record files.
 
 #include "configfile.h"
+#include "filehelper.h"
 #include "scanshortcutmenu.h"
 
 #include <QDebug>
@@ -208,23 +209,13 @@ void ScanShortcutMenu::setCurrentIndexFromCfg()
 }
 
 // The new "profile.ini" as text: the current file with its UICfg group
-// replaced. QSettings composes it in a scratch file of its own, because a
-// QSettings object that fails to write keeps its unsaved values in a cache that
-// every later QSettings on the same path in this process would read.
+// replaced.
 bool ScanShortcutMenu::composeProfileIni(const QStringList &ids, int currentIndex,
                                          QByteArray &text) const
 {
     QFile old(profileIniPath());
     const QByteArray oldText = old.open(QIODevice::ReadOnly) ? old.readAll() : QByteArray();
-    // A damaged old file is dropped rather than blocking every later save.
-    for (const bool keepOld : {true, false}) {
-        QTemporaryFile scratch(m_config->m_strProfilesDir + QStringLiteral("/.profile.ini.XXXXXX"));
-        if (!scratch.open())
-            return false;
-        if (keepOld && scratch.write(oldText) != oldText.size())
-            return false;
-        scratch.close();
-        QSettings ini(scratch.fileName(), QSettings::IniFormat);
+    const auto edit = [&](QSettings &ini) {
         ini.remove(QLatin1String(kGroup));
         ini.beginGroup(QLatin1String(kGroup));
         ini.setValue(QStringLiteral("Count"), ids.size());
@@ -232,18 +223,13 @@ bool ScanShortcutMenu::composeProfileIni(const QStringList &ids, int currentInde
             ini.setValue(itemKey(i), ids.at(i));
         ini.setValue(QStringLiteral("CurrentIndex"), currentIndex);
         ini.endGroup();
-        ini.sync();
-        if (ini.status() == QSettings::FormatError && keepOld)
-            continue;
-        if (ini.status() != QSettings::NoError)
-            return false;
-        QFile composed(scratch.fileName());
-        if (!composed.open(QIODevice::ReadOnly))
-            return false;
-        text = composed.readAll();
-        return true;
-    }
-    return false;
+    };
+    const int status = FileHelper::composeIni(profileIniPath(), oldText, edit, text, false);
+    // A damaged old file is dropped rather than blocking every later save.
+    if (status == QSettings::FormatError)
+        return FileHelper::composeIni(profileIniPath(), QByteArray(), edit, text, false) ==
+               QSettings::NoError;
+    return status == QSettings::NoError;
 }
 
 bool ScanShortcutMenu::saveScanShortcut()

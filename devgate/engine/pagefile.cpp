@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QMutex>
-#include <QSaveFile>
 
 #include <cstring>
 #include <limits>
@@ -52,19 +51,8 @@ QString stampText(const QDateTime &stamp)
 
 bool PageFile::writeFileBytes(const QByteArray &data, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qDebug() << "Cannot create page file" << fileName << file.errorString();
-        return false;
-    }
-    // A file system that takes only part of the data (a full disk, a file
-    // size limit) can leave the write and the commit reporting success:
-    // the size on disk is checked before the file takes its name.
-    const bool whole =
-        file.write(data) == data.size() && file.flush() && file.size() == qint64(data.size());
-    if (!whole || !file.commit()) {
-        qDebug() << "Cannot write page file" << fileName << file.errorString();
-        file.cancelWriting();
+    if (!FileHelper::replaceFile(fileName, data)) {
+        qDebug() << "Cannot write page file" << fileName;
         return false;
     }
     return true;

@@ -14,7 +14,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 PageFileWriter::PageFileWriter()
     : m_paperLog(nullptr), m_hub(nullptr), m_profile(nullptr)

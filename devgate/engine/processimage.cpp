@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QTransform>
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "scanpaperlog.h"
 
 #include "errorhandling.h"
+#include "filehelper.h"
 #include "records.h"
 #include "scanshortcut.h"
 
@@ -165,11 +166,14 @@ void ScanPaperLog::getScannedNumFromIniFile(QString counterFile)
 
 bool ScanPaperLog::saveScannedNumToIniFile(QString counterFile)
 {
-    QSettings ini(counterFile, QSettings::IniFormat);
-    ini.remove(QLatin1String(kCounterGroup));
-    ini.setValue(QLatin1String(kCounterKey), m_nScannedNum <= MaxJobsPerLog ? m_nScannedNum : 1);
-    ini.sync();
-    if (ini.status() != QSettings::NoError) {
+    const int count = m_nScannedNum <= MaxJobsPerLog ? m_nScannedNum : 1;
+    if (!FileHelper::replaceIni(
+            counterFile,
+            [&](QSettings &ini) {
+                ini.remove(QLatin1String(kCounterGroup));
+                ini.setValue(QLatin1String(kCounterKey), count);
+            },
+            false)) {
         qDebug() << "Cannot write the scan counter" << counterFile;
         return false;
     }

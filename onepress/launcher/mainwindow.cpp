@@ -4,6 +4,7 @@
 #include "buttonoptiondialog.h"
 #include "consolelink.h"
 #include "exithintdialog.h"
+#include "filehelper.h"
 #include "onepressglobal.h"
 #include "pmessage.h"
 #include "printshortcut.h"
@@ -198,11 +199,9 @@ void MainWindow::loadUserCfgFile()
 
 void MainWindow::saveUserCfgFile()
 {
-    QSettings ini(g_ConfigFile.m_strOptionIni, QSettings::IniFormat);
-    ini.setIniCodec("UTF-8");
-    ini.setValue("Buttons/OptionNumber", m_nOptionNumber);
-    ini.sync();
-    if (ini.status() != QSettings::NoError)
+    if (!FileHelper::replaceIni(g_ConfigFile.m_strOptionIni, [this](QSettings &ini) {
+            ini.setValue("Buttons/OptionNumber", m_nOptionNumber);
+        }))
         qDebug() << "MainWindow: option.ini not written";
 }
 

@@ -1,5 +1,6 @@
 #include "scandestination.h"
 
+#include "filehelper.h"
 #include "onepressglobal.h"
 
 #include <QComboBox>
@@ -197,9 +198,8 @@ bool ScanDestination::saveScanDestination()
             f.close();
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    {
-        QSettings ini(path, QSettings::IniFormat);
-        ini.setIniCodec("UTF-8");
+    // Replaced whole: a failed write keeps every destination as it was.
+    const bool written = FileHelper::replaceIni(path, [&](QSettings &ini) {
         ini.remove("Application");
         ini.beginGroup("Application");
         int n = 0;
@@ -228,11 +228,10 @@ bool ScanDestination::saveScanDestination()
         if (n > 0)
             ini.setValue("Num", n);
         ini.endGroup();
-        ini.sync();
-        if (ini.status() != QSettings::NoError) {
-            qDebug() << "ScanDestination: destination.ini not written";
-            return false;
-        }
+    });
+    if (!written) {
+        qDebug() << "ScanDestination: destination.ini not written";
+        return false;
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return true;

@@ -1,5 +1,6 @@
 #include "taskshortcut.h"
 
+#include "filehelper.h"
 #include "onepressglobal.h"
 #include "outputoptions.h"
 #include "scandestination.h"
@@ -285,68 +286,65 @@ bool TaskShortcut::saveTaskList(QString dir, tagTASK_SHORTCUT &task)
         qDebug() << "TaskShortcut: cannot make the task folder" << folder;
         return false;
     }
-    QSettings ini(folder + "/" + kCommandIni, QSettings::IniFormat);
-    ini.setIniCodec("UTF-8");
-    ini.setValue("General/Name", task.Name);
-    ini.setValue("General/EnableCommand", task.EnableCommand);
-    ini.setValue("General/Icon", task.Icon);
-    ini.setValue("Application/ScanDestinationID", task.ScanDestinationID);
-    ini.setValue("Destination/FileTypeID", static_cast<int>(task.FileTypeID));
-    ini.setValue("Destination/FileNameFormat", static_cast<int>(task.FileNameFormat));
-    ini.setValue("Destination/FolderPath", task.FolderPath);
-    ini.setValue("Destination/FileNamePrefix", task.FileNamePrefix);
-    ini.setValue("Destination/BeforeSaveFileSettingFileName", task.BeforeSaveFileSettingFileName);
-    ini.setValue("Destination/AfterSendFileDeleteFile", task.AfterSendFileDeleteFile);
-    ini.setValue("Print/PrinterName", task.PrinterName);
-    ini.setValue("Print/BeforePrintingDisplaySetings", task.BeforePrintingDisplaySetings);
-    ini.setValue("Print/ScalePrintPage", static_cast<int>(task.ScalePrintPage));
-    ini.setValue("Print/CenterPrint", task.CenterPrint);
-    ini.setValue("Print/PageSize", task.PageSize);
-    ini.setValue("Print/CollateCopies", task.CollateCopies);
-    ini.setValue("Print/ColorMode", task.ColorMode);
-    ini.setValue("Print/CopyCount", task.CopyCount);
-    ini.setValue("Print/Creator", task.Creator);
-    ini.setValue("Print/DocName", task.DocName);
-    ini.setValue("Print/DoubleSidedPrinting", task.DoubleSidedPrinting);
-    ini.setValue("Print/Duplex", task.Duplex);
-    ini.setValue("Print/FontEmbeddingEnabled", task.FontEmbeddingEnabled);
-    ini.setValue("Print/FullPage", task.FullPage);
-    ini.setValue("Print/Orientation", task.Orientation);
-    ini.setValue("Print/OutputFileName", task.OutputFileName);
-    ini.setValue("Print/OutputFormat", task.OutputFormat);
-    ini.setValue("Print/PageOrder", task.PageOrder);
-    ini.setValue("Print/PaperSize", task.PaperSize);
-    ini.setValue("Print/PaperSource", task.PaperSource);
-    ini.setValue("Print/PrintProgram", task.PrintProgram);
-    ini.setValue("Print/PrintRange", task.PrintRange);
-    ini.setValue("Scanning/BeforeSaveEditImage", task.BeforeSaveEditImage);
-    ini.setValue("Scanning/ADFEmptyWaiting", task.ADFEmptyWaiting);
-    ini.setValue("Scanning/AddKeywordToDoc", task.AddKeywordToDoc);
-    ini.setValue("Separation/BlankPageSeparate", task.BlankPageSeparate);
-    ini.setValue("Separation/BlankPageThreshold", task.BlankPageThreshold);
-    ini.setValue("Barcode/BarcodeSeparate", task.BarcodeSeparate);
-    ini.setValue("Watermark/AddWatermark", task.AddWatermark);
-    ini.setValue("Watermark/Watermark", task.watermark.Watermark);
-    ini.setValue("Watermark/IncludeSystemDate", task.watermark.IncludeSystemDate);
-    ini.setValue("Watermark/FontName", task.watermark.FontName);
-    ini.setValue("Watermark/FontSize", task.watermark.FontSize);
-    ini.setValue("Watermark/IncludePageNumber", task.watermark.IncludePageNumber);
-    ini.setValue("Watermark/IncludeDateTime", task.watermark.IncludeDateTime);
-    ini.setValue("Setting/BeforeScanDisplaySetting", task.BeforeScanDisplaySetting);
-    ini.sync();
-    bool ok = ini.status() == QSettings::NoError;
+    // Each file is replaced whole: a failed write (a full disk) leaves the
+    // task as it was on the disk, never a cut file that the next start would
+    // have to throw away.
+    bool ok = FileHelper::replaceIni(folder + "/" + kCommandIni, [&](QSettings &ini) {
+        ini.setValue("General/Name", task.Name);
+        ini.setValue("General/EnableCommand", task.EnableCommand);
+        ini.setValue("General/Icon", task.Icon);
+        ini.setValue("Application/ScanDestinationID", task.ScanDestinationID);
+        ini.setValue("Destination/FileTypeID", static_cast<int>(task.FileTypeID));
+        ini.setValue("Destination/FileNameFormat", static_cast<int>(task.FileNameFormat));
+        ini.setValue("Destination/FolderPath", task.FolderPath);
+        ini.setValue("Destination/FileNamePrefix", task.FileNamePrefix);
+        ini.setValue("Destination/BeforeSaveFileSettingFileName", task.BeforeSaveFileSettingFileName);
+        ini.setValue("Destination/AfterSendFileDeleteFile", task.AfterSendFileDeleteFile);
+        ini.setValue("Print/PrinterName", task.PrinterName);
+        ini.setValue("Print/BeforePrintingDisplaySetings", task.BeforePrintingDisplaySetings);
+        ini.setValue("Print/ScalePrintPage", static_cast<int>(task.ScalePrintPage));
+        ini.setValue("Print/CenterPrint", task.CenterPrint);
+        ini.setValue("Print/PageSize", task.PageSize);
+        ini.setValue("Print/CollateCopies", task.CollateCopies);
+        ini.setValue("Print/ColorMode", task.ColorMode);
+        ini.setValue("Print/CopyCount", task.CopyCount);
+        ini.setValue("Print/Creator", task.Creator);
+        ini.setValue("Print/DocName", task.DocName);
+        ini.setValue("Print/DoubleSidedPrinting", task.DoubleSidedPrinting);
+        ini.setValue("Print/Duplex", task.Duplex);
+        ini.setValue("Print/FontEmbeddingEnabled", task.FontEmbeddingEnabled);
+        ini.setValue("Print/FullPage", task.FullPage);
+        ini.setValue("Print/Orientation", task.Orientation);
+        ini.setValue("Print/OutputFileName", task.OutputFileName);
+        ini.setValue("Print/OutputFormat", task.OutputFormat);
+        ini.setValue("Print/PageOrder", task.PageOrder);
+        ini.setValue("Print/PaperSize", task.PaperSize);
+        ini.setValue("Print/PaperSource", task.PaperSource);
+        ini.setValue("Print/PrintProgram", task.PrintProgram);
+        ini.setValue("Print/PrintRange", task.PrintRange);
+        ini.setValue("Scanning/BeforeSaveEditImage", task.BeforeSaveEditImage);
+        ini.setValue("Scanning/ADFEmptyWaiting", task.ADFEmptyWaiting);
+        ini.setValue("Scanning/AddKeywordToDoc", task.AddKeywordToDoc);
+        ini.setValue("Separation/BlankPageSeparate", task.BlankPageSeparate);
+        ini.setValue("Separation/BlankPageThreshold", task.BlankPageThreshold);
+        ini.setValue("Barcode/BarcodeSeparate", task.BarcodeSeparate);
+        ini.setValue("Watermark/AddWatermark", task.AddWatermark);
+        ini.setValue("Watermark/Watermark", task.watermark.Watermark);
+        ini.setValue("Watermark/IncludeSystemDate", task.watermark.IncludeSystemDate);
+        ini.setValue("Watermark/FontName", task.watermark.FontName);
+        ini.setValue("Watermark/FontSize", task.watermark.FontSize);
+        ini.setValue("Watermark/IncludePageNumber", task.watermark.IncludePageNumber);
+        ini.setValue("Watermark/IncludeDateTime", task.watermark.IncludeDateTime);
+        ini.setValue("Setting/BeforeScanDisplaySetting", task.BeforeScanDisplaySetting);
+    });
     if (!ok)
         qDebug() << "TaskShortcut: command.ini of" << task.TaskID << "not written";
 
     // A task whose profile has no id keeps whatever device.cfg it had.
-    if (!scanText(task.ScanProfile.id).isEmpty()) {
-        QFile cfg(folder + "/" + kDeviceCfg);
-        const QByteArray bytes = scanShortcutToBytes(task.ScanProfile);
-        if (!cfg.open(QIODevice::ReadWrite | QIODevice::Truncate) ||
-            cfg.write(bytes) != bytes.size() || !cfg.flush()) {
-            qDebug() << "TaskShortcut: device.cfg of" << task.TaskID << "not written";
-            ok = false;
-        }
+    if (!scanText(task.ScanProfile.id).isEmpty() &&
+        !FileHelper::replaceFile(folder + "/" + kDeviceCfg, scanShortcutToBytes(task.ScanProfile))) {
+        qDebug() << "TaskShortcut: device.cfg of" << task.TaskID << "not written";
+        ok = false;
     }
     return ok;
 }

@@ -245,35 +245,30 @@ int OfdLibrary::ofdExport(const QString &folder, const QStringList &entries, int
                           const QString &zipPath)
 {
     std::vector<char> buffer(16384);
-    // Written under a temporary name and moved into place only when whole, so
-    // a failure leaves nothing under the output name.
-    const QFileInfo target(zipPath);
-    const QString part = QStringLiteral("%1/.%2.part").arg(target.path(), target.fileName());
-    const QByteArray partPath = FileHelper::convertPath(part);
-    zipFile zf = zipOpen(partPath.constData(), APPEND_STATUS_CREATE);
-    if (!zf) {
-        qDebug() << "open zip error" << zipPath;
-        return -1;
-    }
-    int result = 0;
-    for (int i = 0; i < count && i < entries.size(); ++i) {
-        const QString source = folder + QLatin1Char('/') + entries.at(i);
-        if (addFileToZip(zf, buffer.data(), static_cast<int>(buffer.size()),
-                         FileHelper::convertPath(source), entries.at(i).toUtf8()) != 0) {
-            result = -1;
-            break;
+    // Written beside the output name and moved there only when whole, so a
+    // failure leaves nothing under the output name.
+    const bool written = FileHelper::replaceFile(zipPath, [&](const QString &part) {
+        zipFile zf = zipOpen(FileHelper::convertPath(part).constData(), APPEND_STATUS_CREATE);
+        if (!zf) {
+            qDebug() << "open zip error" << zipPath;
+            return false;
         }
-    }
-    if (zipClose(zf, nullptr) != ZIP_OK && result == 0) {
-        qDebug() << "error in closing" << zipPath;
-        result = -1;
-    }
-    if (result == 0 &&
-        std::rename(partPath.constData(), FileHelper::convertPath(zipPath).constData()) != 0)
-        result = -1;
-    if (result != 0)
-        QFile::remove(part);
-    return result;
+        int result = 0;
+        for (int i = 0; i < count && i < entries.size(); ++i) {
+            const QString source = folder + QLatin1Char('/') + entries.at(i);
+            if (addFileToZip(zf, buffer.data(), static_cast<int>(buffer.size()),
+                             FileHelper::convertPath(source), entries.at(i).toUtf8()) != 0) {
+                result = -1;
+                break;
+            }
+        }
+        if (zipClose(zf, nullptr) != ZIP_OK && result == 0) {
+            qDebug() << "error in closing" << zipPath;
+            result = -1;
+        }
+        return result == 0;
+    });
+    return written ? 0 : -1;
 }
 
 bool OfdLibrary::isLittelEndian()

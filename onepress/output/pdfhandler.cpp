@@ -11,7 +11,6 @@
 #include <QImage>
 #include <QImageReader>
 
-#include <cstdio>
 #include <cstdlib>
 
 PdfHandler::PdfHandler(QObject *parent) : QObject(parent) {}
@@ -162,29 +161,26 @@ bool PdfHandler::save(const QString &outputFile)
 {
     QElapsedTimer clock;
     clock.start();
-    const QFileInfo target(outputFile);
-    const QString part = QStringLiteral("%1/.%2.part").arg(target.path(), target.fileName());
-    const QByteArray partPath = FileHelper::convertPath(part);
-    HPDF_STATUS rc = HPDF_SaveToFile(m_doc, partPath.constData());
-    bool ok = rc == HPDF_OK;
-    if (ok) {
+    HPDF_STATUS rc = HPDF_OK;
+    const bool ok = FileHelper::replaceFile(outputFile, [&](const QString &part) {
+        rc = HPDF_SaveToFile(m_doc, FileHelper::convertPath(part).constData());
+        if (rc != HPDF_OK)
+            return false;
         // The last buffered write is flushed on close, which the library does
         // not check: a document must end with its end-of-file marker.
         QFile written(part);
-        ok = written.open(QIODevice::ReadOnly) && written.size() > 16;
-        if (ok) {
+        bool whole = written.open(QIODevice::ReadOnly) && written.size() > 16;
+        if (whole) {
             written.seek(written.size() - 16);
-            ok = written.read(16).contains("%%EOF");
+            whole = written.read(16).contains("%%EOF");
         }
-        if (!ok)
+        if (!whole)
             rc = HPDF_FILE_IO_ERROR;
-    }
-    ok = ok &&
-         std::rename(partPath.constData(), FileHelper::convertPath(outputFile).constData()) == 0;
+        return whole;
+    });
     if (!ok) {
         qDebug() << "Call HPDF_SaveToFile error:" << rc;
         HPDF_ResetError(m_doc);
-        QFile::remove(part);
         return false;
     }
     m_writtenPages = m_pages;

@@ -130,32 +130,6 @@ bool rewriteTiffIptc(const QString &path, const QString &keyword)
     return ok;
 }
 
-QString partFileOf(const QString &target)
-{
-    const QFileInfo info(target);
-    return QStringLiteral("%1/.%2.part").arg(info.path(), info.fileName());
-}
-
-// Writes the whole file or nothing: the bytes go to a temporary file beside
-// the target, which replaces the target only once every write succeeded.
-bool writeFileAtomically(const QString &target, const QByteArray &bytes, bool tiffIptc,
-                         const QString &keyword)
-{
-    const QString part = partFileOf(target);
-    QFile file(part);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-              file.write(bytes) == bytes.size() && file.flush();
-    file.close();
-    ok = ok && file.error() == QFileDevice::NoError;
-    if (ok && tiffIptc)
-        ok = rewriteTiffIptc(part, keyword);
-    ok = ok && std::rename(FileHelper::convertPath(part).constData(),
-                           FileHelper::convertPath(target).constData()) == 0;
-    if (!ok)
-        QFile::remove(part);
-    return ok;
-}
-
 bool saveDib(FIBITMAP *dib, const QString &target, FREE_IMAGE_FORMAT fif, const QString &keyword)
 {
     FIMEMORY *mem = FreeImage_OpenMemory(nullptr, 0);
@@ -166,9 +140,11 @@ bool saveDib(FIBITMAP *dib, const QString &target, FREE_IMAGE_FORMAT fif, const 
         BYTE *data = nullptr;
         DWORD size = 0;
         ok = FreeImage_AcquireMemory(mem, &data, &size) && size > 0 &&
-             writeFileAtomically(
+             FileHelper::replaceFile(
                  target, QByteArray(reinterpret_cast<const char *>(data), static_cast<int>(size)),
-                 fif == FIF_TIFF, keyword);
+                 [&](const QString &part) {
+                     return fif != FIF_TIFF || rewriteTiffIptc(part, keyword);
+                 });
     }
     FreeImage_CloseMemory(mem);
     return ok;
@@ -582,51 +558,51 @@ int ProcessFile::saveMultiTifFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
     ensureFreeImage();
     forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         const QString target = group.first().outputFileName;
-        // The document is built under a temporary name and replaces the target
-        // only once it reads back whole.
-        const QString part = partFileOf(target);
-        QFile::remove(part);
-        FIMULTIBITMAP *multi =
-            target.isEmpty()
-                ? nullptr
-                : FreeImage_OpenMultiBitmap(FIF_TIFF, FileHelper::convertPath(part).constData(),
-                                            TRUE, FALSE, FALSE, 0);
-        if (!multi) {
+        bool opened = false;
+        int appended = 0;
+        // The document replaces the target only once it reads back whole.
+        const bool ok =
+            !target.isEmpty() && FileHelper::replaceFile(target, [&](const QString &part) {
+                FIMULTIBITMAP *multi = FreeImage_OpenMultiBitmap(
+                    FIF_TIFF, FileHelper::convertPath(part).constData(), TRUE, FALSE, FALSE, 0);
+                opened = multi != nullptr;
+                if (!multi)
+                    return false;
+                for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
+                    if (pageFileUsable(page.fileName, "file is not exist", "file size is zero")) {
+                        FIBITMAP *dib = loadFreeImage(page.fileName);
+                        if (dib) {
+                            clearIptc(dib);
+                            FreeImage_AppendPage(multi, dib);
+                            FreeImage_Unload(dib);
+                            ++appended;
+                        } else {
+                            qDebug() << "Can not load the page file" << page.fileName;
+                            fail(-52);
+                        }
+                    }
+                    pagesDone(1);
+                }
+                bool whole = FreeImage_CloseMultiBitmap(multi, 0) && appended > 0 &&
+                             rewriteTiffIptc(part, m_strKeyWord);
+                if (whole) {
+                    FIMULTIBITMAP *check = FreeImage_OpenMultiBitmap(
+                        FIF_TIFF, FileHelper::convertPath(part).constData(), FALSE, TRUE, FALSE, 0);
+                    whole = check && FreeImage_GetPageCount(check) == appended;
+                    if (check)
+                        FreeImage_CloseMultiBitmap(check, 0);
+                }
+                return whole;
+            });
+        if (!opened) {
             qDebug() << "Can not create" << target;
             fail(-50);
             unannounce(target);
-        }
-        int appended = 0;
-        for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
-            if (multi && pageFileUsable(page.fileName, "file is not exist", "file size is zero")) {
-                FIBITMAP *dib = loadFreeImage(page.fileName);
-                if (dib) {
-                    clearIptc(dib);
-                    FreeImage_AppendPage(multi, dib);
-                    FreeImage_Unload(dib);
-                    ++appended;
-                } else {
-                    qDebug() << "Can not load the page file" << page.fileName;
-                    fail(-52);
-                }
-            }
-            pagesDone(1);
-        }
-        if (!multi)
+            for (int i = 0; i < group.size(); ++i)
+                pagesDone(1);
             return;
-        bool ok = FreeImage_CloseMultiBitmap(multi, 0) && appended > 0 &&
-                  rewriteTiffIptc(part, m_strKeyWord);
-        if (ok) {
-            FIMULTIBITMAP *check = FreeImage_OpenMultiBitmap(
-                FIF_TIFF, FileHelper::convertPath(part).constData(), FALSE, TRUE, FALSE, 0);
-            ok = check && FreeImage_GetPageCount(check) == appended;
-            if (check)
-                FreeImage_CloseMultiBitmap(check, 0);
         }
-        ok = ok && std::rename(FileHelper::convertPath(part).constData(),
-                               FileHelper::convertPath(target).constData()) == 0;
         if (!ok) {
-            QFile::remove(part);
             unannounce(target);
             if (appended > 0) {
                 qDebug() << "Can not write" << target;

@@ -1,6 +1,8 @@
 #include "commonfunc.h"
 #include "filehelper.h"
 
+#include "support/fulldisk.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -112,6 +114,68 @@ private slots:
         QVERIFY(t <= 235959999u);
         QCOMPARE(FileHelper::convertPath(QString::fromUtf8("/tmp/扫描/a.tif")),
                  QByteArray("/tmp/扫描/a.tif"));
+    }
+
+    // A file is replaced whole or not at all, whatever writes it: on a full
+    // disk (a file-size limit in a child process) the old file stays as it
+    // was with nothing beside it, also where QSettings itself would take its
+    // cut write for a good one; otherwise the old file's keys and its
+    // permissions carry over.
+    void filesReplacedWholeOrNotAtAll()
+    {
+        QTemporaryDir dir;
+        const QString bin = dir.path() + "/a.bin", ini = dir.path() + "/a.ini";
+        QFile old(bin);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(QByteArray(3000, 'a')) == 3000);
+        old.close();
+        QVERIFY(FileHelper::replaceIni(ini, [](QSettings &s) {
+            s.setValue("Keep/name", QString::fromUtf8("扫描"));
+            s.setValue("Edit/count", 1);
+        }));
+        QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const QByteArray iniBefore = readAll(ini);
+        auto bigEdit = [](QSettings &s) {
+            for (int i = 0; i < 60; ++i)
+                s.setValue(QString("Edit/key%1").arg(i), QString(30, 'x'));
+        };
+        const int written = testsupport::inFullDiskChild(1000, [&] {
+            return (FileHelper::replaceFile(bin, QByteArray(4000, 'b')) ? 1 : 0) |
+                   (FileHelper::replaceFile(bin,
+                                            [](const QString &part) {
+                                                QFile f(part);
+                                                return f.open(QIODevice::WriteOnly) &&
+                                                       f.write(QByteArray(2000, 'c')) == 2000 &&
+                                                       f.flush();
+                                            })
+                        ? 2
+                        : 0) |
+                   (FileHelper::replaceIni(ini, bigEdit) ? 4 : 0);
+        });
+        QCOMPARE(written, 0);
+        QCOMPARE(readAll(bin), QByteArray(3000, 'a'));
+        QCOMPARE(readAll(ini), iniBefore);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({"a.bin", "a.ini"}));
+
+        // A writer that finds its own result wanting leaves the old file too.
+        QVERIFY(!FileHelper::replaceFile(bin, QByteArray("short"),
+                                         [](const QString &part) { return QFileInfo(part).size() > 5; }));
+        QCOMPARE(readAll(bin), QByteArray(3000, 'a'));
+        QVERIFY(FileHelper::replaceIni(ini, bigEdit));
+        QSettings back(ini, QSettings::IniFormat);
+        back.setIniCodec("UTF-8");
+        QCOMPARE(back.value("Keep/name").toString(), QString::fromUtf8("扫描"));
+        QCOMPARE(back.value("Edit/key59").toString(), QString(30, 'x'));
+        QCOMPARE(QFile::permissions(ini) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                 QFileDevice::Permissions());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    }
+
+private:
+    static QByteArray readAll(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
 

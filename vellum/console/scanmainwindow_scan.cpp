@@ -8,6 +8,7 @@
 #include "detectpaperdialog.h"
 #include "deviceform.h"
 #include "errorhandling.h"
+#include "filehelper.h"
 #include "multifeeddialog.h"
 #include "onepressthread.h"
 #include "previewupdatedialog.h"
@@ -20,8 +21,6 @@
 
 #include <QDebug>
 #include <QFile>
-
-#include <cstdio>
 
 bool ScanMainWindow::startScanJob(tagSCAN_SHORTCUT_MENU &profile)
 {
@@ -101,17 +100,12 @@ void ScanMainWindow::scanFileName(tagSCAN_SHORTCUT_MENU *profile, QString file, 
             const bool everyPage =
                 profilebytes::byteAt(*profile, profilebytes::kShowEveryPreviewPage) == 1;
             if (everyPage || m_previewPageCounter == m_sideIndex) {
-                // QFile::copy never overwrites: copy beside the preview file and
-                // rename over it, so the preview always shows the new page.
+                // QFile::copy never overwrites: the copy replaces the preview
+                // file, so the preview always shows the new page, whole.
                 const QString target = g_VellumCfgFile.m_strPreviewBitmap;
-                const QString part = target + ".part";
-                QFile::remove(part);
-                if (QFile::copy(file, part) &&
-                    std::rename(QFile::encodeName(part).constData(),
-                                QFile::encodeName(target).constData()) == 0)
+                if (FileHelper::replaceFile(
+                        target, [&](const QString &part) { return QFile::copy(file, part); }))
                     emit m_hub.sendPreviewFilename(profile, target);
-                else
-                    QFile::remove(part);
             }
             if (!everyPage)
                 ++m_previewPageCounter;

@@ -2,11 +2,11 @@
 
 #include "commonfunc.h"
 #include "errorhandling.h"
+#include "filehelper.h"
 #include "vellumglobal.h"
 
 #include <QDebug>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace devicelog {
 
@@ -59,9 +59,7 @@ int writePackage(const QString &folder)
     }
     if (!anyRead)
         return firstFailure;
-    QSaveFile file(folder + "/" + packageFileName());
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-        !file.commit()) {
+    if (!FileHelper::replaceFile(folder + "/" + packageFileName(), content)) {
         qDebug() << "Device-log package not written in" << folder;
         return RC_FILE_CREATE_FAILED;
     }

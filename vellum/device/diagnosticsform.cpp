@@ -5,6 +5,7 @@
 #include "devicelogpackage.h"
 #include "devicesaveasdialog.h"
 #include "errorhandling.h"
+#include "filehelper.h"
 #include "pmessage.h"
 #include "smallrecords.h"
 #include "vellumglobal.h"
@@ -22,7 +23,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QUrl>
@@ -511,8 +511,7 @@ void DiagnosticsForm::saveScanLogText()
     const QString path = dialog.selectedFiles().constFirst();
     const QByteArray text = m_textEditLog->toPlainText().toUtf8();
     // Replaced only once the new text is complete: a failure keeps the old file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    if (!FileHelper::replaceFile(path, text))
         ErrorHandling::criticalMessage(this, RC_FILE_CREATE_FAILED, tr("另存为"));
 }
 

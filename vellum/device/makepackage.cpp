@@ -2,6 +2,7 @@
 
 #include "configfile.h"
 #include "devicestampgraphic.h"
+#include "filehelper.h"
 #include "scanshortcut.h"
 #include "scanshortcutmenu.h"
 #include "stampconfigfile.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
 
@@ -23,12 +23,6 @@ namespace {
 
 const char kProfileGroup[] = "UICfg";
 const char kStampGroup[] = "StampCfg";
-
-bool writeAtomically(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
 
 // A list group as QSettings writes it, laid over the rest of an ini file's text.
 QByteArray withListGroup(const QString &existing, const QString &group, const QStringList &names)
@@ -83,7 +77,7 @@ int writePictureOnce(const QString &appFolder, const QString &userFolder, const 
         qDebug() << "Package: picture without content, not written:" << name;
         return 0;
     }
-    if (!QDir().mkpath(userFolder) || !writeAtomically(target, bytes)) {
+    if (!QDir().mkpath(userFolder) || !FileHelper::replaceFile(target, bytes)) {
         qDebug() << failure << name;
         return -50;
     }
@@ -212,7 +206,7 @@ int MakePackage::saveProfiles(const QString &path, const QJsonObject &document)
         return -50;
     }
     // Written whole or not at all: a failed export leaves an earlier package.
-    if (!writeAtomically(path, package)) {
+    if (!FileHelper::replaceFile(path, package)) {
         qDebug() << "Package: cannot write" << path;
         return -50;
     }
@@ -248,7 +242,7 @@ int MakePackage::saveConfigFile(const QString &name, const QByteArray &bytes)
 {
     if (bytes.size() != kScanShortcutSize)
         return -50;
-    if (!writeAtomically(m_config->m_strProfilesDir + "/" + name, bytes)) {
+    if (!FileHelper::replaceFile(m_config->m_strProfilesDir + "/" + name, bytes)) {
         qDebug() << "save config file failed" << name;
         return -50;
     }
@@ -272,7 +266,7 @@ int MakePackage::saveProfileList(const QStringList &names)
     // The new list replaces the old one in a single rename: the old file is
     // never deleted first, so a failure keeps every profile listed.
     const QByteArray text = withListGroup(QString(), kProfileGroup, names);
-    if (text.isEmpty() || !writeAtomically(m_config->m_strProfileIni, text)) {
+    if (text.isEmpty() || !FileHelper::replaceFile(m_config->m_strProfileIni, text)) {
         qDebug() << "Package: profile.ini not written";
         return -50;
     }
@@ -284,7 +278,7 @@ int MakePackage::saveStampList(const QStringList &names)
     const QString ini = m_config->m_strStampConfigIni;
     const QByteArray text =
         withListGroup(QFileInfo::exists(ini) ? ini : QString(), kStampGroup, names);
-    if (text.isEmpty() || !writeAtomically(ini, text)) {
+    if (text.isEmpty() || !FileHelper::replaceFile(ini, text)) {
         qDebug() << "Package: stamp list not written";
         return -50;
     }

@@ -1,10 +1,11 @@
 #include "stampconfigfile.h"
 
+#include "filehelper.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -142,20 +143,21 @@ bool writeGraphics(const QString &iniPath, const QStringList &entries)
         }
     }
     if (readsBack) {
-        QSaveFile out(iniPath);
-        if (out.open(QIODevice::WriteOnly) && out.write(spliced) == spliced.size() && out.commit())
+        if (FileHelper::replaceFile(iniPath, spliced))
             return true;
         qDebug() << "Cannot write" << iniPath;
         return false;
     }
     qDebug() << "Rewriting" << iniPath
              << "through QSettings: its text would hide the graphics list";
-    QSettings ini(iniPath, QSettings::IniFormat);
-    ini.remove(kGroup);
-    putGraphics(ini, entries);
-    // A damaged file reads with a format error that sticks to the object;
-    // only failing to write counts here.
-    return ini.status() != QSettings::AccessError && readGraphics(iniPath) == entries;
+    const bool written = FileHelper::replaceIni(
+        iniPath,
+        [&](QSettings &ini) {
+            ini.remove(kGroup);
+            putGraphics(ini, entries);
+        },
+        false);
+    return written && readGraphics(iniPath) == entries;
 }
 
 } // namespace stampconfigfile

@@ -4,6 +4,7 @@
 #include "outputoptions.h"
 #include "scandestination.h"
 #include "storefixture.h"
+#include "support/fulldisk.h"
 #include "taskshortcut.h"
 
 #include <QComboBox>
@@ -79,6 +80,7 @@ private slots:
     void comboListings();
     void rangeChecks();
     void failedTaskWriteIsReported();
+    void fullDiskKeepsTheOldFiles();
 
     void destinationBuiltIns();
     void destinationSaveRenumbersAndProtects();
@@ -449,6 +451,54 @@ void TestLauncherStores::failedTaskWriteIsReported()
     QVERIFY(!tasks.saveTaskList(blocker + "/sub", t));
     g_ConfigFile.m_strSettingsDir = blocker;
     QVERIFY(!tasks.saveTaskList());
+}
+
+// The disk fills while a task and the destinations are written: the writes
+// fail, every file stays as it was with nothing left beside it, and the next
+// start reads the user's own profile, not the slot's default.
+void TestLauncherStores::fullDiskKeepsTheOldFiles()
+{
+    LauncherDir dir;
+    TaskShortcut tasks;
+    tasks.loadTaskList(&dir.profiles);
+    ScanDestination dest;
+    dest.loadScanDestination();
+    for (const char *name : {"first", "second"}) {
+        tagSCAN_DESTINATION d;
+        d.ScanDestinationFlagID = ScanDestWebMail;
+        d.Name = name;
+        d.Recipient = "office@corvan.test";
+        dest.addScanDestination(d);
+    }
+    QVERIFY(dest.saveScanDestination());
+    tagTASK_SHORTCUT t;
+    tasks.enumTaskShortcut(0, t);
+    const tagSCAN_SHORTCUT_MENU mine = t.ScanProfile;
+    const QString folder = slotFolder(dir, 0);
+    const QStringList files = {folder + "/command.ini", folder + "/device.cfg",
+                               dir.settings("destination.ini")};
+    QList<QByteArray> before;
+    for (const QString &f : files)
+        before << LauncherDir::read(f);
+
+    t.Name = "changed";
+    QVERIFY(dir.profiles.getScanShortcutItem(3, t.ScanProfile));
+    QVERIFY(!scanShortcutEquals(t.ScanProfile, mine));
+    dest.deleteScanDestination(dest.count() - 1);
+    const int written = testsupport::inFullDiskChild(512, [&] {
+        return (tasks.saveTaskList(dir.settings(), t) ? 1 : 0) |
+               (dest.saveScanDestination() ? 2 : 0);
+    });
+    QCOMPARE(written, 0);
+    for (int i = 0; i < files.size(); ++i)
+        QVERIFY2(LauncherDir::read(files.at(i)) == before.at(i), qPrintable(files.at(i)));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"command.ini", "device.cfg"}));
+    TaskShortcut again;
+    again.loadTaskList(&dir.profiles);
+    tagTASK_SHORTCUT read;
+    again.enumTaskShortcut(0, read);
+    QVERIFY(scanShortcutEquals(read.ScanProfile, mine));
 }
 
 // ---------------------------------------------------------------- destinations

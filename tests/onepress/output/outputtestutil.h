@@ -4,6 +4,7 @@
 // Page files and outside-tool runs shared by the output pipeline's tests.
 
 #include "pagefile.h"
+#include "support/fulldisk.h"
 #include "support/testtiming.h"
 
 #include <QColor>
@@ -14,32 +15,11 @@
 #include <QString>
 #include <QStringList>
 
-#include <csignal>
-#include <functional>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <tiffio.h>
-#include <unistd.h>
 
 namespace outtest {
 
-// Runs `body` in a child process whose files may not grow past `limitBytes`,
-// so the disk seems full to it; its result becomes the exit code. Returns that
-// code, or -1 when the child did not end normally.
-inline int inFullDiskChild(rlim_t limitBytes, const std::function<int()> &body)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{limitBytes, limitBytes};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
-}
+using testsupport::inFullDiskChild;
 
 // A page with a picture that is not symmetric in any direction, so a flipped
 // or colour-swapped copy is told apart: red block top-left, blue bottom-right.
