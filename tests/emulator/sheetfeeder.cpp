@@ -13,6 +13,13 @@ constexpr uint8_t kUnusedWindow = 0xFF;
 constexpr uint8_t kAnswerStop = 2;
 constexpr uint8_t kAnswerRescan = 3;
 
+uint16_t be16At(const Bytes &b, size_t off)
+{
+    if (off + 2 > b.size())
+        return 0;
+    return uint16_t(uint16_t(b[off]) << 8 | b[off + 1]);
+}
+
 uint32_t be32At(const Bytes &b, size_t off)
 {
     if (off + 4 > b.size())
@@ -60,6 +67,8 @@ struct SheetFeeder::State
 
     bool scanStartPending = true;
     uint32_t printerCounter = 0;
+    unsigned imageLimit = 0; // the configuration's ImageCount; 0: no limit
+    unsigned imagesThisScan = 0;
     bool stopped = false;        // the device ended this scan's output
     bool awaitingAnswer = false; // interactive multifeed recovery
     size_t answersBefore = 0;
@@ -152,7 +161,10 @@ Reply SheetFeeder::State::paperSensor(const Command &c, ScannerEmulator &)
 void SheetFeeder::State::beginScan(ScannerEmulator &device)
 {
     scanStartPending = false;
-    printerCounter = be32At(device.record(rec::kConfig), config::kPrinterIndex);
+    const Bytes config = device.record(rec::kConfig);
+    printerCounter = be32At(config, config::kPrinterIndex);
+    imageLimit = be16At(config, config::kImageCount);
+    imagesThisScan = 0;
     stopped = false;
     awaitingAnswer = false;
     sheet.reset(); // what was left of it went out with the last scan
@@ -261,7 +273,7 @@ Reply SheetFeeder::State::header(const Command &c, ScannerEmulator &device)
         else if (answer == kAnswerRescan)
             nextSheet = multifedSheet; // the user put the sheets back
     }
-    if (stopped)
+    if (stopped || (imageLimit != 0 && imagesThisScan >= imageLimit))
         return Reply::refused(status::kEndOfOutput);
 
     if (!sheet) {
@@ -314,6 +326,7 @@ Reply SheetFeeder::State::header(const Command &c, ScannerEmulator &device)
     h.endOfSheet = run.next + 1 == run.windows.size() ? 1 : 0;
     h.barcodesFound = uint8_t(barcodes.size());
     ++images;
+    ++imagesThisScan;
     if (++run.next == run.windows.size())
         sheetOut(device);
     return Reply::ok(h.encode());

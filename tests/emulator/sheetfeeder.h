@@ -24,7 +24,8 @@
 // A scan begins where the host reads the paper sensor while no scan runs; a
 // sheet left half delivered by the previous scan has then left the feeder.
 // After the last sheet the sensor reads empty and the header answers "end of
-// output".
+// output"; so it does once a scan has handed out the configuration's
+// ImageCount images (a preview: one sheet), the rest staying in the feeder.
 //
 // Scripted events, by sheet number (from 1):
 // - paper empty: the sensor reads empty for the first N polls;
@@ -66,6 +67,7 @@ constexpr uint8_t kCoverOpen = 7;
 
 // Offsets in the 758-byte configuration record the feeder reads.
 namespace config {
+constexpr size_t kImageCount = 86;
 constexpr size_t kMultifeedResponse = 93;
 constexpr size_t kPrinterIndex = 154;
 } // namespace config

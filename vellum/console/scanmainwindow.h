@@ -192,6 +192,7 @@ private:
     void setCurrentItemText(const QString &text);
     void selectStoreRow();
     bool threadsRunning() const;
+    void closePreviewUpdateDialog();
 
     PMessage m_hub;
     Ui::ScanMainWindow *ui;

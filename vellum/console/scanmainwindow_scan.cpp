@@ -76,6 +76,7 @@ void ScanMainWindow::stopScanningProgress()
     stopCalibrateProgress();
 }
 
+// Closes the progress dialog and leaves the scanning flag alone.
 void ScanMainWindow::stopCalibrateProgress()
 {
     if (!m_scanningDialog)
@@ -84,6 +85,15 @@ void ScanMainWindow::stopCalibrateProgress()
     m_scanningDialog->accept();
     delete m_scanningDialog;
     m_scanningDialog = nullptr;
+}
+
+void ScanMainWindow::closePreviewUpdateDialog()
+{
+    if (!m_previewUpdateDialog)
+        return;
+    m_previewUpdateDialog->close();
+    delete m_previewUpdateDialog;
+    m_previewUpdateDialog = nullptr;
 }
 
 // Runs on the scanning thread: no widget is touched here.
@@ -137,7 +147,10 @@ void ScanMainWindow::scanFinish(tagSCAN_SHORTCUT_MENU *profile, int paperIndex, 
             ui->tabWidget->setCurrentIndex(1);
         ui->stackedWidget->setCurrentIndex(2);
     }
-    stopScanningProgress();
+    // The job has ended but its thread has not: the window stays scanning
+    // until the thread is gone, so that no start meanwhile is refused by a
+    // caller that was told the scan is over.
+    stopCalibrateProgress();
     m_paperIndex = paperIndex;
     m_learnedSheets = scanAmount;
     if (profilebytes::isLearning(*profile)) {
@@ -156,11 +169,7 @@ void ScanMainWindow::scanFinish(tagSCAN_SHORTCUT_MENU *profile, int paperIndex, 
                                               "须放入至少五份具有代表性的彩色文档。"));
         }
     }
-    if (m_previewUpdateDialog) {
-        m_previewUpdateDialog->close();
-        delete m_previewUpdateDialog;
-        m_previewUpdateDialog = nullptr;
-    }
+    closePreviewUpdateDialog();
 }
 
 void ScanMainWindow::finishedScanningThread()
@@ -168,6 +177,9 @@ void ScanMainWindow::finishedScanningThread()
     ScanningThread *thread = m_scanningThread;
     m_scanningThread = nullptr;
     stopScanningProgress();
+    // A job that never reached the scanner (busy facade, closed port) sends
+    // no end of its own: the update notice goes with the thread.
+    closePreviewUpdateDialog();
     if (m_onepressThread)
         m_onepressThread->setScanFlag(false);
     if (!thread)
@@ -231,6 +243,9 @@ void ScanMainWindow::userInputFromPanel(int)
 
 void ScanMainWindow::clickedBtnPreview()
 {
+    // A preview that cannot start must not announce itself to the pages.
+    if (m_scanning)
+        return;
     m_previewCount = 0;
     tagSCAN_SHORTCUT_MENU copy;
     zeroScanShortcut(copy);
@@ -256,13 +271,18 @@ void ScanMainWindow::previewAutoUpdate()
     zeroScanShortcut(copy);
     m_store.getCurrentScanShortcut(copy);
     updateAllUIControlToVariable(copy);
-    m_previewScan = 1;
+    const bool showProgress = m_showProgress;
     m_showProgress = false;
     copy.previewMode = 1;
     copy.sideSettings[0].resolution = 300;
     copy.printerIndex = m_paperIndex;
     m_previewPageCounter = 0;
-    startScanJob(copy);
+    if (!startScanJob(copy)) {
+        // Refused (a calibration runs): nothing changes, no notice waits.
+        m_showProgress = showProgress;
+        return;
+    }
+    m_previewScan = 1;
     ++m_previewCount;
     emit m_hub.sendPreviewMode(m_previewCount);
     if (!m_previewUpdateDialog) {

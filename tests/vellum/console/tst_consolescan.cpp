@@ -5,6 +5,7 @@
 #include "detectpaperdialog.h"
 #include "diagnosticsform.h"
 #include "multifeeddialog.h"
+#include "previewupdatedialog.h"
 #include "profileoffsets.h"
 #include "scanningdialog.h"
 #include "scanrig.h"
@@ -56,6 +57,20 @@ struct MultifeedWatch : QObject
             shown << d->windowTitle();
             connect(d, &QDialog::finished, this, [this](int r) { results << r; });
         }
+        return false;
+    }
+};
+
+// Counts the preview-update notices shown.
+struct NoticeWatch : QObject
+{
+    int &shown;
+    explicit NoticeWatch(int &count) : shown(count) { qApp->installEventFilter(this); }
+    ~NoticeWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (qobject_cast<PreviewUpdateDialog *>(o) && e->type() == QEvent::Show)
+            ++shown;
         return false;
     }
 };
@@ -187,6 +202,58 @@ private slots:
         auto profile = duplexColour();
         QVERIFY(rig.window->startScanJob(profile));
         QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
+    }
+
+    // An automatic preview update whose job never reaches the scanner sends
+    // no end of its own: the update notice still goes when the thread ends,
+    // nothing stays modal, and the next update shows the notice again.
+    void previewUpdateNoticeEndsWithTheThread_data()
+    {
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("port closed") << "port";
+        QTest::newRow("scanner held by another host") << "lock";
+        QTest::newRow("facade busy") << "facade";
+    }
+    void previewUpdateNoticeEndsWithTheThread()
+    {
+        QFETCH(QString, refusal);
+        StackScript script;
+        if (refusal == "facade")
+            script.paperEmptyPolls = 100000;
+        ScanRig rig(script);
+        if (refusal != "port")
+            QVERIFY(rig.open());
+        rig.device->setLockHeldByOtherHost(refusal == "lock");
+        // The facade kept busy by a job waiting for paper on another thread.
+        std::thread other;
+        PMessage otherHub;
+        if (refusal == "facade") {
+            other = std::thread([&otherHub] {
+                auto p = duplexColour();
+                p.paperSource = PaperSourceFeeder;
+                p.autoStartScanning = true;
+                g_Devgate.startJob(&p, &otherHub);
+            });
+            QTRY_VERIFY_WITH_TIMEOUT(rig.device->lockHeld(), 20000);
+        }
+        int notices = 0;
+        NoticeWatch watch(notices);
+        ModalAnswerer boxes([](QWidget *w, const ModalSeen &) {
+            if (qobject_cast<QMessageBox *>(w))
+                ModalAnswerer::press(w, "确定");
+        });
+        for (int round = 1; round <= 2; ++round) {
+            rig.window->previewAutoUpdate();
+            QCOMPARE(notices, round);
+            QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), 20000);
+            QTRY_VERIFY(!rig.window->findChild<PreviewUpdateDialog *>());
+            QVERIFY(!QApplication::activeModalWidget());
+        }
+        if (other.joinable()) {
+            g_Devgate.cancelJob();
+            other.join();
+        }
+        QVERIFY(rig.pages.isEmpty());
     }
 
     void learning_data()
@@ -387,20 +454,27 @@ private slots:
         QVERIFY2(report.contains("固件:                 FW-9.87.65\n"), qPrintable(report));
     }
 
-    // A preview with the settings page on side index 1 shows only the second
-    // page; with every page asked for, each in turn.
+    // A preview feeds one sheet: the scanner stops after one image a side.
+    // With the settings page on side index 1 only the second page shows;
+    // with every page asked for, each in turn.
     void previewSideIndex_data()
     {
+        QTest::addColumn<int>("input");
         QTest::addColumn<bool>("everyPage");
-        QTest::newRow("side index 1") << false;
-        QTest::newRow("every page") << true;
+        QTest::addColumn<QList<int>>("shown"); // page numbers, from 1
+        QTest::newRow("both sides, side index 1")
+            << int(InputDocumentBoth) << false << QList<int>{2};
+        QTest::newRow("both sides, every page")
+            << int(InputDocumentBoth) << true << QList<int>{1, 2};
+        QTest::newRow("front, every page") << int(InputDocumentFront) << true << QList<int>{1};
     }
     void previewSideIndex()
     {
+        QFETCH(int, input);
         QFETCH(bool, everyPage);
+        QFETCH(QList<int>, shown);
         StackScript script;
         script.sheets = 3;
-        script.duplex = false;
         ScanRig rig(script, [] { return new SideOneWindow; });
         QVERIFY(rig.open());
         QStringList pages;
@@ -419,20 +493,16 @@ private slots:
             },
             Qt::DirectConnection);
         auto profile = ScanRig::builtIn(4);
-        profile.inputDocument = InputDocumentFront;
+        profile.inputDocument = InputDocumentFlag(input);
+        profile.sideStream = input == InputDocumentBoth ? SideBoth : SideFront;
         profile.previewMode = 1;
         profilebytes::setByte(profile, profilebytes::kShowEveryPreviewPage, everyPage ? 1 : 0);
         // A fresh window: its preview page counter starts at 0.
         QVERIFY(rig.window->startScanJob(profile));
         QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), scaledMs(20000));
         QTRY_VERIFY(!rig.window->scanningDialog());
-        QVERIFY(pages.size() >= 3);
-        QList<int> shown{2}; // page numbers, from 1
-        if (everyPage) {
-            shown.clear();
-            for (int i = 1; i <= pages.size(); ++i)
-                shown << i;
-        }
+        QCOMPARE(pages.size(), input == InputDocumentBoth ? 2 : 1);
+        QCOMPARE(rig.feeder->sheetsLeft(), 2u);
         QCOMPARE(previews.size(), shown.size());
         for (int i = 0; i < shown.size(); ++i) {
             QFile page(pages[shown[i] - 1]);
