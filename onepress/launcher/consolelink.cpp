@@ -55,7 +55,13 @@ public:
     bool isScanning() override { return m_window->isScanning(); }
     bool isCancel() override { return m_window->isCancel(); }
     bool isHidden() override { return m_window->isHidden(); }
-    void hide() override { m_window->hide(); }
+    // Whoever hides the console (a disconnect) leaves it as its Cancel does:
+    // no preview state, progress dialogs and multifeed questions back on.
+    void hide() override
+    {
+        if (!m_window->isHidden())
+            m_window->clickedBtnCancel();
+    }
     void closeDialog() override { m_window->closeDialog(); }
     void waitForExitSingle() override { m_window->waitForExitSingle(); }
     void close() override { m_window->close(); }

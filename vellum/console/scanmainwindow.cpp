@@ -17,6 +17,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QUrl>
 
@@ -489,6 +490,23 @@ void ScanMainWindow::clickedBtnCancel()
     clickedBtnReset();
     m_showProgress = true;
     reject();
+}
+
+// Escape leaves the window as Cancel does (QDialog's own handling would
+// skip the preview and progress reset); on the diagnostics or setting-tool
+// page it goes back to the main page as the close box does.
+void ScanMainWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const int page = ui->stackedWidget->currentIndex();
+    if (page == 0 || page == 1)
+        close();
+    else
+        clickedBtnCancel();
 }
 
 void ScanMainWindow::closeEvent(QCloseEvent *event)

@@ -166,6 +166,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     // The settings page's side whose preview page is shown; read on the GUI
     // thread when a scan starts.
     virtual int previewSideIndex() const;

@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "onepressmain.h"
 #include "retoucher.h"
+#include "scanmainwindow.h"
 #include "savefiledialog.h"
 #include "storefixture.h"
 #include "support/modalanswer.h"
@@ -73,6 +74,7 @@ private slots:
     void closeOnlyHides();
     void scannerStates();
     void confirmedExitWritesOptions();
+    void consoleHiddenAsByCancel();
     void helpDocument();
 
     void saveAsPrompt();
@@ -287,6 +289,27 @@ void TestLauncherWindow::closeOnlyHides()
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
     QTRY_VERIFY(ran);
+}
+
+// The real console hidden by the launcher (a disconnect) after an automatic
+// preview update: left as its Cancel leaves it, so the next task's scan
+// shows its progress and asks about multifeeds.
+void TestLauncherWindow::consoleHiddenAsByCancel()
+{
+    std::unique_ptr<ConsoleLink> link(createScanMainWindowLink(nullptr));
+    std::unique_ptr<ScanMainWindow> console(link->window());
+    {
+        testsupport::ModalAnswerer ok("确定");
+        console->previewAutoUpdate(); // the closed port refuses it
+        QTRY_VERIFY(!console->isScanning());
+    }
+    QVERIFY(!console->showProgress());
+    console->show();
+    link->hide();
+    QVERIFY(console->isHidden());
+    QVERIFY(console->showProgress());
+    QCOMPARE(console->previewScan(), 0);
+    link.reset();
 }
 
 void TestLauncherWindow::scannerStates()

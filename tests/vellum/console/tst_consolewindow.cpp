@@ -244,6 +244,26 @@ private slots:
         QVERIFY(!w.isChanged());
     }
 
+    // Escape after an automatic preview update (here one the closed port
+    // refuses) leaves the window as Cancel does: no preview state, and the
+    // next scan opens its progress dialog and asks about multifeeds.
+    void escapeIsCancel()
+    {
+        ScanMainWindow &w = *window;
+        {
+            ModalAnswerer ok("确定");
+            w.previewAutoUpdate();
+            QVERIFY(!w.showProgress());
+            QTRY_VERIFY(!w.isScanning());
+        }
+        QCOMPARE(w.previewCount(), 1);
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QVERIFY(w.isHidden());
+        QVERIFY(w.showProgress());
+        QCOMPARE(w.previewCount(), 0);
+        QCOMPARE(w.previewScan(), 0);
+    }
+
     void barcodeTypesFilledOnlyWhenNoneSet_data()
     {
         QTest::addColumn<int>("setIndex");
