@@ -55,6 +55,9 @@ public:
     bool loadScanShortcutToControl(QListWidget *list);
     bool updateScanShortcutToControl(QListWidget *list, QString id);
     bool addScanShortcutToControl(QListWidget *list);
+    // Sets every item's icon and text from the profile its id names (items
+    // whose id no profile carries stay as they are).
+    bool refreshScanShortcutControl(QListWidget *list);
     bool renameScanShortcutToControl(QListWidget *list);
     bool copyScanShortcut(tagSCAN_SHORTCUT_MENU &record, int index);
 

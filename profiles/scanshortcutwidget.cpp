@@ -77,6 +77,22 @@ bool ScanShortcutMenu::addScanShortcutToControl(QListWidget *list)
     return true;
 }
 
+bool ScanShortcutMenu::refreshScanShortcutControl(QListWidget *list)
+{
+    if (!list)
+        return false;
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem *item = list->item(row);
+        const int index = indexOfId(item->data(Qt::UserRole).toString());
+        if (index < 0)
+            continue;
+        const tagSCAN_SHORTCUT_MENU &p = m_profiles.at(index);
+        item->setIcon(profileIcon(m_config, scanText(p.iconFile)));
+        item->setText(scanText(p.name));
+    }
+    return true;
+}
+
 bool ScanShortcutMenu::renameScanShortcutToControl(QListWidget *)
 {
     return true;

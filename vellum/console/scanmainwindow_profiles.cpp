@@ -131,7 +131,6 @@ void ScanMainWindow::clickedBtnSaveAs()
     disconnectAllChangeValueControlMessages();
     setCurrentItemText(scanText(copy.name));
     updateAllUIControlToVariable(copy);
-    updateBarcodeStatus(copy);
     m_store.addScanShortcut(copy, name, icon);
     m_store.addScanShortcutToControl(ui->listWidgetPredefine);
     selectStoreRow();
@@ -160,6 +159,8 @@ void ScanMainWindow::clickedBtnRename()
     m_store.updateScanShortcutToControl(ui->listWidgetPredefine, scanText(copy.id));
     connectChangeValueControlMessages();
     m_rememberedName = name;
+    // A renamed built-in now differs from its default: Resume follows.
+    buttonsStateChanged(m_changed);
 }
 
 void ScanMainWindow::clickedBtnDelete()
@@ -191,6 +192,8 @@ void ScanMainWindow::clickedBtnDelete()
     m_store.getCurrentScanShortcut(current);
     updateAllVariableToUIControl(current);
     connectAllChangeValueControlMessages();
+    m_changed = false;
+    buttonsStateChanged(false);
     if (ui->listWidgetPredefine->currentItem())
         m_rememberedName = ui->listWidgetPredefine->currentItem()->text();
 }
@@ -223,13 +226,18 @@ void ScanMainWindow::clickedResumeMenu()
     m_store.resetScanShortcut(include);
     disconnectAllChangeValueControlMessages();
     m_store.addScanShortcutToControl(ui->listWidgetPredefine);
+    // Built-ins still listed may have been renamed or given another icon.
+    m_store.refreshScanShortcutControl(ui->listWidgetPredefine);
     selectStoreRow();
     tagSCAN_SHORTCUT_MENU current;
     zeroScanShortcut(current);
     m_store.getCurrentScanShortcut(current);
     updateAllVariableToUIControl(current);
     connectAllChangeValueControlMessages();
+    m_changed = false;
     buttonsStateChanged(false);
+    if (ui->listWidgetPredefine->currentItem())
+        m_rememberedName = ui->listWidgetPredefine->currentItem()->text();
 }
 
 void ScanMainWindow::clickedImportMenu()

@@ -12,6 +12,7 @@
 #include "scanshortcutdialog.h"
 #include "support/testtiming.h"
 
+#include <QAction>
 #include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -382,7 +383,18 @@ private slots:
         store->getScanShortcutItem(0, mine);
         store->addScanShortcut(mine, "Mine", QString());
         store->addScanShortcutToControl(list(w));
-        list(w)->setCurrentRow(2);
+        // Save As copies "Mine", which reads no barcode types: the copy keeps
+        // none. Rename renames a built-in.
+        const int source = saveAs ? 6 : 2;
+        store->setCurrentScanIndex(source);
+        tagSCAN_SHORTCUT_MENU edited;
+        store->getCurrentScanShortcut(edited);
+        for (bool &type : edited.sideSettings[0].barcodeTypes)
+            type = false;
+        if (saveAs)
+            store->setCurrentScanShortcut(edited);
+        list(w)->setCurrentRow(source);
+        w.reload();
         const int count = w.getScanShortcutMenu()->getScanShortcutCount();
         QStringList boxes;
         ModalAnswerer answerer(nameThen(typed, &boxes));
@@ -399,6 +411,12 @@ private slots:
         QCOMPARE(w.getScanShortcutMenu()->getScanShortcutCount(), count + (saveAs ? 1 : 0));
         QCOMPARE(list(w)->count(), count + (saveAs ? 1 : 0));
         QCOMPARE(list(w)->currentRow(), saveAs ? count : 2);
+        tagSCAN_SHORTCUT_MENU now;
+        w.getCurrentScanShortcutMenu(now);
+        for (bool type : now.sideSettings[0].barcodeTypes)
+            QVERIFY(!saveAs || !type);
+        // A renamed built-in differs from its default at once.
+        QCOMPARE(w.settingMenu()->actions().at(0)->isEnabled(), !saveAs);
     }
 
     void iconNameIsTheFilesDigest()
@@ -618,15 +636,26 @@ private slots:
         Q_UNUSED(code)
     }
 
-    // Resume brings a deleted built-in back, in the store and in the list.
+    // Resume brings a deleted built-in back, in the store and in the list,
+    // and a renamed one's name back on its item and in the switch question.
     void resumeRestoresBuiltIns()
     {
         ScanMainWindow &w = *window;
+        QAction *resume = w.settingMenu()->actions().at(0);
+        const QString firstName = list(w)->item(0)->text();
+        QStringList boxes;
+        {
+            ModalAnswerer rename(nameThen("Renamed", &boxes));
+            button(w, "pushButtonRename")->click();
+        }
+        QCOMPARE(list(w)->item(0)->text(), QString("Renamed"));
         list(w)->setCurrentRow(3);
         ModalAnswerer yes("是");
         button(w, "pushButtonDelete")->click();
         QCOMPARE(list(w)->count(), 5);
+        QVERIFY(resume->isEnabled());
         yes.stop();
+        list(w)->setCurrentRow(0);
         ModalAnswerer answerer(
             [](QWidget *d, const ModalSeen &) { ModalAnswerer::press(d, "是"); });
         w.clickedResumeMenu();
@@ -634,7 +663,18 @@ private slots:
         QCOMPARE(answerer.last().title, QString("恢复"));
         QCOMPARE(w.getScanShortcutMenu()->getScanShortcutCount(), 6);
         QCOMPARE(list(w)->count(), 6);
+        QCOMPARE(list(w)->item(0)->text(), firstName);
         QVERIFY(!w.isChanged());
+        answerer.stop();
+
+        REQUIRE_PAGES_EQUAL_AFTER_LOAD(w);
+        inputDoc(w)->setCurrentIndex((inputDoc(w)->currentIndex() + 1) % 3);
+        ModalAnswerer no("否");
+        list(w)->setCurrentRow(1);
+        QTRY_COMPARE(no.count(), 1);
+        QCOMPARE(no.last().text,
+                 QString("将失去对“%1”快捷键的更改。\n您要保存更改吗？").arg(firstName));
+        QVERIFY(boxes.isEmpty());
     }
 
     // A damaged package: the box, and the list as it was.
