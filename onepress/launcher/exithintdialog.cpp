@@ -5,7 +5,7 @@
 #include "onepressglobal.h"
 
 #include <QCheckBox>
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QDebug>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -94,22 +95,36 @@ QString StartLoginHelpers::removeStartPath()
     return folder() + "/corvan-deskscope-vr516-removestart";
 }
 
+// The helpers may take their time (a password check, a slow disk): the
+// event loop turns meanwhile, so the tray and every window stay alive.
 QString StartLoginHelpers::run(QObject *parent, const QString &program, const QByteArray &input)
 {
-    // One bound for the whole call, start included.
-    QDeadlineTimer deadline(timeoutMs());
     QProcess process(parent);
+    QEventLoop loop;
+    QTimer bound;
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+                     &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            loop.quit();
+    });
+    // One bound for the whole call, start included.
+    bound.start(timeoutMs());
     process.setProgram(program);
     process.start(QIODevice::ReadWrite);
-    const auto left = [&deadline] { return int(qMax<qint64>(deadline.remainingTime(), 1)); };
-    if (!process.waitForStarted(left())) {
-        qDebug() << "StartLoginHelpers:" << program << "did not start";
-        return QString();
-    }
+    // Written once the helper runs; its standard input closes after it.
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(left())) {
+    if (process.state() != QProcess::NotRunning)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (process.error() == QProcess::FailedToStart) {
+        qDebug() << "StartLoginHelpers:" << program << "did not start";
+        return QString();
+    }
+    if (process.state() != QProcess::NotRunning) {
         qDebug() << "StartLoginHelpers:" << program << "ran past" << timeoutMs() << "ms; stopped";
         process.kill();
         process.waitForFinished(1000);

@@ -44,11 +44,15 @@ ScanMainWindow::~ScanMainWindow()
         while (thread && !thread->wait(20))
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     };
+    if (m_deviceThread)
+        disconnect(m_deviceThread, nullptr, this, nullptr);
     settle(m_scanningThread);
     settle(m_calibrateThread);
     settle(m_onepressThread);
+    settle(m_deviceThread);
     delete m_scanningThread;
     delete m_calibrateThread;
+    delete m_deviceThread;
     delete ui;
 }
 
@@ -511,6 +515,11 @@ void ScanMainWindow::keyPressEvent(QKeyEvent *event)
 
 void ScanMainWindow::closeEvent(QCloseEvent *event)
 {
+    // OK is still configuring the scanner: it closes the window itself.
+    if (m_deviceThread) {
+        event->ignore();
+        return;
+    }
     clearPreviewMode();
     const int page = ui->stackedWidget->currentIndex();
     if (page == 0 || page == 1) {

@@ -17,6 +17,7 @@
 #include <atomic>
 
 class QAction;
+class QThread;
 class QListWidgetItem;
 class QMenu;
 class SettingForm;
@@ -189,7 +190,7 @@ private:
     // it can be scanned; false (after any warning) when it cannot.
     bool checkEditedSettings();
     bool saveCurrentEdits();
-    void wakeAndConfigureDevice(tagSCAN_SHORTCUT_MENU &profile);
+    void acceptAfterConfiguringDevice(const tagSCAN_SHORTCUT_MENU &profile);
     void setCurrentItemText(const QString &text);
     void selectStoreRow();
     bool threadsRunning() const;
@@ -222,6 +223,8 @@ private:
     QMutex m_startMutex;
     ScanningThread *m_scanningThread = nullptr;
     calibrateThread *m_calibrateThread = nullptr;
+    // OK's wake-up and configuration of the scanner.
+    QThread *m_deviceThread = nullptr;
     ScanningDialog *m_scanningDialog = nullptr;
     DetectPaperDialog *m_detectPaperDialog = nullptr;
     PreviewUpdateDialog *m_previewUpdateDialog = nullptr;

@@ -120,7 +120,7 @@ void ScanMainWindow::closeDialog()
 
 bool ScanMainWindow::threadsRunning() const
 {
-    return m_onepressThread || m_scanningThread || m_calibrateThread;
+    return m_onepressThread || m_scanningThread || m_calibrateThread || m_deviceThread;
 }
 
 // Turns the event loop while waiting: the scanning thread may be waiting for

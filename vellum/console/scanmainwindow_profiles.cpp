@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace {
 
@@ -294,10 +295,29 @@ void ScanMainWindow::clickedExportMenu()
         ErrorHandling::criticalMessage(this, tr("错误"), tr("文件导出失败，请查看保存路径！"));
 }
 
-void ScanMainWindow::wakeAndConfigureDevice(tagSCAN_SHORTCUT_MENU &profile)
+// A scanner that is waking up keeps these calls for seconds: they run on a
+// thread of their own while the window, disabled, keeps turning; OK then
+// saves the profiles and closes the window.
+void ScanMainWindow::acceptAfterConfiguringDevice(const tagSCAN_SHORTCUT_MENU &profile)
 {
-    g_Devgate.devicePower(&profile, &m_hub);
-    g_Devgate.deviceSource(&profile, &m_hub);
+    PMessage *hub = &m_hub;
+    m_deviceThread = QThread::create([profile, hub] {
+        tagSCAN_SHORTCUT_MENU record = profile;
+        g_Devgate.devicePower(&record, hub);
+        g_Devgate.deviceSource(&record, hub);
+    });
+    connect(m_deviceThread, &QThread::finished, this, [this] {
+        m_deviceThread->wait();
+        delete m_deviceThread;
+        m_deviceThread = nullptr;
+        setEnabled(true);
+        m_store.saveScanShortcut();
+        m_changed = false;
+        m_showProgress = true;
+        accept();
+    });
+    setEnabled(false);
+    m_deviceThread->start();
 }
 
 void ScanMainWindow::clickedBtnOK()
@@ -309,10 +329,7 @@ void ScanMainWindow::clickedBtnOK()
     m_store.getCurrentScanShortcut(current);
     if (compareAllVariableAndUIControl(current)) {
         clearPreviewMode();
-        wakeAndConfigureDevice(current);
-        m_store.saveScanShortcut();
-        m_showProgress = true;
-        accept();
+        acceptAfterConfiguringDevice(current);
         return;
     }
     const int answer =
@@ -327,11 +344,7 @@ void ScanMainWindow::clickedBtnOK()
         if (!saveCurrentEdits())
             return;
         m_store.getCurrentScanShortcut(current);
-        wakeAndConfigureDevice(current);
-        m_store.saveScanShortcut();
-        m_changed = false;
-        m_showProgress = true;
-        accept();
+        acceptAfterConfiguringDevice(current);
     } else if (answer == ErrorHandling::No) {
         clearPreviewMode();
         disconnectChangeValueControlMessages();

@@ -10,6 +10,7 @@
 #include "optiondialogs.h"
 #include "printshortcut.h"
 #include "runfixture.h"
+#include "support/guistall.h"
 #include "support/modalanswer.h"
 #include "taskshortcutdialog.h"
 
@@ -290,12 +291,15 @@ void TestLauncherDialogs::exitSwitchesWithThePasswordOnStdin()
     g_trace.clear();
     QtMessageHandler old = qInstallMessageHandler(captureTrace);
     {
-        FakeHelpers helpers("0");
+        // A helper taking its time: the event loop turns meanwhile.
+        FakeHelpers helpers("0", "Success", 1);
         PasswordAnswers answers;
         answers.passwords = QStringList{"a  b c"};
         ExitHintDialog d;
         d.form()->checkBoxAutoRun->setChecked(true);
+        testsupport::StallMeter stall;
         d.clickedBtnOK();
+        QVERIFY2(stall.longestMs() < scaledMs(100), qPrintable(QString::number(stall.longestMs())));
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(answers.passwordDialogs, 1);
         QCOMPARE(helpers.read("autostart", "argc"), QByteArray("0"));

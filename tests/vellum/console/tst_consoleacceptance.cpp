@@ -6,6 +6,7 @@
 #include "onepressthread.h"
 #include "scanrig.h"
 #include "support/emulatorwidgettest.h"
+#include "support/guistall.h"
 #include "support/testtiming.h"
 
 #include <QFileInfo>
@@ -254,7 +255,8 @@ private slots:
     }
 
     // OK without edits wakes the scanner and writes its configuration, then
-    // saves; OK with edits answered No talks to nobody and saves nothing.
+    // saves, while the window keeps turning however long the scanner takes
+    // to wake; OK with edits answered No talks to nobody and saves nothing.
     void okAgainstTheScanner()
     {
         StackScript script;
@@ -264,8 +266,12 @@ private slots:
         w.show();
         QDir(g_VellumCfgFile.m_strProfilesDir).removeRecursively();
         size_t before = rig.device->commands().size();
+        rig.device->setWaking(4);
+        testsupport::StallMeter stall;
         button(w, "pushButtonOK")->click();
-        QVERIFY(w.isHidden());
+        QVERIFY(!w.isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(w.isHidden(), scaledMs(20000));
+        QVERIFY2(stall.longestMs() < scaledMs(100), qPrintable(QString::number(stall.longestMs())));
         // The profile's configuration and size list, written to the scanner.
         QList<int> written;
         const auto commands = rig.device->commands();

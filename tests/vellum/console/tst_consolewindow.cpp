@@ -318,7 +318,7 @@ private slots:
         QCOMPARE(int(p.inputDocument), chosen);
 
         button(w, "pushButtonOK")->click();
-        QVERIFY(w.isHidden());
+        QTRY_VERIFY(w.isHidden());
         const QStringList after = profileFiles();
         QVERIFY(after.contains("profile.ini"));
         QCOMPARE(after.size(), 7);
@@ -454,6 +454,7 @@ private slots:
     {
         ScanMainWindow &w = *window;
         button(w, "pushButtonOK")->click(); // writes every profile
+        QTRY_VERIFY(w.isHidden());
         window->show();
         const QStringList before = profileFiles();
         list(w)->setCurrentRow(3);
