@@ -4,24 +4,16 @@
 #include "aboutdialog.h"
 #include "oxadvancedlengths.h"
 #include "pmessage.h"
+#include "settingformhelpers.h"
 
 #include <QListWidgetItem>
 
-#include <cstring>
-
 namespace L = OxAdvancedLengths;
+using settingform::storedFlag;
 
 namespace {
 
 constexpr int kPageSizeCount = 23;
-
-// Flag bytes of a record may hold any value; anything but 0 is set.
-bool flag(const bool &stored)
-{
-    unsigned char byte;
-    std::memcpy(&byte, &stored, 1);
-    return byte != 0;
-}
 
 bool keepsOriginalSizeAt(int dpi)
 {
@@ -522,22 +514,6 @@ void OxAdvancedSettingForm::clickedBtnAbout()
 
 // ---- profile ----
 
-double OxAdvancedSettingForm::recordFactor(const tagSCAN_SHORTCUT_MENU &profile) const
-{
-    switch (profile.sizeUnit) {
-    case UnitInch:
-        return 1.0;
-    case UnitCentimetre:
-        return 2.54;
-    case UnitPixel:
-        return m_pixelFactor;
-    default:
-        // A record unit outside the known three is shown as inches: store
-        // with the factor of what is shown, never with 0.
-        return shownFactor();
-    }
-}
-
 bool OxAdvancedSettingForm::updateVariableToUIControl(tagSCAN_SHORTCUT_MENU &profile)
 {
     const tagSCAN_SIDE_SETTING &block = profile.sideSettings[0];
@@ -549,16 +525,16 @@ bool OxAdvancedSettingForm::updateVariableToUIControl(tagSCAN_SHORTCUT_MENU &pro
     m_paperSource = profile.paperSource;
 
     getSettingColorMode(block.colorMode);
-    ui->checkBoxColorOutput->setChecked(flag(profile.colorOutput));
-    ui->checkBoxGrayOutput->setChecked(flag(profile.grayOutput));
-    ui->checkBoxBlackWhiteOutput->setChecked(flag(profile.blackWhiteOutput));
+    ui->checkBoxColorOutput->setChecked(storedFlag(profile.colorOutput));
+    ui->checkBoxGrayOutput->setChecked(storedFlag(profile.grayOutput));
+    ui->checkBoxBlackWhiteOutput->setChecked(storedFlag(profile.blackWhiteOutput));
 
     createOxCombineType(m_inputDocument);
     ui->comboBoxCombineType->setCurrentIndex(0);
     showCombineSiteOrScaling(m_inputDocument);
 
     L::selectByData(ui->comboBoxCombineType, profile.combineType);
-    ui->checkBoxSaveSize->setChecked(flag(profile.saveSize));
+    ui->checkBoxSaveSize->setChecked(storedFlag(profile.saveSize));
     L::selectByData(ui->comboBoxCombineSite, profile.combineSite);
     L::selectByData(ui->comboBoxScalingTo, profile.combineScaling);
     L::selectByData(ui->comboBoxToolSplitDocOx, profile.splitDocumentCount);
@@ -600,16 +576,19 @@ bool OxAdvancedSettingForm::updateVariableToUIControl(tagSCAN_SHORTCUT_MENU &pro
         ui->groupBoxImageCombine->setEnabled(false);
     }
 
-    ui->checkBoxAlignTheSize->setChecked(flag(profile.alignTheSize));
+    ui->checkBoxAlignTheSize->setChecked(storedFlag(profile.alignTheSize));
     for (int i = 0; i < kPageSizeCount; ++i)
-        ui->listWidgetPageSize->item(i)->setSelected(flag(profile.pageSizes[i]));
+        ui->listWidgetPageSize->item(i)->setSelected(storedFlag(profile.pageSizes[i]));
     stateChangeAlignTheSize();
     return true;
 }
 
+// Lengths go back to inches with the factor of the unit the boxes show: the
+// record's unit may be one the panel does not know (shown as inches), or the
+// preview's unit entry that a write-back put there.
 bool OxAdvancedSettingForm::updateUIControlToVariable(tagSCAN_SHORTCUT_MENU &profile)
 {
-    const double factor = recordFactor(profile);
+    const double factor = shownFactor();
 
     profile.colorOutput = ui->checkBoxColorOutput->isChecked();
     profile.grayOutput = ui->checkBoxGrayOutput->isChecked();
@@ -636,23 +615,23 @@ bool OxAdvancedSettingForm::updateUIControlToVariable(tagSCAN_SHORTCUT_MENU &pro
 
 bool OxAdvancedSettingForm::compareVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profile)
 {
-    const double factor = recordFactor(profile);
+    const double factor = shownFactor();
 
-    if (flag(profile.colorOutput) != ui->checkBoxColorOutput->isChecked() ||
-        flag(profile.grayOutput) != ui->checkBoxGrayOutput->isChecked() ||
-        flag(profile.blackWhiteOutput) != ui->checkBoxBlackWhiteOutput->isChecked() ||
+    if (storedFlag(profile.colorOutput) != ui->checkBoxColorOutput->isChecked() ||
+        storedFlag(profile.grayOutput) != ui->checkBoxGrayOutput->isChecked() ||
+        storedFlag(profile.blackWhiteOutput) != ui->checkBoxBlackWhiteOutput->isChecked() ||
         profile.combineType != L::currentData(ui->comboBoxCombineType) ||
-        flag(profile.saveSize) != ui->checkBoxSaveSize->isChecked() ||
+        storedFlag(profile.saveSize) != ui->checkBoxSaveSize->isChecked() ||
         profile.combineSite != L::currentData(ui->comboBoxCombineSite) ||
         profile.combineScaling != L::currentData(ui->comboBoxScalingTo) ||
         profile.splitDocumentCount != L::currentData(ui->comboBoxToolSplitDocOx) ||
         profile.splitDocumentLengthMode != L::currentData(ui->comboBoxToolLengthOx) ||
         profile.lengthLeft != L::toInches(ui->doubleSpinBoxLengthLeftOx->value(), factor) ||
         profile.lengthRight != L::toInches(ui->doubleSpinBoxLengthRightOx->value(), factor) ||
-        flag(profile.alignTheSize) != ui->checkBoxAlignTheSize->isChecked())
+        storedFlag(profile.alignTheSize) != ui->checkBoxAlignTheSize->isChecked())
         return false;
     for (int i = 0; i < kPageSizeCount; ++i)
-        if (flag(profile.pageSizes[i]) != ui->listWidgetPageSize->item(i)->isSelected())
+        if (storedFlag(profile.pageSizes[i]) != ui->listWidgetPageSize->item(i)->isSelected())
             return false;
     return true;
 }

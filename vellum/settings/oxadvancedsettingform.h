@@ -74,7 +74,6 @@ private:
     void enableSaveSizeForResolution();
     int checkedStreamCount() const;
     double shownFactor() const;
-    double recordFactor(const tagSCAN_SHORTCUT_MENU &profile) const;
 
     Ui::OxAdvancedSettingForm *ui;
     PMessage *m_hub;

@@ -10,6 +10,7 @@
 using settingform::currentValue;
 using settingform::fillCombo;
 using settingform::selectData;
+using settingform::storedFlag;
 
 void SettingForm::loadAdjustPageWording()
 {
@@ -197,8 +198,8 @@ bool SettingForm::updateAdjustVariableToUIControl(int index)
     ui->horizontalSliderConQuaThre->setValue(b.conversionThreshold);
     selectData(ui->comboBoxFiltersNoise, int(b.filterNoise));
     selectData(ui->comboBoxFiltersImage, int(b.filterImage));
-    ui->checkBoxInvertColors->setChecked(b.invertColors);
-    ui->checkBoxEnhance->setChecked(b.enhance);
+    ui->checkBoxInvertColors->setChecked(storedFlag(b.invertColors));
+    ui->checkBoxEnhance->setChecked(storedFlag(b.enhance));
     ui->spinBoxController->setValue(b.controller);
     return true;
 }
@@ -249,9 +250,10 @@ bool SettingForm::compareAdjustVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profi
             a.backgroundSmoothing != p.backgroundSmoothing ||
             a.conversionQuality != p.conversionQuality ||
             a.conversionContrast != p.conversionContrast ||
-            a.conversionThreshold != p.conversionThreshold || a.enhance != p.enhance ||
-            a.controller != p.controller || a.filterNoise != p.filterNoise ||
-            a.filterImage != p.filterImage || a.invertColors != p.invertColors)
+            a.conversionThreshold != p.conversionThreshold ||
+            storedFlag(a.enhance) != storedFlag(p.enhance) || a.controller != p.controller ||
+            a.filterNoise != p.filterNoise || a.filterImage != p.filterImage ||
+            storedFlag(a.invertColors) != storedFlag(p.invertColors))
             return false;
     }
     return true;

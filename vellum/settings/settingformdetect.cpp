@@ -8,6 +8,7 @@
 using settingform::currentValue;
 using settingform::fillCombo;
 using settingform::selectData;
+using settingform::storedFlag;
 
 void SettingForm::loadDetectPageWording()
 {
@@ -109,9 +110,9 @@ bool SettingForm::updateDetectVariableToUIControl(int index)
     ui->spinBoxFinalImageSize->setValue(b.finalImageSize);
     // The check box's handler selects every type when it turns on, so the
     // stored selection is applied after it.
-    ui->checkBoxBarcodeReading->setChecked(b.barcodeReading);
+    ui->checkBoxBarcodeReading->setChecked(storedFlag(b.barcodeReading));
     for (int i = 0; i < 10 && i < ui->listWidgetBarcodeReadingType->count(); ++i)
-        ui->listWidgetBarcodeReadingType->item(i)->setSelected(b.barcodeTypes[i]);
+        ui->listWidgetBarcodeReadingType->item(i)->setSelected(storedFlag(b.barcodeTypes[i]));
     ui->spinBoxHowMany->setValue(b.barcodeCount);
     selectData(ui->comboBoxOrienation, int(b.barcodeOrientation));
     selectData(ui->comboBoxSearchArea, int(b.barcodeSearchArea));
@@ -150,12 +151,13 @@ bool SettingForm::compareDetectVariableAndUIControl(tagSCAN_SHORTCUT_MENU &profi
         const tagSCAN_SIDE_SETTING &a = m_settingBlocks[i];
         const tagSCAN_SIDE_SETTING &p = profile.sideSettings[i];
         if (a.blankImageDeletion != p.blankImageDeletion || a.contentAmount != p.contentAmount ||
-            a.finalImageSize != p.finalImageSize || a.barcodeReading != p.barcodeReading ||
+            a.finalImageSize != p.finalImageSize ||
+            storedFlag(a.barcodeReading) != storedFlag(p.barcodeReading) ||
             a.barcodeCount != p.barcodeCount || a.barcodeOrientation != p.barcodeOrientation ||
             a.barcodeSearchArea != p.barcodeSearchArea)
             return false;
         for (int k = 0; k < 10; ++k)
-            if (a.barcodeTypes[k] != p.barcodeTypes[k])
+            if (storedFlag(a.barcodeTypes[k]) != storedFlag(p.barcodeTypes[k]))
                 return false;
         for (int k = 0; k < 4; ++k)
             if (a.barcodeArea[k] != p.barcodeArea[k])

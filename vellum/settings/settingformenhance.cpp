@@ -11,6 +11,7 @@
 using settingform::currentValue;
 using settingform::fillCombo;
 using settingform::selectData;
+using settingform::storedFlag;
 
 void SettingForm::loadEnhancePageWording()
 {
@@ -142,16 +143,16 @@ void SettingForm::connectEnhancePageMessages()
 bool SettingForm::updateEnhanceVariableToUIControl(int index)
 {
     const tagSCAN_SIDE_SETTING &b = m_settingBlocks[index];
-    ui->checkBoxHoldFillOn->setChecked(b.holeFill);
-    ui->checkBoxOnOff->setChecked(b.barcodeEnhancement);
+    ui->checkBoxHoldFillOn->setChecked(storedFlag(b.holeFill));
+    ui->checkBoxOnOff->setChecked(storedFlag(b.barcodeEnhancement));
     selectData(ui->comboBoxImageEdgeFillColor, int(b.edgeFillColor));
-    ui->checkBoxAllSideMatch->setChecked(b.allSidesMatch);
+    ui->checkBoxAllSideMatch->setChecked(storedFlag(b.allSidesMatch));
     ui->doubleSpinBoxAll->setValue(toShown(b.edgeAll));
     ui->doubleSpinBoxAsmTop->setValue(toShown(b.edgeTop));
     ui->doubleSpinBoxAsmBottom->setValue(toShown(b.edgeBottom));
     ui->doubleSpinBoxAsmLeft->setValue(toShown(b.edgeLeft));
     ui->doubleSpinBoxAsmRight->setValue(toShown(b.edgeRight));
-    ui->checkBoxStreakFilterOn->setChecked(b.streakFilter);
+    ui->checkBoxStreakFilterOn->setChecked(storedFlag(b.streakFilter));
     ui->spinBoxStreakFilterAggessiveness->setValue(b.streakFilterAggressiveness);
     selectData(ui->comboBoxColorDropout, int(b.colorDropout));
     ui->spinBoxColorDropoutAggressiveness->setValue(b.colorDropoutAggressiveness);
@@ -182,11 +183,13 @@ bool SettingForm::compareEnhanceVariableAndUIControl(tagSCAN_SHORTCUT_MENU &prof
     for (int i = 0; i < 4; ++i) {
         const tagSCAN_SIDE_SETTING &a = m_settingBlocks[i];
         const tagSCAN_SIDE_SETTING &p = profile.sideSettings[i];
-        if (a.holeFill != p.holeFill || a.barcodeEnhancement != p.barcodeEnhancement ||
-            a.edgeFillColor != p.edgeFillColor || a.allSidesMatch != p.allSidesMatch ||
-            a.edgeAll != p.edgeAll || a.edgeTop != p.edgeTop || a.edgeBottom != p.edgeBottom ||
-            a.edgeLeft != p.edgeLeft || a.edgeRight != p.edgeRight ||
-            a.streakFilter != p.streakFilter ||
+        if (storedFlag(a.holeFill) != storedFlag(p.holeFill) ||
+            storedFlag(a.barcodeEnhancement) != storedFlag(p.barcodeEnhancement) ||
+            a.edgeFillColor != p.edgeFillColor ||
+            storedFlag(a.allSidesMatch) != storedFlag(p.allSidesMatch) || a.edgeAll != p.edgeAll ||
+            a.edgeTop != p.edgeTop || a.edgeBottom != p.edgeBottom || a.edgeLeft != p.edgeLeft ||
+            a.edgeRight != p.edgeRight ||
+            storedFlag(a.streakFilter) != storedFlag(p.streakFilter) ||
             a.streakFilterAggressiveness != p.streakFilterAggressiveness ||
             a.colorDropout != p.colorDropout ||
             a.colorDropoutAggressiveness != p.colorDropoutAggressiveness)

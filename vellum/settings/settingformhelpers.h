@@ -7,10 +7,20 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <cstring>
 #include <initializer_list>
 #include <utility>
 
 namespace settingform {
+
+// A flag byte of a stored record may hold any value, and anything but 0 means
+// set. Read as a byte: a bool object holding another value is no valid bool.
+inline bool storedFlag(const bool &stored)
+{
+    unsigned char byte;
+    std::memcpy(&byte, &stored, 1);
+    return byte != 0;
+}
 
 inline void fillCombo(QComboBox *combo, std::initializer_list<std::pair<QString, int>> items)
 {

@@ -6,7 +6,10 @@
 #include "vellum/console/consoletestutil.h"
 
 #include "settingform.h"
+#include "scanshortcutmenu.h"
 #include "ui_settingform.h"
+
+#include <QCheckBox>
 
 #include <memory>
 
@@ -84,6 +87,72 @@ private slots:
         QVERIFY(w.isChanged());
         QCOMPARE(mainTabs(w)->currentIndex(), 1);
         QCOMPARE(ui->tabWidgetGeneral->currentIndex(), 0);
+    }
+
+    // A profile whose unit the pages do not know shows its split lengths in
+    // inches and stores them so, whatever unit the profile before it had.
+    void unknownUnitKeepsSplitLengths_data()
+    {
+        QTest::addColumn<int>("previousUnit");
+        QTest::newRow("after centimetres") << int(UnitCentimetre);
+        QTest::newRow("after pixels") << int(UnitPixel);
+    }
+    void unknownUnitKeepsSplitLengths()
+    {
+        QFETCH(int, previousUnit);
+        ScanMainWindow &w = *m_window;
+        ScanShortcutMenu *store = w.getScanShortcutMenu();
+        tagSCAN_SHORTCUT_MENU p;
+        store->setCurrentScanIndex(0);
+        store->getCurrentScanShortcut(p);
+        p.sizeUnit = ImageSizeUnitFlag(previousUnit);
+        store->setCurrentScanShortcut(p);
+        store->setCurrentScanIndex(1);
+        store->getCurrentScanShortcut(p);
+        p.sizeUnit = ImageSizeUnitFlag(9);
+        p.lengthLeft = 10.0;
+        p.lengthRight = 12.0;
+        store->setCurrentScanShortcut(p);
+        store->setCurrentScanIndex(0);
+        w.reload();
+        list(w)->setCurrentRow(1);
+        tagSCAN_SHORTCUT_MENU written;
+        w.getCurrentScanShortcutMenu(written);
+        w.updateAllUIControlToVariable(written);
+        QCOMPARE(written.lengthLeft, 10.0);
+        QCOMPARE(written.lengthRight, 12.0);
+    }
+
+    // A flag byte holding another value than 1 is set: its box shows it, a
+    // save keeps it set and the pages do not count it as an edit.
+    void flagBytesOtherThanOneAreSet_data()
+    {
+        QTest::addColumn<int>("offset"); // in the first per-side block
+        QTest::addColumn<QString>("box");
+        QTest::newRow("text enhancement") << 156 << "checkBoxEnhance";
+        QTest::newRow("invert") << 172 << "checkBoxInvertColors";
+        QTest::newRow("hole filling") << 173 << "checkBoxHoldFillOn";
+        QTest::newRow("barcode enhancement") << 174 << "checkBoxOnOff";
+        QTest::newRow("all sides match") << 180 << "checkBoxAllSideMatch";
+        QTest::newRow("streak filter") << 224 << "checkBoxStreakFilterOn";
+        QTest::newRow("barcode reading") << 252 << "checkBoxBarcodeReading";
+    }
+    void flagBytesOtherThanOneAreSet()
+    {
+        QFETCH(int, offset);
+        QFETCH(QString, box);
+        ScanMainWindow &w = *m_window;
+        ScanShortcutMenu *store = w.getScanShortcutMenu();
+        tagSCAN_SHORTCUT_MENU stored;
+        store->getCurrentScanShortcut(stored);
+        reinterpret_cast<unsigned char *>(&stored)[2608 + offset] = 2;
+        store->setCurrentScanShortcut(stored);
+        w.reload();
+        QVERIFY(w.settingForm()->findChild<QCheckBox *>(box)->isChecked());
+        QVERIFY(w.settingForm()->compareVariableAndUIControl(stored));
+        tagSCAN_SHORTCUT_MENU written = stored;
+        w.updateAllUIControlToVariable(written);
+        QCOMPARE(int(reinterpret_cast<const unsigned char *>(&written)[2608 + offset]), 1);
     }
 
 private:
