@@ -26,17 +26,19 @@ QString safeId(const QString &id)
 
 } // namespace
 
+// The socket and the lock live in the user's private runtime folder: a
+// name in the shared temporary folder could be taken first by another user.
 QString QtSingleApplication::serverName(const QString &id)
-{
-    return QString("corvan-%1-%2").arg(safeId(id)).arg(::getuid());
-}
-
-QString QtSingleApplication::lockFilePath(const QString &id)
 {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
-    return dir + "/" + serverName(id) + ".lock";
+    return dir + QString("/corvan-%1-%2").arg(safeId(id)).arg(::getuid());
+}
+
+QString QtSingleApplication::lockFilePath(const QString &id)
+{
+    return serverName(id) + ".lock";
 }
 
 QtSingleApplication::QtSingleApplication(const QString &id, int &argc, char **argv)
@@ -140,12 +142,13 @@ void QtSingleApplication::setActivationWindow(QWidget *window, bool activateOnMe
     m_activateOnMessage = activateOnMessage;
 }
 
+// Brings a shown window to the front; a hidden one stays hidden (the
+// launcher's window is the task editor, shown only on the user's request).
 void QtSingleApplication::activateWindow()
 {
-    if (!m_window)
+    if (!m_window || m_window->isHidden())
         return;
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
-    m_window->show();
     m_window->raise();
     m_window->activateWindow();
 }

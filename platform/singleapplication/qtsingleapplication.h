@@ -29,11 +29,13 @@ public:
     // the time-out. Always false in the primary itself.
     bool sendMessage(const QString &message, int timeoutMs = 5000);
 
-    // The window raised and activated whenever a message arrives.
+    // The window un-minimised, raised and activated whenever a message
+    // arrives, when it is shown; a hidden window is left hidden.
     void setActivationWindow(QWidget *window, bool activateOnMessage = true);
     QWidget *activationWindow() const { return m_window; }
 
-    // The local socket name and lock file path used for an id (per user).
+    // The local socket (an absolute path in the user's runtime folder) and
+    // the lock file used for an id.
     static QString serverName(const QString &id);
     static QString lockFilePath(const QString &id);
 

@@ -2,9 +2,12 @@
 #include "qtsingleapplication.h"
 #include "support/testtiming.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <csignal>
@@ -89,6 +92,38 @@ private slots:
         QCOMPARE(emulator.state(), QProcess::Running);
         emulator.terminate();
         QVERIFY(emulator.waitForFinished(scaledMs(10000)));
+    }
+
+    // A message only brings a shown window forward: a hidden one (the
+    // launcher's task editor) stays hidden. The socket is in the user's own
+    // runtime folder, not in the shared temporary one.
+    void messageShowsNoHiddenWindow_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("hidden") << "hidden" << QByteArray("window hidden=1 minimized=0");
+        QTest::newRow("minimized") << "minimized" << QByteArray("window hidden=0 minimized=0");
+    }
+    void messageShowsNoHiddenWindow()
+    {
+        QFETCH(QString, state);
+        QProcess first;
+        first.start(SINGLEPROBE, {"TESSACK_VR516", state});
+        QVERIFY(waitForLine(first, "primary", 5000));
+        const QString socket = QtSingleApplication::serverName("TESSACK_VR516");
+        QVERIFY2(socket.startsWith(
+                     QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + "/"),
+                 qPrintable(socket));
+        QVERIFY(QFileInfo(socket).exists());
+        QVERIFY(QDir::temp().entryList({"corvan-*"}, QDir::System).isEmpty());
+        QProcess second;
+        second.start(SINGLEPROBE, {"TESSACK_VR516"});
+        QVERIFY(waitForLine(second, "secondary", 6000));
+        QFETCH(QByteArray, after);
+        QVERIFY(waitForLine(first, after, 3000));
+        QVERIFY(second.waitForFinished(3000));
+        first.kill();
+        first.waitForFinished();
     }
 
     // Ids do not interfere: the launcher's instance beside the console's.
