@@ -109,7 +109,7 @@ private slots:
         QFETCH(QString, state);
         QProcess first;
         first.start(SINGLEPROBE, {"TESSACK_VR516", state});
-        QVERIFY(waitForLine(first, "primary", 5000));
+        QVERIFY(waitForLine(first, "primary", scaledMs(5000)));
         const QString socket = QtSingleApplication::serverName("TESSACK_VR516");
         QVERIFY2(socket.startsWith(
                      QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + "/"),
@@ -118,10 +118,10 @@ private slots:
         QVERIFY(QDir::temp().entryList({"corvan-*"}, QDir::System).isEmpty());
         QProcess second;
         second.start(SINGLEPROBE, {"TESSACK_VR516"});
-        QVERIFY(waitForLine(second, "secondary", 6000));
+        QVERIFY(waitForLine(second, "secondary", scaledMs(6000)));
         QFETCH(QByteArray, after);
-        QVERIFY(waitForLine(first, after, 3000));
-        QVERIFY(second.waitForFinished(3000));
+        QVERIFY(waitForLine(first, after, scaledMs(3000)));
+        QVERIFY(second.waitForFinished(scaledMs(3000)));
         first.kill();
         first.waitForFinished();
     }

@@ -234,7 +234,7 @@ private slots:
                 p.autoStartScanning = true;
                 g_Devgate.startJob(&p, &otherHub);
             });
-            QTRY_VERIFY_WITH_TIMEOUT(rig.device->lockHeld(), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(rig.device->lockHeld(), scaledMs(20000));
         }
         int notices = 0;
         NoticeWatch watch(notices);
@@ -245,7 +245,7 @@ private slots:
         for (int round = 1; round <= 2; ++round) {
             rig.window->previewAutoUpdate();
             QCOMPARE(notices, round);
-            QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), scaledMs(20000));
             QTRY_VERIFY(!rig.window->findChild<PreviewUpdateDialog *>());
             QVERIFY(!QApplication::activeModalWidget());
         }
