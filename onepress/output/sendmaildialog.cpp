@@ -1,10 +1,10 @@
 #include "sendmaildialog.h"
 
+#include "emailaddress.h"
 #include "errorhandling.h"
 #include "ui_sendmaildialog.h"
 
 #include <QGuiApplication>
-#include <QRegExp>
 #include <QScreen>
 
 SendMailDialog::SendMailDialog(QWidget *parent) : QDialog(parent), ui(new Ui::SendMailDialog)
@@ -51,9 +51,8 @@ void SendMailDialog::getParameters(QString &to, QString &cc, QString &bcc, QStri
 
 bool SendMailDialog::validEmailAddress(QStringList addresses)
 {
-    const QRegExp pattern(QStringLiteral("(^.+@.+$)"), Qt::CaseSensitive);
     for (const QString &address : addresses) {
-        if (pattern.indexIn(address) < 0) {
+        if (!EmailAddress::isValidAddress(address)) {
             ErrorHandling::informationMessage(this, tr("信息"),
                                               QStringLiteral("\"%1\"").arg(address) +
                                                   tr("是无效的电子邮件地址。"));

@@ -139,8 +139,27 @@ QByteArray MimeMessage::mailbox(const EmailAddress &address) const
     return encodeWord(address.getName(), m_headerEncoding == MimePart::Base64) + " " + addr;
 }
 
+bool MimeMessage::addressesValid() const
+{
+    auto valid = [](const EmailAddress *a) {
+        return !a || a->getAddress().trimmed().isEmpty() ||
+               EmailAddress::isValidAddress(a->getAddress());
+    };
+    if (!valid(m_sender))
+        return false;
+    for (const QList<EmailAddress *> *list : {&m_to, &m_cc, &m_bcc}) {
+        for (const EmailAddress *a : *list) {
+            if (!valid(a))
+                return false;
+        }
+    }
+    return true;
+}
+
 bool MimeMessage::toBytes(QByteArray &out) const
 {
+    if (!addressesValid())
+        return false;
     const QByteArray boundary = "=_" + QUuid::createUuid().toByteArray(QUuid::Id128);
     QByteArray head;
     if (m_sender)

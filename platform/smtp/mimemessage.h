@@ -32,8 +32,12 @@ public:
     const QList<EmailAddress *> &getRecipients(RecipientType type = To) const;
     QString getSubject() const { return m_subject; }
 
+    // Every address given (sender and recipients; empty ones are left out
+    // of the mail) passes EmailAddress::isValidAddress.
+    bool addressesValid() const;
+
     // The whole message as sent (no Bcc header); false when a part could not
-    // be read.
+    // be read or an address is not valid.
     bool toBytes(QByteArray &out) const;
 
     // A header text as an RFC 2047 encoded word sequence (UTF-8, Base64);

@@ -161,6 +161,12 @@ bool SmtpClient::sendMail(MimeMessage &message)
 {
     if (m_state != State::LoggedIn || !m_curl)
         return false;
+    // A line break in a stored address would otherwise start another header
+    // or another command.
+    if (!message.addressesValid()) {
+        m_lastError = QStringLiteral("an address is not valid");
+        return false;
+    }
     Upload upload;
     if (!message.toBytes(upload.data)) {
         m_lastError = QStringLiteral("an attachment could not be read");

@@ -334,23 +334,27 @@ private slots:
     {
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("cc");
+        QTest::addColumn<QString>("bcc");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("box");
-        QTest::newRow("trailing semicolon")
-            << "a@x;"
-            << "" << false << QStringLiteral("\"\"是无效的电子邮件地址。");
-        QTest::newRow("space after semicolon") << "a@x; b@y"
-                                               << "" << true << "";
-        QTest::newRow("invalid cc")
-            << "a@x"
-            << "nobody" << false << QStringLiteral("\"nobody\"是无效的电子邮件地址。");
-        QTest::newRow("no recipient") << " "
-                                      << "" << false << QStringLiteral("请输入至少一个收件人。");
+        const QString invalid = QStringLiteral("是无效的电子邮件地址。");
+        QTest::newRow("trailing semicolon") << "a@x;" << "" << "" << false << "\"\"" + invalid;
+        QTest::newRow("space after semicolon") << "a@x; b@y" << "" << "" << true << "";
+        QTest::newRow("invalid cc") << "a@x" << "nobody" << "" << false << "\"nobody\"" + invalid;
+        QTest::newRow("no recipient") << " " << "" << "" << false
+                                      << QStringLiteral("请输入至少一个收件人。");
+        // What would end a header or an SMTP command and start another.
+        QTest::newRow("line break in to")
+            << "a@x\r\nBcc: c@z" << "" << "" << false << "\"a@x\r\nBcc: c@z\"" + invalid;
+        QTest::newRow("angle brackets in cc")
+            << "a@x" << "b@y>,<c@z" << "" << false << "\"b@y>,<c@z\"" + invalid;
+        QTest::newRow("space in bcc") << "" << "" << "b@y c@z" << false << "\"b@y c@z\"" + invalid;
     }
     void sendButtonChecksAddresses()
     {
         QFETCH(QString, to);
         QFETCH(QString, cc);
+        QFETCH(QString, bcc);
         QFETCH(bool, accepted);
         QFETCH(QString, box);
         SendMailDialog dialog;
@@ -363,6 +367,7 @@ private slots:
         dialog.hide();
         dialog.findChild<QLineEdit *>("lineEditRecipient")->setText(to);
         dialog.findChild<QLineEdit *>("lineEditCC")->setText(cc);
+        dialog.findChild<QLineEdit *>("lineEditBCC")->setText(bcc);
         testsupport::ModalAnswerer answer(QStringLiteral("OK"));
         dialog.clickedBtnSend();
         QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
@@ -371,6 +376,38 @@ private slots:
             QCOMPARE(answer.last().title, QStringLiteral("信息"));
             QCOMPARE(answer.last().text, box);
         }
+    }
+
+    // An address stored in destination.ini goes through the same check when
+    // the mail is sent: a bad one fails the send, nothing reaches the server.
+    void storedAddressCannotInject_data()
+    {
+        QTest::addColumn<QString>("sender");
+        QTest::addColumn<QString>("recipient");
+        QTest::newRow("recipient with a header")
+            << "scanner@corvan.test" << "a@x.test\r\nBcc: hidden@y.test";
+        QTest::newRow("recipient with a command")
+            << "scanner@corvan.test" << "a@x.test>\r\nRCPT TO:<hidden@y.test";
+        QTest::newRow("sender with a header")
+            << "scanner@corvan.test\r\nBcc: hidden@y.test" << "a@x.test";
+    }
+    void storedAddressCannotInject()
+    {
+        QFETCH(QString, sender);
+        QFETCH(QString, recipient);
+        smtptest::Server server;
+        QVERIFY(server.ready);
+        tagSCAN_DESTINATION d = mailDestination(server.port);
+        d.UserMailAddr = sender;
+        d.Recipient = recipient;
+        QList<tagSCAN_IMAGE_FILE> list = documents({file("doc.pdf")});
+        WebMailHelper helper(list, d);
+        testsupport::ModalAnswerer answer(QStringLiteral("OK"));
+        QVERIFY(!helper.sendMail());
+        QCOMPARE(answer.last().text, QStringLiteral("文件发送失败！"));
+        QCOMPARE(server.mails(), 0);
+        const QString log = server.commands().join('\n');
+        QVERIFY2(!log.contains("hidden") && !log.contains("RCPT"), qPrintable(log));
     }
 
     void printing()
