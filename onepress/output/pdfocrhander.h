@@ -11,7 +11,9 @@
 
 // Runs the OCR program over page images: one searchable PDF of a whole
 // document, one of a single image, or one text file. Blocks the calling
-// (worker) thread; m_bCancel ends a run within about a second.
+// (worker) thread; m_bCancel ends a run, and every program it started,
+// within about a second. A run that does not succeed leaves the target as it
+// was and nothing of its own behind.
 class ONEPRESS_EXPORT PdfOcrHander : public QObject
 {
     Q_OBJECT
@@ -35,15 +37,21 @@ public:
     // unless set (tests).
     static QString appDir();
     static void setAppDir(const QString &dir);
-    // Output path without its last suffix: where the program is told to write.
+    // Output path without its last suffix; the document is that with
+    // ".pdf" or ".txt".
     static QString outputBase(const QString &outputPath);
 
+    // Raised by the owner's cancel; cleared by the owner before a run, not
+    // by the run, so a cancel that came before a run starts also counts.
     std::atomic<bool> m_bCancel{false};
 
 private:
-    bool run(const QString &input, const QString &outputPath, bool pdf, bool withKeywords,
-             const QString &expectedOutput);
+    bool run(const QString &input, const QString &outputPath, bool pdf, bool withKeywords);
     bool writeListFile(class QTemporaryFile &file);
+    // A name beside the target that no file starts with; the program's
+    // output and its own temporary files all begin with it.
+    static QString temporaryBase(const QString &target);
+    static void removeRunFiles(const QString &base);
 
     QStringList m_images;
     QString m_strPdfOutput;

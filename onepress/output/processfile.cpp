@@ -183,7 +183,9 @@ int ProcessFile::setParameters(tagTASK_SHORTCUT &task)
 {
     *m_task = task;
     m_strKeyWord.clear();
+    // Once per run: a cancel that comes between two OCR runs still counts.
     m_bCancel = false;
+    m_ocr->m_bCancel = false;
     m_nResult = 0;
     return 0;
 }

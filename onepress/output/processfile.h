@@ -80,6 +80,8 @@ private:
     void configGenerateFile(GenerateFileName &gen, QString folder, QString prefix, bool saveAs);
     QString getSaveFileFilter() const;
     void fail(int code);
+    // An OCR document that was not written: a failure unless cancelled.
+    void ocrNotWritten();
     void finishSaver();
     // A document that was not written is taken off the launcher's list.
     void unannounce(const QString &outputName);

@@ -11,6 +11,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+void ProcessFile::ocrNotWritten()
+{
+    // A cancelled run is the user's choice, not a failure to report.
+    if (!m_bCancel)
+        fail(-50);
+}
+
 int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
 {
     forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
@@ -23,10 +30,10 @@ int ProcessFile::saveOcrPdfInOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
                 m_ocr->setImageInput(page.fileName);
             pagesDone(1);
         }
-        if (m_ocr->getImageFiles() > 0 && !output.isEmpty()) {
+        if (m_ocr->getImageFiles() > 0 && !output.isEmpty() && !m_bCancel) {
             emit startOcring();
             if (!m_ocr->createPdfFile()) {
-                fail(-50);
+                ocrNotWritten();
                 unannounce(output);
             }
         } else {
@@ -43,6 +50,11 @@ int ProcessFile::saveOcrOnePageOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen
 {
     forEachGroup(gen, [&](QList<tagSCAN_IMAGE_FILE> &group) {
         for (const tagSCAN_IMAGE_FILE &page : qAsConst(group)) {
+            // Each page is a run of its own: a cancel ends the saver here.
+            if (m_bCancel) {
+                unannounce(page.outputFileName);
+                continue;
+            }
             if (!page.outputFileName.isEmpty()) {
                 if (!pageFileUsable(page.fileName, "file is not exist", "file size is zero")) {
                     unannounce(page.outputFileName);
@@ -51,7 +63,7 @@ int ProcessFile::saveOcrOnePageOneFile(tagTASK_SHORTCUT &, GenerateFileName &gen
                     m_ocr->setPdfKeyword(m_strKeyWord);
                     m_ocr->setImageInput(page.fileName);
                     if (!m_ocr->createSinglePdfFile()) {
-                        fail(-50);
+                        ocrNotWritten();
                         unannounce(page.outputFileName);
                     }
                     m_ocr->clear();
@@ -76,7 +88,7 @@ int ProcessFile::saveTxtFile(tagTASK_SHORTCUT &, GenerateFileName &gen)
         }
         if (m_ocr->getImageFiles() == 0 || output.isEmpty() || !m_ocr->createOcrTxtFile()) {
             if (m_ocr->getImageFiles() > 0)
-                fail(-50);
+                ocrNotWritten();
             unannounce(output);
         }
         m_ocr->clearTxtFile();

@@ -37,6 +37,35 @@ inline QImage drawPage(int w, int h, QImage::Format format = QImage::Format_RGB3
     return format == QImage::Format_RGB32 ? image : image.convertToFormat(format);
 }
 
+// An A4 300 dpi page of office text, its words differing from page to page.
+inline QImage textPage(int number)
+{
+    static const char *const kWords[] = {
+        "invoice", "delivery", "amount", "customer", "account", "payment", "order", "total",
+        "contract", "address", "signature", "quantity", "service", "office", "report", "date"};
+    QImage image(2480, 3508, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setDotsPerMeterX(11811);
+    image.setDotsPerMeterY(11811);
+    QPainter p(&image);
+    p.setPen(Qt::black);
+    p.setFont(QFont("DejaVu Sans", 11));
+    p.drawText(250, 300, QStringLiteral("Page %1").arg(number));
+    unsigned seed = 2654435761u * unsigned(number + 1);
+    for (int y = 450; y < 3250; y += 70) {
+        QString line;
+        while (line.size() < 80) {
+            seed = seed * 1103515245u + 12345u;
+            line += QString::fromLatin1(kWords[(seed >> 16) % 16]) + ' ';
+            if ((seed >> 8) % 5 == 0)
+                line += QString::number((seed >> 12) % 10000) + ' ';
+        }
+        p.drawText(250, y, line);
+    }
+    p.end();
+    return image;
+}
+
 inline QString writePage(const QString &path, const QImage &image, const char *format = nullptr,
                          int dpi = 300)
 {
