@@ -1,8 +1,9 @@
 // Output benchmark (a program, not a test): the worker's one-PDF-per-group
-// writer over jobs of 300 dpi A4 pages, colour JPEG and bitonal Group 4, and
-// the blank-page check on the same pages.
+// writer over jobs of 300 dpi A4 pages, colour JPEG and bitonal Group 4, the
+// blank-page check on the same pages, and the searchable PDF through the OCR
+// program (0 pages leaves it out).
 //
-//   bench_output [--pages 20,50,200] [--kinds jpeg,g4]
+//   bench_output [--pages 20,50,200] [--kinds jpeg,g4] [--ocr 16]
 //
 // Each job runs in a child process of its own, so its CPU time and peak
 // memory are the job's alone. The document on disk is whole at every moment
@@ -16,11 +17,16 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -119,6 +125,118 @@ int runJob(const QString &pageFile, int pages, const QString &out)
     return worker.saveResult() == 0 ? 0 : 1;
 }
 
+// ---- OCR ---------------------------------------------------------------------
+
+// Processes whose command line names `path` (the run's own OCR programs).
+int processesNaming(const QString &path)
+{
+    int n = 0;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile cmdline("/proc/" + pid + "/cmdline");
+        if (pid.toInt() > 0 && pid.toInt() != getpid() && cmdline.open(QIODevice::ReadOnly) &&
+            cmdline.readAll().contains(path.toUtf8()))
+            ++n;
+    }
+    return n;
+}
+
+// One run of the worker on a thread of its own, as the launcher runs it;
+// cancelled after `cancelMs` when that is not negative. Returns the seconds
+// until its end.
+double runOcrWorker(ScanFileTypeFlag type, const QStringList &pageFiles, const QString &out,
+                    int cancelMs, ProcessFile &worker, QStringList *atCancel)
+{
+    QList<tagSCAN_IMAGE_FILE> list;
+    for (const QString &file : pageFiles)
+        list << outtest::page(file, 2480, 3508, 300);
+    tagTASK_SHORTCUT task;
+    task.FileTypeID = type;
+    task.FileNameFormat = FileNameDateSequence;
+    task.FolderPath = out;
+    task.FileNamePrefix = "ocr";
+    nSleepTime = 0;
+    QThread thread;
+    worker.moveToThread(&thread);
+    thread.start();
+    worker.setListImageFiles(&list);
+    worker.setParameters(task);
+    QEventLoop loop;
+    QObject::connect(&worker, &ProcessFile::saveFileFinished, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    if (cancelMs >= 0) {
+        QTimer::singleShot(cancelMs, &loop, [&] {
+            if (atCancel)
+                *atCancel = QDir(out).entryList(QDir::Files);
+            worker.cancelSaveProcess();
+        });
+    }
+    QMetaObject::invokeMethod(&worker, &ProcessFile::OnStartSaveFile, Qt::QueuedConnection);
+    loop.exec();
+    const double seconds = clock.elapsed() / 1000.0;
+    thread.quit();
+    thread.wait();
+    return seconds;
+}
+
+// The whole-document OCR run (type 1) over `pages` text pages with every
+// core and with one part; then cancels of a per-page (type 9) and of a
+// whole-document run.
+void ocrRows(const QString &dir, int pages)
+{
+    QStringList files;
+    for (int i = 0; i < pages; ++i)
+        files << outtest::writePage(QStringLiteral("%1/text%2.png").arg(dir).arg(i + 1),
+                                    outtest::textPage(i + 1), "png", 300);
+    std::printf("\nSearchable PDF (type 1) of %d A4 text pages, wall time:\n", pages);
+    double seconds[2] = {0, 0};
+    for (int one = 0; one < 2; ++one) {
+        if (one)
+            qputenv("CORVAN_OCR_PARTS", "1");
+        else
+            qunsetenv("CORVAN_OCR_PARTS");
+        const QString out = QStringLiteral("%1/ocr%2").arg(dir).arg(one);
+        ProcessFile worker;
+        seconds[one] = runOcrWorker(FileTypeSearchablePdf, files, out, -1, worker, nullptr);
+        const QStringList docs = QDir(out).entryList({"*.pdf"}, QDir::Files);
+        QString pagesFound;
+        if (docs.size() == 1) {
+            QProcess info;
+            info.start("pdfinfo", {out + "/" + docs.first()});
+            info.waitForFinished();
+            const QString text = QString::fromUtf8(info.readAllStandardOutput());
+            pagesFound = QRegularExpression("Pages:\\s+(\\d+)").match(text).captured(1);
+        }
+        std::printf("  %-22s %6.1f s  (%s pages in the document%s)\n",
+                    one ? "one part" : "all cores", seconds[one], qPrintable(pagesFound),
+                    worker.saveResult() == 0 ? "" : ", failed");
+        std::fflush(stdout);
+    }
+    qunsetenv("CORVAN_OCR_PARTS");
+    std::printf("  all cores / one part: %.2f\n", seconds[0] / seconds[1]);
+
+    std::printf("\nOCR cancel at 1.5 s:\n");
+    for (ScanFileTypeFlag type : {FileTypeSearchablePdfSingle, FileTypeSearchablePdf}) {
+        const QString out = QStringLiteral("%1/cancel%2").arg(dir).arg(int(type));
+        const QStringList some = files.mid(0, 8);
+        ProcessFile worker;
+        QStringList atCancel;
+        const double ended = runOcrWorker(type, some, out, 1500, worker, &atCancel);
+        const int running = processesNaming(out);
+        QThread::msleep(1000);
+        int after = 0;
+        for (const QString &name : QDir(out).entryList(QDir::Files))
+            after += atCancel.contains(name) ? 0 : 1;
+        std::printf("  type %-2d %d pages: run ended at %.2f s, %d document(s) written after the"
+                    " cancel, result %d, cancelled %s, %d OCR process(es) at the end and %d a"
+                    " second later, files in the folder: %d\n",
+                    int(type), int(some.size()), ended, after, worker.saveResult(),
+                    worker.isCancel() ? "yes" : "no", running, processesNaming(out),
+                    int(QDir(out).entryList(QDir::Files | QDir::Hidden).size()));
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -127,6 +245,7 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QList<int> counts{20, 50, 200};
     QStringList kinds{"jpeg", "g4"};
+    int ocrPages = 16;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == "--pages") {
@@ -135,6 +254,8 @@ int main(int argc, char **argv)
                 counts << n.toInt();
         } else if (args[i] == "--kinds") {
             kinds = args[i + 1].split(',');
+        } else if (args[i] == "--ocr") {
+            ocrPages = args[i + 1].toInt();
         }
     }
     QTemporaryDir dir;
@@ -184,5 +305,7 @@ int main(int argc, char **argv)
             QDir(out).removeRecursively();
         }
     }
+    if (ocrPages > 0)
+        ocrRows(dir.path(), ocrPages);
     return 0;
 }
