@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryFile>
 
 #include <csignal>
@@ -162,11 +161,25 @@ bool PdfOcrHander::run(const QString &input, const QString &outputPath, bool pdf
     if (m_bCancel)
         return false;
     const QString suffix = pdf ? QStringLiteral(".pdf") : QStringLiteral(".txt");
-    const QString target = outputBase(outputPath) + suffix;
-    // The program writes under a name of its own beside the target, which
-    // replaces the target only once the run succeeded: a failure or a cancel
-    // leaves an existing document as it was.
-    const QString base = temporaryBase(target);
+    // The document replaces the target only once the run succeeded: a
+    // failure or a cancel leaves an existing document as it was.
+    return FileHelper::replaceFile(outputBase(outputPath) + suffix, [&](const QString &part) {
+        // The program appends the suffix to the base it is given, and names
+        // its own temporary files after it.
+        const QString base = part + QStringLiteral(".ocr");
+        removeRunFiles(base); // left by a run that was killed
+        const bool ok = runProgram(input, base, pdf, withKeywords) &&
+                        QFileInfo(base + suffix).isFile() &&
+                        std::rename(FileHelper::convertPath(base + suffix).constData(),
+                                    FileHelper::convertPath(part).constData()) == 0;
+        removeRunFiles(base);
+        return ok;
+    });
+}
+
+bool PdfOcrHander::runProgram(const QString &input, const QString &base, bool pdf,
+                              bool withKeywords)
+{
     const QString dir = appDir();
     const QString program = QFileInfo(dir + QStringLiteral("/tesseract")).absoluteFilePath();
     const QString dataDir =
@@ -189,47 +202,22 @@ bool PdfOcrHander::run(const QString &input, const QString &outputPath, bool pdf
     process.setWorkingDirectory(dir);
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    bool ok = process.startInGroup(program, args);
-    if (!ok)
+    if (!process.startInGroup(program, args)) {
         qDebug() << "The OCR program did not start:" << program << process.errorString();
-    bool cancelled = false;
-    while (ok && !process.waitForFinished(kCancelPollMs) &&
-           process.state() != QProcess::NotRunning) {
+        return false;
+    }
+    while (!process.waitForFinished(kCancelPollMs) && process.state() != QProcess::NotRunning) {
         if (m_bCancel) {
-            cancelled = true;
             process.endGroup();
-            break;
+            return false;
         }
     }
-    if (ok && !cancelled) {
-        ok = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
-             QFileInfo(base + suffix).isFile();
-        if (!ok) {
-            qDebug() << "The OCR program failed:" << process.exitStatus() << process.exitCode()
-                     << target;
-            process.endGroup();
-        }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        qDebug() << "The OCR program failed:" << process.exitStatus() << process.exitCode();
+        process.endGroup();
+        return false;
     }
-    ok = ok && !cancelled &&
-         std::rename(FileHelper::convertPath(base + suffix).constData(),
-                     FileHelper::convertPath(target).constData()) == 0;
-    if (!ok)
-        removeRunFiles(base);
-    return ok;
-}
-
-QString PdfOcrHander::temporaryBase(const QString &target)
-{
-    const QFileInfo info(target);
-    const QDir dir = info.absoluteDir();
-    for (;;) {
-        const QString name = QStringLiteral(".%1.ocr-%2")
-                                 .arg(info.completeBaseName())
-                                 .arg(QRandomGenerator::global()->generate(), 8, 16,
-                                      QLatin1Char('0'));
-        if (dir.entryList({name + QLatin1Char('*')}, QDir::Files | QDir::Hidden).isEmpty())
-            return dir.filePath(name);
-    }
+    return true;
 }
 
 void PdfOcrHander::removeRunFiles(const QString &base)

@@ -47,10 +47,11 @@ public:
 
 private:
     bool run(const QString &input, const QString &outputPath, bool pdf, bool withKeywords);
+    // The OCR program writing base + ".pdf" or ".txt"; false when it did not
+    // start, failed or was cancelled.
+    bool runProgram(const QString &input, const QString &base, bool pdf, bool withKeywords);
     bool writeListFile(class QTemporaryFile &file);
-    // A name beside the target that no file starts with; the program's
-    // output and its own temporary files all begin with it.
-    static QString temporaryBase(const QString &target);
+    // Every file whose name begins with that of `base`.
     static void removeRunFiles(const QString &base);
 
     QStringList m_images;
