@@ -18,6 +18,9 @@ namespace {
 // default, so the window keeps its 616 x 559 with the desktop's usual fonts
 // (CJK fallback fonts make every row taller than Latin text does).
 constexpr int kRowSpacing = 3;
+// A grid whose rows and columns are spaced apart differently passes no
+// spacing on to a grid nested in it: the nested one states its own.
+constexpr int kColumnSpacing = 6;
 
 template <typename T>
 T *make(QWidget *parent, const char *name)
@@ -125,6 +128,7 @@ void Ui_MainWindow::setupUi(QMainWindow *window)
     gridLayout = new QGridLayout();
     gridLayout->setObjectName("gridLayout");
     gridLayout->setVerticalSpacing(kRowSpacing);
+    gridLayout->setHorizontalSpacing(kColumnSpacing);
     labelFileNameFormat = make<QLabel>(g, "labelFileNameFormat");
     comboBoxFileNameFormat = combo(g, "comboBoxFileNameFormat");
     labelFileNamePrefix = make<QLabel>(g, "labelFileNamePrefix");

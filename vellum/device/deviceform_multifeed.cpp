@@ -24,6 +24,12 @@ void DeviceForm::loadDeviceBackToThePaperPage()
     ui->checkBoxDeviceMultifeedLengthEnabled->setText(tr("开启"));
     ui->groupBoxDeviceMultifeedUdds->setTitle(tr("超声波检测 (&U)"));
     ui->groupBoxDeviceMultifeedUdds->setStyleSheet("QGroupBox{border:none}");
+    // Drawn without a border the group keeps no room for its title: its row
+    // begins below the title's line.
+    QLayout *udds = ui->groupBoxDeviceMultifeedUdds->layout();
+    QMargins margins = udds->contentsMargins();
+    margins.setTop(margins.top() + ui->groupBoxDeviceMultifeedUdds->fontMetrics().height());
+    udds->setContentsMargins(margins);
     ui->labelDeviceMultifeedUddsSensitivity->setText(tr("灵敏度："));
     ui->labelDeviceMultifeedLengthUnit->setText(tr("厘米"));
     ui->labelDeviceMultifeedResponse->setText(tr("重张进纸时的操作 (&A)"));

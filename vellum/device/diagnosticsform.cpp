@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,6 +48,38 @@ const CounterRow kCounterRows[] = {
     {5, 35, "背面灯管:", true},       {6, 37, "扫描总页数:", false}, {7, 35, "首次扫描:", false},
     {32, 39, "重张进纸计数:", false},
 };
+
+// The report's captions with the blanks that carry their values to one
+// column, a Chinese character counted as two.
+const char *const kReportCaptions[] = {
+    "版本信息:             ", "扫描仪机型:           ", "序列号:               ",
+    "固件:                 ", "附件:                 ", "日期 / 时间:          "};
+
+// The first font in which those captions are equally wide (a fixed-pitch font
+// whose Chinese glyphs are two Latin ones wide), at the size of the given one;
+// the given font when the desktop has none.
+QFont reportFont(const QFont &base)
+{
+    const QFontDatabase fonts;
+    for (const QString &family : fonts.families(QFontDatabase::SimplifiedChinese)) {
+        QFont font(family);
+        font.setPointSizeF(base.pointSizeF());
+        const QFontMetrics metrics(font);
+        const int width = metrics.horizontalAdvance(QString::fromUtf8(kReportCaptions[0]));
+        bool aligned = true;
+        for (const char *caption : kReportCaptions)
+            aligned = aligned && metrics.horizontalAdvance(QString::fromUtf8(caption)) == width;
+        if (aligned)
+            return font;
+    }
+    return base;
+}
+
+// A value the scanner has not given yet.
+QString shown(const QString &value)
+{
+    return value.isEmpty() ? QStringLiteral("—") : value;
+}
 
 void selectByData(QComboBox *box, int value)
 {
@@ -269,6 +302,7 @@ void DiagnosticsForm::loadLogWording()
     m_pushButtonReFresh->setIcon(QIcon(":/ui/images/resume.png"));
     m_pushButtonReFresh->setToolTip(tr("刷新"));
     m_textEditLog->setReadOnly(true);
+    m_textEditLog->setFont(reportFont(m_textEditLog->font()));
 }
 
 // --- profile exchange -------------------------------------------------------------
@@ -433,9 +467,9 @@ QString DiagnosticsForm::deviceReport(int &rc)
     report += QString("%1             %2.%3.%4%5\n\n")
                   .arg(tr("版本信息:"), QStringLiteral("5"), QStringLiteral("0"),
                        QStringLiteral("13"), QString());
-    report += QString("扫描仪机型:           %1 (USBSCAN/2.0)\n").arg(m_model);
-    report += QString("序列号:               %1\n").arg(m_serial);
-    report += QString("固件:                 %1\n").arg(m_firmware);
+    report += QString("扫描仪机型:           %1 (USBSCAN/2.0)\n").arg(shown(m_model));
+    report += QString("序列号:               %1\n").arg(shown(m_serial));
+    report += QString("固件:                 %1\n").arg(shown(m_firmware));
     if (m_accessoryType == 3)
         report += QString("附件:                 QF-%1\n").arg(300);
     else if (m_accessoryType == 2)

@@ -41,6 +41,18 @@ void SettingForm::loadEnhancePageWording()
           ui->doubleSpinBoxAsmLeft, ui->doubleSpinBoxAsmRight})
         s->setDecimals(2);
     ui->groupBoxthinorthick->setStyleSheet(QStringLiteral("QGroupBox{border:none}"));
+    // The two colour lists start at one x: the caption columns of both groups
+    // are as wide as the widest caption of either, hidden ones included, and
+    // room to spare goes to the last columns.
+    int captions = 0;
+    for (QLabel *caption :
+         {ui->labelImageEdgeFillColor, ui->labelAsmTop, ui->labelAsmLeftRight, ui->labelAsmBottom,
+          ui->labelColorDropout, ui->labelColorDropoutAggressiveness})
+        captions = qMax(captions, caption->sizeHint().width());
+    for (QGridLayout *grid : {ui->gridLayoutImageEdgeFill, ui->gridLayoutColorDropout}) {
+        grid->setColumnMinimumWidth(0, captions);
+        grid->setColumnStretch(grid->columnCount() - 1, 1);
+    }
 }
 
 void SettingForm::createHoleFill()

@@ -303,6 +303,11 @@ void TestTaskEditor::layoutAtItsSize()
                                    .boundedTo(child->maximumSize());
             QVERIFY2(child->height() >= need.height(), qPrintable(child->objectName()));
         }
+        // The name-format list keeps clear of the prefix caption after it.
+        const QWidget *format = w.form()->comboBoxFileNameFormat;
+        if (!format->isHidden())
+            QVERIFY2(w.form()->labelFileNamePrefix->x() - (format->x() + format->width()) >= 4,
+                     qPrintable(QString::number(w.form()->labelFileNamePrefix->x())));
         const QString grab =
             QDir::tempPath() + QString("/editor-%1-%2pt.png")
                                    .arg(QString(QTest::currentDataTag()).section(' ', 0, 0))

@@ -278,6 +278,21 @@ private slots:
         // Lines shorter than the device's label still give the label.
         QCOMPARE(DiagnosticsForm::counterLines("a\nb\nshort"), QStringLiteral("开机: 小时\n"));
         QCOMPARE(DiagnosticsForm::counterLines(QString()), QString());
+
+        // Nothing heard from a scanner yet: its values show as dashes, in a
+        // column that lines up in the log view's font.
+        PMessage hub;
+        DiagnosticsForm page(&hub);
+        int rc = 0;
+        const QStringList lines = page.deviceReport(rc).split('\n');
+        QVERIFY(lines.contains(QStringLiteral("扫描仪机型:           — (USBSCAN/2.0)")));
+        QVERIFY(lines.contains(QStringLiteral("序列号:               —")));
+        QVERIFY(lines.contains(QStringLiteral("固件:                 —")));
+        const QFontMetrics metrics(page.findChild<QTextEdit *>("textEditLog")->font());
+        for (const QString &caption :
+             {QStringLiteral("扫描仪机型:           "), QStringLiteral("日期 / 时间:          ")})
+            QCOMPARE(metrics.horizontalAdvance(caption),
+                     metrics.horizontalAdvance(QStringLiteral("序列号:               ")));
     }
 };
 

@@ -856,6 +856,10 @@ void TstSettingForm::smallScreen()
                                         .arg(w->width())
                                         .arg(w->sizeHint().width())));
         }
+        // The Enhance page's two colour lists start at one x.
+        if (t == 3)
+            QCOMPARE(ui->comboBoxImageEdgeFillColor->mapTo(&form, QPoint()).x(),
+                     ui->comboBoxColorDropout->mapTo(&form, QPoint()).x());
         form.grab().save(QStringLiteral("%1/settings-%2x%3-v%4-tab%5.png")
                              .arg(dir)
                              .arg(size.width())
