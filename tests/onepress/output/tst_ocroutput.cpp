@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 
 using outtest::page;
@@ -251,7 +252,7 @@ private slots:
             PdfOcrHander ocr;
             ocr.setPdfOutputFile(m_out + "/slow.pdf");
             ocr.setImageInput("/pages/1.png");
-            bool result = true;
+            std::atomic<bool> result{true};
             QElapsedTimer t;
             t.start();
             QThread *run = QThread::create(
@@ -284,7 +285,7 @@ private slots:
         ocr.setPdfOutputFile(m_out + "/doc.pdf");
         for (const QString &page : threePages(m_tmp.path()))
             ocr.setImageInput(page);
-        bool result = true;
+        std::atomic<bool> result{true};
         std::unique_ptr<QThread> run(QThread::create([&] { result = ocr.createPdfFile(); }));
         run->start();
         QTRY_COMPARE_WITH_TIMEOUT(recordedPids().size(), 6, scaledMs(20000)); // three parts, each two
@@ -520,7 +521,7 @@ private slots:
             ocr.setImageInput(outtest::writePage(
                 QStringLiteral("%1/long%2.png").arg(m_tmp.path()).arg(n), outtest::textPage(n),
                 "png", 300));
-        bool result = true;
+        std::atomic<bool> result{true};
         std::unique_ptr<QThread> run(QThread::create([&] { result = ocr.createPdfFile(); }));
         run->start();
         // Until the OCR programs work on the pages.
