@@ -589,6 +589,12 @@ size_t ScannerEmulator::queuedIn(Pipe pipe) const
     return m_inQueue[index(pipe)].size();
 }
 
+size_t ScannerEmulator::pendingIn(Pipe pipe) const
+{
+    Lock lock(m_mutex);
+    return m_pendingIn[index(pipe)].size();
+}
+
 void ScannerEmulator::setRecord(const std::string &name, const Bytes &record)
 {
     Lock lock(m_mutex);

@@ -220,6 +220,8 @@ public:
     void setEventHandler(PipeWriteHandler handler); // host writes on the event pipe
     void queueIn(Pipe pipe, const Bytes &message);  // a device-to-host message, any time
     size_t queuedIn(Pipe pipe) const;
+    // IN transfers the host is waiting in, not yet answered.
+    size_t pendingIn(Pipe pipe) const;
 
     // --- faults and records -----------------------------------------------
     void injectFault(const Fault &fault);

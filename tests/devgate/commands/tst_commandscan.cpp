@@ -1,8 +1,10 @@
 #include "commandrig.h"
 
 #include "pmessage.h"
+#include "support/testtiming.h"
 #include "scanshortcut.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 
@@ -68,10 +70,14 @@ class TestCommandScan : public QObject
         QCOMPARE(done, 1);
     }
 
-    static std::thread cancelAfter(int ms)
+    // Cancels from another thread once the host has polled for a header
+    // `polls` times, as a user would while the job waits.
+    static std::thread cancelAtPoll(CommandRig &rig, size_t polls)
     {
-        return std::thread([ms] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return std::thread([&rig, polls] {
+            QDeadlineTimer deadline(scaledMs(10000));
+            while (rig.commands(op::kRequestHeader).size() < polls && !deadline.hasExpired())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
             OxCommand::setCancelFlag(true);
         });
     }
@@ -291,7 +297,7 @@ private slots:
         Page p = page(header(10), 10);
         p.notReadyPolls = 1000;
         rig.scanner.queuePage(p);
-        std::thread gui = cancelAfter(300);
+        std::thread gui = cancelAtPoll(rig, 2);
         tagREQUEST_HEADER h;
         QCOMPARE(rig.cmd.requestHeader(h, 0, nullptr, 0, 0), int(RC_CANCELLED));
         gui.join();
@@ -346,7 +352,7 @@ private slots:
         CommandRig rig;
         QVERIFY(rig.ready);
         readMultifedSheet(rig, rig.cmd);
-        std::thread gui = cancelAfter(300);
+        std::thread gui = cancelAtPoll(rig, rig.commands(op::kRequestHeader).size() + 1);
         int answer = 0;
         tagREQUEST_HEADER h;
         QCOMPARE(rig.cmd.requestHeader(h, 1, &answer, 0, MultifeedInteractive), 0);
@@ -446,11 +452,14 @@ private slots:
         QVERIFY2(rig.clean(), rig.device->protocolErrors().empty()
                                   ? ""
                                   : rig.device->protocolErrors().front().c_str());
-        // The next exchange starts without waiting for stale replies.
+        // The next exchange starts without waiting for stale replies: with a
+        // long time-out, a wait for them would show.
+        const int dataTimeout = scaledMs(10000);
+        LinkTimeouts::set(LinkTimeouts::Data, dataTimeout);
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(rig.cmd.checkInterfaceVersion(), 0);
-        QVERIFY(clock.elapsed() < 150);
+        QVERIFY2(clock.elapsed() < dataTimeout / 2, qPrintable(QString::number(clock.elapsed())));
         LinkTimeouts::set(LinkTimeouts::Data, 0);
     }
 };

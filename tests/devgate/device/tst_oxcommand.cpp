@@ -2,6 +2,7 @@
 
 #include "locktask.h"
 #include "oxcommand.h"
+#include "support/testtiming.h"
 
 #include <QElapsedTimer>
 
@@ -114,7 +115,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         QCOMPARE(r.cmd.lockScanner(), int(RC_READ_FAILED));
-        QVERIFY(t.elapsed() < 2000);
+        QVERIFY(t.elapsed() < OxCommand::lockTimeout() / 2);
         QCOMPARE(r.lock().size(), size_t(1)); // the failed write; no read
     }
 
@@ -257,15 +258,23 @@ private slots:
         Reply silent = Reply::ok({0, 1});
         silent.sendStatus = false;
         r.s.device->scriptReply(0x01, silent);
+        // A long data time-out, so that an unplug that waits it out shows.
+        const int dataTimeout = scaledMs(10000);
+        LinkTimeouts::set(LinkTimeouts::Data, dataTimeout);
         int result = 0;
         std::thread job([&] { result = r.cmd.checkInterfaceVersion(); });
-        QThread::msleep(300);
+        const bool waiting = QTest::qWaitFor(
+            [&] { return !r.s.device->commands().empty() && r.s.device->pendingIn(Pipe::Data) > 0; },
+            scaledMs(5000));
         QElapsedTimer t;
         t.start();
         r.s.bus.unplug(r.s.device);
         job.join();
+        const qint64 took = t.elapsed();
+        LinkTimeouts::set(LinkTimeouts::Data, 0);
+        QVERIFY2(waiting, "the status read never started");
         QCOMPARE(result, int(RC_READ_FAILED));
-        QVERIFY(t.elapsed() < 3000);
+        QVERIFY2(took < dataTimeout / 2, qPrintable(QString::number(took)));
         QCOMPARE(r.cmd.lockScanner(), int(RC_READ_FAILED));
     }
 

@@ -1,4 +1,5 @@
 #include "devgate/facaderig.h"
+#include "oxcommand.h"
 #include "support/testtiming.h"
 
 #include <QBuffer>
@@ -197,7 +198,7 @@ private slots:
         t.start();
         auto other = ScanRig::builtIn(1);
         QCOMPARE(rig.gate->startJob(&other, &rig.hub), -8);
-        QVERIFY(t.elapsed() < 1000);
+        QVERIFY(t.elapsed() < OxCommand::lockTimeout() / 2);
 
         QSignalSpy finish(&rig.hub, &PMessage::scanFinish);
         rig.gate->cancelJob();
@@ -404,7 +405,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         QCOMPARE(rig.gate->startJob(&profile, &rig.hub), -8);
-        QVERIFY(t.elapsed() < 2000);
+        QVERIFY(t.elapsed() < OxCommand::lockTimeout() / 2);
         QVERIFY(rig.device->commands().empty());
         rig.gate->closePort();
     }
@@ -610,14 +611,14 @@ private slots:
         QVERIFY(rig.open());
         rig.queueBwPage(0, 50, 100000);
         auto profile = ScanRig::frontOnly();
-        QThread *canceller = QThread::create([&] {
-            QThread::msleep(400);
-            rig.gate->cancelJob();
-        });
-        canceller->start();
-        QCOMPARE(rig.gate->startJob(&profile, &rig.hub), -34);
-        QVERIFY(canceller->wait(scaledMs(5000)));
-        delete canceller;
+        std::atomic<int> result{1};
+        std::unique_ptr<QThread> worker(
+            QThread::create([&] { result = rig.gate->startJob(&profile, &rig.hub); }));
+        worker->start();
+        QTRY_VERIFY_WITH_TIMEOUT(rig.opcodeCount(op::kRequestHeader) > 0, scaledMs(10000));
+        rig.gate->cancelJob();
+        QVERIFY(worker->wait(scaledMs(10000)));
+        QCOMPARE(result.load(), -34);
         QFile log(rig.config.m_strScanLogFile);
         QVERIFY(log.open(QIODevice::ReadOnly));
         QVERIFY(QString::fromUtf8(log.readAll()).contains(QString::fromUtf8("用户取消扫描")));

@@ -277,7 +277,7 @@ private slots:
         clock.start();
         const int rc = rig.gate->startJob(&profile, &rig.hub);
         QVERIFY2(ScanJob::isTransferFailure(rc), qPrintable(QString::number(rc)));
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < ScanJob::paperWaitMs() / 2, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(reports.last(), qMakePair(false, true));
         QCOMPARE(rig.opcodeCount(op::kScanBegin), 0);
         rig.gate->closePort();

@@ -7,6 +7,7 @@
 #include "eventservice.h"
 #include "support/testtiming.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -111,8 +112,11 @@ private slots:
         auto profile = Rig::frontOnly();
         profile.paperSource = PaperSourceFeeder;
         profile.autoStartScanning = 1;
+        // The cancel comes once the job has asked for paper twice.
         std::thread gui([&rig] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+            QDeadlineTimer deadline(scaledMs(10000));
+            while (rig.opcodeCount(op::kPaperDetected) < 2 && !deadline.hasExpired())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             rig.gate->cancelJob();
         });
         QElapsedTimer clock;
@@ -120,7 +124,7 @@ private slots:
         const int rc = rig.gate->startJob(&profile, &rig.hub);
         gui.join();
         QCOMPARE(rc, -34);
-        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < ScanJob::paperWaitMs() / 2, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!rig.device->lockHeld());
         rig.gate->closePort();
     }
@@ -187,8 +191,7 @@ private slots:
             polling = true;
             pollResult = rig.gate->getReplyEvent(event);
         });
-        QTRY_VERIFY_WITH_TIMEOUT(polling.load(), scaledMs(5000));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200)); // the poll is held
+        QTRY_VERIFY_WITH_TIMEOUT(polling.load() && rig.device->pendingIn(Pipe::Event) > 0, scaledMs(5000));
         QElapsedTimer clock;
         clock.start();
         if (reset)

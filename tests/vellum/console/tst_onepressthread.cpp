@@ -47,6 +47,14 @@ struct Rig
         events.detach();
     }
     size_t count(uint32_t type) const { return events.requests(type).size(); }
+    // Event-pipe reads the host gave up on: the time-outs of its polls.
+    int pollTimeouts() const
+    {
+        int n = 0;
+        for (const TransferRecord &r : device->transfers(Pipe::Event))
+            n += r.direction == Direction::In && r.outcome == TransferRecord::Outcome::TimedOut;
+        return n;
+    }
 };
 
 // Records each press with the thread that delivered it.
@@ -292,10 +300,14 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         g_Devgate.setReplyEvent(flagged);
         thread.setScanFlag(scanning);
-        if (renewals)
+        if (renewals) {
             QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), scaledMs(5000));
-        else
-            QTest::qWait(800); // one time-out of the host's poll (600 ms)
+        } else {
+            // Two time-outs of the host's poll: the first has been acted on
+            // once the thread polls again.
+            const int before = rig.pollTimeouts();
+            QTRY_VERIFY(rig.pollTimeouts() >= before + 2);
+        }
         QCOMPARE(rig.count(event::kRegistration), size_t(1 + renewals));
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
         QCOMPARE(g_Devgate.getReplyEvent(), flagged && !renewals);
