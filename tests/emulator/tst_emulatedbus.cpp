@@ -1,4 +1,5 @@
 #include "emulatortest.h"
+#include "support/testtiming.h"
 
 #include <libusb.h>
 
@@ -139,7 +140,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         QCOMPARE(h.bulk(0x81, nothing, 200), int(LIBUSB_ERROR_TIMEOUT));
-        QVERIFY(t.elapsed() >= 190 && t.elapsed() < 2000);
+        QVERIFY(t.elapsed() >= 190 && t.elapsed() < scaledMs(2000));
         const auto records = dev->transfers();
         QCOMPARE(records.size(), size_t(1));
         QVERIFY(records[0].outcome == TransferRecord::Outcome::TimedOut);
@@ -159,17 +160,21 @@ private slots:
         Handle h(7);
         QVERIFY(h.h);
         int rc = 1;
+        const int readTimeout = scaledMs(10000);
         std::thread reader([&] {
             Bytes buffer(512);
-            rc = h.bulk(0x83, buffer, 10000);
+            rc = h.bulk(0x83, buffer, readTimeout);
         });
-        QThread::msleep(100);
+        const bool reading =
+            QTest::qWaitFor([&] { return dev->pendingIn(Pipe::Event) > 0; }, scaledMs(5000));
         QElapsedTimer t;
         t.start();
         bus.unplug(dev);
         reader.join();
+        const qint64 took = t.elapsed();
+        QVERIFY2(reading, "the read never started");
         QCOMPARE(rc, int(LIBUSB_ERROR_NO_DEVICE));
-        QVERIFY(t.elapsed() < 2000);
+        QVERIFY2(took < readTimeout / 2, qPrintable(QString::number(took)));
         Bytes more(12);
         QCOMPARE(h.bulk(0x02, more), int(LIBUSB_ERROR_NO_DEVICE));
 

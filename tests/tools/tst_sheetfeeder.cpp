@@ -8,6 +8,7 @@
 #include "scanshortcut.h"
 #include "scanshortcutmenu.h"
 #include "sheetfeeder.h"
+#include "support/testtiming.h"
 
 #include <QFile>
 #include <QImage>
@@ -381,7 +382,7 @@ private slots:
         t.start();
         const int rc = rig.scan(FeederRig::builtIn(2));
         QVERIFY2(rc < 0, qPrintable(QString::number(rc)));
-        QVERIFY(t.elapsed() < 20000);
+        QVERIFY(t.elapsed() < scaledMs(20000));
         QCOMPARE(rig.pages.size(), 2);
         QVERIFY(rig.device->vanished());
         rig.gate->closePort();

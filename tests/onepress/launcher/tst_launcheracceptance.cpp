@@ -107,15 +107,7 @@ MainWindow *launcherWindow()
 // Turns the event loop until the condition holds or the time is up.
 bool waitFor(const std::function<bool()> &condition, int ms)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, scaledMs(ms));
 }
 
 QStringList pdfs()

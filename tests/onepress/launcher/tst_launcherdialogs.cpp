@@ -43,8 +43,12 @@ struct FakeHelpers
                          int sleepSeconds = 0)
     {
         write("checkstart", "printf '" + checkOutput + "'\n");
+        // A slow helper sleeps in short steps, so that a helper that is
+        // stopped leaves no sleep behind it.
         const QByteArray body =
-            (sleepSeconds ? "sleep " + QByteArray::number(sleepSeconds) + "\n" : "") +
+            (sleepSeconds ? "i=0; while [ $i -lt " + QByteArray::number(sleepSeconds * 10) +
+                                " ]; do sleep 0.1; i=$((i+1)); done\n"
+                          : "") +
             "printf '%s' \"$#\" > \"$0.argc\"\ncat > \"$0.stdin\"\nprintf '" + switchOutput + "'\n";
         write("autostart", body);
         write("removestart", body);
@@ -361,7 +365,7 @@ void TestLauncherDialogs::exitHelpersThatFail()
     }
     {
         // A helper past the bound is stopped there.
-        FakeHelpers helpers("0", "Success", 5);
+        FakeHelpers helpers("0", "Success", 20);
         StartLoginHelpers::setTimeoutMs(300);
         PasswordAnswers answers;
         answers.passwords = QStringList{"p"};
@@ -370,7 +374,7 @@ void TestLauncherDialogs::exitHelpersThatFail()
         QElapsedTimer clock;
         clock.start();
         d.clickedBtnOK();
-        QVERIFY(clock.elapsed() < 3000);
+        QVERIFY(clock.elapsed() < 10000);
         QCOMPARE(answers.boxes, QStringList({"密码错误!请重试."}));
         StartLoginHelpers::setTimeoutMs(30000);
     }

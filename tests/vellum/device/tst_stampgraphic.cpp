@@ -2,6 +2,7 @@
 // and the defaults, all in private folders.
 #include "devicestampgraphic.h"
 #include "support/modalanswer.h"
+#include "support/testtiming.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -143,7 +144,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         QVERIFY(!g.addStampGraphic(path));
-        QVERIFY2(t.elapsed() < 3000, "the header alone decides");
+        QVERIFY2(t.elapsed() < scaledMs(3000), "the header alone decides");
         QCOMPARE(answer.last().text,
                  QString("添加图片尺寸过大，请添加像素值等于或小于600x600尺寸的图片！"));
         QVERIFY(userFiles().isEmpty());
@@ -256,7 +257,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         g.loadStampConfig();
-        QVERIFY(t.elapsed() < 2000);
+        QVERIFY(t.elapsed() < scaledMs(2000));
         // Entries whose file is gone are kept.
         QCOMPARE(list(g), expected);
         QVERIFY(g.saveStampConfig());
