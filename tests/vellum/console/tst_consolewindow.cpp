@@ -666,7 +666,7 @@ private slots:
         QVERIFY(!w.isChanged());
         answerer.stop();
 
-        REQUIRE_PAGES_EQUAL_AFTER_LOAD(w);
+        QVERIFY(pagesEqualAfterLoad(w));
         inputDoc(w)->setCurrentIndex((inputDoc(w)->currentIndex() + 1) % 3);
         ModalAnswerer no("否");
         list(w)->setCurrentRow(1);
