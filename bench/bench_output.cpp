@@ -115,7 +115,7 @@ int runJob(const QString &pageFile, int pages, const QString &out)
         noteFile(done);
     });
     QObject::connect(&worker, &ProcessFile::saveFileFinished, [&] { noteFile(pages); });
-    worker.setListImageFiles(&list);
+    worker.setListImageFiles(list);
     worker.setParameters(task);
     clock.start();
     worker.OnStartSaveFile();
@@ -158,7 +158,7 @@ double runOcrWorker(ScanFileTypeFlag type, const QStringList &pageFiles, const Q
     QThread thread;
     worker.moveToThread(&thread);
     thread.start();
-    worker.setListImageFiles(&list);
+    worker.setListImageFiles(list);
     worker.setParameters(task);
     QEventLoop loop;
     QObject::connect(&worker, &ProcessFile::saveFileFinished, &loop, &QEventLoop::quit);

@@ -66,11 +66,10 @@ void MainWindow::stopWorker()
     // The worker may be waiting in a question: from now on every question is
     // answered "cancel" without a dialog, and a running save is told to stop.
     m_bClosing = true;
-    if (m_bSaving)
-        m_pWorker->cancelSaveProcess();
+    m_run->close();
     QElapsedTimer clock;
     clock.start();
-    while (m_bSaving && clock.elapsed() < 10000) {
+    while (m_run->isSaving() && clock.elapsed() < 10000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(5);
     }
@@ -104,6 +103,9 @@ void MainWindow::initDialog()
     connect(m_pConsole, &ConsoleLink::scanning, this, &MainWindow::OnScanning);
     connect(m_pConsole, &ConsoleLink::scanFinished, this, &MainWindow::OnScanfinished);
     m_pMessages = m_pConsole->messages();
+    m_run.reset(new TaskRun(m_pConsole, &m_tasks, &m_destinations));
+    m_run->setAsker(this);
+    m_run->setWorker(this);
 
     loadUserCfgFile();
     m_tasks.loadTaskList(m_pConsole->profiles());
@@ -222,7 +224,7 @@ void MainWindow::activedSystemTrayMenu(QSystemTrayIcon::ActivationReason reason)
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         return;
     }
-    if (!m_bBusy && reason == QSystemTrayIcon::Trigger)
+    if (!m_run->isBusy() && reason == QSystemTrayIcon::Trigger)
         m_tray.showSystemTrayMenu();
 }
 
@@ -298,7 +300,7 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::hideEvent(QHideEvent *event)
 {
-    if (!m_bBusy)
+    if (!m_run->isBusy())
         reloadTray();
     QMainWindow::hideEvent(event);
 }
@@ -342,31 +344,20 @@ void MainWindow::OnNoPrinter()
 void MainWindow::OnPrinterDisconnected()
 {
     m_bConnected = false;
-    if (m_bDispatching) {
-        // The hand-off still reads the pages; it cleans up and releases.
-        closeAllPopWindow();
-        return;
-    }
-    m_bBusy = false;
-    reloadTray();
     closeAllPopWindow();
-    if (m_bSaving || m_bMarking) {
-        // The page files are being read: stop the save, and clean up once the
-        // worker (or the blank-page marking) says it has ended.
-        m_bDisconnectedWhileSaving = true;
-        m_bBusy = true;
-        if (m_bSaving)
-            m_pWorker->cancelSaveProcess();
-        return;
-    }
-    closeRetoucher(false);
+    // A scan cut short is cleaned up and released at once; a run whose scan
+    // is complete goes on to its document and hand-off without the scanner.
+    m_run->scannerLost();
+    if (!m_run->isBusy())
+        reloadTray();
 }
 
 void MainWindow::OnScanning() {}
 
 void MainWindow::OnScanfinished()
 {
-    m_bBusy = false;
-    if (isHidden())
+    // The user stopped at the multifeed question: the end of the scan
+    // follows and decides what becomes of the pages so far.
+    if (isHidden() && !m_run->isBusy())
         reloadTray();
 }

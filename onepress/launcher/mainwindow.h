@@ -12,6 +12,7 @@
 #include "pagefile.h"
 #include "scandestination.h"
 #include "systemtrayicon.h"
+#include "taskrun.h"
 #include "taskshortcut.h"
 
 #include <QList>
@@ -24,6 +25,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 class AboutDialog;
 class ButtonOptionDialog;
@@ -37,7 +39,7 @@ class QThread;
 class Retoucher;
 class SaveFileDialog;
 
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, private RunAsker, private RunWorker
 {
     Q_OBJECT
 public:
@@ -52,12 +54,13 @@ public:
     // Inspection for tests and the tray.
     int optionNumber() const { return m_nOptionNumber; }
     void setOptionNumber(int n) { m_nOptionNumber = n; }
-    bool isBusy() const { return m_bBusy; }
-    bool isSaving() const { return m_bSaving; }
+    bool isBusy() const;
+    bool isSaving() const;
     bool isConnected() const { return m_bConnected; }
     bool isExiting() const { return m_bExit; }
     QList<tagSCAN_IMAGE_FILE> pages() const;
-    QString currentTaskId() const { return m_strTaskId; }
+    QString currentTaskId() const;
+    TaskRun *run() const { return m_run.get(); }
     QList<tagONEPRESS_EVENT> lastButtons() const { return m_lastButtons; }
     SystemTrayIcon &tray() { return m_tray; }
     TaskShortcut &tasks() { return m_tasks; }
@@ -207,17 +210,22 @@ private:
     void initDialog();
     void connectMessages();
     void reloadTray();
-    void releaseRun();
     bool runAllowed(bool fromTest) const;
-    void startRun(const QString &taskId, bool fromTest);
     void groupQuestion(const QString &text);
-    void clearPages(bool deleteFiles);
-    void markBlankPages(const tagTASK_SHORTCUT &task);
-    void blankPagesMarked(tagTASK_SHORTCUT task, const QVector<bool> &marks);
-    void startWorker(tagTASK_SHORTCUT &task);
-    // Every document named in `list`, once, under the image clean-up setting.
-    static void removeEndFiles(const QList<tagSCAN_IMAGE_FILE> &list);
-    void finishSave();
+
+    // What a run asks of the window and of the output worker.
+    void runStarted() override;
+    void runReleased() override;
+    bool askMorePages() override;
+    bool openEditor(const tagSCAN_SHORTCUT_MENU &profile) override;
+    void closeEditor(QList<tagSCAN_IMAGE_FILE> *pages) override;
+    Printed print(const QList<tagSCAN_IMAGE_FILE> &pages, const tagTASK_SHORTCUT &task) override;
+    bool handOff(ScanDestFlag kind, const QList<tagSCAN_IMAGE_FILE> &pages,
+                 const tagTASK_SHORTCUT &task) override;
+    void showFailure(int code) override;
+    void markBlankPages(const QList<tagSCAN_IMAGE_FILE> &pages, int threshold) override;
+    void startSave(const tagTASK_SHORTCUT &task, const QList<tagSCAN_IMAGE_FILE> &pages) override;
+    void cancelSave() override;
     void stopWorker();
     void connectEditorMessages();
     void reportWriteFailure();
@@ -244,22 +252,10 @@ private:
     SaveFileDialog *m_pSaveFileDialog = nullptr;
     PMessage *m_pMessages = nullptr;
 
-    // The page list: appended on the scanning thread, emptied and copied on
-    // the GUI thread, read by the worker while it saves (no writer then).
-    mutable QMutex m_pageMutex;
-    QList<tagSCAN_IMAGE_FILE> m_pages;
-    QString m_strTaskId;
+    // The running task: its pages, its state and its clean-up.
+    std::unique_ptr<TaskRun> m_run;
     QMutex m_runMutex;
-    bool m_bBusy = false;
-    // From saveFiles() to the worker's end signal: no run may start and the
-    // page list is left alone.
-    bool m_bSaving = false;
-    bool m_bDisconnectedWhileSaving = false;
-    // While the documents are handed on: a disconnect leaves the clean-up
-    // and the release to the hand-off's end.
-    bool m_bDispatching = false;
-    // While blank pages are being found off this thread, before the save.
-    bool m_bMarking = false;
+    // Read by the blank-page check on the worker's thread.
     std::atomic<bool> m_bClosing{false};
     QList<tagONEPRESS_EVENT> m_lastButtons;
 

@@ -1,5 +1,6 @@
-// The road of one button task: press or tray entry, scan, page collection,
-// the end of the scan, the worker's questions, dispatch and release.
+// The window's part in a button task: its entries forward to the run
+// (TaskRun), which keeps the pages and the state; here are the button list,
+// the editor, printing, the hand-offs, the worker's questions and progress.
 
 #include "mainwindow.h"
 
@@ -17,16 +18,26 @@
 
 #include <QComboBox>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
-#include <QMutexLocker>
-#include <QRegularExpression>
-#include <QSet>
 
 QList<tagSCAN_IMAGE_FILE> MainWindow::pages() const
 {
-    QMutexLocker lock(&m_pageMutex);
-    return m_pages;
+    return m_run->pages();
+}
+
+bool MainWindow::isBusy() const
+{
+    return m_run->isBusy();
+}
+
+bool MainWindow::isSaving() const
+{
+    return m_run->isSaving();
+}
+
+QString MainWindow::currentTaskId() const
+{
+    return m_run->taskId();
 }
 
 void MainWindow::setOnepressEvent()
@@ -50,11 +61,9 @@ bool MainWindow::runAllowed(bool fromTest) const
     // The Test button sits on the shown window, so only that check is skipped for it.
     if (!fromTest && !isHidden())
         return false;
-    if (m_bBusy || m_bSaving || m_bMarking)
-        return false;
     if (m_pRetoucher && !m_pRetoucher->isHidden())
         return false;
-    return m_pConsole->isHidden();
+    return m_run->canStart();
 }
 
 void MainWindow::pressTouchPanel(int button)
@@ -73,279 +82,201 @@ void MainWindow::pressTouchPanel(int button)
 
 void MainWindow::systemMenuTaskID(QString taskId)
 {
-    startRun(taskId, false);
+    if (runAllowed(false))
+        m_run->start(taskId);
 }
 
 void MainWindow::clickedBtnTest()
 {
-    startRun(ui->comboBoxTaskShortcut->currentData().toString(), true);
-}
-
-void MainWindow::startRun(const QString &taskId, bool fromTest)
-{
-    if (!runAllowed(fromTest))
-        return;
-    tagTASK_SHORTCUT task;
-    if (!m_tasks.enumTaskShortcut(taskId, task)) {
-        qDebug() << "MainWindow: no task" << taskId << "; nothing run";
-        return;
-    }
-    if (m_pConsole->isScanning()) {
-        qDebug() << "MainWindow: the console is scanning; task" << taskId << "not run";
-        return;
-    }
-    m_tray.unloadSystemTrayMenu();
-    m_strTaskId = taskId;
-    getVellumParamsValue(task);
-
-    if (!task.BeforeSaveEditImage) {
-        m_bBusy = true;
-        if (!m_pConsole->startScanJob(task.ScanProfile)) {
-            qDebug() << "MainWindow: the console refused the scan of" << taskId;
-            releaseRun();
-        }
-        return;
-    }
-    if (m_pRetoucher)
-        return;
-    m_pRetoucher = new Retoucher(m_pConsole->window(), m_pMessages, nullptr);
-    connect(m_pRetoucher, &Retoucher::closeRetoucher, this, &MainWindow::closeRetoucher);
-    m_pRetoucher->setTaskShortcut(task.ScanProfile);
-    m_pRetoucher->triggeredStartJob();
-    m_bBusy = true;
-    m_pRetoucher->show();
+    if (runAllowed(true))
+        m_run->start(ui->comboBoxTaskShortcut->currentData().toString());
 }
 
 bool MainWindow::getVellumParamsValue(tagTASK_SHORTCUT &task)
 {
-    if (task.BeforeScanDisplaySetting)
-        return getVellumParams(task.ScanProfile);
-    m_pConsole->setCurrentScanShortcutMenu(scanText(task.ScanProfile.id));
-    m_pConsole->getCurrentScanShortcutMenu(task.ScanProfile);
-    return true;
+    return m_run->fetchProfile(task);
 }
 
 bool MainWindow::getVellumParams(tagSCAN_SHORTCUT_MENU &profile)
 {
-    m_pConsole->setCurrentScanShortcutMenu(scanText(profile.id));
-    m_pConsole->reload();
-    if (m_pConsole->exec() != 1)
-        return false;
-    m_pConsole->getCurrentScanShortcutMenu(profile);
-    return true;
+    return m_run->askProfile(profile);
 }
 
 void MainWindow::scanFileNameFromScanMain(QString file, signed char side, QStringList barcodes,
                                           int width, int height, int resolution, int colour)
 {
-    tagSCAN_IMAGE_FILE page;
-    page.fileName = file;
-    page.blank = false;
-    page.side = side;
-    page.width = width;
-    page.height = height;
-    page.resolution = resolution;
-    page.colorType = colour;
-    if (!barcodes.isEmpty()) {
-        static const QRegularExpression unsafe(QStringLiteral("[/:*?<>|\\r\\n\"]"));
-        QString code = barcodes.first();
-        code.remove(unsafe);
-        code.remove(QLatin1Char('\\'));
-        code.remove(QLatin1Char('"'));
-        page.barcode = code;
-    }
-    QMutexLocker lock(&m_pageMutex);
-    m_pages.append(page);
-}
-
-void MainWindow::clearPages(bool deleteFiles)
-{
-    QMutexLocker lock(&m_pageMutex);
-    if (deleteFiles && g_ConfigFile.m_nRemoveImage == 1)
-        for (const tagSCAN_IMAGE_FILE &p : qAsConst(m_pages))
-            QFile::remove(p.fileName);
-    m_pages.clear();
-}
-
-void MainWindow::removeListImageFiles()
-{
-    clearPages(true);
-}
-
-void MainWindow::removeListEndImageFiles()
-{
-    removeEndFiles(pages());
-}
-
-void MainWindow::removeEndFiles(const QList<tagSCAN_IMAGE_FILE> &list)
-{
-    if (g_ConfigFile.m_nRemoveImage != 1)
-        return;
-    QSet<QString> done;
-    for (const tagSCAN_IMAGE_FILE &p : list) {
-        if (p.outputFileName.isEmpty() || done.contains(p.outputFileName))
-            continue;
-        done.insert(p.outputFileName);
-        QFile::remove(p.outputFileName);
-    }
-}
-
-void MainWindow::releaseRun()
-{
-    m_bBusy = false;
-    if (isHidden())
-        reloadTray();
+    m_run->pageArrived(
+        TaskRun::pageRecord(file, side, barcodes, width, height, resolution, colour));
 }
 
 void MainWindow::scanFinishFromScanMain()
 {
-    tagTASK_SHORTCUT task;
-    if (!m_tasks.enumTaskShortcut(m_strTaskId, task)) {
-        releaseRun();
-        return;
-    }
-    if (task.BeforeSaveEditImage)
-        return;
-    if (m_pConsole->isCancel()) {
-        clearPages(false);
-    } else if (task.ADFEmptyWaiting) {
-        const int answer = ErrorHandling::questionMessage(
-            this, tr("进纸器输入盘已空"), tr("是否有其他页面要扫描？"), ErrorHandling::YesNo, 0);
-        if (answer == ErrorHandling::Yes) {
-            if (!m_pConsole->isScanning() && m_pConsole->startScanJob(task.ScanProfile))
-                return;
-            // The rescan was refused: what arrived so far is saved.
-            qDebug() << "MainWindow: the rescan was refused; saving the pages so far";
-        }
-    }
-    if (pages().isEmpty()) {
-        releaseRun();
-        return;
-    }
-    saveImages();
+    m_run->scanEnded();
 }
 
 void MainWindow::closeRetoucher(bool accepted)
 {
-    if (accepted && m_pRetoucher) {
-        QMutexLocker lock(&m_pageMutex);
-        m_pRetoucher->getImageFiles(m_pages);
-    }
-    if (m_pRetoucher) {
-        m_pRetoucher->deleteLater();
-        m_pRetoucher = nullptr;
-    }
-    if (accepted) {
-        saveImages();
-        return;
-    }
-    reloadTray();
-    m_bBusy = false;
-    removeListImageFiles();
+    m_run->editorClosed(accepted);
 }
 
 void MainWindow::saveImages()
 {
-    if (pages().isEmpty()) {
-        releaseRun();
-        return;
-    }
-    tagTASK_SHORTCUT task;
-    m_tasks.enumTaskShortcut(m_strTaskId, task);
-    const ScanDestFlag kind = m_destinations.getScanDestID(task.ScanDestinationID);
-    if (kind == ScanDestPrinter) {
-        {
-            // The printer dialog turns an event loop: the list is not held.
-            QList<tagSCAN_IMAGE_FILE> printed = pages();
-            m_bDispatching = true;
-            PrintJob job(printed, this);
-            job.setParameters(task);
-            if (!task.BeforePrintingDisplaySetings || job.openPrinterDialog(this)) {
-                switch (task.ScalePrintPage) {
-                case ScalePrintAuto:
-                    job.printImageAuto(task.CenterPrint);
-                    break;
-                case ScalePrintFitPaper:
-                    job.printImageAdjust();
-                    break;
-                case ScalePrintNone:
-                    job.printImageDonotAdjust(task.CenterPrint);
-                    break;
-                }
-            }
-            m_bDispatching = false;
-        }
-        removeListImageFiles();
-        releaseRun();
-        return;
-    }
-    if (task.BlankPageSeparate) {
-        markBlankPages(task);
-        return;
-    }
-    startWorker(task);
+    m_run->save();
 }
 
-void MainWindow::markBlankPages(const tagTASK_SHORTCUT &task)
+void MainWindow::ScanedToDes()
+{
+    m_run->dispatch();
+}
+
+void MainWindow::removeListImageFiles()
+{
+    m_run->removePageFiles();
+}
+
+void MainWindow::removeListEndImageFiles()
+{
+    m_run->removeDocuments();
+}
+
+// ------------------------------------------------------------ what a run asks
+
+void MainWindow::runStarted()
+{
+    m_tray.unloadSystemTrayMenu();
+}
+
+void MainWindow::runReleased()
+{
+    if (isHidden())
+        reloadTray();
+}
+
+bool MainWindow::askMorePages()
+{
+    return ErrorHandling::questionMessage(this, tr("进纸器输入盘已空"), tr("是否有其他页面要扫描？"),
+                                          ErrorHandling::YesNo, 0) == ErrorHandling::Yes;
+}
+
+bool MainWindow::openEditor(const tagSCAN_SHORTCUT_MENU &profile)
+{
+    m_pRetoucher = new Retoucher(m_pConsole->window(), m_pMessages, nullptr);
+    connect(m_pRetoucher, &Retoucher::closeRetoucher, this, &MainWindow::closeRetoucher);
+    m_pRetoucher->setTaskShortcut(profile);
+    const bool started = m_pRetoucher->triggeredStartJob();
+    m_pRetoucher->show();
+    return started;
+}
+
+void MainWindow::closeEditor(QList<tagSCAN_IMAGE_FILE> *pages)
+{
+    if (!m_pRetoucher)
+        return;
+    if (pages)
+        m_pRetoucher->getImageFiles(*pages);
+    m_pRetoucher->deleteLater();
+    m_pRetoucher = nullptr;
+}
+
+RunAsker::Printed MainWindow::print(const QList<tagSCAN_IMAGE_FILE> &pages,
+                                    const tagTASK_SHORTCUT &task)
+{
+    QList<tagSCAN_IMAGE_FILE> printed = pages;
+    tagTASK_SHORTCUT settings = task;
+    PrintJob job(printed, this);
+    job.setParameters(settings);
+    if (task.BeforePrintingDisplaySetings && !job.openPrinterDialog(this))
+        return Printed::Declined;
+    bool ok = true;
+    switch (task.ScalePrintPage) {
+    case ScalePrintAuto:
+        ok = job.printImageAuto(task.CenterPrint);
+        break;
+    case ScalePrintFitPaper:
+        ok = job.printImageAdjust();
+        break;
+    case ScalePrintNone:
+        ok = job.printImageDonotAdjust(task.CenterPrint);
+        break;
+    }
+    return ok ? Printed::Done : Printed::Failed;
+}
+
+bool MainWindow::handOff(ScanDestFlag kind, const QList<tagSCAN_IMAGE_FILE> &pages,
+                         const tagTASK_SHORTCUT &task)
+{
+    QList<tagSCAN_IMAGE_FILE> handed = pages;
+    tagSCAN_DESTINATION dest;
+    switch (kind) {
+    case ScanDestApplication:
+        if (ProcessHelper::openUrl(handed))
+            return true;
+        ProcessHelper::reportNotOpened(handed);
+        return false;
+    case ScanDestEmailClient:
+        return ProcessHelper::startSystemMail(handed);
+    case ScanDestWebMail: {
+        m_destinations.getScanDestination(task.ScanDestinationID, dest);
+        WebMailHelper mail(handed, dest, this);
+        return mail.sendMail();
+    }
+    case ScanDestCustomApplication:
+        m_destinations.getScanDestination(task.ScanDestinationID, dest);
+        return ProcessHelper::startDetached(handed, dest);
+    default:
+        return true;
+    }
+}
+
+void MainWindow::showFailure(int code)
+{
+    QString text;
+    ErrorHandling::errorCode(code, text);
+    ErrorHandling::criticalMessage(this, tr("错误"), text);
+}
+
+// ------------------------------------------------------------ the worker's part
+
+void MainWindow::markBlankPages(const QList<tagSCAN_IMAGE_FILE> &pages, int threshold)
 {
     // Decoding every page takes a while (a colour page about 20 ms): it runs
-    // on the worker's thread, idle until the save, over a copy of the page
-    // records, while this thread keeps the tray alive. The run stays busy.
-    m_bMarking = true;
-    const QList<tagSCAN_IMAGE_FILE> records = pages();
+    // on the worker's thread, idle until the save, while this thread keeps
+    // the tray alive. The marks come back to this object, which outlives
+    // the worker's thread.
     const std::atomic<bool> *closing = &m_bClosing;
     QMetaObject::invokeMethod(
         m_pWorker,
-        [this, records, task, closing] {
-            QVector<bool> marks(records.size(), false);
-            for (int i = 0; i < records.size() && !*closing; ++i) {
-                tagSCAN_IMAGE_FILE page = records.at(i);
+        [this, pages, threshold, closing] {
+            QVector<bool> marks(pages.size(), false);
+            for (int i = 0; i < pages.size() && !*closing; ++i) {
+                tagSCAN_IMAGE_FILE page = pages.at(i);
                 if (page.barcode.isEmpty())
-                    marks[i] = CheckBlankPage::checkImageBlankPage(page, task.BlankPageThreshold);
+                    marks[i] = CheckBlankPage::checkImageBlankPage(page, threshold);
             }
             QMetaObject::invokeMethod(
-                this, [this, task, marks] { blankPagesMarked(task, marks); }, Qt::QueuedConnection);
+                this, [this, marks] { m_run->blankPagesMarked(marks); }, Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }
 
-void MainWindow::blankPagesMarked(tagTASK_SHORTCUT task, const QVector<bool> &marks)
+void MainWindow::startSave(const tagTASK_SHORTCUT &task, const QList<tagSCAN_IMAGE_FILE> &pages)
 {
-    m_bMarking = false;
-    if (m_bDisconnectedWhileSaving || m_bClosing) {
-        m_bDisconnectedWhileSaving = false;
-        closeRetoucher(false);
-        return;
-    }
-    {
-        QMutexLocker lock(&m_pageMutex);
-        if (marks.size() == m_pages.size())
-            for (int i = 0; i < m_pages.size(); ++i)
-                if (m_pages.at(i).barcode.isEmpty())
-                    m_pages[i].blank = marks.at(i);
-    }
-    startWorker(task);
+    tagTASK_SHORTCUT copy = task;
+    m_pWorker->setListImageFiles(pages);
+    m_pWorker->setParameters(copy);
+    emit saveFiles();
 }
 
-void MainWindow::startWorker(tagTASK_SHORTCUT &task)
+void MainWindow::cancelSave()
 {
-    m_pWorker->setListImageFiles(&m_pages);
-    if (m_pWorker->setParameters(task) < 0 || !ScanFileType::isListed(task.FileTypeID)) {
-        // A type no writer knows would never send an end signal.
-        qDebug() << "MainWindow: file type" << task.FileTypeID << "has no writer; nothing saved";
-        removeListImageFiles();
-        releaseRun();
-        return;
-    }
-    m_bSaving = true;
-    emit saveFiles();
+    m_pWorker->cancelSaveProcess();
 }
 
 // ------------------------------------------------------------ worker questions
 
 void MainWindow::OnSaveScanedFiles(QString defaultPath, QString filter)
 {
-    if (m_bClosing) {
+    if (m_run->isClosing()) {
         m_pWorker->setContinue(false);
         return;
     }
@@ -368,7 +299,7 @@ void MainWindow::OnSaveScanedFiles(QString defaultPath, QString filter)
 
 void MainWindow::OnShowKeyWordsDialog()
 {
-    if (m_bClosing) {
+    if (m_run->isClosing()) {
         m_pWorker->setContinue(false);
         return;
     }
@@ -383,7 +314,7 @@ void MainWindow::OnShowKeyWordsDialog()
 
 void MainWindow::groupQuestion(const QString &text)
 {
-    if (m_bClosing) {
+    if (m_run->isClosing()) {
         m_pWorker->setContinue(false);
         return;
     }
@@ -420,7 +351,7 @@ void MainWindow::OnSaveFileStart(int done, int total)
 {
     m_pSaveFileDialog->setProgressBar(total);
     m_pSaveFileDialog->setSaveFileAmount(done, total);
-    if (!m_bClosing)
+    if (!m_run->isClosing())
         m_pSaveFileDialog->show();
 }
 
@@ -451,77 +382,14 @@ void MainWindow::OnUserCancelSaveFromDialog()
 
 void MainWindow::OnUserCancelSaveFile()
 {
-    m_bSaving = false;
-    m_bDisconnectedWhileSaving = false;
     m_pSaveFileDialog->hide();
-    removeListImageFiles();
-    releaseRun();
+    m_run->saveDeclined();
 }
 
 void MainWindow::OnSaveFileFinished()
 {
-    m_bSaving = false;
     m_pSaveFileDialog->hide();
     m_pSaveFileDialog->reset();
-    if (m_bDisconnectedWhileSaving || m_bClosing) {
-        m_bDisconnectedWhileSaving = false;
-        closeRetoucher(false);
-        return;
-    }
-    if (m_pWorker->isCancel()) {
-        removeListImageFiles();
-        releaseRun();
-        return;
-    }
-    const int result = m_pWorker->saveResult();
-    if (result < 0) {
-        // Nothing was written as asked: the scanned pages stay on disk and
-        // nothing is handed on.
-        QString text;
-        ErrorHandling::errorCode(result, text);
-        clearPages(false);
-        releaseRun();
-        ErrorHandling::criticalMessage(this, tr("错误"), text);
-        return;
-    }
-    ScanedToDes();
-}
-
-void MainWindow::ScanedToDes()
-{
-    tagTASK_SHORTCUT task;
-    m_tasks.enumTaskShortcut(m_strTaskId, task);
-    const ScanDestFlag kind = m_destinations.getScanDestID(task.ScanDestinationID);
-    // The hand-offs wait for mail clients, send mail and show boxes, all in
-    // event loops of their own: the page list is not held meanwhile, or a
-    // slot of this thread that takes it would never return. The run stays
-    // busy, so nothing else changes the list before the clean-up below.
-    QList<tagSCAN_IMAGE_FILE> handed = pages();
-    m_bDispatching = true;
-    tagSCAN_DESTINATION dest;
-    switch (kind) {
-    case ScanDestApplication:
-        if (!ProcessHelper::openUrl(handed))
-            ProcessHelper::reportNotOpened(handed);
-        break;
-    case ScanDestEmailClient:
-        ProcessHelper::startSystemMail(handed);
-        break;
-    case ScanDestWebMail: {
-        m_destinations.getScanDestination(task.ScanDestinationID, dest);
-        WebMailHelper mail(handed, dest, this);
-        if (mail.sendMail() && task.AfterSendFileDeleteFile)
-            removeEndFiles(handed);
-        break;
-    }
-    case ScanDestCustomApplication:
-        m_destinations.getScanDestination(task.ScanDestinationID, dest);
-        ProcessHelper::startDetached(handed, dest);
-        break;
-    default:
-        break;
-    }
-    m_bDispatching = false;
-    removeListImageFiles();
-    releaseRun();
+    m_run->saveFinished(m_pWorker->saveResult(), m_pWorker->isCancel(),
+                        m_pWorker->listImageFiles());
 }

@@ -51,25 +51,26 @@ int PrintJob::openPrinterDialog(QWidget *parent)
     return dialog.exec();
 }
 
-void PrintJob::printImageAuto(bool centre)
+bool PrintJob::printImageAuto(bool centre)
 {
-    printImageDonotAdjust(centre);
+    return printImageDonotAdjust(centre);
 }
-void PrintJob::printImageAdjust()
+bool PrintJob::printImageAdjust()
 {
-    printPages(2, false);
+    return printPages(2, false);
 }
-void PrintJob::printImageDonotAdjust(bool centre)
+bool PrintJob::printImageDonotAdjust(bool centre)
 {
-    printPages(3, centre);
+    return printPages(3, centre);
 }
 
-void PrintJob::printPages(int mode, bool centre)
+bool PrintJob::printPages(int mode, bool centre)
 {
     QPainter painter;
     if (!painter.begin(m_printer.get())) {
-        qDebug() << "The printer could not be opened:" << m_printer->printerName();
-        return;
+        qDebug() << "The printer could not be opened:" << m_printer->printerName()
+                 << m_printer->outputFileName();
+        return false;
     }
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
@@ -85,9 +86,13 @@ void PrintJob::printPages(int mode, bool centre)
     qDebug() << "Paper Width:" << W << "Paper Height:" << H;
     const int R = m_printer->resolution();
 
+    bool ok = true;
     for (int i = 0; i < m_pages.size(); ++i) {
-        if (i > 0)
-            m_printer->newPage();
+        if (i > 0 && !m_printer->newPage()) {
+            qDebug() << "The printer took no further page";
+            ok = false;
+            break;
+        }
         const QImage image(m_pages.at(i).fileName);
         if (image.isNull())
             continue; // a blank sheet for a page that cannot be read
@@ -121,5 +126,9 @@ void PrintJob::printPages(int mode, bool centre)
         const int y = centre ? (H - h) / 2 : 0;
         painter.drawImage(x, y, image.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     }
-    painter.end();
+    if (!painter.end() || !ok) {
+        qDebug() << "The print job did not finish:" << m_printer->printerName();
+        return false;
+    }
+    return true;
 }

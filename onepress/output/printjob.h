@@ -27,14 +27,15 @@ public:
     // printer so both print the same way.
     static void applyTaskSettings(QPrinter &printer, const tagTASK_SHORTCUT &task);
     int openPrinterDialog(QWidget *parent);
-    void printImageAuto(bool centre);
-    void printImageAdjust();
-    void printImageDonotAdjust(bool centre);
+    // False when the printer could not be opened or did not take the pages.
+    bool printImageAuto(bool centre);
+    bool printImageAdjust();
+    bool printImageDonotAdjust(bool centre);
 
     QPrinter *printer() const { return m_printer.get(); }
 
 private:
-    void printPages(int mode, bool centre);
+    bool printPages(int mode, bool centre);
 
     QList<tagSCAN_IMAGE_FILE> &m_pages;
     std::unique_ptr<QPrinter> m_printer;

@@ -174,9 +174,9 @@ ProcessFile::ProcessFile(QObject *parent)
 
 ProcessFile::~ProcessFile() = default;
 
-void ProcessFile::setListImageFiles(QList<tagSCAN_IMAGE_FILE> *list)
+void ProcessFile::setListImageFiles(const QList<tagSCAN_IMAGE_FILE> &list)
 {
-    m_pListImageFiles = list;
+    m_listImageFiles = list;
 }
 
 int ProcessFile::setParameters(tagTASK_SHORTCUT &task)
@@ -218,9 +218,9 @@ void ProcessFile::fail(int code)
 
 void ProcessFile::unannounce(const QString &outputName)
 {
-    if (!m_pListImageFiles || outputName.isEmpty())
+    if (outputName.isEmpty())
         return;
-    for (tagSCAN_IMAGE_FILE &record : *m_pListImageFiles) {
+    for (tagSCAN_IMAGE_FILE &record : m_listImageFiles) {
         if (record.outputFileName == outputName)
             record.outputFileName.clear();
     }
@@ -334,8 +334,7 @@ int ProcessFile::requestUserInfo(GenerateFileName &gen)
 
 int ProcessFile::saveFiles()
 {
-    QList<tagSCAN_IMAGE_FILE> none;
-    GenerateFileName gen(m_pListImageFiles ? *m_pListImageFiles : none);
+    GenerateFileName gen(m_listImageFiles);
     configGenerateFile(gen, m_task->FolderPath, m_task->FileNamePrefix, false);
     if (requestUserInfo(gen) == -51)
         return -51;

@@ -32,7 +32,10 @@ public:
     explicit ProcessFile(QObject *parent = nullptr);
     ~ProcessFile() override;
 
-    void setListImageFiles(QList<tagSCAN_IMAGE_FILE> *list);
+    // The run works on its own copy of the page records; after the end
+    // signal it holds the output names the run gave them.
+    void setListImageFiles(const QList<tagSCAN_IMAGE_FILE> &list);
+    QList<tagSCAN_IMAGE_FILE> listImageFiles() const { return m_listImageFiles; }
     int setParameters(tagTASK_SHORTCUT &task);
     void setKeyWord(QString keyword);
     void setSavePath(QString path);
@@ -115,7 +118,7 @@ private:
     int m_nPagesDone = 0;
 
     std::unique_ptr<tagTASK_SHORTCUT> m_task;
-    QList<tagSCAN_IMAGE_FILE> *m_pListImageFiles = nullptr;
+    QList<tagSCAN_IMAGE_FILE> m_listImageFiles;
     QString m_strKeyWord;
     QString m_strSavePath;
     std::atomic<bool> m_bContinue{false};

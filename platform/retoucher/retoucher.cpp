@@ -38,7 +38,30 @@ bool Retoucher::triggeredStartJob()
 {
     if (!m_pConsole || !m_profile)
         return false;
-    return m_pConsole->startScanJob(*m_profile);
+    connect(m_pConsole, &ScanMainWindow::scanFinishToMain, this, &Retoucher::scanEnded,
+            Qt::UniqueConnection);
+    m_scanning = m_pConsole->startScanJob(*m_profile);
+    showState();
+    return m_scanning;
+}
+
+void Retoucher::scanEnded()
+{
+    if (!m_scanning)
+        return;
+    m_scanning = false;
+    showState();
+    if (m_answer == Answer::Save)
+        accept();
+    else if (m_answer == Answer::Discard)
+        reject();
+}
+
+void Retoucher::showState()
+{
+    // Saved before the last page came, the document would lack it.
+    m_pAccept->setEnabled(!m_scanning);
+    m_pReject->setEnabled(!m_scanning || m_answer == Answer::None);
 }
 
 void Retoucher::getImageFiles(QList<tagSCAN_IMAGE_FILE> &pages)
@@ -48,12 +71,25 @@ void Retoucher::getImageFiles(QList<tagSCAN_IMAGE_FILE> &pages)
 
 void Retoucher::accept()
 {
+    if (m_scanning) {
+        m_answer = Answer::Save;
+        showState();
+        return;
+    }
     QDialog::accept();
     emit closeRetoucher(true);
 }
 
 void Retoucher::reject()
 {
+    if (m_scanning) {
+        // The scan is stopped; its pages are discarded once it has ended.
+        if (m_answer != Answer::Discard)
+            m_pConsole->cannelJob();
+        m_answer = Answer::Discard;
+        showState();
+        return;
+    }
     QDialog::reject();
     emit closeRetoucher(false);
 }

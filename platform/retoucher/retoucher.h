@@ -3,7 +3,9 @@
 
 // The image editor the launcher opens before saving: it scans with the
 // task's profile through the console it was given, so the pages reach the
-// launcher by the console's page signal, and it says when it closes.
+// launcher by the console's page signal, and it says when it closes. It
+// closes only once its scan has ended: Save waits for the last page, Discard
+// stops the scan first.
 
 #include "pagefile.h"
 #include "scanshortcut.h"
@@ -35,7 +37,10 @@ public:
     QPushButton *acceptButton() const { return m_pAccept; }
     QPushButton *rejectButton() const { return m_pReject; }
 
+    bool isScanning() const { return m_scanning; }
+
 public slots:
+    // During the scan the answer is kept and given when the scan has ended.
     void accept() override;
     void reject() override;
 
@@ -43,6 +48,12 @@ signals:
     void closeRetoucher(bool accepted);
 
 private:
+    enum class Answer { None, Save, Discard };
+    void scanEnded();
+    void showState();
+
+    bool m_scanning = false;
+    Answer m_answer = Answer::None;
     ScanMainWindow *m_pConsole;
     PMessage *m_pHub;
     std::unique_ptr<tagSCAN_SHORTCUT_MENU> m_profile;

@@ -4,9 +4,11 @@
 // A launcher window over a scripted console with a tray that is always there,
 // page images to deliver, and a helper to set up a slot's task.
 
+#include "errorhandling.h"
 #include "fakeconsole.h"
 #include "mainwindow.h"
 #include "storefixture.h"
+#include "support/modalanswer.h"
 #include "support/testtiming.h"
 
 #include <QImage>
@@ -68,6 +70,15 @@ struct RunRig
     }
 
     QStringList outputs() const { return QDir(out()).entryList(QDir::Files, QDir::Name); }
+
+    // The one box of a document or print that was not made: "错误" with the
+    // text of a file that could not be written.
+    static bool sawWriteFailure(const testsupport::ModalAnswerer &answer)
+    {
+        QString text;
+        ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
+        return answer.count() == 1 && answer.last().title == "错误" && answer.last().text == text;
+    }
 
     static QString tool(const QString &program, const QStringList &args)
     {

@@ -23,11 +23,13 @@
 #include "sheetfeeder.h"
 #include "../../platform/smtp/smtptestserver.h"
 #include "support/desktopurls.h"
+#include "support/modalanswer.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QElapsedTimer>
 #include <QImage>
@@ -77,6 +79,7 @@ QElapsedTimer g_clock;
 smtptest::Server *g_smtp = nullptr;
 QString g_mailOut;
 QString g_ocrOut;
+QString g_keptOut;
 
 void check(bool ok, const QString &what)
 {
@@ -186,42 +189,60 @@ void prepareTasks()
         t.ADFEmptyWaiting = false;
         tasks.setTaskShortcut(t.TaskID, t);
     }
+    // Slot 5 asks for the document's keywords before it writes it.
+    {
+        tagTASK_SHORTCUT t, colour;
+        tasks.enumTaskShortcut(5, t);
+        tasks.enumTaskShortcut(0, colour);
+        g_keptOut = g_out + "/kept";
+        t.EnableCommand = true;
+        t.ScanProfile = colour.ScanProfile;
+        t.ScanDestinationID = ScanDestination::kFileId;
+        t.FileTypeID = FileTypePdf;
+        t.FolderPath = g_keptOut;
+        t.BeforeSaveFileSettingFileName = false;
+        t.BeforeSaveEditImage = false;
+        t.ADFEmptyWaiting = false;
+        t.AddKeywordToDoc = true;
+        tasks.setTaskShortcut(t.TaskID, t);
+    }
     if (!tasks.saveTaskList())
         check(false, "task folders written");
 }
 
 // Button 2: the image editor stand-in scans through the console it was
-// given; its pages reach the launcher, and accepting it saves them.
+// given. Save is pressed while that scan still runs: the document waits for
+// the scan's end and holds every page of it.
 void runEditorTask()
 {
     MainWindow *w = launcherWindow();
-    g_emulator->stack(1, emu::Ink::Colour);
+    g_emulator->stack(4, emu::Ink::Colour);
     const unsigned before = g_emulator->feeder->imagesDelivered();
     g_emulator->events.pressButton(2);
-    const bool scanned = waitFor([&] {
-        return w->retoucher() && !w->retoucher()->isHidden() && !w->pages().isEmpty() &&
-               !w->console()->isScanning() &&
-               g_emulator->feeder->imagesDelivered() > before &&
-               w->pages().size() == int(g_emulator->feeder->imagesDelivered() - before);
+    const bool scanning = waitFor([&] {
+        return w->retoucher() && !w->retoucher()->isHidden() && w->retoucher()->isScanning() &&
+               !w->pages().isEmpty();
     }, 60000);
-    check(scanned, "the editor scanned through the console and its pages reached the launcher");
-    if (!scanned)
+    check(scanning, "the editor scans through the console and its pages reach the launcher");
+    if (!scanning)
         return;
-    const int images = w->pages().size();
-    w->retoucher()->acceptButton()->click();
+    check(!w->retoucher()->acceptButton()->isEnabled(), "Save waits for the end of the scan");
+    w->retoucher()->accept();
     const QString edited = g_out + "/edited";
     const bool saved = waitFor([&] {
         return QDir(edited).entryList({"*.pdf"}, QDir::Files).size() == 1 && !w->isBusy() &&
                !w->isSaving();
     }, 60000);
-    check(saved, "accepting the editor saved its pages");
+    check(saved, "Save pressed during the scan saved the editor's pages");
     if (!saved)
         return;
+    const int images = int(g_emulator->feeder->imagesDelivered() - before);
     const QString pdf = edited + "/" + QDir(edited).entryList({"*.pdf"}, QDir::Files).first();
     const QRegularExpressionMatch pages =
         QRegularExpression("Pages:\\s+(\\d+)").match(tool("pdfinfo", {pdf}));
-    check(pages.hasMatch() && pages.captured(1).toInt() == images,
-          QString("the edited PDF holds the %1 pages").arg(images));
+    check(images > 1 && pages.hasMatch() && pages.captured(1).toInt() == images,
+          QString("the edited PDF holds all %1 pages of the scan").arg(images));
+    check(pageFilesLeft().isEmpty(), "no page file left: " + pageFilesLeft().join(' '));
     check(!w->retoucher(), "the editor is gone after it closed");
 }
 
@@ -269,6 +290,48 @@ void runSearchableTask()
     tool("qpdf", {"--check", pdf}, &rc);
     check(rc == 0, "qpdf --check " + pdf);
     check(tool("pdffonts", {pdf}).contains("GlyphLessFont"), "the OCR text layer's font is in the document");
+}
+
+// Button 6: the scanner goes away after the last sheet, while the document
+// is being saved (the worker waits for its keywords): the document is
+// written whole all the same, and the launcher knows the scanner is gone.
+void runVanishWhileSaving()
+{
+    MainWindow *w = launcherWindow();
+    g_emulator->stack(3, emu::Ink::Colour);
+    const unsigned before = g_emulator->feeder->imagesDelivered();
+    bool lostWhileSaving = false;
+    testsupport::ModalAnswerer answer([&](QWidget *dialog, const testsupport::ModalSeen &seen) {
+        if (seen.className == "AddKeywordsDialog") {
+            const bool saving = w->isSaving();
+            g_emulator->bus.unplug(g_emulator->device);
+            lostWhileSaving = saving && waitFor([&] { return !w->isConnected(); }, 30000) &&
+                              w->isSaving();
+            if (auto *edit = dialog->findChild<QLineEdit *>("lineEditInfo"))
+                edit->setText("kept");
+        }
+        testsupport::ModalAnswerer::press(dialog, "确定");
+    });
+    g_emulator->events.pressButton(6);
+    const bool done = waitFor([&] {
+        return QDir(g_keptOut).entryList({"*.pdf"}, QDir::Files).size() == 1 && !w->isBusy() &&
+               !w->isSaving();
+    }, 90000);
+    answer.stop();
+    check(lostWhileSaving, "the scanner went away while the document was being saved");
+    check(done, "the document was written all the same");
+    if (!done)
+        return;
+    const int images = int(g_emulator->feeder->imagesDelivered() - before);
+    const QString pdf = g_keptOut + "/" + QDir(g_keptOut).entryList({"*.pdf"}, QDir::Files).first();
+    int rc = -1;
+    tool("qpdf", {"--check", pdf}, &rc);
+    const QRegularExpressionMatch pages =
+        QRegularExpression("Pages:\\s+(\\d+)").match(tool("pdfinfo", {pdf}));
+    check(rc == 0 && images > 0 && pages.hasMatch() && pages.captured(1).toInt() == images,
+          QString("the document is complete: %1 pages").arg(images));
+    check(pageFilesLeft().isEmpty(), "no page file left: " + pageFilesLeft().join(' '));
+    check(!w->isConnected(), "the scanner is marked gone");
 }
 
 void runTask(int button, emu::Ink ink, int expectedPdfs)
@@ -368,6 +431,7 @@ void script()
         runEditorTask();
         runMailTask();
         runSearchableTask();
+        runVanishWhileSaving();
         w->setExitPrompt([](QWidget *) { return 1; });
         w->systemMenuExit();
     } else {

@@ -88,6 +88,18 @@ void TestLauncherDestinations::printerRoadStartsNoWorker()
     QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\n")), qPrintable(info));
     QVERIFY(!QFile::exists(p1) && !QFile::exists(p2));
     QVERIFY(w.pages().isEmpty());
+
+    // A printer that cannot be opened: the failure box, and the pages stay.
+    t.OutputFileName = rig.dir.root->filePath("no/such/folder/printed.pdf");
+    rig.store(t);
+    testsupport::ModalAnswerer answer("确定");
+    w.systemMenuTaskID(t.TaskID);
+    const QString p3 = rig.page(3);
+    rig.console->deliver(p3);
+    rig.console->finish();
+    QVERIFY(idle(w));
+    QVERIFY(RunRig::sawWriteFailure(answer));
+    QVERIFY(QFile::exists(p3));
 }
 
 // Offscreen the desktop opens nothing, as a desktop without a URL handler;

@@ -131,6 +131,7 @@ void TestLauncherRun::collectorOnTheScanningThread()
 {
     RunRig rig;
     MainWindow &w = *rig.window;
+    w.systemMenuTaskID(TaskShortcut::slotIds().at(0));
     std::thread scanning([&] {
         rig.console->deliver("/tmp/a.jpg", {"A/B:C", "X"});
         rig.console->deliver("/tmp/b.jpg", {"\"\\"});
@@ -386,11 +387,7 @@ void TestLauncherRun::failedSaveKeepsPages()
     QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QVERIFY(QFile::exists(page));
     QVERIFY(w.pages().isEmpty());
-    QCOMPARE(answer.count(), 1);
-    QCOMPARE(answer.last().title, QString("错误"));
-    QString text;
-    ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
-    QCOMPARE(answer.last().text, text);
+    QVERIFY(RunRig::sawWriteFailure(answer));
 }
 
 void TestLauncherRun::destroyedWhileTheWorkerAsks()

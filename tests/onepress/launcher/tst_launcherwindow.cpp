@@ -342,7 +342,10 @@ void TestLauncherWindow::scannerStates()
     QVERIFY(w.isHidden());
     w.systemMenuTaskID(TaskShortcut::slotIds().at(0));
     QVERIFY(w.isBusy());
+    // The multifeed stop: the run ends with the end of its scan, which follows.
     w.OnScanfinished();
+    QVERIFY(w.isBusy());
+    rig.console->finish();
     QVERIFY(!w.isBusy());
 }
 

@@ -436,13 +436,10 @@ private slots:
             t.FullPage = true;
             PrintJob job(list);
             job.setParameters(t);
-            if (mode == 1)
-                job.printImageAuto(centre);
-            else if (mode == 2)
-                job.printImageAdjust();
-            else
-                job.printImageDonotAdjust(centre);
-            return pdf;
+            const bool printed = mode == 1   ? job.printImageAuto(centre)
+                                 : mode == 2 ? job.printImageAdjust()
+                                             : job.printImageDonotAdjust(centre);
+            return printed ? pdf : QString();
         };
         const QString auto1 = print(1, true);
         const QString none3 = print(3, true);
@@ -492,6 +489,8 @@ private slots:
         QCOMPARE(redSpan(render(topLeft, 3), 3), tlSpan);
     }
 
+    // A PDF target that cannot be written and a queue that is not there: the
+    // job prints nothing and says so.
     void unopenablePrinterPrintsNothing()
     {
         QList<tagSCAN_IMAGE_FILE> list{page(file("x.png"), 1, 1)};
@@ -500,8 +499,14 @@ private slots:
         t.OutputFormat = QPrinter::PdfFormat;
         PrintJob job(list);
         job.setParameters(t);
-        job.printImageAdjust();
+        QVERIFY(!job.printImageAdjust());
         QVERIFY(!QFile::exists(t.OutputFileName));
+        t.OutputFileName.clear();
+        t.OutputFormat = QPrinter::NativeFormat;
+        t.PrinterName = "offline-queue";
+        PrintJob queue(list);
+        queue.setParameters(t);
+        QVERIFY(!queue.printImageDonotAdjust(true));
     }
 };
 

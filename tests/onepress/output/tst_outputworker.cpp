@@ -288,9 +288,10 @@ private slots:
             ProcessFile worker;
             QList<tagSCAN_IMAGE_FILE> list{page(small, 100, 100), page(big, 800, 800)};
             tagTASK_SHORTCUT t = task(11);
-            worker.setListImageFiles(&list);
+            worker.setListImageFiles(list);
             worker.setParameters(t);
             worker.OnStartSaveFile();
+            list = worker.listImageFiles();
             const bool firstNamed = !list[0].outputFileName.isEmpty();
             const bool secondNamed = !list[1].outputFileName.isEmpty();
             return (worker.saveResult() == -50 ? 1 : 0) | (firstNamed ? 2 : 0) |

@@ -274,7 +274,7 @@ private slots:
             nSleepTime = 0;
             ProcessFile worker;
             tagTASK_SHORTCUT t = task(2);
-            worker.setListImageFiles(&list);
+            worker.setListImageFiles(list);
             worker.setParameters(t);
             worker.OnStartSaveFile();
             return worker.saveResult() == -50 ? 0 : 1;

@@ -95,13 +95,19 @@ public:
     {
         QSignalSpy finished(worker, &ProcessFile::saveFileFinished);
         QSignalSpy cancelled(worker, &ProcessFile::userCancelSaveFile);
-        worker->setListImageFiles(&pages);
+        worker->setListImageFiles(pages);
         worker->setParameters(task);
         emit saveFiles();
         // A run that never ends shows in `ended` staying 0.
         (void)QTest::qWaitFor([&] { return !finished.isEmpty() || !cancelled.isEmpty(); },
                               scaledMs(timeoutMs));
         ended = finished.size() + cancelled.size();
+        if (ended) {
+            // Once the worker's thread is back in its loop, the records carry
+            // the output names the run gave them.
+            QMetaObject::invokeMethod(worker, [] {}, Qt::BlockingQueuedConnection);
+            pages = worker->listImageFiles();
+        }
         return !finished.isEmpty();
     }
 
