@@ -2,8 +2,7 @@
 #define DESKTOPURLS_H
 
 // Stands in for the desktop's opener while it lives: records every file URL
-// a test's code hands to QDesktopServices::openUrl. List this header among
-// the test's sources, so that it is moc'ed.
+// a test's code hands to QDesktopServices::openUrl.
 
 #include <QDesktopServices>
 #include <QList>

@@ -11,11 +11,11 @@
 #include "scanmainwindow.h"
 #include "savefiledialog.h"
 #include "storefixture.h"
+#include "support/desktopurls.h"
 #include "support/modalanswer.h"
 #include "support/testtiming.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -369,28 +369,16 @@ void TestLauncherWindow::confirmedExitWritesOptions()
     QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
-// Records the URLs the launcher hands to the desktop.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
-
 void TestLauncherWindow::helpDocument()
 {
     Rig rig;
-    UrlRecorder recorder;
-    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    testsupport::DesktopUrls recorder;
     g_ConfigFile.m_strHelpFile = rig.dir.root->filePath("help/Deskscope_ZH_CN.pdf");
     rig.window->clickedBtnHelp();
     QVERIFY(recorder.urls.isEmpty());
     LauncherDir::write(g_ConfigFile.m_strHelpFile, "%PDF-1.4");
     rig.window->clickedBtnHelp();
     QCOMPARE(recorder.urls, QList<QUrl>({QUrl::fromLocalFile(g_ConfigFile.m_strHelpFile)}));
-    QDesktopServices::unsetUrlHandler("file");
 }
 
 void TestLauncherWindow::saveAsPrompt()

@@ -9,12 +9,12 @@
 #include "scandestination.h"
 #include "sendmaildialog.h"
 #include "smtpclient.h"
+#include "support/desktopurls.h"
 #include "support/modalanswer.h"
 #include "support/testtiming.h"
 #include "taskshortcut.h"
 #include "webmailhelper.h"
 
-#include <QDesktopServices>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QPrinter>
@@ -22,15 +22,6 @@
 #include <QtTest>
 
 using outtest::page;
-
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 class TestDestinations : public QObject
 {
@@ -100,15 +91,13 @@ private slots:
 
     void desktopHandlerOpensTheFirstDocument()
     {
-        UrlRecorder recorder;
-        QDesktopServices::setUrlHandler("file", &recorder, "open");
+        testsupport::DesktopUrls recorder;
         QList<tagSCAN_IMAGE_FILE> list = documents({"", "/a/x 1.jpg", "/a/y.jpg"});
         QVERIFY(ProcessHelper::openUrl(list));
         QCOMPARE(recorder.urls, QList<QUrl>({QUrl::fromLocalFile("/a/x 1.jpg")}));
         QList<tagSCAN_IMAGE_FILE> none = documents({"", ""});
         QVERIFY(!ProcessHelper::openUrl(none));
         QCOMPARE(recorder.urls.size(), 1);
-        QDesktopServices::unsetUrlHandler("file");
     }
 
     void mailClients()

@@ -10,11 +10,11 @@
 #include "pmessage.h"
 #include "scanningdialog.h"
 #include "scanshortcutdialog.h"
+#include "support/desktopurls.h"
 #include "support/testtiming.h"
 
 #include <QAction>
 #include <QCryptographicHash>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,15 +32,6 @@
 
 using namespace consoletest;
 
-// Stands in for the desktop's file handler.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &u) { urls << u; }
-};
 using testsupport::ModalAnswerer;
 using testsupport::ModalSeen;
 
@@ -290,12 +281,12 @@ private slots:
 
     void helpOpensSettingsGuide()
     {
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler("file", &catcher, "open");
-        button(*window, "pushButtonHelp")->click();
-        QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(catcher.urls.size(), 1);
-        QVERIFY(catcher.urls[0].toLocalFile().endsWith("/help/Scan_Settings_Guide_ZH_CN.pdf"));
+        {
+            testsupport::DesktopUrls catcher;
+            button(*window, "pushButtonHelp")->click();
+            QCOMPARE(catcher.urls.size(), 1);
+            QVERIFY(catcher.urls[0].toLocalFile().endsWith("/help/Scan_Settings_Guide_ZH_CN.pdf"));
+        }
         QSignalSpy about(window.get(), &ScanMainWindow::showAboutDialog);
         button(*window, "pushButtonAbout")->click();
         QCOMPARE(about.count(), 1);

@@ -3,9 +3,9 @@
 
 #include "imagetooltest.h"
 
+#include "support/desktopurls.h"
 #include "support/modalanswer.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
@@ -17,17 +17,6 @@
 #include <limits>
 
 using namespace imagetooltest;
-
-namespace {
-struct UrlCatcher : QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
-} // namespace
 
 class TestSettingToolForm : public QObject
 {
@@ -620,12 +609,10 @@ void TestSettingToolForm::buttons()
 {
     Rig rig;
     {
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler("file", &catcher, "open");
+        testsupport::DesktopUrls catcher;
         rig.button("pushButtonSettingToolHelp")->click();
         QCOMPARE(catcher.urls.size(), 1);
         QVERIFY(catcher.urls.first().toLocalFile().endsWith("/help/Scan_Settings_Guide_ZH_CN.pdf"));
-        QDesktopServices::unsetUrlHandler("file");
     }
     QWidget *parentSeen = nullptr;
     testsupport::ModalAnswerer about([&parentSeen](QWidget *w, const testsupport::ModalSeen &) {

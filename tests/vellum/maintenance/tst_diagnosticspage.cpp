@@ -7,12 +7,12 @@
 #include "pmessage.h"
 #include "scanshortcutmenu.h"
 #include "smallrecords.h"
+#include "support/desktopurls.h"
 #include "support/modalanswer.h"
 #include "vellumglobal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QSignalSpy>
@@ -43,16 +43,6 @@ tagSCAN_SHORTCUT_MENU builtIn()
 }
 
 } // namespace
-
-// Takes the desktop's URL requests in place of a viewer.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &u) { urls << u; }
-};
 
 class TestDiagnosticsPage : public QObject
 {
@@ -256,10 +246,8 @@ private slots:
         QCOMPARE(cancel.last().className, QStringLiteral("AboutDialog"));
 
         // Help opens the settings guide through the desktop's handler.
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler("file", &catcher, "open");
+        testsupport::DesktopUrls catcher;
         page.findChild<QPushButton *>("pushButtonHelp")->click();
-        QDesktopServices::unsetUrlHandler("file");
         QCOMPARE(catcher.urls.size(), 1);
         QVERIFY(catcher.urls.at(0).isLocalFile());
         QVERIFY(catcher.urls.at(0).toLocalFile().endsWith("Scan_Settings_Guide_ZH_CN.pdf"));

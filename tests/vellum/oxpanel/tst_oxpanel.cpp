@@ -8,12 +8,12 @@
 #include "vellumglobal.h"
 
 #include "../settings/settingformfixture.h"
+#include "support/desktopurls.h"
 #include "support/modalanswer.h"
 #include "support/recorddiff.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -99,15 +99,6 @@ struct Rig
         QTest::keyClicks(edit, QString::number(value, 'f', 2));
         QTest::keyClick(s, Qt::Key_Return);
     }
-};
-
-struct UrlCatcher : QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
 };
 
 } // namespace
@@ -675,8 +666,7 @@ void TestOxPanel::buttons()
 
     {
         // The guide is not installed here: still no message box.
-        UrlCatcher catcher;
-        QDesktopServices::setUrlHandler("file", &catcher, "open");
+        testsupport::DesktopUrls catcher;
         testsupport::ModalAnswerer boxes;
         rig.w<QPushButton>("pushButtonSettingToolHelp")->click();
         QCOMPARE(catcher.urls,
@@ -684,7 +674,6 @@ void TestOxPanel::buttons()
         QVERIFY(catcher.urls.first().toLocalFile().endsWith("/help/Scan_Settings_Guide_ZH_CN.pdf"));
         QTest::qWait(20);
         QCOMPARE(boxes.count(), 0);
-        QDesktopServices::unsetUrlHandler("file");
     }
 
     QWidget *parentSeen = nullptr;
