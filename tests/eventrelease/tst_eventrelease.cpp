@@ -1,10 +1,9 @@
 #include "buttoneventcodec.h"
 #include "emulatortest.h"
 #include "eventservice.h"
-#include "support/testtiming.h"
+#include "support/processes.h"
 #include "usbport.h"
 
-#include <QProcess>
 
 #include <cerrno>
 
@@ -25,29 +24,11 @@ std::shared_ptr<ScannerEmulator> scanner(uint16_t vendor, uint16_t product, uint
 // The installed program, run as its own process. It reaches the scanners
 // that this process emulates through the umockdev preload and the testbed
 // directory, both inherited through the environment.
-struct Run
-{
-    int status = -1;
-    QByteArray out, err;
-    bool finished = false;
-};
+using Run = testsupport::ToolRun;
 
 Run runEventRelease()
 {
-    Run r;
-    QProcess p;
-    p.start(QStringLiteral(EVENTRELEASE_PROGRAM), QStringList());
-    if (!p.waitForStarted(scaledMs(5000)))
-        return r;
-    r.finished = p.waitForFinished(scaledMs(60000)) && p.exitStatus() == QProcess::NormalExit;
-    if (!r.finished) {
-        p.kill();
-        p.waitForFinished(scaledMs(5000));
-    }
-    r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return testsupport::runTool(QStringLiteral(EVENTRELEASE_PROGRAM), QStringList(), 60000);
 }
 
 bool untouched(const ScannerEmulator &dev)
@@ -110,7 +91,7 @@ private slots:
             QVERIFY(bus.isValid());
             const Run run = runEventRelease();
             QVERIFY(run.finished);
-            QCOMPARE(run.status, 0);
+            QCOMPARE(run.code, 0);
         }
         // The model the library admits under its SupportAllModel switch is
         // no scanner for this program, and neither is an unknown product.
@@ -121,7 +102,7 @@ private slots:
         QVERIFY(bus.plug(unknown));
         const Run run = runEventRelease();
         QVERIFY(run.finished);
-        QCOMPARE(run.status, 0);
+        QCOMPARE(run.code, 0);
         QVERIFY(untouched(*debugModel));
         QVERIFY(untouched(*unknown));
         QCOMPARE(run.out, QByteArray());
@@ -152,7 +133,7 @@ private slots:
 
         const Run run = runEventRelease();
         QVERIFY(run.finished);
-        QCOMPARE(run.status, 0);
+        QCOMPARE(run.code, 0);
         QVERIFY(!service.registered());
         // The first request's drain took the stale press; its reply answered
         // it, and so did the second's: no third request.
@@ -188,7 +169,7 @@ private slots:
 
         const Run run = runEventRelease();
         QVERIFY(run.finished);
-        QCOMPARE(run.status, 0);
+        QCOMPARE(run.code, 0);
         QCOMPARE(service.requests(event::kUnregister).size(), size_t(2));
     }
 
@@ -217,7 +198,7 @@ private slots:
 
         const Run run = runEventRelease();
         QVERIFY(run.finished);
-        QCOMPARE(run.status, status);
+        QCOMPARE(run.code, status);
         QCOMPARE(int(service.requests(event::kUnregister).size()), requestsSeen);
         QCOMPARE(eventTransfers(*dev, Direction::Out).size(), size_t(3));
         QCOMPARE(bus.openHandles(dev), 0);
@@ -241,7 +222,7 @@ private slots:
 
         const Run run = runEventRelease();
         QVERIFY(run.finished);
-        QCOMPARE(run.status, 255);
+        QCOMPARE(run.code, 255);
         QVERIFY(dev->transfers().empty());
         QVERIFY(!dev->interfaceClaimed());
         QCOMPARE(bus.openHandles(dev), 0);

@@ -1,10 +1,9 @@
 #include "pagefile.h"
 #include "pagetestutil.h"
-#include "support/testtiming.h"
+#include "support/processes.h"
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
@@ -26,10 +25,7 @@ QString tiffinfo(const QString &file)
     const QString tool = QStandardPaths::findExecutable("tiffinfo");
     if (tool.isEmpty())
         return QString();
-    QProcess process;
-    process.start(tool, {file});
-    process.waitForFinished(scaledMs(10000));
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
+    return QString::fromLocal8Bit(testsupport::runTool(tool, {file}, 10000).out);
 }
 
 } // namespace

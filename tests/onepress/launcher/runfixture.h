@@ -9,11 +9,11 @@
 #include "mainwindow.h"
 #include "storefixture.h"
 #include "support/modalanswer.h"
+#include "support/processes.h"
 #include "support/testtiming.h"
 
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -82,10 +82,8 @@ struct RunRig
 
     static QString tool(const QString &program, const QStringList &args)
     {
-        QProcess p;
-        p.start(program, args);
-        p.waitForFinished(scaledMs(20000));
-        return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        const testsupport::ToolRun r = testsupport::runTool(program, args, 20000);
+        return QString::fromUtf8(r.out + r.err);
     }
 
     LauncherDir dir;

@@ -15,6 +15,7 @@
 #include "onepressmain.h"
 #include "consolelink.h"
 #include "retoucher.h"
+#include "support/processes.h"
 #include "support/testtiming.h"
 #include <QPushButton>
 #include "scannercommands.h"
@@ -34,7 +35,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QJsonArray>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
@@ -91,12 +91,10 @@ void check(bool ok, const QString &what)
 
 QString tool(const QString &program, const QStringList &args, int *exitCode = nullptr)
 {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(scaledMs(30000));
+    const testsupport::ToolRun r = testsupport::runTool(program, args);
     if (exitCode)
-        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        *exitCode = r.code;
+    return QString::fromUtf8(r.out + r.err);
 }
 
 MainWindow *launcherWindow()

@@ -5,6 +5,7 @@
 #include "onepressglobal.h"
 #include "scandestination.h"
 #include "scanshortcutmenu.h"
+#include "support/processes.h"
 #include "support/testtiming.h"
 #include "taskshortcut.h"
 
@@ -67,13 +68,8 @@ void TestLauncherBuildTree::searchablePdfFromThePanel()
     }
 
     const QString pdf = out + "/" + written().first();
-    QProcess check;
-    check.start("pdffonts", {pdf});
-    QVERIFY(check.waitForFinished(scaledMs(20000)));
-    QVERIFY2(check.readAllStandardOutput().contains("GlyphLessFont"), "the OCR text layer");
-    check.start("pdftotext", {"-enc", "UTF-8", pdf, "-"});
-    QVERIFY(check.waitForFinished(scaledMs(20000)));
-    const QString text = QString::fromUtf8(check.readAllStandardOutput());
+    QVERIFY2(testsupport::runTool("pdffonts", {pdf}).out.contains("GlyphLessFont"), "the OCR text layer");
+    const QString text = QString::fromUtf8(testsupport::runTool("pdftotext", {"-enc", "UTF-8", pdf, "-"}).out);
     QVERIFY2(text.contains(QRegularExpression("\\w")), qPrintable(text));
 }
 

@@ -62,10 +62,8 @@ void startLauncher(QProcess &p)
 
 QString dynamicSymbol(const QString &library, const QString &name)
 {
-    QProcess readelf;
-    readelf.start("readelf", {"--wide", "--dyn-syms", library});
-    readelf.waitForFinished(scaledMs(10000));
-    for (const QString &line : QString::fromLatin1(readelf.readAllStandardOutput()).split('\n'))
+    const QByteArray symbols = testsupport::runTool("readelf", {"--wide", "--dyn-syms", library}).out;
+    for (const QString &line : QString::fromLatin1(symbols).split('\n'))
         if (line.endsWith(" " + name))
             return line.simplified();
     return QString();
@@ -161,12 +159,10 @@ void TestLauncherProcess::exportedEntries()
 void TestLauncherProcess::emulatorPressOption()
 {
     auto run = [](const QStringList &args, QString *err = nullptr) {
-        QProcess p;
-        p.start(EMULATOR_PROGRAM, args);
-        p.waitForFinished(scaledMs(20000));
+        const testsupport::ToolRun r = testsupport::runTool(EMULATOR_PROGRAM, args, 20000);
         if (err)
-            *err = QString::fromUtf8(p.readAllStandardError());
-        return p.exitCode();
+            *err = QString::fromUtf8(r.err);
+        return r.code;
     };
     QString err;
     QCOMPARE(run({"--press", "0", "--", "true"}), 2);

@@ -5,13 +5,13 @@
 
 #include "pagefile.h"
 #include "support/fulldisk.h"
+#include "support/processes.h"
 #include "support/testtiming.h"
 
 #include <QColor>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -129,20 +129,11 @@ struct ToolResult
     QString out;
 };
 
+// Output and error together, as a reader of the tool's report sees them.
 inline ToolResult run(const QString &program, const QStringList &args, int timeoutMs = 30000)
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    ToolResult r;
-    if (!p.waitForFinished(scaledMs(timeoutMs))) {
-        p.kill();
-        p.waitForFinished(scaledMs(30000));
-        return r;
-    }
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAll());
-    return r;
+    const testsupport::ToolRun r = testsupport::runTool(program, args, timeoutMs);
+    return {r.code, QString::fromUtf8(r.out + r.err)};
 }
 
 } // namespace outtest

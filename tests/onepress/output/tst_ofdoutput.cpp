@@ -4,7 +4,7 @@
 #include "generatefilename.h"
 #include "ofdlibrary.h"
 #include "outputtestutil.h"
-#include "support/testtiming.h"
+#include "support/processes.h"
 #include "workerrig.h"
 
 #include <QTemporaryDir>
@@ -25,10 +25,7 @@ private:
     }
     QByteArray unzippedBytes(const QString &ofd, const QString &entry)
     {
-        QProcess p;
-        p.start("unzip", {"-p", ofd, entry});
-        p.waitForFinished(scaledMs(10000));
-        return p.readAllStandardOutput();
+        return testsupport::runTool("unzip", {"-p", ofd, entry}, 10000).out;
     }
     QString xpath(const QString &ofd, const QString &entry, const QString &path)
     {

@@ -4,6 +4,7 @@
 // The loopback SMTP server of the mail tests (aiosmtpd, run by Debian's own
 // Python), a certificate made by openssl, and the stored mail read back.
 
+#include "support/processes.h"
 #include "support/testtiming.h"
 
 #include <QDir>
@@ -32,11 +33,12 @@ inline int freePort()
 // A certificate for localhost and 127.0.0.1; returns false when openssl fails.
 inline bool makeCertificate(const QString &dir)
 {
-    QProcess p;
-    p.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
-                        "/CN=localhost", "-addext", "subjectAltName=DNS:localhost,IP:127.0.0.1",
-                        "-keyout", dir + "/key.pem", "-out", dir + "/cert.pem"});
-    return p.waitForFinished(scaledMs(30000)) && p.exitCode() == 0;
+    return testsupport::runTool("openssl",
+                                {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                                 "-subj", "/CN=localhost", "-addext",
+                                 "subjectAltName=DNS:localhost,IP:127.0.0.1", "-keyout",
+                                 dir + "/key.pem", "-out", dir + "/cert.pem"})
+               .code == 0;
 }
 
 class Server
@@ -84,11 +86,10 @@ public:
     // Parsed message n; its attachments land in `out`.
     QJsonObject message(int n, const QString &out) const
     {
-        QProcess p;
-        p.start("/usr/bin/python3", {QString(SMTP_TEST_SCRIPTS) + "/mailparts.py",
-                                     dir.path() + QStringLiteral("/mail%1.eml").arg(n), out});
-        p.waitForFinished(scaledMs(15000));
-        return QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+        const QStringList args = {QString(SMTP_TEST_SCRIPTS) + "/mailparts.py",
+                                  dir.path() + QStringLiteral("/mail%1.eml").arg(n), out};
+        return QJsonDocument::fromJson(testsupport::runTool("/usr/bin/python3", args, 15000).out)
+            .object();
     }
 
     QTemporaryDir dir;

@@ -7,11 +7,11 @@
 #include "scanrig.h"
 #include "support/emulatorwidgettest.h"
 #include "support/guistall.h"
+#include "support/processes.h"
 #include "support/testtiming.h"
 
 #include <QFileInfo>
 #include <QMutex>
-#include <QProcess>
 
 using namespace emu;
 using namespace consoletest;
@@ -245,11 +245,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
         QVERIFY(!rig.pages.isEmpty());
         for (const auto &page : rig.pages) {
-            QProcess tiffinfo;
-            tiffinfo.start("tiffinfo", {page.file});
-            QVERIFY(tiffinfo.waitForFinished(scaledMs(10000)));
-            const QString out = tiffinfo.readAllStandardOutput() + tiffinfo.readAllStandardError();
-            QVERIFY2(tiffinfo.exitCode() == 0, qPrintable(page.file + ": " + out));
+            const testsupport::ToolRun tiffinfo = testsupport::runTool("tiffinfo", {page.file});
+            const QString out = tiffinfo.out + tiffinfo.err;
+            QVERIFY2(tiffinfo.code == 0, qPrintable(page.file + ": " + out));
             QVERIFY2(out.contains("CCITT Group 4"), qPrintable(out));
         }
     }

@@ -12,6 +12,7 @@
 #include "scanshortcutmenu.h"
 #include "smallrecords.h"
 #include "support/modalanswer.h"
+#include "support/processes.h"
 #include "support/testtiming.h"
 #include "vellumglobal.h"
 
@@ -19,7 +20,6 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -302,12 +302,10 @@ private slots:
         // The same bytes as the six logs through iconv, in the package's order.
         QByteArray expected;
         for (int kind : {0, 5, 1, 2, 4, 3}) {
-            QProcess iconv;
-            iconv.start("iconv", {"-f", "UTF-16BE", "-t", "UTF-8"});
-            iconv.write(logs[kind]);
-            iconv.closeWriteChannel();
-            QVERIFY(iconv.waitForFinished(scaledMs(30000)));
-            expected += iconv.readAllStandardOutput();
+            const testsupport::ToolRun iconv =
+                testsupport::runTool("iconv", {"-f", "UTF-16BE", "-t", "UTF-8"}, 30000, logs[kind]);
+            QCOMPARE(iconv.code, 0);
+            expected += iconv.out;
         }
         QFile file(eklog);
         QVERIFY(file.open(QIODevice::ReadOnly));

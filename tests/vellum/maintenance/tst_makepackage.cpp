@@ -5,13 +5,12 @@
 #include "makepackage.h"
 #include "packagehome.h"
 #include "pmessage.h"
-#include "support/testtiming.h"
+#include "support/processes.h"
 #include "vellumglobal.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QListWidget>
-#include <QProcess>
 #include <QtEndian>
 #include <QtTest>
 
@@ -25,14 +24,11 @@ QString python()
 QString runScript(const QStringList &args, const QByteArray &input = QByteArray(),
                   int *exitCode = nullptr)
 {
-    QProcess p;
-    p.start(python(), QStringList{QStringLiteral(PACKAGE_SCRIPT)} + args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(scaledMs(30000));
+    const testsupport::ToolRun r =
+        testsupport::runTool(python(), QStringList{QStringLiteral(PACKAGE_SCRIPT)} + args, 30000, input);
     if (exitCode)
-        *exitCode = p.exitCode();
-    return QString::fromUtf8(p.readAllStandardOutput());
+        *exitCode = r.code;
+    return QString::fromUtf8(r.out);
 }
 
 QString md5(const QByteArray &b)
