@@ -1,4 +1,5 @@
 #include "scanshortcutmenu.h"
+#include "support/builtinprofiles.h"
 
 #include <QtTest>
 
@@ -8,13 +9,7 @@ namespace {
 
 QList<tagSCAN_SHORTCUT_MENU> builtIns()
 {
-    ScanShortcutMenu store;
-    store.loadDefaultScanShortcut();
-    QList<tagSCAN_SHORTCUT_MENU> out;
-    tagSCAN_SHORTCUT_MENU r;
-    for (int i = 0; store.getScanShortcutItem(i, r); ++i)
-        out.append(r);
-    return out;
+    return testsupport::builtInProfiles();
 }
 
 const unsigned char *bytesOf(const tagSCAN_SHORTCUT_MENU &r)

@@ -6,21 +6,13 @@
 // they do not share a field list with the codecs under test.
 
 #include "scanshortcutmenu.h"
+#include "support/builtinprofiles.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QtGlobal>
 
-inline QList<tagSCAN_SHORTCUT_MENU> builtInProfiles()
-{
-    ScanShortcutMenu store;
-    store.loadDefaultScanShortcut();
-    QList<tagSCAN_SHORTCUT_MENU> out;
-    tagSCAN_SHORTCUT_MENU r;
-    for (int i = 0; store.getScanShortcutItem(i, r); ++i)
-        out.append(r);
-    return out;
-}
+using testsupport::builtInProfiles;
 
 inline tagSCAN_SHORTCUT_MENU builtInProfile(int index)
 {

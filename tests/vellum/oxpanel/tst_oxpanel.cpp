@@ -143,15 +143,7 @@ private:
 
 void TestOxPanel::roundTripBuiltIns_data()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<int>("unit");
-    const QList<tagSCAN_SHORTCUT_MENU> all = builtIns();
-    QCOMPARE(all.size(), 6);
-    for (int i = 0; i < all.size(); ++i)
-        for (int unit : {0, 1, 2})
-            QTest::addRow("%s unit %d", qPrintable(CommonFunc::charsToString(all[i].name, 128)),
-                          unit)
-                << i << unit;
+    testsupport::builtInUnitRows();
 }
 
 void TestOxPanel::roundTripBuiltIns()

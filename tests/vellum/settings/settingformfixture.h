@@ -7,6 +7,7 @@
 #include "pmessage.h"
 #include "scanshortcutmenu.h"
 #include "settingform.h"
+#include "support/builtinprofiles.h"
 #include "support/recorddiff.h"
 #include "ui_settingform.h"
 
@@ -16,15 +17,11 @@
 
 namespace settingtest {
 
+using testsupport::builtInProfiles;
+
 inline QList<tagSCAN_SHORTCUT_MENU> builtIns()
 {
-    ScanShortcutMenu store;
-    store.loadDefaultScanShortcut();
-    QList<tagSCAN_SHORTCUT_MENU> out;
-    tagSCAN_SHORTCUT_MENU r;
-    for (int i = 0; store.getScanShortcutItem(i, r); ++i)
-        out.append(r);
-    return out;
+    return builtInProfiles();
 }
 
 inline tagSCAN_SHORTCUT_MENU builtIn(const QString &name)

@@ -378,15 +378,7 @@ void TstSettingForm::combinationCheck()
 
 void TstSettingForm::builtInsRoundTrip_data()
 {
-    QTest::addColumn<int>("index");
-    QTest::addColumn<int>("unit");
-    const QList<tagSCAN_SHORTCUT_MENU> all = builtIns();
-    QCOMPARE(all.size(), 6);
-    for (int i = 0; i < all.size(); ++i)
-        for (int unit : {0, 1, 2})
-            QTest::addRow("%s unit %d", qPrintable(CommonFunc::charsToString(all.at(i).name, 128)),
-                          unit)
-                << i << unit;
+    testsupport::builtInUnitRows();
 }
 
 void TstSettingForm::builtInsRoundTrip()
