@@ -8,8 +8,6 @@
 // beside it what an installed launcher has: Qt's own dialogs read Chinese,
 // and Help opens the help documents laid out there.
 
-#include "emulatedbus.h"
-#include "eventservice.h"
 #include "mainwindow.h"
 #include "onepressglobal.h"
 #include "onepressmain.h"
@@ -18,12 +16,11 @@
 #include "support/processes.h"
 #include "support/testtiming.h"
 #include <QPushButton>
-#include "scannercommands.h"
 #include "scanmainwindow.h"
 #include "scanshortcutmenu.h"
-#include "sheetfeeder.h"
 #include "../../platform/smtp/smtptestserver.h"
 #include "support/desktopurls.h"
+#include "support/emulatedscanner.h"
 #include "support/modalanswer.h"
 
 #include <QApplication>
@@ -45,27 +42,14 @@
 
 namespace {
 
-struct Emulator
+struct Emulator : testsupport::EmulatedScanner
 {
-    emu::EmulatedBus bus;
-    std::shared_ptr<emu::ScannerEmulator> device = std::make_shared<emu::ScannerEmulator>();
-    emu::ScannerCommands commands{*device};
-    std::unique_ptr<emu::SheetFeeder> feeder;
-    emu::EventService events;
-
-    Emulator()
-    {
-        events.setServerTimeout(std::chrono::milliseconds(250));
-        events.attach(device);
-        bus.plug(device);
-    }
-    ~Emulator() { events.detach(); }
     void stack(unsigned sheets, emu::Ink ink)
     {
         emu::StackScript script;
         script.sheets = sheets;
         script.ink = ink;
-        feeder = std::make_unique<emu::SheetFeeder>(commands, script);
+        restack(script);
     }
 };
 

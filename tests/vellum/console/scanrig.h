@@ -1,11 +1,8 @@
 #ifndef SCANRIG_H
 #define SCANRIG_H
 
-#include "emulatedbus.h"
-#include "eventservice.h"
-#include "scannercommands.h"
 #include "scanmainwindow.h"
-#include "sheetfeeder.h"
+#include "support/emulatedscanner.h"
 #include "vellumglobal.h"
 
 #include <QSignalSpy>
@@ -16,13 +13,8 @@
 
 // The console window in front of an emulated scanner with a stack of sheets,
 // its port opened through the console library's facade object.
-struct ScanRig
+struct ScanRig : testsupport::EmulatedScanner
 {
-    emu::EmulatedBus bus;
-    std::shared_ptr<emu::ScannerEmulator> device = std::make_shared<emu::ScannerEmulator>();
-    emu::ScannerCommands commands{*device};
-    std::unique_ptr<emu::SheetFeeder> feeder;
-    emu::EventService events;
     std::unique_ptr<ScanMainWindow> window;
     PMessage *hub = nullptr;
 
@@ -39,10 +31,7 @@ struct ScanRig
     explicit ScanRig(const emu::StackScript &script,
                      std::function<ScanMainWindow *()> makeWindow = nullptr)
     {
-        feeder = std::make_unique<emu::SheetFeeder>(commands, script);
-        events.setServerTimeout(std::chrono::milliseconds(250));
-        events.attach(device);
-        bus.plug(device);
+        restack(script);
         window.reset(makeWindow ? makeWindow() : new ScanMainWindow);
         window->getMessages(&hub);
         QObject::connect(
@@ -58,14 +47,9 @@ struct ScanRig
     {
         window.reset();
         g_Devgate.closePort();
-        events.detach();
     }
 
     bool open() { return g_Devgate.openPort("1;2;"); }
-    void restack(const emu::StackScript &script)
-    {
-        feeder = std::make_unique<emu::SheetFeeder>(commands, script);
-    }
 
     static tagSCAN_SHORTCUT_MENU builtIn(int index)
     {

@@ -2,11 +2,9 @@
 // opens the port, withdraws and registers the button list, long-polls and
 // reports presses of registered buttons only. Also in the ThreadSanitizer
 // run (tools/sanitize.sh): the list and flags cross from the GUI thread.
-#include "emulatedbus.h"
-#include "eventservice.h"
 #include "onepressthread.h"
 #include "pmessage.h"
-#include "scannercommands.h"
+#include "support/emulatedscanner.h"
 #include "support/emulatorwidgettest.h"
 #include "support/testtiming.h"
 #include "vellumglobal.h"
@@ -28,24 +26,9 @@ QList<tagONEPRESS_EVENT> buttons(const QStringList &texts)
 
 // One scanner with its event service on the emulated bus, driven through the
 // console library's own facade object.
-struct Rig
+struct Rig : testsupport::EmulatedScanner
 {
-    EmulatedBus bus;
-    std::shared_ptr<ScannerEmulator> device = std::make_shared<ScannerEmulator>();
-    ScannerCommands commands{*device};
-    EventService events;
-
-    Rig()
-    {
-        events.setServerTimeout(std::chrono::milliseconds(250));
-        events.attach(device);
-        bus.plug(device);
-    }
-    ~Rig()
-    {
-        g_Devgate.closePort();
-        events.detach();
-    }
+    ~Rig() { g_Devgate.closePort(); }
     size_t count(uint32_t type) const { return events.requests(type).size(); }
     // Event-pipe reads the host gave up on: the time-outs of its polls.
     int pollTimeouts() const
