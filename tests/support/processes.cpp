@@ -43,6 +43,11 @@ bool waitForLine(QProcess &process, const QByteArray &line, int ms)
     return found;
 }
 
+bool waitForEnd(QProcess &process, int ms)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(scaledMs(ms));
+}
+
 void endProcess(QProcess &process, int ms)
 {
     if (process.state() == QProcess::NotRunning)

@@ -27,6 +27,12 @@ ToolRun runTool(const QString &program, const QStringList &args, int ms = 30000,
 // (the lines after it stay unread); false when the time ran out first.
 bool waitForLine(QProcess &process, const QByteArray &line, int ms);
 
+// Waits for the end of a process that was started. True also when the end
+// came while the event loop turned before (in waitForLine, say), where
+// QProcess::waitForFinished would answer false: on a busy machine a program
+// that has printed its last line may well be gone by the next look.
+bool waitForEnd(QProcess &process, int ms);
+
 // Ends a running process: asked first (SIGTERM, which the scanner emulator
 // passes on to its command), killed when it has not ended within `ms`.
 void endProcess(QProcess &process, int ms = 5000);

@@ -13,6 +13,7 @@
 
 using testsupport::OwnedProcess;
 using testsupport::waitForLine;
+using testsupport::waitForEnd;
 
 namespace {
 
@@ -60,7 +61,7 @@ private slots:
         OwnedProcess probe;
         probe.start(SINGLEPROBE, {"VELLUM"});
         QVERIFY(waitForLine(probe, "secondary", 6000));
-        QVERIFY(probe.waitForFinished(scaledMs(3000)));
+        QVERIFY(waitForEnd(probe, 3000));
         QCOMPARE(console.state(), QProcess::Running);
     }
 
@@ -75,7 +76,7 @@ private slots:
         OwnedProcess probe;
         probe.start(SINGLEPROBE, {"VELLUM"});
         QVERIFY(waitForLine(probe, "secondary", 6000));
-        QVERIFY(probe.waitForFinished(scaledMs(3000)));
+        QVERIFY(waitForEnd(probe, 3000));
         QCOMPARE(emulator.state(), QProcess::Running);
         emulator.terminate();
         QVERIFY(emulator.waitForFinished(scaledMs(10000)));
@@ -109,7 +110,7 @@ private slots:
         QVERIFY(waitForLine(second, "secondary", 6000));
         QFETCH(QByteArray, after);
         QVERIFY(waitForLine(first, after, 3000));
-        QVERIFY(second.waitForFinished(scaledMs(3000)));
+        QVERIFY(waitForEnd(second, 3000));
     }
 
     // Ids do not interfere: the launcher's instance beside the console's.
