@@ -62,20 +62,6 @@ struct MultifeedWatch : QObject
     }
 };
 
-// Counts the preview-update notices shown.
-struct NoticeWatch : QObject
-{
-    int &shown;
-    explicit NoticeWatch(int &count) : shown(count) { qApp->installEventFilter(this); }
-    ~NoticeWatch() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject *o, QEvent *e) override
-    {
-        if (qobject_cast<PreviewUpdateDialog *>(o) && e->type() == QEvent::Show)
-            ++shown;
-        return false;
-    }
-};
-
 // A console whose settings page shows the second side.
 struct SideOneWindow : ScanMainWindow
 {
@@ -210,49 +196,29 @@ private slots:
     // nothing stays modal, and the next update shows the notice again.
     void previewUpdateNoticeEndsWithTheThread_data()
     {
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("port closed") << "port";
-        QTest::newRow("scanner held by another host") << "lock";
-        QTest::newRow("facade busy") << "facade";
+        QTest::addColumn<bool>("portOpen");
+        QTest::newRow("port closed") << false;
+        QTest::newRow("scanner held by another host") << true;
     }
     void previewUpdateNoticeEndsWithTheThread()
     {
-        QFETCH(QString, refusal);
+        QFETCH(bool, portOpen);
         StackScript script;
-        if (refusal == "facade")
-            script.paperEmptyPolls = 100000;
         ScanRig rig(script);
-        if (refusal != "port")
+        if (portOpen)
             QVERIFY(rig.open());
-        rig.device->setLockHeldByOtherHost(refusal == "lock");
-        // The facade kept busy by a job waiting for paper on another thread.
-        std::thread other;
-        PMessage otherHub;
-        if (refusal == "facade") {
-            other = std::thread([&otherHub] {
-                auto p = duplexColour();
-                p.paperSource = PaperSourceFeeder;
-                p.autoStartScanning = true;
-                g_Devgate.startJob(&p, &otherHub);
-            });
-            QTRY_VERIFY_WITH_TIMEOUT(rig.device->lockHeld(), scaledMs(20000));
-        }
-        int notices = 0;
-        NoticeWatch watch(notices);
+        rig.device->setLockHeldByOtherHost(true);
         ModalAnswerer boxes([](QWidget *w, const ModalSeen &) {
             if (qobject_cast<QMessageBox *>(w))
                 ModalAnswerer::press(w, "确定");
         });
         for (int round = 1; round <= 2; ++round) {
             rig.window->previewAutoUpdate();
-            QCOMPARE(notices, round);
+            auto *notice = rig.window->findChild<PreviewUpdateDialog *>();
+            QVERIFY(notice && !notice->isHidden());
             QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), scaledMs(20000));
             QTRY_VERIFY(!rig.window->findChild<PreviewUpdateDialog *>());
             QVERIFY(!QApplication::activeModalWidget());
-        }
-        if (other.joinable()) {
-            g_Devgate.cancelJob();
-            other.join();
         }
         QVERIFY(rig.pages.isEmpty());
     }
