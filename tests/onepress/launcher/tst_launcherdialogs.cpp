@@ -303,7 +303,7 @@ void TestLauncherDialogs::exitSwitchesWithThePasswordOnStdin()
         d.form()->checkBoxAutoRun->setChecked(true);
         testsupport::StallMeter stall;
         d.clickedBtnOK();
-        QVERIFY2(stall.longestMs() < scaledMs(100), qPrintable(QString::number(stall.longestMs())));
+        QVERIFY2(stall.longestMs() < scaledMs(100), qPrintable(stall.report()));
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(answers.passwordDialogs, 1);
         QCOMPARE(helpers.read("autostart", "argc"), QByteArray("0"));
