@@ -196,18 +196,33 @@ private slots:
     // nothing stays modal, and the next update shows the notice again.
     void previewUpdateNoticeEndsWithTheThread_data()
     {
-        QTest::addColumn<bool>("portOpen");
-        QTest::newRow("port closed") << false;
-        QTest::newRow("scanner held by another host") << true;
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("port closed") << "port";
+        QTest::newRow("scanner held by another host") << "lock";
+        QTest::newRow("facade busy") << "facade";
     }
     void previewUpdateNoticeEndsWithTheThread()
     {
-        QFETCH(bool, portOpen);
+        QFETCH(QString, refusal);
         StackScript script;
+        if (refusal == "facade")
+            script.paperEmptyPolls = 100000;
         ScanRig rig(script);
-        if (portOpen)
+        if (refusal != "port")
             QVERIFY(rig.open());
-        rig.device->setLockHeldByOtherHost(true);
+        rig.device->setLockHeldByOtherHost(refusal == "lock");
+        // The facade kept busy by a job waiting for paper on another thread.
+        std::thread other;
+        PMessage otherHub;
+        if (refusal == "facade") {
+            other = std::thread([&otherHub] {
+                auto p = duplexColour();
+                p.paperSource = PaperSourceFeeder;
+                p.autoStartScanning = true;
+                g_Devgate.startJob(&p, &otherHub);
+            });
+            QTRY_VERIFY_WITH_TIMEOUT(rig.device->lockHeld(), scaledMs(20000));
+        }
         ModalAnswerer boxes([](QWidget *w, const ModalSeen &) {
             if (qobject_cast<QMessageBox *>(w))
                 ModalAnswerer::press(w, "确定");
@@ -219,6 +234,10 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!rig.window->isScanning(), scaledMs(20000));
             QTRY_VERIFY(!rig.window->findChild<PreviewUpdateDialog *>());
             QVERIFY(!QApplication::activeModalWidget());
+        }
+        if (other.joinable()) {
+            g_Devgate.cancelJob();
+            other.join();
         }
         QVERIFY(rig.pages.isEmpty());
     }
