@@ -31,7 +31,10 @@ public:
     }
     // The longest gap so far less the thread's run-queue wait in it, the gap
     // still open included. Read on the GUI thread.
-    qint64 longestMs() const { return qMax(m_longestOwn, ownGap(m_clock.elapsed(), runQueueWaitNs())); }
+    qint64 longestMs() const
+    {
+        return qMax(m_longestOwn, ownGap(m_clock.elapsed(), runQueueWaitNs()));
+    }
     // The longest gap as the clock on the wall saw it.
     qint64 longestWallMs() const { return qMax(m_longestWall, m_clock.elapsed() - m_last); }
     QString report() const

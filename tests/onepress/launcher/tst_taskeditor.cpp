@@ -4,6 +4,7 @@
 
 #include "errorhandling.h"
 #include "runfixture.h"
+#include "scanmainwindow.h"
 #include "support/modalanswer.h"
 #include "taskshortcutdialog.h"
 
@@ -14,7 +15,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStyleOptionGroupBox>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -33,6 +40,16 @@ QString g_pick;
 QString pickFile(QWidget *, const QString &, const QString &, const QString &)
 {
     return g_pick;
+}
+
+// Shows a page of the first tab widget of that name under the widget (its
+// own before those of its pages) and lays it out.
+QWidget *showTab(QWidget *in, const char *tabs, int index)
+{
+    auto *widget = in->findChild<QTabWidget *>(tabs);
+    widget->setCurrentIndex(index);
+    QApplication::processEvents();
+    return widget->currentWidget();
 }
 
 // Selects a destination of the given kind in the editor (notifications on).
@@ -56,6 +73,8 @@ private slots:
     void layoutAtItsSize();
     void layoutByKind_data();
     void layoutByKind();
+    void layoutAtDesktopFonts_data();
+    void layoutAtDesktopFonts();
     void unknownDestinationShowsAsFile();
     void fileTypeRules_data();
     void fileTypeRules();
@@ -303,11 +322,6 @@ void TestTaskEditor::layoutAtItsSize()
                                    .boundedTo(child->maximumSize());
             QVERIFY2(child->height() >= need.height(), qPrintable(child->objectName()));
         }
-        // The name-format list keeps clear of the prefix caption after it.
-        const QWidget *format = w.form()->comboBoxFileNameFormat;
-        if (!format->isHidden())
-            QVERIFY2(w.form()->labelFileNamePrefix->x() - (format->x() + format->width()) >= 4,
-                     qPrintable(QString::number(w.form()->labelFileNamePrefix->x())));
         const QString grab =
             QDir::tempPath() + QString("/editor-%1-%2pt.png")
                                    .arg(QString(QTest::currentDataTag()).section(' ', 0, 0))
@@ -316,6 +330,112 @@ void TestTaskEditor::layoutAtItsSize()
         w.hide();
     }
     QApplication::setFont(before);
+}
+
+void TestTaskEditor::layoutAtDesktopFonts_data()
+{
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<int>("points");
+    for (int points : {9, 10, 12})
+        for (const char *place : {"name format", "ultrasonic", "colour lists", "device report"})
+            QTest::newRow(qPrintable(QString("%1 %2pt").arg(place).arg(points)))
+                << QString(place) << points;
+}
+
+// Where a desktop's fonts showed a list touching its neighbour's caption, a
+// borderless group's title over its first row, two colour lists out of line
+// and the device report's values out of column: the launcher's task editor
+// and the console's pages at their own sizes, each grabbed into the build
+// tree.
+void TestTaskEditor::layoutAtDesktopFonts()
+{
+    QFETCH(QString, place);
+    QFETCH(int, points);
+    struct Font
+    {
+        QFont before = QApplication::font();
+        explicit Font(int points)
+        {
+            QFont font = before;
+            font.setPointSize(points);
+            QApplication::setFont(font);
+        }
+        ~Font() { QApplication::setFont(before); }
+    } font(points);
+    // Where a widget is in another; one not laid out there is nowhere.
+    const auto at = [](const QWidget *w, const QWidget *in) {
+        return w && w->isVisibleTo(in)
+                   ? QRect(w->mapTo(const_cast<QWidget *>(in), QPoint()), w->size())
+                   : QRect();
+    };
+    std::unique_ptr<RunRig> editor;
+    std::unique_ptr<ScanMainWindow> console;
+    QWidget *window = nullptr;
+    if (place == "name format") {
+        editor.reset(new RunRig);
+        window = editor->window.get();
+        chooseDestination(*editor->window, ScanDestination::kFileId);
+    } else {
+        console.reset(new ScanMainWindow(nullptr));
+        window = console.get();
+    }
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QWidget *tabs = window->findChild<QWidget *>("pageMainPage");
+    QRect a, b; // the two that must keep apart or in line
+    bool apart = false;
+    if (place == "name format") {
+        a = at(editor->window->form()->comboBoxFileNameFormat, window);
+        b = at(editor->window->form()->labelFileNamePrefix, window);
+        apart = b.left() - a.right() > 4;
+    } else if (place == "ultrasonic") {
+        showTab(tabs, "tabWidget", 2);
+        QWidget *page = showTab(window, "tabWidgetDevice", 3);
+        auto *group = page->findChild<QGroupBox *>("groupBoxDeviceMultifeedUdds");
+        QStyleOptionGroupBox option;
+        option.initFrom(group);
+        option.text = group->title();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        a = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel,
+                                           group);
+        b = at(group->findChild<QLabel *>("labelDeviceMultifeedUddsSensitivity"), group);
+        apart = b.top() > a.bottom();
+    } else if (place == "colour lists") {
+        showTab(tabs, "tabWidget", 1);
+        QWidget *page = showTab(window->findChild<QWidget *>("SettingForm"), "tabWidgetGeneral", 3);
+        a = at(page->findChild<QComboBox *>("comboBoxImageEdgeFillColor"), window);
+        b = at(page->findChild<QComboBox *>("comboBoxColorDropout"), window);
+        apart = a.left() == b.left();
+    } else {
+        console->showDiagnosticsPage();
+        QWidget *page = showTab(window->findChild<QWidget *>("DiagnosticsForm"), "tabWidget", 1);
+        testsupport::ModalAnswerer ok("确定");
+        window->findChild<QPushButton *>("pushButtonReFresh")->click();
+        QApplication::processEvents();
+        // Every value of the report, told before any scanner was, begins at
+        // one x: where each line's run of blanks after its caption ends.
+        auto *log = page->findChild<QTextEdit *>("textEditLog");
+        QList<int> column;
+        for (QTextBlock line = log->document()->begin(); line.isValid(); line = line.next()) {
+            const auto m = QRegularExpression("^\\S[^:]*:\\s{2,}\\S").match(line.text());
+            QTextCursor value(line);
+            value.setPosition(line.position() + m.capturedLength() - 1);
+            if (m.hasMatch())
+                column << log->cursorRect(value).left();
+        }
+        QVERIFY2(column.size() >= 5, qPrintable(log->toPlainText()));
+        for (int x : column)
+            QVERIFY2(qAbs(x - column.first()) <= 1, qPrintable(log->toPlainText()));
+        a = b = log->geometry();
+        apart = true;
+    }
+    QString seen;
+    QDebug(&seen) << a << b;
+    QVERIFY2(!a.isEmpty() && !b.isEmpty() && apart, qPrintable(seen));
+    const QString dir = QCoreApplication::applicationDirPath() + "/layout-grabs";
+    QDir().mkpath(dir);
+    QVERIFY(window->grab().save(dir + "/" + QString(QTest::currentDataTag()).replace(' ', '-') +
+                                ".png"));
 }
 
 void TestTaskEditor::layoutByKind_data()

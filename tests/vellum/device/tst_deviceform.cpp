@@ -369,19 +369,6 @@ private slots:
         QCOMPARE(child<QTabWidget>(m_form, "tabWidgetStamp")->currentIndex(), 0);
     }
 
-    // The ultrasonic group is drawn without a border: its row still begins
-    // below its title.
-    void ultrasonicRowBelowItsTitle()
-    {
-        child<QTabWidget>(m_form, "tabWidgetDevice")->setCurrentIndex(3);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form));
-        auto *group = child<QGroupBox>(m_form, "groupBoxDeviceMultifeedUdds");
-        auto *label = child<QLabel>(m_form, "labelDeviceMultifeedUddsSensitivity");
-        QVERIFY2(label->y() >= group->fontMetrics().height(),
-                 qPrintable(QString::number(label->y())));
-    }
-
     void multifeedRules_data()
     {
         QTest::addColumn<int>("sensitivity");
