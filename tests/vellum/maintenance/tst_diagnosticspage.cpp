@@ -267,8 +267,8 @@ private slots:
         QCOMPARE(DiagnosticsForm::counterLines("a\nb\nshort"), QStringLiteral("开机: 小时\n"));
         QCOMPARE(DiagnosticsForm::counterLines(QString()), QString());
 
-        // Nothing heard from a scanner yet: its values show as dashes, in a
-        // column that lines up in the log view's font.
+        // Nothing heard from a scanner yet: its values show as dashes (the
+        // column they line up in is the layout test's).
         PMessage hub;
         DiagnosticsForm page(&hub);
         int rc = 0;
@@ -276,11 +276,6 @@ private slots:
         QVERIFY(lines.contains(QStringLiteral("扫描仪机型:           — (USBSCAN/2.0)")));
         QVERIFY(lines.contains(QStringLiteral("序列号:               —")));
         QVERIFY(lines.contains(QStringLiteral("固件:                 —")));
-        const QFontMetrics metrics(page.findChild<QTextEdit *>("textEditLog")->font());
-        for (const QString &caption :
-             {QStringLiteral("扫描仪机型:           "), QStringLiteral("日期 / 时间:          ")})
-            QCOMPARE(metrics.horizontalAdvance(caption),
-                     metrics.horizontalAdvance(QStringLiteral("序列号:               ")));
     }
 };
 
