@@ -100,6 +100,22 @@ void TestLauncherDestinations::printerRoadStartsNoWorker()
     QVERIFY(idle(w));
     QVERIFY(RunRig::sawWriteFailure(answer));
     QVERIFY(QFile::exists(p3));
+    answer.stop();
+
+    // The user cancels the print dialog: that is a choice, not a failure; no
+    // box, nothing printed, and the pages go.
+    t.OutputFileName = printed + ".again.pdf";
+    t.BeforePrintingDisplaySetings = true;
+    rig.store(t);
+    testsupport::ModalAnswerer cancel(""); // rejects whatever comes
+    w.systemMenuTaskID(t.TaskID);
+    const QString p4 = rig.page(4);
+    rig.console->deliver(p4);
+    rig.console->finish();
+    QVERIFY(idle(w));
+    QCOMPARE(cancel.count(), 1);
+    QCOMPARE(cancel.last().className, QString("QPrintDialog"));
+    QVERIFY(!QFile::exists(p4) && !QFile::exists(t.OutputFileName));
 }
 
 // Offscreen the desktop opens nothing, as a desktop without a URL handler;

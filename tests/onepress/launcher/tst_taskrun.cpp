@@ -31,15 +31,15 @@ struct FakeAsker : RunAsker
     QStringList moreAnswers;
     bool editorScans = true;
     Printed printed = Printed::Done;
-    // The question during which the scanner goes away.
-    QString lostIn;
-    std::function<void()> lose;
+    // Events that come while a question is open (the scanner goes, a second start).
+    QMultiMap<QString, QString> meanwhile;
+    std::function<void(const QString &)> event;
 
     void during(const QString &question)
     {
         calls << question;
-        if (question == lostIn)
-            lose();
+        for (const QString &e : meanwhile.values(question))
+            event(e);
     }
     void runStarted() override {}
     void runReleased() override {}
@@ -93,7 +93,8 @@ void TestTaskRun::roads_data()
     // but blank pages), failed, stopped (the progress dialog's cancel),
     // declined (a worker question), again (a second start, refused).
     QTest::addColumn<QString>("events");
-    QTest::addColumn<QString>("answers"); // feeder answers, "print:failed", "lost:<question>"
+    // Feeder answers, "print:failed", "<event>:<question>" for an event while it is open.
+    QTest::addColumn<QString>("answers");
     QTest::addColumn<int>("pagesLeft");   // page files on disk afterwards
     QTest::addColumn<int>("saved");       // pages of the last save, -1 none
     QTest::addColumn<int>("documents");
@@ -111,12 +112,12 @@ void TestTaskRun::roads_data()
     QTest::newRow("feeder: yes, then no")
         << "feeder" << "start page end page end written" << "yes no" << 0 << 2 << 1
         << "more?, more?, hand-off 1" << "dispatched";
-    QTest::newRow("second start in each state")
-        << "feeder" << "start again page end again written" << "no" << 0 << 1 << 1
-        << "more?, hand-off 1" << "dispatched";
+    QTest::newRow("second start: scanning, asking, saving, handing on")
+        << "feeder" << "start again page end again written" << "no again:more? again:hand-off_1"
+        << 0 << 1 << 1 << "more?, hand-off 1" << "dispatched";
 
-    QTest::newRow("editor: save after the scan")
-        << "editor" << "start page page end save written" << "" << 0 << 2 << 1
+    QTest::newRow("editor: save after the scan; second starts")
+        << "editor" << "start page again page end again save written" << "" << 0 << 2 << 1
         << "editor, editor saves, hand-off 1" << "dispatched";
     QTest::newRow("editor: save during the scan")
         << "editor" << "start page save page page end written" << "" << 0 << 3 << 1
@@ -141,8 +142,8 @@ void TestTaskRun::roads_data()
     QTest::newRow("lost at the feeder question")
         << "feeder" << "start page end written" << "yes lost:more?" << 0 << 1 << 1
         << "more?, hand-off 1" << "dispatched";
-    QTest::newRow("lost while marking blank pages")
-        << "blank" << "start page page end lost marked written" << "" << 0 << 2 << 1
+    QTest::newRow("lost while marking blank pages; a second start")
+        << "blank" << "start page page end again lost marked written" << "" << 0 << 2 << 1
         << "hand-off 1" << "dispatched";
     QTest::newRow("lost while saving") << "file" << "start page end lost written" << "" << 0
                                        << 1 << 1 << "hand-off 1" << "dispatched";
@@ -154,12 +155,15 @@ void TestTaskRun::roads_data()
 
     QTest::newRow("question declined") << "file" << "start page end declined" << "" << 0 << 1
                                        << 0 << "" << "declined";
+    QTest::newRow("question declined after the scanner went")
+        << "file" << "start page end lost declined" << "" << 0 << 1 << 0 << "" << "declined";
     QTest::newRow("save stopped") << "file" << "start page end stopped" << "" << 0 << 1 << 0
                                   << "" << "cancelled";
     QTest::newRow("save failed keeps the pages")
         << "file" << "start page end failed" << "" << 1 << 1 << 0 << "box -50" << "failed";
-    QTest::newRow("printer dialog cancelled") << "printer" << "start page end" << "print:declined"
-                                              << 0 << -1 << 0 << "print" << "declined";
+    QTest::newRow("printer dialog cancelled; a second start")
+        << "printer" << "start page end" << "print:declined again:print" << 0 << -1 << 0 << "print"
+        << "declined";
     QTest::newRow("printer not opened keeps the pages")
         << "printer" << "start page page end" << "print:failed" << 2 << -1 << 0
         << "print, box -50" << "failed";
@@ -208,9 +212,9 @@ void TestTaskRun::roads()
     TaskRun run(&console, &tasks, &destinations);
     run.setAsker(&asker);
     run.setWorker(&worker);
-    for (const QString &a : answers.split(' ', Qt::SkipEmptyParts)) {
-        if (a.startsWith("lost:"))
-            asker.lostIn = a.mid(5).replace('_', ' ');
+    for (QString a : answers.split(' ', Qt::SkipEmptyParts)) {
+        if (a.contains(':') && !a.startsWith("print:"))
+            asker.meanwhile.insert(a.section(':', 1).replace('_', ' '), a.section(':', 0, 0));
         else if (a == "print:failed")
             asker.printed = RunAsker::Printed::Failed;
         else if (a == "print:declined")
@@ -220,7 +224,6 @@ void TestTaskRun::roads()
         else
             asker.moreAnswers << a;
     }
-    asker.lose = [&] { run.scannerLost(); };
 
     int pageNo = 0;
     auto finishSave = [&](int result, bool cancelled, bool named) {
@@ -233,7 +236,7 @@ void TestTaskRun::roads()
         }
         run.saveFinished(result, cancelled, pages);
     };
-    for (const QString &e : events.split(' ')) {
+    auto event = [&](const QString &e) {
         if (e == "start" || kinds.contains(e)) {
             QVERIFY(run.start(TaskShortcut::slotIds().at(e == "start" ? kinds.indexOf(task)
                                                                       : kinds.indexOf(e))));
@@ -265,7 +268,10 @@ void TestTaskRun::roads()
         } else {
             QFAIL(qPrintable("unknown event " + e));
         }
-    }
+    };
+    asker.event = event;
+    for (const QString &e : events.split(' '))
+        event(e);
 
     QTEST(int(QDir(pagesDir).entryList(QDir::Files).size()), "pagesLeft");
     QTEST(worker.saves ? int(worker.given.size()) : -1, "saved");
