@@ -223,7 +223,9 @@ void runEditorTask()
     const QRegularExpressionMatch pages =
         QRegularExpression("Pages:\\s+(\\d+)").match(tool("pdfinfo", {pdf}));
     check(images > 1 && pages.hasMatch() && pages.captured(1).toInt() == images,
-          QString("the edited PDF holds all %1 pages of the scan").arg(images));
+          QString("the edited PDF holds all %1 pages of the scan: %2")
+              .arg(images)
+              .arg(pages.captured(1)));
     check(pageFilesLeft().isEmpty(), "no page file left: " + pageFilesLeft().join(' '));
     check(!w->retoucher(), "the editor is gone after it closed");
 }

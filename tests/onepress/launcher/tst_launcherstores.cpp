@@ -474,13 +474,17 @@ void TestLauncherStores::fullDiskKeepsTheOldFiles()
     QVERIFY(dest.saveScanDestination());
     tagTASK_SHORTCUT t;
     tasks.enumTaskShortcut(0, t);
+    // The user's own profile, not the one the slot would fall back to.
+    QVERIFY(dir.profiles.getScanShortcutItem(2, t.ScanProfile));
+    QVERIFY(tasks.saveTaskList(dir.settings(), t));
     const tagSCAN_SHORTCUT_MENU mine = t.ScanProfile;
     const QString folder = slotFolder(dir, 0);
     const QStringList files = {folder + "/command.ini", folder + "/device.cfg",
-                               dir.settings("destination.ini")};
+                               ScanDestination::iniPath()};
     QList<QByteArray> before;
     for (const QString &f : files)
         before << LauncherDir::read(f);
+    QVERIFY(!before.contains(QByteArray()));
 
     t.Name = "changed";
     QVERIFY(dir.profiles.getScanShortcutItem(3, t.ScanProfile));
