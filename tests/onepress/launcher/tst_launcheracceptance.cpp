@@ -230,6 +230,26 @@ void runEditorTask()
     check(!w->retoucher(), "the editor is gone after it closed");
 }
 
+// Button 2 again, Discard pressed during the scan: the scan stops, nothing
+// is written, no page is left, and the next task (button 3) gets only its own.
+void runEditorDiscard()
+{
+    MainWindow *w = launcherWindow();
+    g_emulator->stack(4, emu::Ink::Colour);
+    g_emulator->events.pressButton(2);
+    const bool scanning = waitFor([&] {
+        return w->retoucher() && w->retoucher()->isScanning() && !w->pages().isEmpty();
+    }, 60000);
+    check(scanning, "the editor scans again");
+    if (!scanning)
+        return;
+    w->retoucher()->rejectButton()->click();
+    check(waitFor([&] { return !w->retoucher() && !w->isBusy() && !w->console()->isScanning(); },
+                  60000),
+          "Discard during the scan stopped it and closed the editor");
+    check(pageFilesLeft().isEmpty(), "no page file left: " + pageFilesLeft().join(' '));
+}
+
 // Button 4: the PDF reaches the SMTP server, attached byte for byte.
 void runMailTask()
 {
@@ -411,8 +431,9 @@ void script()
         check(waitFor([] { return g_emulator->events.registered(); }, 30000),
               "the console registered the button list");
         runTask(1, emu::Ink::Colour, 1);
-        runTask(3, emu::Ink::BlackWhite, 2);
         runEditorTask();
+        runEditorDiscard();
+        runTask(3, emu::Ink::BlackWhite, 2);
         runMailTask();
         runSearchableTask();
         runVanishWhileSaving();
