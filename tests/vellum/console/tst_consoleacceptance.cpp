@@ -201,10 +201,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(service.pollHeld(), scaledMs(5000));
         QCOMPARE(lost.count(), 1);
         disconnect(hub, &PMessage::pressTouchPanel, this, nullptr);
-        QSignalSpy presses(hub, &PMessage::pressTouchPanel);
+        // The press comes on the button thread: a spy connected directly
+        // would fill its list there while this thread reads it.
+        QList<int> presses;
+        connect(hub, &PMessage::pressTouchPanel, this, [&presses](int b) { presses << b; },
+                Qt::QueuedConnection);
         service.pressButton(2);
-        QTRY_COMPARE_WITH_TIMEOUT(presses.count(), 1, scaledMs(5000));
-        QCOMPARE(presses[0][0].toInt(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(presses.size(), 1, scaledMs(5000));
+        QCOMPARE(presses[0], 2);
+        disconnect(hub, &PMessage::pressTouchPanel, this, nullptr);
 
         // The launcher's shut-down.
         w.closeDialog();
