@@ -5,6 +5,7 @@
 #include "errorhandling.h"
 #include "runfixture.h"
 #include "scanmainwindow.h"
+#include "support/datarows.h"
 #include "support/modalanswer.h"
 #include "taskshortcutdialog.h"
 
@@ -445,15 +446,11 @@ void TestTaskEditor::layoutByKind_data()
     QTest::addColumn<bool>("printerGroup");
     QTest::addColumn<bool>("afterSend");
     QTest::addColumn<QString>("editText");
-    QTest::newRow("file") << ScanDestination::kFileId << true << false << false
-                          << "保存之前先编辑影像";
-    QTest::newRow("app") << ScanDestination::kApplicationId << true << false << false
-                         << "保存之前先编辑影像";
-    QTest::newRow("printer") << ScanDestination::kPrinterId << false << true << false
-                             << "打印之前先编辑影像";
-    QTest::newRow("mail client") << ScanDestination::kEmailId << true << false << false
-                                 << "发送之前先编辑影像";
-    QTest::newRow("web mail") << "webmail" << true << false << true << "发送之前先编辑影像";
+    row("file", ScanDestination::kFileId, true, false, false, "保存之前先编辑影像");
+    row("app", ScanDestination::kApplicationId, true, false, false, "保存之前先编辑影像");
+    row("printer", ScanDestination::kPrinterId, false, true, false, "打印之前先编辑影像");
+    row("mail client", ScanDestination::kEmailId, true, false, false, "发送之前先编辑影像");
+    row("web mail", "webmail", true, false, true, "发送之前先编辑影像");
 }
 
 void TestTaskEditor::layoutByKind()
@@ -514,14 +511,14 @@ void TestTaskEditor::fileTypeRules_data()
     QTest::addColumn<bool>("ocr");
     QTest::addColumn<bool>("watermark");
     QTest::addColumn<bool>("keywords");
-    QTest::newRow("searchable") << 1 << true << false << true;
-    QTest::newRow("pdf") << 2 << false << false << true;
-    QTest::newRow("jpeg/tiff") << 7 << false << true << true;
-    QTest::newRow("png") << 8 << false << false << false;
-    QTest::newRow("single searchable") << 9 << true << false << true;
-    QTest::newRow("bmp") << 11 << false << false << false;
-    QTest::newRow("ofd") << 12 << false << false << true;
-    QTest::newRow("txt") << 13 << true << false << false;
+    row("searchable", 1, true, false, true);
+    row("pdf", 2, false, false, true);
+    row("jpeg/tiff", 7, false, true, true);
+    row("png", 8, false, false, false);
+    row("single searchable", 9, true, false, true);
+    row("bmp", 11, false, false, false);
+    row("ofd", 12, false, false, true);
+    row("txt", 13, true, false, false);
 }
 
 void TestTaskEditor::fileTypeRules()
@@ -547,13 +544,13 @@ void TestTaskEditor::prefixTable_data()
 {
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("backslash") << "a\\b" << false;
+    row("backslash", "a\\b", false);
     for (const char *c : {"/", ":", "*", "?", "<", ">", "|", "\"", "\r", "\n"})
         QTest::newRow(qPrintable(QString("char %1").arg(int(c[0]))))
             << QString("x%1y").arg(c) << false;
-    QTest::newRow("spaces") << "my scan " << true;
-    QTest::newRow("chinese") << "扫描" << true;
-    QTest::newRow("empty") << "" << true;
+    row("spaces", "my scan ", true);
+    row("chinese", "扫描", true);
+    row("empty", "", true);
 }
 
 void TestTaskEditor::prefixTable()
@@ -965,3 +962,5 @@ void TestTaskEditor::testButtonFollowsAutoTest()
 
 QTEST_MAIN(TestTaskEditor)
 #include "tst_taskeditor.moc"
+
+using testsupport::row;

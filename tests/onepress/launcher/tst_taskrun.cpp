@@ -101,74 +101,60 @@ void TestTaskRun::roads_data()
     QTest::addColumn<QString>("asked");
     QTest::addColumn<QString>("outcome");
 
-    QTest::newRow("scan, save, hand on") << "file" << "start page page end written" << ""
-                                         << 0 << 2 << 1 << "hand-off 1" << "dispatched";
-    QTest::newRow("no page") << "file" << "start end" << "" << 0 << -1 << 0 << "" << "nothing";
-    QTest::newRow("console's cancel forgets")
-        << "file" << "start page cancel" << "" << 1 << -1 << 0 << "" << "cancelled";
-    QTest::newRow("settings cancelled: still scans")
-        << "settings" << "start page end written" << "" << 0 << 1 << 1 << "hand-off 1"
-        << "dispatched";
-    QTest::newRow("feeder: yes, then no")
-        << "feeder" << "start page end page end written" << "yes no" << 0 << 2 << 1
-        << "more?, more?, hand-off 1" << "dispatched";
-    QTest::newRow("second start: scanning, asking, saving, handing on")
-        << "feeder" << "start again page end again written" << "no again:more? again:hand-off_1"
-        << 0 << 1 << 1 << "more?, hand-off 1" << "dispatched";
+    row("scan, save, hand on", "file", "start page page end written", "", 0, 2, 1, "hand-off 1",
+        "dispatched");
+    row("no page", "file", "start end", "", 0, -1, 0, "", "nothing");
+    row("console's cancel forgets", "file", "start page cancel", "", 1, -1, 0, "", "cancelled");
+    row("settings cancelled: still scans", "settings", "start page end written", "", 0, 1, 1,
+        "hand-off 1", "dispatched");
+    row("feeder: yes, then no", "feeder", "start page end page end written", "yes no", 0, 2, 1,
+        "more?, more?, hand-off 1", "dispatched");
+    row("second start: scanning, asking, saving, handing on", "feeder",
+        "start again page end again written", "no again:more? again:hand-off_1", 0, 1, 1,
+        "more?, hand-off 1", "dispatched");
 
-    QTest::newRow("editor: save after the scan; second starts")
-        << "editor" << "start page again page end again save written" << "" << 0 << 2 << 1
-        << "editor, editor saves, hand-off 1" << "dispatched";
-    QTest::newRow("editor: save during the scan")
-        << "editor" << "start page save page page end written" << "" << 0 << 3 << 1
-        << "editor, editor saves, hand-off 1" << "dispatched";
-    QTest::newRow("editor: discard during the scan, then another task")
-        << "editor" << "start page discard page end file page end written" << "" << 0 << 1 << 1
-        << "editor, editor gone, hand-off 1" << "dispatched";
-    QTest::newRow("editor: discard after the scan")
-        << "editor" << "start page end discard" << "" << 0 << -1 << 0 << "editor, editor gone"
-        << "discarded";
-    QTest::newRow("editor: no scan, save") << "editor" << "start save" << "noscan" << 0 << -1
-                                           << 0 << "editor, editor saves" << "nothing";
+    row("editor: save after the scan; second starts", "editor",
+        "start page again page end again save written", "", 0, 2, 1,
+        "editor, editor saves, hand-off 1", "dispatched");
+    row("editor: save during the scan", "editor", "start page save page page end written", "", 0, 3,
+        1, "editor, editor saves, hand-off 1", "dispatched");
+    row("editor: discard during the scan, then another task", "editor",
+        "start page discard page end file page end written", "", 0, 1, 1,
+        "editor, editor gone, hand-off 1", "dispatched");
+    row("editor: discard after the scan", "editor", "start page end discard", "", 0, -1, 0,
+        "editor, editor gone", "discarded");
+    row("editor: no scan, save", "editor", "start save", "noscan", 0, -1, 0, "editor, editor saves",
+        "nothing");
 
-    QTest::newRow("lost while scanning; a late page")
-        << "file" << "start page lost page end" << "" << 0 << -1 << 0 << "" << "cut short";
-    QTest::newRow("lost during the editor's scan")
-        << "editor" << "start page lost page end" << "" << 0 << -1 << 0
-        << "editor, editor gone" << "cut short";
-    QTest::newRow("lost in the editor after its scan")
-        << "editor" << "start page end lost save written" << "" << 0 << 1 << 1
-        << "editor, editor saves, hand-off 1" << "dispatched";
-    QTest::newRow("lost at the feeder question")
-        << "feeder" << "start page end written" << "yes lost:more?" << 0 << 1 << 1
-        << "more?, hand-off 1" << "dispatched";
-    QTest::newRow("lost while marking blank pages; a second start")
-        << "blank" << "start page page end again lost marked written" << "" << 0 << 2 << 1
-        << "hand-off 1" << "dispatched";
-    QTest::newRow("lost while saving") << "file" << "start page end lost written" << "" << 0
-                                       << 1 << 1 << "hand-off 1" << "dispatched";
-    QTest::newRow("lost while handing on")
-        << "mail" << "start page end written" << "lost:hand-off_5" << 0 << 1 << 1
-        << "hand-off 5" << "dispatched";
-    QTest::newRow("lost while printing") << "printer" << "start page end" << "lost:print" << 0
-                                         << -1 << 0 << "print" << "printed";
+    row("lost while scanning; a late page", "file", "start page lost page end", "", 0, -1, 0, "",
+        "cut short");
+    row("lost during the editor's scan", "editor", "start page lost page end", "", 0, -1, 0,
+        "editor, editor gone", "cut short");
+    row("lost in the editor after its scan", "editor", "start page end lost save written", "", 0, 1,
+        1, "editor, editor saves, hand-off 1", "dispatched");
+    row("lost at the feeder question", "feeder", "start page end written", "yes lost:more?", 0, 1,
+        1, "more?, hand-off 1", "dispatched");
+    row("lost while marking blank pages; a second start", "blank",
+        "start page page end again lost marked written", "", 0, 2, 1, "hand-off 1", "dispatched");
+    row("lost while saving", "file", "start page end lost written", "", 0, 1, 1, "hand-off 1",
+        "dispatched");
+    row("lost while handing on", "mail", "start page end written", "lost:hand-off_5", 0, 1, 1,
+        "hand-off 5", "dispatched");
+    row("lost while printing", "printer", "start page end", "lost:print", 0, -1, 0, "print",
+        "printed");
 
-    QTest::newRow("question declined") << "file" << "start page end declined" << "" << 0 << 1
-                                       << 0 << "" << "declined";
-    QTest::newRow("question declined after the scanner went")
-        << "file" << "start page end lost declined" << "" << 0 << 1 << 0 << "" << "declined";
-    QTest::newRow("save stopped") << "file" << "start page end stopped" << "" << 0 << 1 << 0
-                                  << "" << "cancelled";
-    QTest::newRow("save failed keeps the pages")
-        << "file" << "start page end failed" << "" << 1 << 1 << 0 << "box -50" << "failed";
-    QTest::newRow("printer dialog cancelled; a second start")
-        << "printer" << "start page end" << "print:declined again:print" << 0 << -1 << 0 << "print"
-        << "declined";
-    QTest::newRow("printer not opened keeps the pages")
-        << "printer" << "start page page end" << "print:failed" << 2 << -1 << 0
-        << "print, box -50" << "failed";
-    QTest::newRow("all blank: no mail") << "mail" << "start page page end unwritten" << "" << 0
-                                        << 2 << 0 << "" << "dispatched";
+    row("question declined", "file", "start page end declined", "", 0, 1, 0, "", "declined");
+    row("question declined after the scanner went", "file", "start page end lost declined", "", 0,
+        1, 0, "", "declined");
+    row("save stopped", "file", "start page end stopped", "", 0, 1, 0, "", "cancelled");
+    row("save failed keeps the pages", "file", "start page end failed", "", 1, 1, 0, "box -50",
+        "failed");
+    row("printer dialog cancelled; a second start", "printer", "start page end",
+        "print:declined again:print", 0, -1, 0, "print", "declined");
+    row("printer not opened keeps the pages", "printer", "start page page end", "print:failed", 2,
+        -1, 0, "print, box -50", "failed");
+    row("all blank: no mail", "mail", "start page page end unwritten", "", 0, 2, 0, "",
+        "dispatched");
 }
 
 void TestTaskRun::roads()
@@ -284,3 +270,6 @@ void TestTaskRun::roads()
 
 QTEST_GUILESS_MAIN(TestTaskRun)
 #include "tst_taskrun.moc"
+#include "support/datarows.h"
+
+using testsupport::row;

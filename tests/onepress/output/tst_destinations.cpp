@@ -9,6 +9,7 @@
 #include "scandestination.h"
 #include "sendmaildialog.h"
 #include "smtpclient.h"
+#include "support/datarows.h"
 #include "support/desktopurls.h"
 #include "support/modalanswer.h"
 #include "support/testtiming.h"
@@ -199,8 +200,8 @@ private slots:
     {
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("sent");
-        QTest::newRow("plain refused, login accepted") << "secret" << true;
-        QTest::newRow("wrong password") << "wrong" << false;
+        row("plain refused, login accepted", "secret", true);
+        row("wrong password", "wrong", false);
     }
     void loginRetriesWithTheOtherMethod()
     {
@@ -329,17 +330,14 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QString>("box");
         const QString invalid = QStringLiteral("是无效的电子邮件地址。");
-        QTest::newRow("trailing semicolon") << "a@x;" << "" << "" << false << "\"\"" + invalid;
-        QTest::newRow("space after semicolon") << "a@x; b@y" << "" << "" << true << "";
-        QTest::newRow("invalid cc") << "a@x" << "nobody" << "" << false << "\"nobody\"" + invalid;
-        QTest::newRow("no recipient") << " " << "" << "" << false
-                                      << QStringLiteral("请输入至少一个收件人。");
+        row("trailing semicolon", "a@x;", "", "", false, "\"\"" + invalid);
+        row("space after semicolon", "a@x; b@y", "", "", true, "");
+        row("invalid cc", "a@x", "nobody", "", false, "\"nobody\"" + invalid);
+        row("no recipient", " ", "", "", false, QStringLiteral("请输入至少一个收件人。"));
         // What would end a header or an SMTP command and start another.
-        QTest::newRow("line break in to")
-            << "a@x\r\nBcc: c@z" << "" << "" << false << "\"a@x\r\nBcc: c@z\"" + invalid;
-        QTest::newRow("angle brackets in cc")
-            << "a@x" << "b@y>,<c@z" << "" << false << "\"b@y>,<c@z\"" + invalid;
-        QTest::newRow("space in bcc") << "" << "" << "b@y c@z" << false << "\"b@y c@z\"" + invalid;
+        row("line break in to", "a@x\r\nBcc: c@z", "", "", false, "\"a@x\r\nBcc: c@z\"" + invalid);
+        row("angle brackets in cc", "a@x", "b@y>,<c@z", "", false, "\"b@y>,<c@z\"" + invalid);
+        row("space in bcc", "", "", "b@y c@z", false, "\"b@y c@z\"" + invalid);
     }
     void sendButtonChecksAddresses()
     {
@@ -375,12 +373,10 @@ private slots:
     {
         QTest::addColumn<QString>("sender");
         QTest::addColumn<QString>("recipient");
-        QTest::newRow("recipient with a header")
-            << "scanner@corvan.test" << "a@x.test\r\nBcc: hidden@y.test";
-        QTest::newRow("recipient with a command")
-            << "scanner@corvan.test" << "a@x.test>\r\nRCPT TO:<hidden@y.test";
-        QTest::newRow("sender with a header")
-            << "scanner@corvan.test\r\nBcc: hidden@y.test" << "a@x.test";
+        row("recipient with a header", "scanner@corvan.test", "a@x.test\r\nBcc: hidden@y.test");
+        row("recipient with a command", "scanner@corvan.test",
+            "a@x.test>\r\nRCPT TO:<hidden@y.test");
+        row("sender with a header", "scanner@corvan.test\r\nBcc: hidden@y.test", "a@x.test");
     }
     void storedAddressCannotInject()
     {
@@ -501,3 +497,5 @@ private slots:
 
 QTEST_MAIN(TestDestinations)
 #include "tst_destinations.moc"
+
+using testsupport::row;

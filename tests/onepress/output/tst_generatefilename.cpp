@@ -56,12 +56,12 @@ private slots:
         QTest::addColumn<QString>("groups"); // page numbers per group
         QTest::addColumn<int>("blanks");
         QTest::addColumn<int>("barcodes");
-        QTest::newRow("blank split") << ".b.b." << true << false << "1|3|5" << 2 << 0;
-        QTest::newRow("barcode split") << ".x.y" << false << true << "1|23|4" << 0 << 2;
-        QTest::newRow("both") << ".xb.y" << true << true << "1|2|4|5" << 1 << 2;
-        QTest::newRow("no split keeps blanks") << ".b." << false << false << "123" << 0 << 0;
-        QTest::newRow("all blank") << "bbb" << true << true << "" << 3 << 0;
-        QTest::newRow("barcode first") << "x.." << false << true << "123" << 0 << 1;
+        row("blank split", ".b.b.", true, false, "1|3|5", 2, 0);
+        row("barcode split", ".x.y", false, true, "1|23|4", 0, 2);
+        row("both", ".xb.y", true, true, "1|2|4|5", 1, 2);
+        row("no split keeps blanks", ".b.", false, false, "123", 0, 0);
+        row("all blank", "bbb", true, true, "", 3, 0);
+        row("barcode first", "x..", false, true, "123", 0, 1);
     }
     void grouping()
     {
@@ -127,27 +127,14 @@ private slots:
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<QString>("existing");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty folder") << "scan"
-                                      << ""
-                                      << "scan2026-01-05 (1).pdf";
-        QTest::newRow("second run") << "scan"
-                                    << "scan2026-01-05 (1).pdf"
-                                    << "scan2026-01-05 (2).pdf";
-        QTest::newRow("per-page names count") << "scan"
-                                              << "SCAN2026-01-05 (1) 0003.PDF"
-                                              << "scan2026-01-05 (2).pdf";
-        QTest::newRow("brackets") << "a[1]"
-                                  << "a[1]2026-01-05 (1).pdf"
-                                  << "a[1]2026-01-05 (2).pdf";
-        QTest::newRow("star and question") << "a*?"
-                                           << "a*?2026-01-05 (1).pdf"
-                                           << "a*?2026-01-05 (2).pdf";
-        QTest::newRow("star is literal in the prefix") << "a*"
-                                                       << "abc2026-01-05 (1).pdf"
-                                                       << "a*2026-01-05 (1).pdf";
-        QTest::newRow("separators cleaned") << "x/../y\\z\t"
-                                            << ""
-                                            << "x_.._y_z_2026-01-05 (1).pdf";
+        row("empty folder", "scan", "", "scan2026-01-05 (1).pdf");
+        row("second run", "scan", "scan2026-01-05 (1).pdf", "scan2026-01-05 (2).pdf");
+        row("per-page names count", "scan", "SCAN2026-01-05 (1) 0003.PDF",
+            "scan2026-01-05 (2).pdf");
+        row("brackets", "a[1]", "a[1]2026-01-05 (1).pdf", "a[1]2026-01-05 (2).pdf");
+        row("star and question", "a*?", "a*?2026-01-05 (1).pdf", "a*?2026-01-05 (2).pdf");
+        row("star is literal in the prefix", "a*", "abc2026-01-05 (1).pdf", "a*2026-01-05 (1).pdf");
+        row("separators cleaned", "x/../y\\z\t", "", "x_.._y_z_2026-01-05 (1).pdf");
     }
     void orderNumbersProbeTheFolder()
     {
@@ -240,16 +227,11 @@ private slots:
         QTest::addColumn<int>("format");
         QTest::addColumn<QString>("existing");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("1") << 1 << "p2026-01-05 (1).pdf"
-                           << "p2026-01-05 (2).pdf";
-        QTest::newRow("2") << 2 << "2026-01-05T093000.pdf"
-                           << "p2026-01-05T093001.pdf";
-        QTest::newRow("3") << 3 << ""
-                           << "pw (1).pdf";
-        QTest::newRow("4") << 4 << "wT093000x.pdf"
-                           << "pwT093001.pdf";
-        QTest::newRow("other") << 7 << ""
-                               << "";
+        row("1", 1, "p2026-01-05 (1).pdf", "p2026-01-05 (2).pdf");
+        row("2", 2, "2026-01-05T093000.pdf", "p2026-01-05T093001.pdf");
+        row("3", 3, "", "pw (1).pdf");
+        row("4", 4, "wT093000x.pdf", "pwT093001.pdf");
+        row("other", 7, "", "");
     }
     void saveAsProposal()
     {
@@ -278,3 +260,6 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestGenerateFileName)
 #include "tst_generatefilename.moc"
+#include "support/datarows.h"
+
+using testsupport::row;

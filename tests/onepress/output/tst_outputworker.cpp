@@ -232,14 +232,14 @@ private slots:
         QTest::addColumn<bool>("missingPage");
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("written");
-        QTest::newRow("folder below a file") << "file/sub" << 8 << false << -50 << 0;
-        QTest::newRow("empty folder") << "" << 8 << false << -50 << 0;
-        QTest::newRow("relative folder") << "relative/out" << 8 << false << -50 << 0;
-        QTest::newRow("png missing page") << "out" << 8 << true << -52 << 2;
-        QTest::newRow("bmp missing page") << "out" << 11 << true << -52 << 2;
-        QTest::newRow("jpeg missing page") << "out" << 7 << true << -52 << 2;
-        QTest::newRow("tiff missing page") << "out" << 6 << true << -52 << 1;
-        QTest::newRow("type outside the table") << "out" << 5 << false << -50 << 0;
+        row("folder below a file", "file/sub", 8, false, -50, 0);
+        row("empty folder", "", 8, false, -50, 0);
+        row("relative folder", "relative/out", 8, false, -50, 0);
+        row("png missing page", "out", 8, true, -52, 2);
+        row("bmp missing page", "out", 11, true, -52, 2);
+        row("jpeg missing page", "out", 7, true, -52, 2);
+        row("tiff missing page", "out", 6, true, -52, 1);
+        row("type outside the table", "out", 5, false, -50, 0);
     }
     void failuresReachTheLauncher()
     {
@@ -304,3 +304,6 @@ private slots:
 
 QTEST_MAIN(TestOutputWorker)
 #include "tst_outputworker.moc"
+#include "support/datarows.h"
+
+using testsupport::row;

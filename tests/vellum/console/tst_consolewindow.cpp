@@ -10,6 +10,7 @@
 #include "pmessage.h"
 #include "scanningdialog.h"
 #include "scanshortcutdialog.h"
+#include "support/datarows.h"
 #include "support/desktopurls.h"
 #include "support/testtiming.h"
 
@@ -259,9 +260,9 @@ private slots:
     {
         QTest::addColumn<int>("setIndex");
         QTest::addColumn<int>("expectedSet");
-        QTest::newRow("none set: all ten") << -1 << 10;
-        QTest::newRow("first set: unchanged") << 0 << 1;
-        QTest::newRow("last set: unchanged") << 9 << 1;
+        row("none set: all ten", -1, 10);
+        row("first set: unchanged", 0, 1);
+        row("last set: unchanged", 9, 1);
     }
     void barcodeTypesFilledOnlyWhenNoneSet()
     {
@@ -327,28 +328,14 @@ private slots:
         QTest::addColumn<QString>("stored"); // empty: refused
         QTest::addColumn<QString>("error");
         const QString dup = "“%1”已存在。\n请输入不同的名称。";
-        QTest::newRow("save as: new name, trimmed") << true << "  Ours  "
-                                                    << "Ours"
-                                                    << "";
-        QTest::newRow("save as: spaces only") << true << "   "
-                                              << ""
-                                              << "快捷键名称不应该是空的！";
-        QTest::newRow("save as: duplicate") << true << "@first"
-                                            << "" << dup;
-        QTest::newRow("save as: duplicate, spaces around") << true << " Mine "
-                                                           << "" << dup;
-        QTest::newRow("save as: other case is another name") << true << "MINE"
-                                                             << "MINE"
-                                                             << "";
-        QTest::newRow("rename: duplicate accepted") << false << "@second"
-                                                    << "@second"
-                                                    << "";
-        QTest::newRow("rename: trimmed") << false << " New name "
-                                         << "New name"
-                                         << "";
-        QTest::newRow("rename: empty") << false << ""
-                                       << ""
-                                       << "快捷键名称不应该是空的！";
+        row("save as: new name, trimmed", true, "  Ours  ", "Ours", "");
+        row("save as: spaces only", true, "   ", "", "快捷键名称不应该是空的！");
+        row("save as: duplicate", true, "@first", "", dup);
+        row("save as: duplicate, spaces around", true, " Mine ", "", dup);
+        row("save as: other case is another name", true, "MINE", "MINE", "");
+        row("rename: duplicate accepted", false, "@second", "@second", "");
+        row("rename: trimmed", false, " New name ", "New name", "");
+        row("rename: empty", false, "", "", "快捷键名称不应该是空的！");
     }
     void saveAsNames()
     {
@@ -486,12 +473,9 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::newRow("no suffix") << "x"
-                                   << "x.wqv";
-        QTest::newRow("wqv") << "x.wqv"
-                             << "x.wqv";
-        QTest::newRow("WQV") << "x.WQV"
-                             << "x.WQV.wqv";
+        row("no suffix", "x", "x.wqv");
+        row("wqv", "x.wqv", "x.wqv");
+        row("WQV", "x.WQV", "x.WQV.wqv");
     }
     void exportSuffix()
     {
@@ -532,9 +516,9 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<bool>("stored");
         QTest::addColumn<int>("rowAfter");
-        QTest::newRow("yes") << "是" << true << 1;
-        QTest::newRow("no") << "否" << false << 1;
-        QTest::newRow("cancel") << "取消" << false << 0;
+        row("yes", "是", true, 1);
+        row("no", "否", false, 1);
+        row("cancel", "取消", false, 0);
     }
     void switchWithEdits()
     {
@@ -806,3 +790,5 @@ private slots:
 
 QTEST_MAIN(TestConsoleWindow)
 #include "tst_consolewindow.moc"
+
+using testsupport::row;

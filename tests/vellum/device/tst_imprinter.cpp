@@ -3,6 +3,7 @@
 // counter's start value.
 #include "changemessagedialog.h"
 #include "deviceformfixture.h"
+#include "support/datarows.h"
 #include "support/modalanswer.h"
 #include "support/recorddiff.h"
 
@@ -160,29 +161,14 @@ private slots:
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("expected");
         // Nothing after the first 'Z', not even a later new line.
-        QTest::newRow("Y blank S") << QByteArray("Y SZN") << ""
-                                   << ""
-                                   << "DD/MM/YYYY 00005";
-        QTest::newRow("specific date") << QByteArray("Y") << "2026/12/08"
-                                       << ""
-                                       << "08/12/2026";
-        QTest::newRow("date that does not parse") << QByteArray("Y") << "2026/13/45"
-                                                  << ""
-                                                  << "";
-        QTest::newRow("time label") << QByteArray("T") << ""
-                                    << ""
-                                    << "hh:mm tt";
-        QTest::newRow("specific time") << QByteArray("T") << ""
-                                       << "13:05"
-                                       << "1:05 PM";
-        QTest::newRow("unknown codes") << QByteArray("?N!") << ""
-                                       << ""
-                                       << "\r\n";
-        QTest::newRow("full messages") << QByteArray("12") << ""
-                                       << ""
-                                       << "ABCDEFGHIJKLMNOPQRSTabc";
-        QTest::newRow("forty slots") << QByteArray(40, ' ') << ""
-                                     << "" << QString(40, ' ');
+        row("Y blank S", QByteArray("Y SZN"), "", "", "DD/MM/YYYY 00005");
+        row("specific date", QByteArray("Y"), "2026/12/08", "", "08/12/2026");
+        row("date that does not parse", QByteArray("Y"), "2026/13/45", "", "");
+        row("time label", QByteArray("T"), "", "", "hh:mm tt");
+        row("specific time", QByteArray("T"), "", "13:05", "1:05 PM");
+        row("unknown codes", QByteArray("?N!"), "", "", "\r\n");
+        row("full messages", QByteArray("12"), "", "", "ABCDEFGHIJKLMNOPQRSTabc");
+        row("forty slots", QByteArray(40, ' '), "", "", QString(40, ' '));
     }
     void summary()
     {
@@ -216,20 +202,13 @@ private slots:
         QTest::addColumn<QByteArray>("spinName");
         QTest::addColumn<double>("entered");
         QTest::addColumn<double>("shown");
-        QTest::newRow("X 9.0 in") << 1 << QByteArray("doubleSpinBoxDeviceStampPositionX") << 9.0
-                                  << 8.5;
-        QTest::newRow("X 25 cm") << 0 << QByteArray("doubleSpinBoxDeviceStampPositionX") << 25.0
-                                 << 21.59;
-        QTest::newRow("X 3 in kept")
-            << 1 << QByteArray("doubleSpinBoxDeviceStampPositionX") << 3.0 << 3.0;
-        QTest::newRow("Y 130 in") << 1 << QByteArray("doubleSpinBoxDeviceStampPositionY") << 130.0
-                                  << 120.0;
-        QTest::newRow("border 0.01 in")
-            << 1 << QByteArray("doubleSpinBoxDeviceStampThickNess") << 0.01 << 0.063;
-        QTest::newRow("border 1.0 in")
-            << 1 << QByteArray("doubleSpinBoxDeviceStampThickNess") << 1.0 << 0.25;
-        QTest::newRow("border 0.1 cm")
-            << 0 << QByteArray("doubleSpinBoxDeviceStampThickNess") << 0.1 << 0.16;
+        row("X 9.0 in", 1, QByteArray("doubleSpinBoxDeviceStampPositionX"), 9.0, 8.5);
+        row("X 25 cm", 0, QByteArray("doubleSpinBoxDeviceStampPositionX"), 25.0, 21.59);
+        row("X 3 in kept", 1, QByteArray("doubleSpinBoxDeviceStampPositionX"), 3.0, 3.0);
+        row("Y 130 in", 1, QByteArray("doubleSpinBoxDeviceStampPositionY"), 130.0, 120.0);
+        row("border 0.01 in", 1, QByteArray("doubleSpinBoxDeviceStampThickNess"), 0.01, 0.063);
+        row("border 1.0 in", 1, QByteArray("doubleSpinBoxDeviceStampThickNess"), 1.0, 0.25);
+        row("border 0.1 cm", 0, QByteArray("doubleSpinBoxDeviceStampThickNess"), 0.1, 0.16);
     }
     void clamps()
     {
@@ -321,26 +300,16 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("verdict");
-        QTest::newRow("w3 1") << true << 3 << "1"
-                              << "acceptable";
-        QTest::newRow("w3 100") << true << 3 << "100"
-                                << "acceptable";
-        QTest::newRow("w3 0") << true << 3 << "0"
-                              << "acceptable";
-        QTest::newRow("w3 050") << true << 3 << "050"
-                                << "invalid";
-        QTest::newRow("w3 1000") << true << 3 << "1000"
-                                 << "invalid";
-        QTest::newRow("w1 7") << true << 1 << "7"
-                              << "acceptable";
-        QTest::newRow("w1 12") << true << 1 << "12"
-                               << "invalid";
-        QTest::newRow("off 9 digits") << false << 3 << "123456789"
-                                      << "acceptable";
-        QTest::newRow("off 10 digits") << false << 3 << "1234567890"
-                                       << "invalid";
-        QTest::newRow("letters") << true << 9 << "12a"
-                                 << "invalid";
+        row("w3 1", true, 3, "1", "acceptable");
+        row("w3 100", true, 3, "100", "acceptable");
+        row("w3 0", true, 3, "0", "acceptable");
+        row("w3 050", true, 3, "050", "invalid");
+        row("w3 1000", true, 3, "1000", "invalid");
+        row("w1 7", true, 1, "7", "acceptable");
+        row("w1 12", true, 1, "12", "invalid");
+        row("off 9 digits", false, 3, "123456789", "acceptable");
+        row("off 10 digits", false, 3, "1234567890", "invalid");
+        row("letters", true, 9, "12a", "invalid");
     }
     void counterValidator()
     {
@@ -492,3 +461,5 @@ private slots:
 
 QTEST_MAIN(TestImprinter)
 #include "tst_imprinter.moc"
+
+using testsupport::row;

@@ -1,6 +1,7 @@
 // The imprinter graphics library: size limits, unique copies, the list file
 // and the defaults, all in private folders.
 #include "devicestampgraphic.h"
+#include "support/datarows.h"
 #include "support/modalanswer.h"
 #include "support/testtiming.h"
 
@@ -101,10 +102,10 @@ private slots:
         QTest::addColumn<int>("w");
         QTest::addColumn<int>("h");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("600x600") << 600 << 600 << true;
-        QTest::newRow("601x100") << 601 << 100 << false;
-        QTest::newRow("100x601") << 100 << 601 << false;
-        QTest::newRow("1x1") << 1 << 1 << true;
+        row("600x600", 600, 600, true);
+        row("601x100", 601, 100, false);
+        row("100x601", 100, 601, false);
+        row("1x1", 1, 1, true);
     }
     void sizeLimit()
     {
@@ -393,3 +394,5 @@ private slots:
 
 QTEST_MAIN(TestStampGraphic)
 #include "tst_stampgraphic.moc"
+
+using testsupport::row;

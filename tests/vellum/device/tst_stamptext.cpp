@@ -103,38 +103,22 @@ private slots:
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("editor");
         const QDate d(2026, 12, 8);
-        QTest::newRow("label slash") << 2 << 0 << false << d << "DD/MM/YYYY"
-                                     << "DD/MM/YYYY";
-        QTest::newRow("label none") << 0 << 0 << false << d << "DDMMYYYY"
-                                    << "DDMMYYYY";
-        QTest::newRow("DDD slash") << 2 << 1 << false << d << "DDD"
-                                   << "DDD";
-        QTest::newRow("DDD period") << 4 << 1 << false << d << "DDD"
-                                    << "DDD";
-        QTest::newRow("label bad delimiter") << 7 << 4 << false << d << "YYYYMMDD"
-                                             << "YYYYMMDD";
-        QTest::newRow("label hyphen") << 3 << 7 << false << d << "YY-DDD"
-                                      << "YY-DDD";
-        QTest::newRow("bad format") << 2 << 9 << false << d << ""
-                                    << "";
-        QTest::newRow("render 0") << 2 << 0 << true << d << "08/12/2026"
-                                  << "08/12/2026";
-        QTest::newRow("render 8") << 3 << 8 << true << d << "26-12-08"
-                                  << "26-12-08";
-        QTest::newRow("render 6") << 1 << 6 << true << d << "12 08 26"
-                                  << "12 08 26";
-        QTest::newRow("day 2026") << 0 << 1 << true << d << "2533"
-                                  << "341";
-        QTest::newRow("2020-01-01") << 0 << 3 << true << QDate(2020, 1, 1) << "20200"
-                                    << "20200";
-        QTest::newRow("2021-01-01") << 0 << 3 << true << QDate(2021, 1, 1) << "2021366"
-                                    << "20210";
-        QTest::newRow("YYDDD leap end") << 4 << 7 << true << QDate(2020, 12, 31) << "20.365"
-                                        << "20.365";
-        QTest::newRow("bad format render") << 0 << -1 << true << d << ""
-                                           << "";
-        QTest::newRow("invalid date") << 0 << 0 << true << QDate() << ""
-                                      << "";
+        row("label slash", 2, 0, false, d, "DD/MM/YYYY", "DD/MM/YYYY");
+        row("label none", 0, 0, false, d, "DDMMYYYY", "DDMMYYYY");
+        row("DDD slash", 2, 1, false, d, "DDD", "DDD");
+        row("DDD period", 4, 1, false, d, "DDD", "DDD");
+        row("label bad delimiter", 7, 4, false, d, "YYYYMMDD", "YYYYMMDD");
+        row("label hyphen", 3, 7, false, d, "YY-DDD", "YY-DDD");
+        row("bad format", 2, 9, false, d, "", "");
+        row("render 0", 2, 0, true, d, "08/12/2026", "08/12/2026");
+        row("render 8", 3, 8, true, d, "26-12-08", "26-12-08");
+        row("render 6", 1, 6, true, d, "12 08 26", "12 08 26");
+        row("day 2026", 0, 1, true, d, "2533", "341");
+        row("2020-01-01", 0, 3, true, QDate(2020, 1, 1), "20200", "20200");
+        row("2021-01-01", 0, 3, true, QDate(2021, 1, 1), "2021366", "20210");
+        row("YYDDD leap end", 4, 7, true, QDate(2020, 12, 31), "20.365", "20.365");
+        row("bad format render", 0, -1, true, d, "", "");
+        row("invalid date", 0, 0, true, QDate(), "", "");
     }
     void dateSamples()
     {
@@ -159,30 +143,18 @@ private slots:
         QTest::addColumn<QTime>("time");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<QString>("editor");
-        QTest::newRow("1 at 13:05") << 1 << QTime(13, 5) << "1:05"
-                                    << "1:05";
-        QTest::newRow("1 at 09:30") << 1 << QTime(9, 30) << "09:30"
-                                    << "09:30";
-        QTest::newRow("1 at 00:30") << 1 << QTime(0, 30) << "00:30"
-                                    << "00:30";
-        QTest::newRow("1 at 12:15") << 1 << QTime(12, 15) << "12:15"
-                                    << "12:15";
-        QTest::newRow("0 at 13:05") << 0 << QTime(13, 5) << "13:05"
-                                    << "13:05";
-        QTest::newRow("3 at 23:59") << 3 << QTime(23, 59) << "11:59:00"
-                                    << "11:59:00";
-        QTest::newRow("4 at 13:05") << 4 << QTime(13, 5) << "13:05:00.000"
-                                    << "13:05:00.000";
-        QTest::newRow("6 at 13:05") << 6 << QTime(13, 5) << "1:05 PM"
-                                    << "01:05 PM";
-        QTest::newRow("7 at 09:30") << 7 << QTime(9, 30) << "9:30:00 AM"
-                                    << "09:30:00 AM";
-        QTest::newRow("8 at 13:05") << 8 << QTime(13, 5) << "1:05:00.000 PM"
-                                    << "01:05:00.000 PM";
-        QTest::newRow("bad format") << 9 << QTime(13, 5) << ""
-                                    << "";
-        QTest::newRow("invalid time") << 0 << QTime() << ""
-                                      << "";
+        row("1 at 13:05", 1, QTime(13, 5), "1:05", "1:05");
+        row("1 at 09:30", 1, QTime(9, 30), "09:30", "09:30");
+        row("1 at 00:30", 1, QTime(0, 30), "00:30", "00:30");
+        row("1 at 12:15", 1, QTime(12, 15), "12:15", "12:15");
+        row("0 at 13:05", 0, QTime(13, 5), "13:05", "13:05");
+        row("3 at 23:59", 3, QTime(23, 59), "11:59:00", "11:59:00");
+        row("4 at 13:05", 4, QTime(13, 5), "13:05:00.000", "13:05:00.000");
+        row("6 at 13:05", 6, QTime(13, 5), "1:05 PM", "01:05 PM");
+        row("7 at 09:30", 7, QTime(9, 30), "9:30:00 AM", "09:30:00 AM");
+        row("8 at 13:05", 8, QTime(13, 5), "1:05:00.000 PM", "01:05:00.000 PM");
+        row("bad format", 9, QTime(13, 5), "", "");
+        row("invalid time", 0, QTime(), "", "");
     }
     void timeSamples()
     {
@@ -214,13 +186,13 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("sample");
-        QTest::newRow("9 zeros") << 9 << 2 << "000000009";
-        QTest::newRow("5 hidden") << 5 << 1 << "<<<<5";
-        QTest::newRow("3 spaces") << 3 << 0 << "  3";
-        QTest::newRow("1 any") << 1 << 1 << "1";
-        QTest::newRow("width 0") << 0 << 2 << "";
-        QTest::newRow("width 10") << 10 << 2 << "";
-        QTest::newRow("mode 3") << 4 << 3 << "";
+        row("9 zeros", 9, 2, "000000009");
+        row("5 hidden", 5, 1, "<<<<5");
+        row("3 spaces", 3, 0, "  3");
+        row("1 any", 1, 1, "1");
+        row("width 0", 0, 2, "");
+        row("width 10", 10, 2, "");
+        row("mode 3", 4, 3, "");
     }
     void counterSamples()
     {
@@ -448,9 +420,9 @@ private slots:
     {
         QTest::addColumn<int>("width");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("smaller") << 3 << false;
-        QTest::newRow("equal") << 5 << true;
-        QTest::newRow("larger") << 8 << true;
+        row("smaller", 3, false);
+        row("equal", 5, true);
+        row("larger", 8, true);
     }
     void widthSignal()
     {
@@ -472,3 +444,6 @@ private slots:
 
 QTEST_MAIN(TestStampText)
 #include "tst_stamptext.moc"
+#include "support/datarows.h"
+
+using testsupport::row;

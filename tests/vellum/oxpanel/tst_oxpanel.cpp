@@ -8,6 +8,7 @@
 #include "vellumglobal.h"
 
 #include "../settings/settingformfixture.h"
+#include "support/datarows.h"
 #include "support/desktopurls.h"
 #include "support/modalanswer.h"
 #include "support/recorddiff.h"
@@ -244,14 +245,10 @@ void TestOxPanel::streamLockPerMode_data()
     QTest::addColumn<QString>("checked");
     QTest::addColumn<QString>("enabled");
     // Colour, gray, black and white; "-" keeps what the load set.
-    QTest::newRow("colour") << 2 << "100"
-                            << "011";
-    QTest::newRow("gray") << 1 << "010"
-                          << "001";
-    QTest::newRow("black and white") << 0 << "001"
-                                     << "000";
-    QTest::newRow("unknown") << 7 << "1--"
-                             << "---";
+    row("colour", 2, "100", "011");
+    row("gray", 1, "010", "001");
+    row("black and white", 0, "001", "000");
+    row("unknown", 7, "1--", "---");
 }
 
 void TestOxPanel::streamLockPerMode()
@@ -440,12 +437,12 @@ void TestOxPanel::lengthBounds_data()
     QTest::addColumn<double>("second");
     QTest::addColumn<double>("firstAfter");
     QTest::addColumn<double>("secondAfter");
-    QTest::newRow("inch, over") << 1 << 20.0 << 5.0 << 17.0 << 17.0;
-    QTest::newRow("inch, under") << 1 << 1.0 << 2.0 << 2.5 << 2.5;
-    QTest::newRow("inch, inside") << 1 << 3.0 << 9.0 << 3.0 << 9.0;
-    QTest::newRow("cm, over") << 0 << 50.0 << 10.0 << 43.18 << 43.18;
-    QTest::newRow("pixel at 200 dpi, under") << 2 << 100.0 << 200.0 << 500.0 << 500.0;
-    QTest::newRow("pixel at 200 dpi, over") << 2 << 9000.0 << 9000.0 << 3400.0 << 3400.0;
+    row("inch, over", 1, 20.0, 5.0, 17.0, 17.0);
+    row("inch, under", 1, 1.0, 2.0, 2.5, 2.5);
+    row("inch, inside", 1, 3.0, 9.0, 3.0, 9.0);
+    row("cm, over", 0, 50.0, 10.0, 43.18, 43.18);
+    row("pixel at 200 dpi, under", 2, 100.0, 200.0, 500.0, 500.0);
+    row("pixel at 200 dpi, over", 2, 9000.0, 9000.0, 3400.0, 3400.0);
 }
 
 void TestOxPanel::lengthBounds()
@@ -726,3 +723,5 @@ void TestOxPanel::smallScreen()
 
 QTEST_MAIN(TestOxPanel)
 #include "tst_oxpanel.moc"
+
+using testsupport::row;

@@ -3,6 +3,7 @@
 // selector, the preview questions and the change notice to the console.
 
 #include "settingformfixture.h"
+#include "support/datarows.h"
 #include "support/testtiming.h"
 
 #include "customdoublespinbox.h"
@@ -287,63 +288,43 @@ void TstSettingForm::combinationCheck_data()
     QTest::addColumn<int>("combine");
     QTest::addColumn<int>("expected");
     // colour 1200 uncompressed
-    QTest::newRow("A5 passes") << 2 << 1200 << 0 << 3 << 5 << 5.82 << 8.26 << 0 << 0 << 0 << 0;
-    QTest::newRow("wider than A5")
-        << 2 << 1200 << 0 << 3 << 5 << 5.83 << 8.26 << 0 << 0 << 0 << -71;
-    QTest::newRow("taller than A5")
-        << 2 << 1200 << 0 << 3 << 5 << 5.82 << 8.27 << 0 << 0 << 0 << -71;
-    QTest::newRow("both sides first")
-        << 2 << 1200 << 0 << 3 << 2 << 20.0 << 20.0 << 2 << 4 << 1 << -77;
-    QTest::newRow("whole document") << 2 << 1200 << 0 << 3 << 2 << 1.0 << 1.0 << 0 << 0 << 0 << -71;
-    QTest::newRow("A5 combine on")
-        << 2 << 1200 << 0 << 3 << 5 << 5.82 << 8.26 << 0 << 0 << 1 << -74;
-    QTest::newRow("stream 4 limit, combine on")
-        << 2 << 1200 << 0 << 3 << 5 << 8.27 << 5.83 << 0 << 4 << 1 << 0;
-    QTest::newRow("stream 10 too wide")
-        << 2 << 1200 << 0 << 3 << 5 << 8.28 << 5.83 << 0 << 10 << 0 << -76;
-    QTest::newRow("stream 4 too tall")
-        << 2 << 1200 << 0 << 3 << 5 << 8.27 << 5.84 << 0 << 4 << 0 << -76;
+    row("A5 passes", 2, 1200, 0, 3, 5, 5.82, 8.26, 0, 0, 0, 0);
+    row("wider than A5", 2, 1200, 0, 3, 5, 5.83, 8.26, 0, 0, 0, -71);
+    row("taller than A5", 2, 1200, 0, 3, 5, 5.82, 8.27, 0, 0, 0, -71);
+    row("both sides first", 2, 1200, 0, 3, 2, 20.0, 20.0, 2, 4, 1, -77);
+    row("whole document", 2, 1200, 0, 3, 2, 1.0, 1.0, 0, 0, 0, -71);
+    row("A5 combine on", 2, 1200, 0, 3, 5, 5.82, 8.26, 0, 0, 1, -74);
+    row("stream 4 limit, combine on", 2, 1200, 0, 3, 5, 8.27, 5.83, 0, 4, 1, 0);
+    row("stream 10 too wide", 2, 1200, 0, 3, 5, 8.28, 5.83, 0, 10, 0, -76);
+    row("stream 4 too tall", 2, 1200, 0, 3, 5, 8.27, 5.84, 0, 4, 0, -76);
     // colour 1200 compressed, high quality
-    QTest::newRow("high whole") << 2 << 1200 << 2 << 4 << 2 << 1.0 << 1.0 << 0 << 0 << 0 << -75;
-    QTest::newRow("high both sides")
-        << 2 << 1200 << 2 << 4 << 5 << 1.0 << 1.0 << 2 << 0 << 0 << -77;
-    QTest::newRow("high at limit") << 2 << 1200 << 2 << 4 << 5 << 11.69 << 9.84 << 0 << 0 << 0 << 0;
-    QTest::newRow("high too tall")
-        << 2 << 1200 << 2 << 4 << 5 << 11.69 << 9.85 << 0 << 0 << 0 << -75;
-    QTest::newRow("high stream 10")
-        << 2 << 1200 << 2 << 4 << 5 << 8.28 << 1.0 << 0 << 10 << 0 << -76;
-    QTest::newRow("high combine") << 2 << 1200 << 2 << 4 << 5 << 11.69 << 9.84 << 0 << 0 << 3
-                                  << -74;
+    row("high whole", 2, 1200, 2, 4, 2, 1.0, 1.0, 0, 0, 0, -75);
+    row("high both sides", 2, 1200, 2, 4, 5, 1.0, 1.0, 2, 0, 0, -77);
+    row("high at limit", 2, 1200, 2, 4, 5, 11.69, 9.84, 0, 0, 0, 0);
+    row("high too tall", 2, 1200, 2, 4, 5, 11.69, 9.85, 0, 0, 0, -75);
+    row("high stream 10", 2, 1200, 2, 4, 5, 8.28, 1.0, 0, 10, 0, -76);
+    row("high combine", 2, 1200, 2, 4, 5, 11.69, 9.84, 0, 0, 3, -74);
     // colour 1200 compressed, other quality: both sides allowed
-    QTest::newRow("good whole") << 2 << 1200 << 2 << 3 << 2 << 1.0 << 1.0 << 0 << 0 << 0 << -71;
-    QTest::newRow("good at limit, both sides")
-        << 2 << 1200 << 1 << 3 << 5 << 11.69 << 9.84 << 2 << 0 << 0 << 0;
-    QTest::newRow("good too wide")
-        << 2 << 1200 << 2 << 3 << 5 << 11.70 << 9.84 << 0 << 0 << 0 << -75;
-    QTest::newRow("good combine") << 2 << 1200 << 2 << 3 << 5 << 11.69 << 9.84 << 0 << 0 << 2
-                                  << -74;
-    QTest::newRow("good stream 4") << 2 << 1200 << 2 << 3 << 5 << 8.27 << 5.83 << 0 << 4 << 1 << 0;
+    row("good whole", 2, 1200, 2, 3, 2, 1.0, 1.0, 0, 0, 0, -71);
+    row("good at limit, both sides", 2, 1200, 1, 3, 5, 11.69, 9.84, 2, 0, 0, 0);
+    row("good too wide", 2, 1200, 2, 3, 5, 11.70, 9.84, 0, 0, 0, -75);
+    row("good combine", 2, 1200, 2, 3, 5, 11.69, 9.84, 0, 0, 2, -74);
+    row("good stream 4", 2, 1200, 2, 3, 5, 8.27, 5.83, 0, 4, 1, 0);
     // gray and black-and-white at 1200
-    QTest::newRow("gray uncompressed")
-        << 1 << 1200 << 0 << 4 << 5 << 1.0 << 1.0 << 0 << 0 << 0 << -72;
-    QTest::newRow("gray high quality")
-        << 1 << 1200 << 2 << 4 << 5 << 1.0 << 1.0 << 0 << 0 << 0 << -73;
-    QTest::newRow("gray combine") << 1 << 1200 << 2 << 3 << 5 << 1.0 << 1.0 << 0 << 0 << 1 << -74;
-    QTest::newRow("gray good") << 1 << 1200 << 2 << 3 << 2 << 17.0 << 17.0 << 2 << 0 << 0 << 0;
-    QTest::newRow("bw combine") << 0 << 1200 << 1 << 3 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << -74;
-    QTest::newRow("bw") << 0 << 1200 << 0 << 3 << 2 << 17.0 << 17.0 << 2 << 0 << 0 << 0;
+    row("gray uncompressed", 1, 1200, 0, 4, 5, 1.0, 1.0, 0, 0, 0, -72);
+    row("gray high quality", 1, 1200, 2, 4, 5, 1.0, 1.0, 0, 0, 0, -73);
+    row("gray combine", 1, 1200, 2, 3, 5, 1.0, 1.0, 0, 0, 1, -74);
+    row("gray good", 1, 1200, 2, 3, 2, 17.0, 17.0, 2, 0, 0, 0);
+    row("bw combine", 0, 1200, 1, 3, 2, 17.0, 17.0, 2, 0, 1, -74);
+    row("bw", 0, 1200, 0, 3, 2, 17.0, 17.0, 2, 0, 0, 0);
     // colour 600
-    QTest::newRow("600 none combine")
-        << 2 << 600 << 0 << 2 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << -74;
-    QTest::newRow("600 jpeg draft combine")
-        << 2 << 600 << 2 << 2 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << 0;
-    QTest::newRow("600 jpeg high combine")
-        << 2 << 600 << 2 << 4 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << -74;
-    QTest::newRow("600 gray combine")
-        << 1 << 600 << 0 << 4 << 2 << 17.0 << 17.0 << 2 << 0 << 1 << 0;
+    row("600 none combine", 2, 600, 0, 2, 2, 17.0, 17.0, 2, 0, 1, -74);
+    row("600 jpeg draft combine", 2, 600, 2, 2, 2, 17.0, 17.0, 2, 0, 1, 0);
+    row("600 jpeg high combine", 2, 600, 2, 4, 2, 17.0, 17.0, 2, 0, 1, -74);
+    row("600 gray combine", 1, 600, 0, 4, 2, 17.0, 17.0, 2, 0, 1, 0);
     // other resolutions and modes
-    QTest::newRow("300 anything") << 2 << 300 << 0 << 4 << 2 << 99.0 << 99.0 << 2 << 4 << 1 << 0;
-    QTest::newRow("mode 5 at 1200") << 5 << 1200 << 0 << 4 << 2 << 99.0 << 99.0 << 2 << 4 << 1 << 0;
+    row("300 anything", 2, 300, 0, 4, 2, 99.0, 99.0, 2, 4, 1, 0);
+    row("mode 5 at 1200", 5, 1200, 0, 4, 2, 99.0, 99.0, 2, 4, 1, 0);
 }
 
 void TstSettingForm::combinationCheck()
@@ -489,10 +470,10 @@ void TstSettingForm::pixelResolutionChange()
 void TstSettingForm::dirtyCheckSources_data()
 {
     QTest::addColumn<int>("source");
-    QTest::newRow("side/stream") << 0;
-    QTest::newRow("block 2 colour mode") << 1;
-    QTest::newRow("block 0 output type") << 2;
-    QTest::newRow("preview quality") << 3;
+    row("side/stream", 0);
+    row("block 2 colour mode", 1);
+    row("block 0 output type", 2);
+    row("preview quality", 3);
 }
 
 void TstSettingForm::dirtyCheckSources()
@@ -594,24 +575,24 @@ void TstSettingForm::sideStreamSelection_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("input");
     QTest::addColumn<int>("expected");
-    QTest::newRow("one stream both") << true << false << false << 1 << 2 << 0;
-    QTest::newRow("one stream front, flags ignored") << true << true << true << 1 << 0 << 1;
-    QTest::newRow("none back") << false << false << false << 0 << 1 << 2;
-    QTest::newRow("all both") << true << true << true << 3 << 2 << 3;
-    QTest::newRow("all front") << true << true << true << 3 << 0 << 4;
-    QTest::newRow("all back") << true << true << true << 3 << 1 << 5;
-    QTest::newRow("cg both") << true << true << false << 2 << 2 << 6;
-    QTest::newRow("cg front") << true << true << false << 2 << 0 << 9;
-    QTest::newRow("cg back") << true << true << false << 2 << 1 << 12;
-    QTest::newRow("cb both") << true << false << true << 2 << 2 << 7;
-    QTest::newRow("cb front") << true << false << true << 2 << 0 << 10;
-    QTest::newRow("cb back") << true << false << true << 2 << 1 << 13;
-    QTest::newRow("gb both") << false << true << true << 2 << 2 << 8;
-    QTest::newRow("gb front") << false << true << true << 2 << 0 << 11;
-    QTest::newRow("gb back") << false << true << true << 2 << 1 << 14;
-    QTest::newRow("count 2 one flag keeps") << true << false << false << 2 << 2 << -1;
-    QTest::newRow("input 3 keeps") << true << false << false << 1 << 3 << -1;
-    QTest::newRow("input -1 keeps") << true << true << true << 3 << -1 << -1;
+    row("one stream both", true, false, false, 1, 2, 0);
+    row("one stream front, flags ignored", true, true, true, 1, 0, 1);
+    row("none back", false, false, false, 0, 1, 2);
+    row("all both", true, true, true, 3, 2, 3);
+    row("all front", true, true, true, 3, 0, 4);
+    row("all back", true, true, true, 3, 1, 5);
+    row("cg both", true, true, false, 2, 2, 6);
+    row("cg front", true, true, false, 2, 0, 9);
+    row("cg back", true, true, false, 2, 1, 12);
+    row("cb both", true, false, true, 2, 2, 7);
+    row("cb front", true, false, true, 2, 0, 10);
+    row("cb back", true, false, true, 2, 1, 13);
+    row("gb both", false, true, true, 2, 2, 8);
+    row("gb front", false, true, true, 2, 0, 11);
+    row("gb back", false, true, true, 2, 1, 14);
+    row("count 2 one flag keeps", true, false, false, 2, 2, -1);
+    row("input 3 keeps", true, false, false, 1, 3, -1);
+    row("input -1 keeps", true, true, true, 3, -1, -1);
 }
 
 void TstSettingForm::sideStreamSelection()
@@ -766,10 +747,10 @@ void TstSettingForm::smallScreen_data()
 {
     QTest::addColumn<QSize>("size");
     QTest::addColumn<int>("variant");
-    QTest::newRow("minimum, colour full") << QSize(761, 559) << 0;
-    QTest::newRow("initial, colour full") << QSize(916, 700) << 0;
-    QTest::newRow("minimum, black-and-white full") << QSize(761, 559) << 1;
-    QTest::newRow("initial, black-and-white full") << QSize(916, 700) << 1;
+    row("minimum, colour full", QSize(761, 559), 0);
+    row("initial, colour full", QSize(916, 700), 0);
+    row("minimum, black-and-white full", QSize(761, 559), 1);
+    row("initial, black-and-white full", QSize(916, 700), 1);
 }
 
 // Every visible control lies inside its page, or inside its scroll area's
@@ -863,3 +844,5 @@ void TstSettingForm::smallScreen()
 
 QTEST_MAIN(TstSettingForm)
 #include "tst_settingform.moc"
+
+using testsupport::row;
