@@ -14,6 +14,9 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <iterator>
+#include <utility>
+
 namespace {
 
 QString python()
@@ -80,6 +83,129 @@ QJsonObject document(const QJsonArray &profiles, const QJsonArray &stamps = QJso
 const char kIdA[] = "{0a1b2c3d-0000-4000-8000-00000000000a}";
 const char kIdB[] = "{0a1b2c3d-0000-4000-8000-00000000000b}";
 const char kIdC[] = "{0a1b2c3d-0000-4000-8000-00000000000c}";
+
+// The good package of the hostile table, and the helpers that spoil it.
+struct Hostile
+{
+    const QByteArray config = bytesOf(4456, 5);
+    const QJsonObject goodProfile = profileObject(kIdA, config, "a.png", "icon");
+    const QJsonObject goodStamp{{"IconName", "s.png"}, {"Icon", "c3RhbXA="}};
+    const QByteArray good =
+        MakePackage::composePackage(document(QJsonArray{goodProfile}, QJsonArray{goodStamp}));
+
+    static QByteArray withProfile(const QJsonObject &p)
+    {
+        return MakePackage::composePackage(document(QJsonArray{p}));
+    }
+    QByteArray named(const QString &configName) const
+    {
+        return withProfile(profileObject(configName, config, "", ""));
+    }
+    QByteArray icon(const QString &iconName) const
+    {
+        return withProfile(profileObject(kIdA, config, iconName, "i"));
+    }
+    static QByteArray withStampName(const QString &name)
+    {
+        return MakePackage::composePackage(document(
+            QJsonArray{}, QJsonArray{QJsonObject{{"IconName", name}, {"Icon", "c3RhbXA="}}}));
+    }
+    static QByteArray withJson(const QByteArray &json)
+    {
+        return resealed(MakePackage::composePackage(QJsonObject()).left(6) + QByteArray(2, 0) +
+                        qCompress(json, -1));
+    }
+    QByteArray withField(const char *key, const QJsonValue &v) const
+    {
+        QJsonObject p = goodProfile;
+        p.insert(key, v);
+        return withProfile(p);
+    }
+    quint32 declared() const { return qFromBigEndian<quint32>(good.constData() + 8); }
+};
+
+// Config bytes whose standard Base64 holds the character the URL alphabet
+// writes otherwise.
+QByteArray standardBase64(const Hostile &h, char first, QChar expected)
+{
+    QByteArray b = h.config;
+    b[0] = first;
+    b[1] = char(0xEF);
+    b[2] = char(0xBE);
+    const QString text = QString::fromLatin1(b.toBase64());
+    [&] { QVERIFY(text.contains(expected)); }();
+    return h.withField("Config", text);
+}
+
+// A maker may check what it built; the test stops when that check failed.
+using HostileMaker = QByteArray (*)(const Hostile &);
+const std::pair<const char *, HostileMaker> kHostile[] = {
+    {"empty file", [](const Hostile &) { return QByteArray(); }},
+    {"5 bytes", [](const Hostile &) { return QByteArray("CORVA"); }},
+    {"11 bytes", [](const Hostile &h) { return h.good.left(11); }},
+    {"lower-case magic", [](const Hostile &h) { return "corvan" + h.good.mid(6); }},
+    {"wrong checksum",
+     [](const Hostile &h) {
+         QByteArray package = h.good;
+         package[6] = char(package[6] ^ 0x5A);
+         return package;
+     }},
+    {"declared length over the cap",
+     [](const Hostile &h) { return withHeaderLength(h.good, settingspackage::kMaxJsonSize + 1); }},
+    {"declared length one short",
+     [](const Hostile &h) { return withHeaderLength(h.good, h.declared() - 1); }},
+    {"declared length one long",
+     [](const Hostile &h) { return withHeaderLength(h.good, h.declared() + 1); }},
+    {"zlib bomb",
+     [](const Hostile &h) {
+         // 40 MB of blanks in a stream of a few kilobytes, claiming 100 bytes.
+         const QByteArray bomb = qCompress(QByteArray(40 * 1024 * 1024, ' '), 9);
+         [&] { QVERIFY(bomb.size() < 100 * 1024); }();
+         return withHeaderLength(h.good.left(8) + bomb, 100);
+     }},
+    {"truncated stream",
+     [](const Hostile &h) { return resealed(h.good.left(h.good.size() - 10)); }},
+    {"trailing bytes", [](const Hostile &h) { return resealed(h.good + "tail"); }},
+    {"not JSON", [](const Hostile &) { return Hostile::withJson("{\"Profiles\":["); }},
+    {"JSON array", [](const Hostile &) { return Hostile::withJson("[]"); }},
+    {"no StampFiles", [](const Hostile &) { return Hostile::withJson("{\"Profiles\":[]}"); }},
+    {"Profiles not an array",
+     [](const Hostile &) { return Hostile::withJson("{\"Profiles\":{},\"StampFiles\":[]}"); }},
+    {"profile not an object",
+     [](const Hostile &) { return Hostile::withJson("{\"Profiles\":[1],\"StampFiles\":[]}"); }},
+    {"Config a number", [](const Hostile &h) { return h.withField("Config", 4456); }},
+    {"Config 4455 bytes",
+     [](const Hostile &h) {
+         return Hostile::withProfile(profileObject(kIdA, h.config.left(4455), "a.png", "i"));
+     }},
+    {"standard alphabet plus", [](const Hostile &h) { return standardBase64(h, char(0xFB), '+'); }},
+    {"standard alphabet slash",
+     [](const Hostile &h) { return standardBase64(h, char(0xFF), '/'); }},
+    {"Base64 without padding", [](const Hostile &h) { return h.withField("Icon", "aWNvbg"); }},
+    {"Base64 with a space", [](const Hostile &h) { return h.withField("Icon", "aWNv bg=="); }},
+    {"traversal ConfigName",
+     [](const Hostile &h) { return h.named("../../.config/autostart/x.desktop"); }},
+    {"ConfigName with backslash", [](const Hostile &h) { return h.named("..\\x"); }},
+    {"ConfigName profile.ini", [](const Hostile &h) { return h.named("profile.ini"); }},
+    {"ConfigName Profile.INI", [](const Hostile &h) { return h.named("Profile.INI"); }},
+    {"ConfigName icons", [](const Hostile &h) { return h.named("icons"); }},
+    {"ConfigName dot-dot", [](const Hostile &h) { return h.named(".."); }},
+    {"icon name traversal", [](const Hostile &h) { return h.icon("../../x.png"); }},
+    {"icon name with NUL", [](const Hostile &h) { return h.icon(QString("a") + QChar(0) + "b"); }},
+    {"icon name with newline", [](const Hostile &h) { return h.icon("a\nb.png"); }},
+    {"icon name 256 bytes", [](const Hostile &h) { return h.icon(QString(252, 'x') + ".png"); }},
+    {"stamp name slash", [](const Hostile &) { return Hostile::withStampName("../s.png"); }},
+    {"stamp name dot", [](const Hostile &) { return Hostile::withStampName("."); }},
+    {"stamp name empty", [](const Hostile &) { return Hostile::withStampName(""); }},
+    {"one bad name among good ones",
+     [](const Hostile &h) {
+         return MakePackage::composePackage(document(
+             QJsonArray{h.goodProfile, profileObject(kIdB, h.config, "ok.png", "i")},
+             QJsonArray{h.goodStamp, QJsonObject{{"IconName", "x/../../y"}, {"Icon", ""}}}));
+     }},
+    {"ConfigName a settings lock file",
+     [](const Hostile &h) { return h.named("stampconfig.ini.lock"); }},
+};
 
 } // namespace
 
@@ -324,199 +450,15 @@ private slots:
     void hostilePackagesChangeNothing_data()
     {
         QTest::addColumn<int>("kind");
-        const char *rows[] = {"empty file",
-                              "5 bytes",
-                              "11 bytes",
-                              "lower-case magic",
-                              "wrong checksum",
-                              "declared length over the cap",
-                              "declared length one short",
-                              "declared length one long",
-                              "zlib bomb",
-                              "truncated stream",
-                              "trailing bytes",
-                              "not JSON",
-                              "JSON array",
-                              "no StampFiles",
-                              "Profiles not an array",
-                              "profile not an object",
-                              "Config a number",
-                              "Config 4455 bytes",
-                              "standard alphabet plus",
-                              "standard alphabet slash",
-                              "Base64 without padding",
-                              "Base64 with a space",
-                              "traversal ConfigName",
-                              "ConfigName with backslash",
-                              "ConfigName profile.ini",
-                              "ConfigName Profile.INI",
-                              "ConfigName icons",
-                              "ConfigName dot-dot",
-                              "icon name traversal",
-                              "icon name with NUL",
-                              "icon name with newline",
-                              "icon name 256 bytes",
-                              "stamp name slash",
-                              "stamp name dot",
-                              "stamp name empty",
-                              "one bad name among good ones",
-                              "ConfigName a settings lock file"};
-        for (int i = 0; i < int(sizeof(rows) / sizeof(rows[0])); ++i)
-            QTest::newRow(rows[i]) << i;
+        for (int i = 0; i < int(std::size(kHostile)); ++i)
+            QTest::newRow(kHostile[i].first) << i;
     }
     void hostilePackagesChangeNothing()
     {
         QFETCH(int, kind);
-        const QByteArray config = bytesOf(4456, 5);
-        const QJsonObject goodProfile = profileObject(kIdA, config, "a.png", "icon");
-        const QJsonObject goodStamp{{"IconName", "s.png"}, {"Icon", "c3RhbXA="}};
-        const QByteArray good =
-            MakePackage::composePackage(document(QJsonArray{goodProfile}, QJsonArray{goodStamp}));
-        const auto withProfile = [&](const QJsonObject &p) {
-            return MakePackage::composePackage(document(QJsonArray{p}));
-        };
-        const auto withStampName = [&](const QString &name) {
-            return MakePackage::composePackage(document(
-                QJsonArray{}, QJsonArray{QJsonObject{{"IconName", name}, {"Icon", "c3RhbXA="}}}));
-        };
-        const auto withJson = [&](const QByteArray &json) {
-            return MakePackage::composePackage(QJsonObject()).left(6) + QByteArray(2, 0) +
-                   qCompress(json, -1);
-        };
-        const auto withField = [&](const char *key, const QJsonValue &v) {
-            QJsonObject p = goodProfile;
-            p.insert(key, v);
-            return withProfile(p);
-        };
-
-        QByteArray package;
-        switch (kind) {
-        case 0:
-            package = QByteArray();
-            break;
-        case 1:
-            package = "CORVA";
-            break;
-        case 2:
-            package = good.left(11);
-            break;
-        case 3:
-            package = "corvan" + good.mid(6);
-            break;
-        case 4:
-            package = good;
-            package[6] = char(package[6] ^ 0x5A);
-            break;
-        case 5:
-            package = withHeaderLength(good, settingspackage::kMaxJsonSize + 1);
-            break;
-        case 6:
-            package = withHeaderLength(good, qFromBigEndian<quint32>(good.constData() + 8) - 1);
-            break;
-        case 7:
-            package = withHeaderLength(good, qFromBigEndian<quint32>(good.constData() + 8) + 1);
-            break;
-        case 8: {
-            // 40 MB of blanks in a stream of a few kilobytes, claiming 100 bytes.
-            const QByteArray bomb = qCompress(QByteArray(40 * 1024 * 1024, ' '), 9);
-            QVERIFY(bomb.size() < 100 * 1024);
-            package = withHeaderLength(good.left(8) + bomb, 100);
-            break;
-        }
-        case 9:
-            package = resealed(good.left(good.size() - 10));
-            break;
-        case 10:
-            package = resealed(good + "tail");
-            break;
-        case 11:
-            package = resealed(withJson("{\"Profiles\":["));
-            break;
-        case 12:
-            package = resealed(withJson("[]"));
-            break;
-        case 13:
-            package = resealed(withJson("{\"Profiles\":[]}"));
-            break;
-        case 14:
-            package = resealed(withJson("{\"Profiles\":{},\"StampFiles\":[]}"));
-            break;
-        case 15:
-            package = resealed(withJson("{\"Profiles\":[1],\"StampFiles\":[]}"));
-            break;
-        case 16:
-            package = withField("Config", 4456);
-            break;
-        case 17:
-            package = withProfile(profileObject(kIdA, config.left(4455), "a.png", "i"));
-            break;
-        case 18:
-        case 19: {
-            // Bytes whose standard Base64 holds "+" or "/".
-            QByteArray b = config;
-            b[0] = char(kind == 18 ? 0xFB : 0xFF);
-            b[1] = char(0xEF);
-            b[2] = char(0xBE);
-            QString text = QString::fromLatin1(b.toBase64());
-            QVERIFY(text.contains(kind == 18 ? '+' : '/'));
-            package = withField("Config", text);
-            break;
-        }
-        case 20:
-            package = withField("Icon", "aWNvbg");
-            break;
-        case 21:
-            package = withField("Icon", "aWNv bg==");
-            break;
-        case 22:
-            package =
-                withProfile(profileObject("../../.config/autostart/x.desktop", config, "", ""));
-            break;
-        case 23:
-            package = withProfile(profileObject("..\\x", config, "", ""));
-            break;
-        case 24:
-            package = withProfile(profileObject("profile.ini", config, "", ""));
-            break;
-        case 25:
-            package = withProfile(profileObject("Profile.INI", config, "", ""));
-            break;
-        case 26:
-            package = withProfile(profileObject("icons", config, "", ""));
-            break;
-        case 27:
-            package = withProfile(profileObject("..", config, "", ""));
-            break;
-        case 28:
-            package = withProfile(profileObject(kIdA, config, "../../x.png", "i"));
-            break;
-        case 29:
-            package = withProfile(profileObject(kIdA, config, QString("a") + QChar(0) + "b", "i"));
-            break;
-        case 30:
-            package = withProfile(profileObject(kIdA, config, "a\nb.png", "i"));
-            break;
-        case 31:
-            package = withProfile(profileObject(kIdA, config, QString(252, 'x') + ".png", "i"));
-            break;
-        case 32:
-            package = withStampName("../s.png");
-            break;
-        case 33:
-            package = withStampName(".");
-            break;
-        case 34:
-            package = withStampName("");
-            break;
-        case 35:
-            package = MakePackage::composePackage(document(
-                QJsonArray{goodProfile, profileObject(kIdB, config, "ok.png", "i")},
-                QJsonArray{goodStamp, QJsonObject{{"IconName", "x/../../y"}, {"Icon", ""}}}));
-            break;
-        case 36:
-            package = withProfile(profileObject("stampconfig.ini.lock", config, "", ""));
-            break;
-        }
+        const QByteArray package = kHostile[kind].second(Hostile());
+        if (QTest::currentTestFailed())
+            return;
         MakePackage::Contents contents;
         QCOMPARE(MakePackage::parsePackage(package, contents), -52);
 
@@ -534,15 +476,12 @@ private slots:
     {
         // The table's base package is itself fine: the refusals above are the
         // changes, not the base.
-        const QByteArray config = bytesOf(4456, 5);
-        const QByteArray good = MakePackage::composePackage(
-            document(QJsonArray{profileObject(kIdA, config, "a.png", "icon")},
-                     QJsonArray{QJsonObject{{"IconName", "s.png"}, {"Icon", "c3RhbXA="}}}));
+        const Hostile h;
         PackageHome target;
-        PackageHome::writeFile(target.dir.path() + "/good.wqv", good);
+        PackageHome::writeFile(target.dir.path() + "/good.wqv", h.good);
         MakePackage packer;
         QCOMPARE(packer.importPackage(&target.config, target.dir.path() + "/good.wqv"), 0);
-        QCOMPARE(PackageHome::readFile(target.config.m_strProfilesDir + "/" + kIdA), config);
+        QCOMPARE(PackageHome::readFile(target.config.m_strProfilesDir + "/" + kIdA), h.config);
         QCOMPARE(PackageHome::readFile(target.config.m_strStampDir + "/s.png"),
                  QByteArray("stamp"));
         QVERIFY(!QFileInfo::exists(target.dir.path() + "/missing.wqv"));
