@@ -24,6 +24,8 @@
 
 #include <memory>
 
+using testsupport::row;
+
 namespace {
 
 QByteArray pngBytes(QColor colour)
@@ -962,5 +964,3 @@ void TestTaskEditor::testButtonFollowsAutoTest()
 
 QTEST_MAIN(TestTaskEditor)
 #include "tst_taskeditor.moc"
-
-using testsupport::row;

@@ -5,9 +5,12 @@
 
 #include "fakeconsole.h"
 #include "storefixture.h"
+#include "support/datarows.h"
 #include "taskrun.h"
 
 #include <QtTest>
+
+using testsupport::row;
 
 namespace {
 
@@ -270,6 +273,3 @@ void TestTaskRun::roads()
 
 QTEST_GUILESS_MAIN(TestTaskRun)
 #include "tst_taskrun.moc"
-#include "support/datarows.h"
-
-using testsupport::row;

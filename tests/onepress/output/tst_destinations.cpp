@@ -23,6 +23,7 @@
 #include <QtTest>
 
 using outtest::page;
+using testsupport::row;
 
 class TestDestinations : public QObject
 {
@@ -497,5 +498,3 @@ private slots:
 
 QTEST_MAIN(TestDestinations)
 #include "tst_destinations.moc"
-
-using testsupport::row;

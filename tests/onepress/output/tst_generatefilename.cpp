@@ -3,11 +3,13 @@
 
 #include "generatefilename.h"
 #include "outputtestutil.h"
+#include "support/datarows.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 using outtest::page;
+using testsupport::row;
 
 class TestGenerateFileName : public QObject
 {
@@ -260,6 +262,3 @@ private slots:
 
 QTEST_GUILESS_MAIN(TestGenerateFileName)
 #include "tst_generatefilename.moc"
-#include "support/datarows.h"
-
-using testsupport::row;

@@ -3,12 +3,14 @@
 
 #include "generatefilename.h"
 #include "outputtestutil.h"
+#include "support/datarows.h"
 #include "workerrig.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 using outtest::page;
+using testsupport::row;
 
 #if defined(__SANITIZE_THREAD__)
 #define OUTPUT_TSAN 1
@@ -304,6 +306,3 @@ private slots:
 
 QTEST_MAIN(TestOutputWorker)
 #include "tst_outputworker.moc"
-#include "support/datarows.h"
-
-using testsupport::row;

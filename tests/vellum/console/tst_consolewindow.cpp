@@ -32,6 +32,7 @@
 #include <thread>
 
 using namespace consoletest;
+using testsupport::row;
 
 using testsupport::ModalAnswerer;
 using testsupport::ModalSeen;
@@ -790,5 +791,3 @@ private slots:
 
 QTEST_MAIN(TestConsoleWindow)
 #include "tst_consolewindow.moc"
-
-using testsupport::row;

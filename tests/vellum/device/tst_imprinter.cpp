@@ -30,6 +30,7 @@
 using namespace devicetest;
 using testsupport::ModalAnswerer;
 using testsupport::ModalSeen;
+using testsupport::row;
 
 namespace {
 
@@ -461,5 +462,3 @@ private slots:
 
 QTEST_MAIN(TestImprinter)
 #include "tst_imprinter.moc"
-
-using testsupport::row;

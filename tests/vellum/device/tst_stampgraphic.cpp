@@ -15,6 +15,7 @@
 #include <QtTest>
 
 using testsupport::ModalAnswerer;
+using testsupport::row;
 
 namespace {
 
@@ -394,5 +395,3 @@ private slots:
 
 QTEST_MAIN(TestStampGraphic)
 #include "tst_stampgraphic.moc"
-
-using testsupport::row;

@@ -1,6 +1,7 @@
 // The imprinter text template: its samples and the template editor.
 #include "changemessagedialog.h"
 #include "pmessage.h"
+#include "support/datarows.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,6 +20,8 @@
 #include <QtTest>
 
 #include <cstring>
+
+using testsupport::row;
 
 namespace {
 
@@ -444,6 +447,3 @@ private slots:
 
 QTEST_MAIN(TestStampText)
 #include "tst_stamptext.moc"
-#include "support/datarows.h"
-
-using testsupport::row;

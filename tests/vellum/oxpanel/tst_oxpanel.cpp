@@ -35,6 +35,7 @@
 
 using testsupport::changedOffsets;
 using testsupport::describeChanges;
+using testsupport::row;
 
 namespace {
 
@@ -723,5 +724,3 @@ void TestOxPanel::smallScreen()
 
 QTEST_MAIN(TestOxPanel)
 #include "tst_oxpanel.moc"
-
-using testsupport::row;

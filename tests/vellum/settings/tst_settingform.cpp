@@ -20,6 +20,7 @@
 #include <QThread>
 
 using namespace settingtest;
+using testsupport::row;
 
 class TstSettingForm : public QObject
 {
@@ -844,5 +845,3 @@ void TstSettingForm::smallScreen()
 
 QTEST_MAIN(TstSettingForm)
 #include "tst_settingform.moc"
-
-using testsupport::row;
