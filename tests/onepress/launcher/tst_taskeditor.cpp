@@ -100,63 +100,85 @@ void TestTaskEditor::formInventory()
     MainWindow &w = *rig.window;
     Ui_MainWindow *ui = w.form();
     QCOMPARE(w.size(), QSize(616, 559));
-    const QList<QPair<const char *, const char *>> inventory = {
-        {"labelTaskShortcut", "QLabel"},
-        {"comboBoxTaskShortcut", "QComboBox"},
-        {"pushButtonTaskRename", "QPushButton"},
-        {"pushButtonAbout", "QPushButton"},
-        {"pushButtonHelp", "QPushButton"},
-        {"groupBoxScanTo", "QGroupBox"},
-        {"labelDestAddress", "QLabel"},
-        {"labelDestAddressImage", "QLabel"},
-        {"comboBoxScanDestination", "QComboBox"},
-        {"pushButtonCreateNewMenu", "QPushButton"},
-        {"pushButtonSaveAs", "QPushButton"},
-        {"pushButtonModify", "QPushButton"},
-        {"pushButtonDelete", "QPushButton"},
-        {"labelFileType", "QLabel"},
-        {"labelFileTypeImage", "QLabel"},
-        {"comboBoxFileType", "QComboBox"},
-        {"pushButtonOcrFileSetting", "QPushButton"},
-        {"labelSaveFilePath", "QLabel"},
-        {"lineEditSaveFilePath", "QLineEdit"},
-        {"pushButtonBrowsePath", "QPushButton"},
-        {"labelFileNameFormat", "QLabel"},
-        {"comboBoxFileNameFormat", "QComboBox"},
-        {"labelFileNamePrefix", "QLabel"},
-        {"lineEditFileNamePrefix", "QLineEdit"},
-        {"checkBoxAfterSendFileDeleteFile", "QCheckBox"},
-        {"checkBoxBeforeSaveFileSettingName", "QCheckBox"},
-        {"labelPrinterName", "QLabel"},
-        {"lineEditPrinterName", "QLineEdit"},
-        {"pushButtonPrinterSetting", "QPushButton"},
-        {"checkBoxBeforePrintingDisplaySetting", "QCheckBox"},
-        {"labelScalePrintingPage", "QLabel"},
-        {"comboBoxScalePrintingPage", "QComboBox"},
-        {"checkBoxCenterPrinting", "QCheckBox"},
-        {"groupBoxScanOption", "QGroupBox"},
-        {"checkBoxBeforeSaveFileEditImage", "QCheckBox"},
-        {"checkBoxBlankPageSeparate", "QCheckBox"},
-        {"pushButtonBlankPageSetting", "QPushButton"},
-        {"checkBoxADFTrayEmptyWaiting", "QCheckBox"},
-        {"checkBoxBarcodeSeparate", "QCheckBox"},
-        {"checkBoxAddKeywordToDoc", "QCheckBox"},
-        {"checkBoxAddWatermark", "QCheckBox"},
-        {"pushButtonWatermarkSetting", "QPushButton"},
-        {"groupBoxScanAs", "QGroupBox"},
-        {"labelSettingShortcut", "QLabel"},
-        {"labelSettingShortcutImage", "QLabel"},
-        {"lineEditSettingShortcut", "QLineEdit"},
-        {"pushButtonSettingShortcut", "QPushButton"},
-        {"checkBoxBeforeScanDisplaySetting", "QCheckBox"},
-        {"pushButtonTest", "QPushButton"},
-        {"pushButtonOK", "QPushButton"},
-        {"pushButtonCancel", "QPushButton"},
-        {"pushButtonApply", "QPushButton"}};
+    // Every child with its class and, where it has one, its text from the
+    // wording list (a file task is shown, so the two kind-dependent boxes read
+    // their file texts); "tip:" marks a tool tip.
+    const struct
+    {
+        const char *name, *cls, *text;
+    } inventory[] = {
+        {"labelTaskShortcut", "QLabel", "任务快捷键："},
+        {"comboBoxTaskShortcut", "QComboBox", nullptr},
+        {"pushButtonTaskRename", "QPushButton", "重命名..."},
+        {"pushButtonAbout", "QPushButton", "tip:关于"},
+        {"pushButtonHelp", "QPushButton", "tip:帮助"},
+        {"groupBoxScanTo", "QGroupBox", "扫描至"},
+        {"labelDestAddress", "QLabel", "目的地："},
+        {"labelDestAddressImage", "QLabel", nullptr},
+        {"comboBoxScanDestination", "QComboBox", nullptr},
+        {"pushButtonCreateNewMenu", "QPushButton", "tip:新建"},
+        {"pushButtonSaveAs", "QPushButton", "tip:另存为"},
+        {"pushButtonModify", "QPushButton", "tip:修改"},
+        {"pushButtonDelete", "QPushButton", "tip:删除"},
+        {"labelFileType", "QLabel", "文件类型："},
+        {"labelFileTypeImage", "QLabel", nullptr},
+        {"comboBoxFileType", "QComboBox", nullptr},
+        {"pushButtonOcrFileSetting", "QPushButton", "设置..."},
+        {"labelSaveFilePath", "QLabel", "文件夹："},
+        {"lineEditSaveFilePath", "QLineEdit", nullptr},
+        {"pushButtonBrowsePath", "QPushButton", "浏览..."},
+        {"labelFileNameFormat", "QLabel", "文件名格式："},
+        {"comboBoxFileNameFormat", "QComboBox", nullptr},
+        {"labelFileNamePrefix", "QLabel", "文件名前缀："},
+        {"lineEditFileNamePrefix", "QLineEdit", nullptr},
+        {"checkBoxAfterSendFileDeleteFile", "QCheckBox", "发送后删除文件"},
+        {"checkBoxBeforeSaveFileSettingName", "QCheckBox", "保存之前先设定文件名称"},
+        {"labelPrinterName", "QLabel", "打印机名称："},
+        {"lineEditPrinterName", "QLineEdit", nullptr},
+        {"pushButtonPrinterSetting", "QPushButton", "设置..."},
+        {"checkBoxBeforePrintingDisplaySetting", "QCheckBox", "打印前显示设置"},
+        {"labelScalePrintingPage", "QLabel", "页面缩放："},
+        {"comboBoxScalePrintingPage", "QComboBox", nullptr},
+        {"checkBoxCenterPrinting", "QCheckBox", "居中"},
+        {"groupBoxScanOption", "QGroupBox", "扫描选项"},
+        {"checkBoxBeforeSaveFileEditImage", "QCheckBox", "保存之前先编辑影像"},
+        {"checkBoxBlankPageSeparate", "QCheckBox", "空白页面后分隔"},
+        {"pushButtonBlankPageSetting", "QPushButton", "设置..."},
+        {"checkBoxADFTrayEmptyWaiting", "QCheckBox", "进纸器已空时请等待其他页面"},
+        {"checkBoxBarcodeSeparate", "QCheckBox", "按条码分隔"},
+        {"checkBoxAddKeywordToDoc", "QCheckBox", "添加关键词至文档文件"},
+        {"checkBoxAddWatermark", "QCheckBox", "添加水印"},
+        {"pushButtonWatermarkSetting", "QPushButton", "设置..."},
+        {"groupBoxScanAs", "QGroupBox", "扫描为"},
+        {"labelSettingShortcut", "QLabel", "设置快捷键："},
+        {"labelSettingShortcutImage", "QLabel", nullptr},
+        {"lineEditSettingShortcut", "QLineEdit", nullptr},
+        {"pushButtonSettingShortcut", "QPushButton", "设置..."},
+        {"checkBoxBeforeScanDisplaySetting", "QCheckBox", "扫描前显示设置"},
+        {"pushButtonTest", "QPushButton", "测试"},
+        {"pushButtonOK", "QPushButton", "确定"},
+        {"pushButtonCancel", "QPushButton", "取消"},
+        {"pushButtonApply", "QPushButton", "应用"},
+    };
     for (const auto &item : inventory) {
-        QWidget *found = w.findChild<QWidget *>(item.first);
-        QVERIFY2(found, item.first);
-        QCOMPARE(QString(found->metaObject()->className()), QString(item.second));
+        QWidget *found = w.findChild<QWidget *>(item.name);
+        QVERIFY2(found, item.name);
+        QCOMPARE(QString(found->metaObject()->className()), QString(item.cls));
+        if (!item.text)
+            continue;
+        QString expected = QString::fromUtf8(item.text);
+        QString shown;
+        if (expected.startsWith("tip:")) {
+            expected.remove(0, 4);
+            shown = found->toolTip();
+        } else if (auto *group = qobject_cast<QGroupBox *>(found)) {
+            shown = group->title();
+        } else if (auto *label = qobject_cast<QLabel *>(found)) {
+            shown = label->text();
+        } else {
+            shown = static_cast<QAbstractButton *>(found)->text();
+        }
+        QVERIFY2(shown == expected, item.name);
     }
     for (QWidget *b : {(QWidget *)ui->pushButtonAbout, (QWidget *)ui->pushButtonHelp,
                        (QWidget *)ui->pushButtonCreateNewMenu, (QWidget *)ui->pushButtonSaveAs,
@@ -171,65 +193,6 @@ void TestTaskEditor::formInventory()
     QCOMPARE(ui->checkBoxBeforeScanDisplaySetting->maximumWidth(), 200);
     QCOMPARE(ui->pushButtonAbout->focusPolicy(), Qt::NoFocus);
     QCOMPARE(w.windowTitle(), QString("Corvan扫描仪"));
-    // Every text of the wording list (a file task is shown, so the two
-    // kind-dependent boxes read their file texts).
-    const QList<QPair<const char *, const char *>> texts = {
-        {"labelTaskShortcut", "任务快捷键："},
-        {"pushButtonTaskRename", "重命名..."},
-        {"pushButtonAbout", "tip:关于"},
-        {"pushButtonHelp", "tip:帮助"},
-        {"groupBoxScanTo", "扫描至"},
-        {"labelDestAddress", "目的地："},
-        {"pushButtonCreateNewMenu", "tip:新建"},
-        {"pushButtonSaveAs", "tip:另存为"},
-        {"pushButtonModify", "tip:修改"},
-        {"pushButtonDelete", "tip:删除"},
-        {"labelFileType", "文件类型："},
-        {"pushButtonOcrFileSetting", "设置..."},
-        {"labelSaveFilePath", "文件夹："},
-        {"pushButtonBrowsePath", "浏览..."},
-        {"labelFileNameFormat", "文件名格式："},
-        {"labelFileNamePrefix", "文件名前缀："},
-        {"checkBoxBeforeSaveFileSettingName", "保存之前先设定文件名称"},
-        {"checkBoxAfterSendFileDeleteFile", "发送后删除文件"},
-        {"labelPrinterName", "打印机名称："},
-        {"pushButtonPrinterSetting", "设置..."},
-        {"checkBoxBeforePrintingDisplaySetting", "打印前显示设置"},
-        {"labelScalePrintingPage", "页面缩放："},
-        {"checkBoxCenterPrinting", "居中"},
-        {"groupBoxScanOption", "扫描选项"},
-        {"checkBoxBeforeSaveFileEditImage", "保存之前先编辑影像"},
-        {"checkBoxADFTrayEmptyWaiting", "进纸器已空时请等待其他页面"},
-        {"checkBoxAddKeywordToDoc", "添加关键词至文档文件"},
-        {"checkBoxBlankPageSeparate", "空白页面后分隔"},
-        {"pushButtonBlankPageSetting", "设置..."},
-        {"checkBoxBarcodeSeparate", "按条码分隔"},
-        {"checkBoxAddWatermark", "添加水印"},
-        {"pushButtonWatermarkSetting", "设置..."},
-        {"groupBoxScanAs", "扫描为"},
-        {"labelSettingShortcut", "设置快捷键："},
-        {"pushButtonSettingShortcut", "设置..."},
-        {"checkBoxBeforeScanDisplaySetting", "扫描前显示设置"},
-        {"pushButtonOK", "确定"},
-        {"pushButtonCancel", "取消"},
-        {"pushButtonApply", "应用"},
-        {"pushButtonTest", "测试"}};
-    for (const auto &t : texts) {
-        QWidget *widget = w.findChild<QWidget *>(t.first);
-        QString expected = QString::fromUtf8(t.second);
-        QString shown;
-        if (expected.startsWith("tip:")) {
-            expected.remove(0, 4);
-            shown = widget->toolTip();
-        } else if (auto *group = qobject_cast<QGroupBox *>(widget)) {
-            shown = group->title();
-        } else if (auto *label = qobject_cast<QLabel *>(widget)) {
-            shown = label->text();
-        } else {
-            shown = static_cast<QAbstractButton *>(widget)->text();
-        }
-        QVERIFY2(shown == expected, t.first);
-    }
     // Tab order: the whole list; the two picture buttons take no focus, so
     // Tab passes over them, as it does in any form that lists them.
     const QList<QWidget *> tabOrder = {ui->comboBoxTaskShortcut,
