@@ -69,6 +69,20 @@ struct RunRig
         window->tasks().setTaskShortcut(copy.TaskID, copy);
     }
 
+    // Starts the task, delivers the numbered pages and ends the scan; returns
+    // the page files in their order.
+    QStringList scan(const QString &taskId, const QList<int> &numbers)
+    {
+        window->systemMenuTaskID(taskId);
+        QStringList files;
+        for (int n : numbers)
+            files << page(n);
+        for (const QString &f : files)
+            console->deliver(f);
+        console->finish();
+        return files;
+    }
+
     QStringList outputs() const { return QDir(out()).entryList(QDir::Files, QDir::Name); }
 
     // The one box of a document or print that was not made: "错误" with the

@@ -32,6 +32,25 @@ bool idle(MainWindow &w)
     return !w.isBusy() && !w.isSaving();
 }
 
+// Slot 0 becomes a file task handing its document to a new web-mail
+// destination that sends to `port` on loopback without asking.
+tagTASK_SHORTCUT mailTask(RunRig &rig, const QString &name, int port)
+{
+    tagSCAN_DESTINATION mail;
+    mail.ScanDestinationFlagID = ScanDestWebMail;
+    mail.Name = name;
+    mail.ServerAddress = "127.0.0.1";
+    mail.Port = port;
+    mail.UserMailAddr = "scanner@corvan.test";
+    mail.MailSize = 20;
+    mail.SendNoPromptMail = true;
+    mail.Recipient = "office@corvan.test";
+    rig.window->destinations().addScanDestination(mail);
+    tagTASK_SHORTCUT t = rig.fileTask(0);
+    t.ScanDestinationID = mail.ScanDestinationID;
+    return t;
+}
+
 } // namespace
 
 class TestLauncherDestinations : public QObject
@@ -73,11 +92,7 @@ void TestLauncherDestinations::printerRoadStartsNoWorker()
     rig.store(t);
     QSignalSpy saves(&w, &MainWindow::saveFiles);
     QSignalSpy finished(w.worker(), &ProcessFile::saveFileFinished);
-    w.systemMenuTaskID(t.TaskID);
-    const QString p1 = rig.page(1), p2 = rig.page(2);
-    rig.console->deliver(p1);
-    rig.console->deliver(p2);
-    rig.console->finish();
+    const QStringList pages = rig.scan(t.TaskID, {1, 2});
     // Printing happens on the GUI thread before the end of scan returns.
     QVERIFY(idle(w));
     QCOMPARE(saves.count(), 0);
@@ -86,17 +101,14 @@ void TestLauncherDestinations::printerRoadStartsNoWorker()
     QVERIFY(rig.outputs().isEmpty());
     const QString info = RunRig::tool("pdfinfo", {printed});
     QVERIFY2(info.contains(QRegularExpression("Pages:\\s+2\n")), qPrintable(info));
-    QVERIFY(!QFile::exists(p1) && !QFile::exists(p2));
+    QVERIFY(!QFile::exists(pages[0]) && !QFile::exists(pages[1]));
     QVERIFY(w.pages().isEmpty());
 
     // A printer that cannot be opened: the failure box, and the pages stay.
     t.OutputFileName = rig.dir.root->filePath("no/such/folder/printed.pdf");
     rig.store(t);
     testsupport::ModalAnswerer answer("确定");
-    w.systemMenuTaskID(t.TaskID);
-    const QString p3 = rig.page(3);
-    rig.console->deliver(p3);
-    rig.console->finish();
+    const QString p3 = rig.scan(t.TaskID, {3}).first();
     QVERIFY(idle(w));
     QVERIFY(RunRig::sawWriteFailure(answer));
     QVERIFY(QFile::exists(p3));
@@ -108,10 +120,7 @@ void TestLauncherDestinations::printerRoadStartsNoWorker()
     t.BeforePrintingDisplaySetings = true;
     rig.store(t);
     testsupport::ModalAnswerer cancel(""); // rejects whatever comes
-    w.systemMenuTaskID(t.TaskID);
-    const QString p4 = rig.page(4);
-    rig.console->deliver(p4);
-    rig.console->finish();
+    const QString p4 = rig.scan(t.TaskID, {4}).first();
     QVERIFY(idle(w));
     QCOMPARE(cancel.count(), 1);
     QCOMPARE(cancel.last().className, QString("QPrintDialog"));
@@ -139,10 +148,7 @@ void TestLauncherDestinations::applicationOpensOrTells()
     if (desktopOpens)
         desktop.reset(new testsupport::DesktopUrls);
     testsupport::ModalAnswerer answer("确定");
-    w.systemMenuTaskID(t.TaskID);
-    const QString p1 = rig.page(1);
-    rig.console->deliver(p1);
-    rig.console->finish();
+    const QString p1 = rig.scan(t.TaskID, {1}).first();
     QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(40000));
 
     QCOMPARE(rig.outputs().size(), 1);
@@ -183,29 +189,15 @@ void TestLauncherDestinations::mailDeletesOnlyWhatWasSent()
     RunRig rig;
     MainWindow &w = *rig.window;
     g_ConfigFile.m_nRemoveImage = removeImage;
-    tagSCAN_DESTINATION mail;
-    mail.ScanDestinationFlagID = ScanDestWebMail;
-    mail.Name = "loopback mail";
-    mail.ServerAddress = "127.0.0.1";
-    mail.Port = serverUp ? m_smtp->port : smtptest::freePort(); // nothing listens there
-    mail.UserMailAddr = "scanner@corvan.test";
-    mail.MailSize = 20;
-    mail.SendNoPromptMail = true;
-    mail.Recipient = "office@corvan.test";
-    w.destinations().addScanDestination(mail);
-    QVERIFY(!mail.ScanDestinationID.isEmpty());
-
-    tagTASK_SHORTCUT t = rig.fileTask(0);
-    t.ScanDestinationID = mail.ScanDestinationID;
+    // Nothing listens on a free port.
+    tagTASK_SHORTCUT t =
+        mailTask(rig, "loopback mail", serverUp ? m_smtp->port : smtptest::freePort());
+    QVERIFY(!t.ScanDestinationID.isEmpty());
     t.AfterSendFileDeleteFile = deleteAfterSend;
     rig.store(t);
     testsupport::ModalAnswerer answer("确定");
     const int mailsBefore = m_smtp->mails();
-    w.systemMenuTaskID(t.TaskID);
-    const QString p1 = rig.page(1), p2 = rig.page(2);
-    rig.console->deliver(p1);
-    rig.console->deliver(p2);
-    rig.console->finish();
+    const QStringList pages = rig.scan(t.TaskID, {1, 2});
     QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(40000));
 
     QCOMPARE(m_smtp->mails(), mailsBefore + (serverUp ? 1 : 0));
@@ -217,7 +209,7 @@ void TestLauncherDestinations::mailDeletesOnlyWhatWasSent()
         QCOMPARE(answer.last().text, QString("文件发送失败！"));
     }
     QCOMPARE(rig.outputs().size(), documentKept ? 1 : 0);
-    QCOMPARE(QFile::exists(p1) && QFile::exists(p2), pagesKept);
+    QCOMPARE(QFile::exists(pages[0]) && QFile::exists(pages[1]), pagesKept);
     QVERIFY(w.pages().isEmpty());
 }
 
@@ -229,18 +221,7 @@ void TestLauncherDestinations::disconnectWhileTheMailWaits()
 {
     RunRig rig;
     MainWindow &w = *rig.window;
-    tagSCAN_DESTINATION mail;
-    mail.ScanDestinationFlagID = ScanDestWebMail;
-    mail.Name = "unreachable mail";
-    mail.ServerAddress = "127.0.0.1";
-    mail.Port = smtptest::freePort();
-    mail.UserMailAddr = "scanner@corvan.test";
-    mail.MailSize = 20;
-    mail.SendNoPromptMail = true;
-    mail.Recipient = "office@corvan.test";
-    w.destinations().addScanDestination(mail);
-    tagTASK_SHORTCUT t = rig.fileTask(0);
-    t.ScanDestinationID = mail.ScanDestinationID;
+    tagTASK_SHORTCUT t = mailTask(rig, "unreachable mail", smtptest::freePort());
     rig.store(t);
     w.setOnepressEvent();
 
@@ -265,11 +246,7 @@ void TestLauncherDestinations::disconnectWhileTheMailWaits()
         w.pressTouchPanel(1);
         testsupport::ModalAnswerer::press(box, "确定");
     });
-    w.systemMenuTaskID(t.TaskID);
-    const QString p1 = rig.page(1), p2 = rig.page(2);
-    rig.console->deliver(p1);
-    rig.console->deliver(p2);
-    rig.console->finish();
+    const QStringList pages = rig.scan(t.TaskID, {1, 2});
     QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(40000));
     {
         std::lock_guard<std::mutex> lock(m);
@@ -286,7 +263,7 @@ void TestLauncherDestinations::disconnectWhileTheMailWaits()
     QCOMPARE(rig.console->started.size(), 1);
     QVERIFY(!w.isConnected());
     QVERIFY(w.pages().isEmpty());
-    QVERIFY(!QFile::exists(p1) && !QFile::exists(p2));
+    QVERIFY(!QFile::exists(pages[0]) && !QFile::exists(pages[1]));
     QCOMPARE(rig.outputs().size(), 1);
 }
 

@@ -302,9 +302,7 @@ void TestLauncherRun::saveAsLoopAndKeyword()
             edit->setText("  合同  ");
         testsupport::ModalAnswerer::press(box, "确定");
     });
-    w.systemMenuTaskID(t.TaskID);
-    rig.console->deliver(rig.page(1));
-    rig.console->finish();
+    rig.scan(t.TaskID, {1});
     QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QCOMPARE(captions, QStringList({"另存为", "另存为"}));
     QStringList texts;
@@ -380,10 +378,7 @@ void TestLauncherRun::failedSaveKeepsPages()
     t.FolderPath = blocker + "/out"; // cannot be made, even as root
     rig.store(t);
     testsupport::ModalAnswerer answer("确定");
-    w.systemMenuTaskID(t.TaskID);
-    const QString page = rig.page(1);
-    rig.console->deliver(page);
-    rig.console->finish();
+    const QString page = rig.scan(t.TaskID, {1}).first();
     QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(15000));
     QVERIFY(QFile::exists(page));
     QVERIFY(w.pages().isEmpty());
@@ -397,9 +392,7 @@ void TestLauncherRun::destroyedWhileTheWorkerAsks()
     t.AddKeywordToDoc = true;
     rig.store(t);
     testsupport::ModalAnswerer answer("确定");
-    rig.window->systemMenuTaskID(t.TaskID);
-    rig.console->deliver(rig.page(1));
-    rig.console->finish();
+    rig.scan(t.TaskID, {1});
     QVERIFY(rig.window->isSaving());
     QPointer<QThread> thread = rig.window->workerThread();
     QElapsedTimer clock;
