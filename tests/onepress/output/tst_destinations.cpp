@@ -139,16 +139,15 @@ private slots:
     {
         QTest::addColumn<QString>("parameter");
         QTest::addColumn<QStringList>("argv");
-        QTest::newRow("token in the middle")
-            << "-o <%IMAGE_NAME%> -v" << QStringList({"-o", "/d/s,1'.pdf", "-v"});
-        QTest::newRow("token inside an argument")
-            << "--file=<%IMAGE_NAME%>" << QStringList({"--file=<%IMAGE_NAME%>"});
-        QTest::newRow("double space keeps an empty argument")
-            << "a  <%IMAGE_NAME%> <%IMAGE_NAME%>"
-            << QStringList({"a", "", "/d/s,1'.pdf", "<%IMAGE_NAME%>"});
-        QTest::newRow("no parameter") << "" << QStringList({""});
-        QTest::newRow("shell characters stay text")
-            << "$(touch pwned) <%IMAGE_NAME%>" << QStringList({"$(touch", "pwned)", "/d/s,1'.pdf"});
+        row("token in the middle", "-o <%IMAGE_NAME%> -v",
+            QStringList({"-o", "/d/s,1'.pdf", "-v"}));
+        row("token inside an argument", "--file=<%IMAGE_NAME%>",
+            QStringList({"--file=<%IMAGE_NAME%>"}));
+        row("double space keeps an empty argument", "a  <%IMAGE_NAME%> <%IMAGE_NAME%>",
+            QStringList({"a", "", "/d/s,1'.pdf", "<%IMAGE_NAME%>"}));
+        row("no parameter", "", QStringList({""}));
+        row("shell characters stay text", "$(touch pwned) <%IMAGE_NAME%>",
+            QStringList({"$(touch", "pwned)", "/d/s,1'.pdf"}));
     }
     void customProgram()
     {

@@ -181,12 +181,11 @@ private slots:
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("date and time")
-            << 2
-            << QStringList(
-                   {"s2026-01-05T093000.pdf", "s2026-01-05T093001.pdf", "s2026-01-05T093002.pdf"});
-        QTest::newRow("barcode and time")
-            << 4 << QStringList({"s2026-01-05T093000.pdf", "sxT093001.pdf", "syT093002.pdf"});
+        row("date and time", 2,
+            QStringList(
+                {"s2026-01-05T093000.pdf", "s2026-01-05T093001.pdf", "s2026-01-05T093002.pdf"}));
+        row("barcode and time", 4,
+            QStringList({"s2026-01-05T093000.pdf", "sxT093001.pdf", "syT093002.pdf"}));
     }
     void timestampsOneSecondPerGroup()
     {

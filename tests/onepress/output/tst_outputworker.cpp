@@ -79,30 +79,24 @@ private slots:
         QTest::addColumn<bool>("barcodeSplit");
         QTest::addColumn<QString>("decline"); // the question answered no
         QTest::addColumn<QStringList>("asked");
-        QTest::newRow("all asked") << ".b." << 2 << 1 << true << false << ""
-                                   << QStringList({"blank 1 2", "saveAs", "keywords"});
-        QTest::newRow("group declined")
-            << ".b." << 2 << 1 << true << false << "group" << QStringList({"blank 1 2"});
-        QTest::newRow("save-as declined")
-            << "..." << 2 << 1 << false << false << "saveAs" << QStringList({"saveAs"});
-        QTest::newRow("keywords declined") << "..." << 7 << 1 << false << false << "keywords"
-                                           << QStringList({"saveAs", "keywords"});
-        QTest::newRow("both splits") << ".xb." << 2 << 1 << true << true << ""
-                                     << QStringList({"both 1 1 3", "saveAs", "keywords"});
-        QTest::newRow("barcode split") << ".x." << 2 << 1 << false << true << ""
-                                       << QStringList({"barcode 1 2", "saveAs", "keywords"});
-        QTest::newRow("barcode name with split: no save-as")
-            << ".x." << 2 << 3 << false << true << "" << QStringList({"barcode 1 2", "keywords"});
-        QTest::newRow("barcode name without split")
-            << "..." << 2 << 4 << false << false << "" << QStringList({"saveAs", "keywords"});
-        QTest::newRow("png: no keywords")
-            << "..." << 8 << 1 << false << false << "" << QStringList({"saveAs"});
-        QTest::newRow("bmp: no keywords")
-            << "..." << 11 << 1 << false << false << "" << QStringList({"saveAs"});
-        QTest::newRow("text: no keywords")
-            << "..." << 13 << 1 << false << false << "" << QStringList({"saveAs"});
-        QTest::newRow("all blank: nothing to name")
-            << "bb" << 2 << 1 << true << false << "" << QStringList({"blank 2 0"});
+        row("all asked", ".b.", 2, 1, true, false, "",
+            QStringList({"blank 1 2", "saveAs", "keywords"}));
+        row("group declined", ".b.", 2, 1, true, false, "group", QStringList({"blank 1 2"}));
+        row("save-as declined", "...", 2, 1, false, false, "saveAs", QStringList({"saveAs"}));
+        row("keywords declined", "...", 7, 1, false, false, "keywords",
+            QStringList({"saveAs", "keywords"}));
+        row("both splits", ".xb.", 2, 1, true, true, "",
+            QStringList({"both 1 1 3", "saveAs", "keywords"}));
+        row("barcode split", ".x.", 2, 1, false, true, "",
+            QStringList({"barcode 1 2", "saveAs", "keywords"}));
+        row("barcode name with split: no save-as", ".x.", 2, 3, false, true, "",
+            QStringList({"barcode 1 2", "keywords"}));
+        row("barcode name without split", "...", 2, 4, false, false, "",
+            QStringList({"saveAs", "keywords"}));
+        row("png: no keywords", "...", 8, 1, false, false, "", QStringList({"saveAs"}));
+        row("bmp: no keywords", "...", 11, 1, false, false, "", QStringList({"saveAs"}));
+        row("text: no keywords", "...", 13, 1, false, false, "", QStringList({"saveAs"}));
+        row("all blank: nothing to name", "bb", 2, 1, true, false, "", QStringList({"blank 2 0"}));
     }
     void questions()
     {

@@ -4,6 +4,7 @@
 // run (tools/sanitize.sh): the list and flags cross from the GUI thread.
 #include "onepressthread.h"
 #include "pmessage.h"
+#include "support/datarows.h"
 #include "support/emulatedscanner.h"
 #include "support/emulatorwidgettest.h"
 #include "support/testtiming.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 
 using namespace emu;
+using testsupport::row;
 
 namespace {
 
@@ -213,18 +215,17 @@ private slots:
         for (int t = 1; t <= 75; ++t)
             everySecond << t;
         // The eleventh (at 11 s) restarts the clock: not at 61 s but at 72 s.
-        QTest::newRow("eleven in a row restart the clock") << everySecond << QList<int>{72};
-        QTest::newRow("slow time-outs: first past 60 s")
-            << QList<int>{30, 60, 90, 120, 150, 181} << QList<int>{90, 181};
-        QTest::newRow("exactly 60 s is not past") << QList<int>{60} << QList<int>{};
-        QTest::newRow("a good reply restarts the clock")
-            << QList<int>{30, -50, 100, 111} << QList<int>{111};
+        row("eleven in a row restart the clock", everySecond, QList<int>{72});
+        row("slow time-outs: first past 60 s", QList<int>{30, 60, 90, 120, 150, 181},
+            QList<int>{90, 181});
+        row("exactly 60 s is not past", QList<int>{60}, QList<int>{});
+        row("a good reply restarts the clock", QList<int>{30, -50, 100, 111}, QList<int>{111});
         // After a renewal the count starts again: the next eleventh restarts.
         QList<int> afterRenewal{61};
         for (int t = 62; t <= 72; ++t)
             afterRenewal << t;
         afterRenewal << 132 << 133;
-        QTest::newRow("count starts again after a renewal") << afterRenewal << QList<int>{61, 133};
+        row("count starts again after a renewal", afterRenewal, QList<int>{61, 133});
     }
     void timeoutRule()
     {
@@ -264,9 +265,9 @@ private slots:
         QTest::addColumn<bool>("flagged");
         QTest::addColumn<bool>("scanning");
         QTest::addColumn<int>("renewals");
-        QTest::newRow("flagged during a scan") << true << true << 1;
-        QTest::newRow("not flagged") << false << true << 0;
-        QTest::newRow("no scan") << true << false << 0;
+        row("flagged during a scan", true, true, 1);
+        row("not flagged", false, true, 0);
+        row("no scan", true, false, 0);
     }
     // A poll time-out during a scan while the scanner has flagged a reply
     // event registers again and clears the flag; otherwise nothing renews.
