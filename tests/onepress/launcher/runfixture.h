@@ -105,4 +105,10 @@ struct RunRig
     std::unique_ptr<MainWindow> window;
 };
 
+// Neither scanning nor saving: the run is over.
+inline bool idle(const MainWindow &w)
+{
+    return !w.isBusy() && !w.isSaving();
+}
+
 #endif

@@ -27,11 +27,6 @@
 
 namespace {
 
-bool idle(MainWindow &w)
-{
-    return !w.isBusy() && !w.isSaving();
-}
-
 // Slot 0 becomes a file task handing its document to a new web-mail
 // destination that sends to `port` on loopback without asking.
 tagTASK_SHORTCUT mailTask(RunRig &rig, const QString &name, int port)

@@ -19,11 +19,6 @@
 
 namespace {
 
-bool idle(MainWindow &w)
-{
-    return !w.isBusy() && !w.isSaving();
-}
-
 int pdfPages(const QString &file)
 {
     const QString info = RunRig::tool("pdfinfo", {file});

@@ -17,6 +17,8 @@
 #include <QWidget>
 #include <QtTest>
 
+#include <cstring>
+
 namespace devicetest {
 
 // Points g_VellumCfgFile at TMPDIR/app, whose stamp folder holds the
@@ -49,6 +51,18 @@ T *child(QWidget *w, const char *name)
     if (!c)
         qFatal("no child %s", name);
     return c;
+}
+
+inline QByteArray bytes(const void *p, size_t n)
+{
+    return QByteArray(static_cast<const char *>(p), int(n));
+}
+
+// The text stamp's template: the codes, then 'Z' to the end of the field.
+inline void setTemplate(tagSTAMP_CONFIG &s, const QByteArray &codes)
+{
+    std::memset(s.textTemplate, 'Z', sizeof(s.textTemplate));
+    std::memcpy(s.textTemplate, codes.constData(), size_t(qMin(codes.size(), 40)));
 }
 
 inline void saveGrab(QWidget *w, const QString &name)

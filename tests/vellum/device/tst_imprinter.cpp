@@ -34,17 +34,6 @@ using testsupport::row;
 
 namespace {
 
-QByteArray bytes(const void *p, size_t n)
-{
-    return QByteArray(static_cast<const char *>(p), int(n));
-}
-
-void setTemplate(tagSTAMP_CONFIG &s, const QByteArray &codes)
-{
-    std::memset(s.textTemplate, 'Z', sizeof(s.textTemplate));
-    std::memcpy(s.textTemplate, codes.constData(), size_t(qMin(codes.size(), 40)));
-}
-
 QString validate(QLineEdit *edit, QString text)
 {
     int pos = 0;

@@ -1,5 +1,6 @@
 // The imprinter text template: its samples and the template editor.
 #include "changemessagedialog.h"
+#include "deviceformfixture.h"
 #include "pmessage.h"
 #include "support/datarows.h"
 
@@ -21,6 +22,9 @@
 
 #include <cstring>
 
+using devicetest::bytes;
+using devicetest::child;
+using devicetest::setTemplate;
 using testsupport::row;
 
 namespace {
@@ -42,17 +46,6 @@ tagSTAMP_CONFIG emptyStamp()
     return s;
 }
 
-void setTemplate(tagSTAMP_CONFIG &s, const QByteArray &codes)
-{
-    std::memset(s.textTemplate, 'Z', sizeof(s.textTemplate));
-    std::memcpy(s.textTemplate, codes.constData(), size_t(qMin(codes.size(), 40)));
-}
-
-QByteArray bytes(const void *p, size_t n)
-{
-    return QByteArray(static_cast<const char *>(p), int(n));
-}
-
 } // namespace
 
 class TestStampText : public QObject
@@ -61,14 +54,6 @@ class TestStampText : public QObject
 private:
     PMessage m_hub;
 
-    template <typename T>
-    static T *child(QWidget *w, const char *name)
-    {
-        T *c = w->findChild<T *>(name);
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
-    }
     static QAction *addAction(ChangeMessageDialog &d, const QString &name)
     {
         for (QAction *a : child<QPushButton>(&d, "pushButtonAdd")->menu()->actions())
