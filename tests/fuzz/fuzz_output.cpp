@@ -38,8 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int w = -1, h = -1;
     FUZZ_CHECK(OfdLibrary::getJPEGWH(file, w, h) == 0);
     FUZZ_CHECK(w >= 0 && h >= 0 && w <= 0xFFFF && h <= 0xFFFF);
+    // The mode byte, then at least a start and an end marker.
     if (PdfHandler::isCompleteJpeg(file))
-        FUZZ_CHECK(size >= 6 && data[1] == 0xFF && data[2] == 0xD8);
+        FUZZ_CHECK(size >= 5 && data[1] == 0xFF && data[2] == 0xD8);
 
     // A header may claim any size; pages past 16 megapixels are not decoded
     // here (a 600 dpi A3 page is bigger, but needs no fuzzing to be one).
