@@ -112,7 +112,9 @@ bool FileHelper::replaceIni(const QString &target, const IniEdit &edit, bool utf
             return false;
     }
     QByteArray text;
-    return composeIni(target, old, edit, text, utf8) == QSettings::NoError &&
+    // A damaged old file does not block every later save: it is replaced by
+    // what could be read of it with the edit made, as QSettings would.
+    return composeIni(target, old, edit, text, utf8) != QSettings::AccessError &&
            replaceFile(target, text);
 }
 
@@ -124,19 +126,24 @@ int FileHelper::composeIni(const QString &near, const QByteArray &old, const Ini
     const QString pattern =
         QStringLiteral("%1/.%2.XXXXXX").arg(QFileInfo(near).path(), QFileInfo(near).fileName());
     QVariantMap meant;
+    // A format error sticks to the object from reading `old`; what QSettings
+    // could read of it is still written out whole, and the caller decides.
     const int composed =
         overScratch(pattern, old, utf8, [&](QSettings &ini, const QString &path) -> int {
             edit(ini);
             ini.sync();
-            if (ini.status() != QSettings::NoError)
+            if (ini.status() == QSettings::AccessError)
                 return ini.status();
+            const int status = ini.status();
             meant = iniValues(ini);
             QFile written(path);
             if (!written.open(QIODevice::ReadOnly))
                 return QSettings::AccessError;
             text = written.readAll();
-            return QSettings::NoError;
+            return status;
         });
+    // What QSettings misread of a damaged file need not read back as it
+    // wrote it: only a sound one is held to its values.
     if (composed != QSettings::NoError)
         return composed;
     // Read back from a second scratch file: a text cut short loses keys or

@@ -36,7 +36,11 @@ public:
     // The text of an ini file after `edit` over `old`, composed through
     // QSettings in a private scratch file beside `near` and read back whole.
     // QSettings itself takes a cut write for a good one (a full disk):
-    // AccessError then; FormatError when `old` cannot be read as an ini file.
+    // AccessError then, also when the text reads back otherwise; FormatError
+    // when `old` cannot be read as an ini file throughout (what QSettings
+    // misread need not read back as it wrote it, so that text is not held to
+    // it). `text` is whatever QSettings wrote, for a caller with a check of
+    // its own.
     static int composeIni(const QString &near, const QByteArray &old, const IniEdit &edit,
                           QByteArray &text, bool utf8 = true);
     // Where replaceFile writes before the rename.

@@ -169,6 +169,16 @@ private slots:
         QCOMPARE(QFile::permissions(ini) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
                  QFileDevice::Permissions());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+        // A damaged file does not block the save: what reads of it stays.
+        QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        old.write("[Keep]\nname=a\nstamp1 b\"\n");
+        old.close();
+        QVERIFY(FileHelper::replaceIni(bin, [](QSettings &s) { s.setValue("Edit/count", 2); }));
+        QSettings damaged(bin, QSettings::IniFormat);
+        QCOMPARE(damaged.status(), QSettings::NoError);
+        QCOMPARE(damaged.value("Keep/name").toString(), QString("a"));
+        QCOMPARE(damaged.value("Edit/count").toInt(), 2);
     }
 
 private:

@@ -129,20 +129,18 @@ bool writeGraphics(const QString &iniPath, const QStringList &entries)
         content = in.readAll();
         in.close();
     }
-    const QByteArray spliced = replaceGraphicsGroup(content, group);
-
-    // The splice is taken when the file then reads back as the list.
-    bool readsBack = false;
-    {
+    // A text is taken when it reads back as the list.
+    const auto readsBack = [&entries](const QByteArray &text) {
         QTemporaryDir dir;
         QFile probe(dir.filePath("probe.ini"));
-        if (dir.isValid() && probe.open(QIODevice::WriteOnly) &&
-            probe.write(spliced) == spliced.size()) {
-            probe.close();
-            readsBack = readGraphics(probe.fileName()) == entries;
-        }
-    }
-    if (readsBack) {
+        if (!dir.isValid() || !probe.open(QIODevice::WriteOnly) ||
+            probe.write(text) != text.size())
+            return false;
+        probe.close();
+        return readGraphics(probe.fileName()) == entries;
+    };
+    const QByteArray spliced = replaceGraphicsGroup(content, group);
+    if (readsBack(spliced)) {
         if (FileHelper::replaceFile(iniPath, spliced))
             return true;
         qDebug() << "Cannot write" << iniPath;
@@ -150,14 +148,18 @@ bool writeGraphics(const QString &iniPath, const QStringList &entries)
     }
     qDebug() << "Rewriting" << iniPath
              << "through QSettings: its text would hide the graphics list";
-    const bool written = FileHelper::replaceIni(
-        iniPath,
+    // The other owners' groups stay as far as QSettings reads them; what it
+    // misreads of a damaged file need not read back key for key, the list
+    // must.
+    QByteArray text;
+    FileHelper::composeIni(
+        iniPath, content,
         [&](QSettings &ini) {
             ini.remove(kGroup);
             putGraphics(ini, entries);
         },
-        false);
-    return written && readGraphics(iniPath) == entries;
+        text, false);
+    return readsBack(text) && FileHelper::replaceFile(iniPath, text);
 }
 
 } // namespace stampconfigfile
