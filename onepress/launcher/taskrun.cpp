@@ -31,12 +31,9 @@ tagSCAN_IMAGE_FILE TaskRun::pageRecord(const QString &file, signed char side,
     page.resolution = resolution;
     page.colorType = colour;
     if (!barcodes.isEmpty()) {
-        static const QRegularExpression unsafe(QStringLiteral("[/:*?<>|\\r\\n\"]"));
+        static const QRegularExpression unsafe(QStringLiteral("[/\\\\:*?<>|\\r\\n\"]"));
         QString code = barcodes.first();
-        code.remove(unsafe);
-        code.remove(QLatin1Char('\\'));
-        code.remove(QLatin1Char('"'));
-        page.barcode = code;
+        page.barcode = code.remove(unsafe);
     }
     return page;
 }
@@ -45,6 +42,12 @@ QList<tagSCAN_IMAGE_FILE> TaskRun::pages() const
 {
     QMutexLocker lock(&m_pageMutex);
     return m_pages;
+}
+
+bool TaskRun::scanActive() const
+{
+    QMutexLocker lock(&m_pageMutex);
+    return m_scanActive;
 }
 
 void TaskRun::setState(State state)
@@ -190,12 +193,7 @@ void TaskRun::editorClosed(bool accepted)
         return;
     }
     m_editor = accepted ? Verdict::Accepted : Verdict::Discarded;
-    bool scanning;
-    {
-        QMutexLocker lock(&m_pageMutex);
-        scanning = m_scanActive;
-    }
-    if (scanning) {
+    if (scanActive()) {
         // Saving now would leave out the pages still to come; discarding now
         // would leave them to the next run.
         qDebug() << "TaskRun: the editor closed during its scan; the scan's end decides";
@@ -338,14 +336,9 @@ void TaskRun::dispatch()
 
 void TaskRun::scannerLost()
 {
-    bool scanning;
-    {
-        QMutexLocker lock(&m_pageMutex);
-        scanning = m_scanActive;
-    }
     if (m_state == State::Idle)
         return;
-    if (!scanning) {
+    if (!scanActive()) {
         // The scan is complete: the document and its hand-off need no scanner.
         m_lost = true;
         return;

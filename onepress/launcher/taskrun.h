@@ -125,6 +125,8 @@ public:
 
 private:
     void setState(State state);
+    // Whether a scan of this run is under way (pages may still come).
+    bool scanActive() const;
     void release(Outcome outcome);
     void startWorker();
     void forgetPages();
