@@ -247,12 +247,7 @@ void MainWindow::markBlankPages(const QList<tagSCAN_IMAGE_FILE> &pages, int thre
     QMetaObject::invokeMethod(
         m_pWorker,
         [this, pages, threshold, closing] {
-            QVector<bool> marks(pages.size(), false);
-            for (int i = 0; i < pages.size() && !*closing; ++i) {
-                tagSCAN_IMAGE_FILE page = pages.at(i);
-                if (page.barcode.isEmpty())
-                    marks[i] = CheckBlankPage::checkImageBlankPage(page, threshold);
-            }
+            const QVector<bool> marks = CheckBlankPage::markBlankPages(pages, threshold, closing);
             QMetaObject::invokeMethod(
                 this, [this, marks] { m_run->blankPagesMarked(marks); }, Qt::QueuedConnection);
         },

@@ -1,11 +1,9 @@
 #include "checkblankpage.h"
 
-#include <QAbstractEventDispatcher>
 #include <QDebug>
 #include <QImage>
 #include <QImageReader>
 #include <QRect>
-#include <QTimer>
 #include <QtAlgorithms>
 
 #include <cstddef>
@@ -177,32 +175,40 @@ bool weighPage(const QImage &image, int resolution, int sensitivity)
         inner == image.rect() ? image : image.copy(inner), sensitivity);
 }
 
+// A page that cannot be read is not blank; `decoded` is reused when the
+// next page has the same size and format.
+bool weighFile(const QString &fileName, QImage &decoded, int resolution, int sensitivity)
+{
+    if (!QImageReader(fileName).read(&decoded))
+        decoded = QImage();
+    return weighPage(decoded, resolution, sensitivity);
+}
+
 } // namespace
 
 CheckBlankPage::CheckBlankPage(QObject *parent) : QObject(parent) {}
 
 bool CheckBlankPage::checkImageBlankPage(tagSCAN_IMAGE_FILE &page, int sensitivity)
 {
-    // Pages checked one after the other are decoded into the same memory:
-    // a fresh 35 MB for each 300 dpi A4 colour page, handed out and cleared
-    // by the system, costs as much as the decoding itself. The memory is
-    // given back as soon as the thread's event loop turns.
-    thread_local QImage decoded;
-    thread_local bool releasePending = false;
-    const bool keep = QAbstractEventDispatcher::instance() != nullptr;
-    if (keep && !releasePending) {
-        releasePending = true;
-        QTimer::singleShot(0, [] {
-            decoded = QImage();
-            releasePending = false;
-        });
+    QImage decoded;
+    return weighFile(page.fileName, decoded, page.resolution, sensitivity);
+}
+
+QVector<bool> CheckBlankPage::markBlankPages(const QList<tagSCAN_IMAGE_FILE> &pages,
+                                             int sensitivity, const std::atomic<bool> *stop)
+{
+    // Pages checked one after the other are decoded into the same memory: a
+    // fresh 35 MB for each 300 dpi A4 colour page, handed out and cleared by
+    // the system, costs as much as the decoding itself. The memory goes when
+    // the marking ends, on the thread that marked, with no event left behind.
+    QVector<bool> marks(pages.size(), false);
+    QImage decoded;
+    for (int i = 0; i < pages.size() && !(stop && stop->load()); ++i) {
+        const tagSCAN_IMAGE_FILE &page = pages.at(i);
+        if (page.barcode.isEmpty())
+            marks[i] = weighFile(page.fileName, decoded, page.resolution, sensitivity);
     }
-    if (!QImageReader(page.fileName).read(&decoded))
-        decoded = QImage();
-    const bool blank = weighPage(decoded, page.resolution, sensitivity);
-    if (!keep)
-        decoded = QImage();
-    return blank;
+    return marks;
 }
 
 bool CheckBlankPage::bwToGray(const QImage &source, QImage &target)

@@ -5,6 +5,9 @@
 #include "pagefile.h"
 
 #include <QObject>
+#include <QVector>
+
+#include <atomic>
 
 class QImage;
 class QRect;
@@ -20,6 +23,10 @@ public:
     // Sensitivity -1..1 (other values count as 0); a higher one lets more
     // pages count as blank. A page that cannot be loaded is not blank.
     static bool checkImageBlankPage(tagSCAN_IMAGE_FILE &page, int sensitivity);
+    // One mark a page, in order; pages with a barcode are not blank. Stops
+    // (the rest unmarked) once `stop` is set.
+    static QVector<bool> markBlankPages(const QList<tagSCAN_IMAGE_FILE> &pages, int sensitivity,
+                                        const std::atomic<bool> *stop = nullptr);
     // The 16 x 16 reduction of a 1-bit page (of `area` of it): each block's
     // count of 0 bits, at most 255.
     static bool bwToGray(const QImage &source, QImage &target);
