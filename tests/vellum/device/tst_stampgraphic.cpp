@@ -58,6 +58,18 @@ QByteArray hugePngHeader(quint32 side)
     return png;
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestStampGraphic : public QObject
@@ -67,7 +79,11 @@ private:
     QTemporaryDir m_dir;
     QString m_user, m_app, m_ini, m_src;
 
-    void locate(DeviceStampGraphic &g) { g.setLocations(m_user, m_app, m_ini); }
+    // The library in this case's private folders.
+    struct Library : DeviceStampGraphic
+    {
+        explicit Library(const TestStampGraphic &t) { setLocations(t.m_user, t.m_app, t.m_ini); }
+    };
     QString picture(const QString &name, int w, int h)
     {
         const QString path = m_src + "/" + name;
@@ -113,8 +129,7 @@ private slots:
         QFETCH(int, w);
         QFETCH(int, h);
         QFETCH(bool, accepted);
-        DeviceStampGraphic g;
-        locate(g);
+        Library g(*this);
         const QString path = picture("pic.png", w, h);
         ModalAnswerer answer("确定");
         QCOMPARE(g.addStampGraphic(path), accepted);
@@ -135,13 +150,9 @@ private slots:
     // refused without being decoded.
     void hugeHeaderRefusedCheaply()
     {
-        DeviceStampGraphic g;
-        locate(g);
+        Library g(*this);
         const QString path = m_src + "/huge.png";
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(hugePngHeader(60000));
-        f.close();
+        QVERIFY(writeFile(path, hugePngHeader(60000)));
         ModalAnswerer answer("确定");
         QElapsedTimer t;
         t.start();
@@ -154,13 +165,9 @@ private slots:
 
     void notAPictureRefused()
     {
-        DeviceStampGraphic g;
-        locate(g);
+        Library g(*this);
         const QString path = m_src + "/x.png";
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("this is only text\n");
-        f.close();
+        QVERIFY(writeFile(path, "this is only text\n"));
         ModalAnswerer answer("确定");
         QVERIFY(!g.addStampGraphic(path));
         QCOMPARE(answer.count(), 1);
@@ -187,8 +194,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, times);
         QFETCH(QStringList, stored);
-        DeviceStampGraphic g;
-        locate(g);
+        Library g(*this);
         const QString path = picture(name, 50, 40);
         for (int i = 0; i < times; ++i)
             QVERIFY(g.addStampGraphic(path));
@@ -206,8 +212,7 @@ private slots:
     // picture in place.
     void deleteKeepsTheOtherCopy()
     {
-        DeviceStampGraphic g;
-        locate(g);
+        Library g(*this);
         const QString path = picture("logo[1].png", 20, 20);
         QVERIFY(g.addStampGraphic(path));
         QVERIFY(g.addStampGraphic(path));
@@ -219,12 +224,9 @@ private slots:
 
     void deleteUnknownNameDeletesNothing()
     {
-        DeviceStampGraphic g;
-        locate(g);
+        Library g(*this);
         QVERIFY(g.addStampGraphic(picture("keep.png", 10, 10)));
-        QFile other(m_user + "/other.png");
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.close();
+        QVERIFY(writeFile(m_user + "/other.png", QByteArray()));
         QVERIFY(!g.deleteStampGraphic("other.png"));
         QVERIFY(!g.deleteStampGraphic("../stampconfig.ini"));
         QCOMPARE(userFiles(), (QStringList{"keep.png", "other.png"}));
@@ -250,12 +252,8 @@ private slots:
     {
         QFETCH(QString, group);
         QFETCH(QStringList, expected);
-        QFile f(m_ini);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Graphics]\n" + group.toUtf8());
-        f.close();
-        DeviceStampGraphic g;
-        locate(g);
+        QVERIFY(writeFile(m_ini, "[Graphics]\n" + group.toUtf8()));
+        Library g(*this);
         QElapsedTimer t;
         t.start();
         g.loadStampConfig();
@@ -288,12 +286,8 @@ private slots:
                                   "\n"
                                   "[Zeta]\r\n"
                                   "key = spaced value\r\n";
-        QFile f(m_ini);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(before);
-        f.close();
-        DeviceStampGraphic g;
-        locate(g);
+        QVERIFY(writeFile(m_ini, before));
+        Library g(*this);
         g.loadStampConfig();
         QCOMPARE(list(g).size(), 5);
         QVERIFY(g.deleteStampGraphic("2.png"));
@@ -301,9 +295,7 @@ private slots:
         QVERIFY(g.deleteStampGraphic("5.png"));
         QVERIFY(g.saveStampConfig());
 
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray after = f.readAll();
-        f.close();
+        const QByteArray after = readFile(m_ini);
         QVERIFY(after.startsWith("; kept comment\n[StampCfg]\ncount=1\nstamp1=\"a, b\"\n\n"));
         QVERIFY(after.contains("\n[Zeta]\r\nkey = spaced value\r\n"));
         QSettings ini(m_ini, QSettings::IniFormat);
@@ -320,17 +312,13 @@ private slots:
     // group appended after it: the list must still read back.
     void damagedOtherGroupDoesNotHideTheList()
     {
-        QFile f(m_ini);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[StampCfg]\nstamp1=\"open\n\n[Graphics]\ncount=1\nname1=/x/1.png\n");
-        f.close();
-        DeviceStampGraphic g;
-        locate(g);
+        QVERIFY(
+            writeFile(m_ini, "[StampCfg]\nstamp1=\"open\n\n[Graphics]\ncount=1\nname1=/x/1.png\n"));
+        Library g(*this);
         g.loadStampConfig();
         QVERIFY(g.addStampGraphic(picture("new.png", 10, 10)));
         QVERIFY(g.saveStampConfig());
-        DeviceStampGraphic again;
-        locate(again);
+        Library again(*this);
         again.loadStampConfig();
         QCOMPARE(list(again), list(g));
     }
@@ -338,12 +326,10 @@ private slots:
     // Paths with separators and non-ASCII letters come back as written.
     void listRoundTrip()
     {
-        DeviceStampGraphic g;
-        locate(g);
+        Library g(*this);
         QVERIFY(g.addStampGraphic(picture("戳记, \"a\";b.png", 10, 10)));
         QVERIFY(g.saveStampConfig());
-        DeviceStampGraphic again;
-        locate(again);
+        Library again(*this);
         again.loadStampConfig();
         QCOMPARE(list(again), list(g));
     }
@@ -357,22 +343,16 @@ private slots:
         // One default is missing from the application folder; the user
         // already has a picture of another default's name.
         QVERIFY(QFile::remove(m_app + "/" + names.at(4)));
-        QFile own(m_user + "/" + names.at(0));
-        QVERIFY(own.open(QIODevice::WriteOnly));
-        own.write("the user's own");
-        own.close();
+        QVERIFY(writeFile(m_user + "/" + names.at(0), "the user's own"));
 
-        DeviceStampGraphic g;
-        locate(g);
+        Library g(*this);
         g.loadStampConfig();
         QStringList expected;
         for (int i = 0; i < names.size(); ++i)
             if (i != 4)
                 expected << m_user + "/" + names.at(i);
         QCOMPARE(list(g), expected);
-        QVERIFY(own.open(QIODevice::ReadOnly));
-        QCOMPARE(own.readAll(), QByteArray("the user's own"));
-        own.close();
+        QCOMPARE(readFile(m_user + "/" + names.at(0)), QByteArray("the user's own"));
         QVERIFY(!QFile::exists(m_ini));
 
         QListWidget widget;
