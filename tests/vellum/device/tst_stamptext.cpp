@@ -54,19 +54,16 @@ class TestStampText : public QObject
 private:
     PMessage m_hub;
 
-    static QAction *addAction(ChangeMessageDialog &d, const QString &name)
+    static QAction *menuAction(ChangeMessageDialog &d, const char *button, const QString &name)
     {
-        for (QAction *a : child<QPushButton>(&d, "pushButtonAdd")->menu()->actions())
+        for (QAction *a : child<QPushButton>(&d, button)->menu()->actions())
             if (a->text() == name)
                 return a;
         qFatal("no action");
     }
-    static QAction *changeAction(ChangeMessageDialog &d, const QString &name)
+    static QAction *addAction(ChangeMessageDialog &d, const QString &name)
     {
-        for (QAction *a : child<QPushButton>(&d, "pushButtonChange")->menu()->actions())
-            if (a->text() == name)
-                return a;
-        qFatal("no action");
+        return menuAction(d, "pushButtonAdd", name);
     }
     static QStringList items(ChangeMessageDialog &d)
     {
@@ -288,7 +285,7 @@ private slots:
         QVERIFY(enabled(d, "pushButtonUp") && !enabled(d, "pushButtonDown"));
 
         // Changing into blank hides the options, the buttons stay as they were.
-        changeAction(d, "空格")->trigger();
+        menuAction(d, "pushButtonChange", "空格")->trigger();
         QCOMPARE(items(d).last(), QString("空格"));
         QVERIFY(child<QScrollArea>(&d, "scrollArea")->isHidden());
         QVERIFY(enabled(d, "pushButtonUp") && !enabled(d, "pushButtonDown"));
