@@ -102,10 +102,12 @@ protected:
         m_form->connectAllChangeValueControlMessages();
     }
     QDoubleSpinBox *spin(const char *name) { return child<QDoubleSpinBox>(m_form, name); }
-    static void finishEditing(QDoubleSpinBox *s, double v)
+    // A value typed into a length box, as the box shows it once the edit ends.
+    static double finishEditing(QDoubleSpinBox *s, double v)
     {
         s->setValue(v);
         emit s->editingFinished();
+        return s->value();
     }
 };
 

@@ -1,6 +1,7 @@
 // The Device tab's frame, General, Transport and Multifeed pages: profile
 // exchange at exact offsets, units, notifications and the multifeed rules.
 #include "deviceformfixture.h"
+#include "support/datarows.h"
 #include "support/recorddiff.h"
 
 #include <QCheckBox>
@@ -25,6 +26,7 @@
 using namespace devicetest;
 using testsupport::changedOffsets;
 using testsupport::describeChanges;
+using testsupport::row;
 
 Q_DECLARE_METATYPE(std::function<void(tagSCAN_SHORTCUT_MENU &)>)
 using Edit = std::function<void(tagSCAN_SHORTCUT_MENU &)>;
@@ -250,35 +252,47 @@ private slots:
         QCOMPARE(sheet()->value(), 192000.0);
         QCOMPARE(spin("doubleSpinBoxDeviceStampPositionY")->value(), 144000.0);
         QVERIFY(m_form->compareVariableAndUIControl(r));
-        finishEditing(sheet(), 200000.0);
-        QCOMPARE(sheet()->value(), 192000.0);
+        QCOMPARE(finishEditing(sheet(), 200000.0), 192000.0);
         tagSCAN_SHORTCUT_MENU stored = r;
         m_form->updateDeviceUIcontrolToVariable(stored);
         QCOMPARE(stored.sheetHeight, 160.0);
         QCOMPARE(stored.stampConfig.originY, 12000u);
     }
 
-    void sheetHeightClamp_data()
+    // Typed lengths are held within the page's bounds in every unit.
+    void lengthClamps_data()
     {
+        QTest::addColumn<QByteArray>("spinName");
         QTest::addColumn<int>("unit");
+        QTest::addColumn<int>("dpi");
         QTest::addColumn<double>("entered");
         QTest::addColumn<double>("shown");
-        QTest::newRow("1 in") << 1 << 1.0 << 2.5;
-        QTest::newRow("450 cm") << 0 << 450.0 << 406.4;
-        QTest::newRow("20 in kept") << 1 << 20.0 << 20.0;
-        QTest::newRow("100 px at 200") << 2 << 100.0 << 500.0;
+        const QByteArray sheet("doubleSpinBoxSheetHeight");
+        const QByteArray mf("doubleSpinBoxDeviceMultifeedLengthEnabled");
+        row("sheetHeightClamp 1 in", sheet, 1, 200, 1.0, 2.5);
+        row("sheetHeightClamp 450 cm", sheet, 0, 200, 450.0, 406.4);
+        row("sheetHeightClamp 20 in kept", sheet, 1, 200, 20.0, 20.0);
+        row("sheetHeightClamp 100 px at 200", sheet, 2, 200, 100.0, 500.0);
+        row("multifeedLimits 1.5 in", mf, 1, 200, 1.5, 2.0);
+        row("multifeedLimits 20 in", mf, 1, 200, 20.0, 17.0);
+        row("multifeedLimits 50 cm", mf, 0, 200, 50.0, 43.18);
+        row("multifeedLimits 3 cm", mf, 0, 200, 3.0, 5.08);
+        row("multifeedLimits 3000 px at 200", mf, 2, 200, 3000.0, 2800.0);
+        row("multifeedLimits 3000 px at 300", mf, 2, 300, 3000.0, 3000.0);
+        row("multifeedLimits 300 px at 300", mf, 2, 300, 300.0, 600.0);
+        row("multifeedLimits 9000 px at 300", mf, 2, 300, 9000.0, 5100.0);
     }
-    void sheetHeightClamp()
+    void lengthClamps()
     {
+        QFETCH(QByteArray, spinName);
         QFETCH(int, unit);
+        QFETCH(int, dpi);
         QFETCH(double, entered);
         QFETCH(double, shown);
-        tagSCAN_SHORTCUT_MENU r = profile(unit);
+        tagSCAN_SHORTCUT_MENU r = profile(unit, dpi);
         show(r);
-        finishEditing(sheet(), entered);
-        QCOMPARE(sheet()->value(), shown);
+        QCOMPARE(finishEditing(spin(spinName.constData()), entered), shown);
     }
-
     // A unit the page does not know shows inches, a resolution of 0 counts
     // as 200, and damaged lengths show the spin box's bound: never NaN.
     void damagedRecords_data()
@@ -421,33 +435,6 @@ private slots:
         QVERIFY(combo("comboBoxDeviceMultifeedResponse")->isEnabled());
     }
 
-    void multifeedLimits_data()
-    {
-        QTest::addColumn<int>("unit");
-        QTest::addColumn<int>("dpi");
-        QTest::addColumn<double>("entered");
-        QTest::addColumn<double>("shown");
-        QTest::newRow("1.5 in") << 1 << 200 << 1.5 << 2.0;
-        QTest::newRow("20 in") << 1 << 200 << 20.0 << 17.0;
-        QTest::newRow("50 cm") << 0 << 200 << 50.0 << 43.18;
-        QTest::newRow("3 cm") << 0 << 200 << 3.0 << 5.08;
-        QTest::newRow("3000 px at 200") << 2 << 200 << 3000.0 << 2800.0;
-        QTest::newRow("3000 px at 300") << 2 << 300 << 3000.0 << 3000.0;
-        QTest::newRow("300 px at 300") << 2 << 300 << 300.0 << 600.0;
-        QTest::newRow("9000 px at 300") << 2 << 300 << 9000.0 << 5100.0;
-    }
-    void multifeedLimits()
-    {
-        QFETCH(int, unit);
-        QFETCH(int, dpi);
-        QFETCH(double, entered);
-        QFETCH(double, shown);
-        tagSCAN_SHORTCUT_MENU r = profile(unit, dpi);
-        show(r);
-        finishEditing(multifeed(), entered);
-        QCOMPARE(multifeed()->value(), shown);
-    }
-
     void followsImageArea()
     {
         tagSCAN_SHORTCUT_MENU r = profile(UnitInch);
@@ -459,8 +446,7 @@ private slots:
         // Part of the document: only raised.
         emit m_hub->imageAreaChangeMulLength(5, 11.694);
         QCOMPARE(multifeed()->value(), 14.0);
-        finishEditing(multifeed(), 8.0);
-        QCOMPARE(multifeed()->value(), 11.69);
+        QCOMPARE(finishEditing(multifeed(), 8.0), 11.69);
         emit m_hub->currentImageHeightChange(12.5);
         QCOMPARE(multifeed()->value(), 12.5);
         emit m_hub->currentImageHeightChange(std::numeric_limits<double>::quiet_NaN());
@@ -478,8 +464,7 @@ private slots:
         QCOMPARE(multifeed()->text(), QString("11.69"));
         emit m_hub->changedImageSizeUnit(UnitPixel);
         QCOMPARE(multifeed()->value(), 2338.0);
-        finishEditing(multifeed(), 1000.0);
-        QCOMPARE(multifeed()->value(), 2338.0);
+        QCOMPARE(finishEditing(multifeed(), 1000.0), 2338.0);
     }
 
     // The graphics list is written when the page goes, with the defaults

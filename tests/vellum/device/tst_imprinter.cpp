@@ -208,8 +208,7 @@ private slots:
         QFETCH(double, shown);
         tagSCAN_SHORTCUT_MENU r = profile(unit);
         show(r);
-        finishEditing(spin(spinName.constData()), entered);
-        QCOMPARE(spin(spinName.constData())->value(), shown);
+        QCOMPARE(finishEditing(spin(spinName.constData()), entered), shown);
     }
 
     // Positions and thickness are rounded to the nearest unit, in the store
