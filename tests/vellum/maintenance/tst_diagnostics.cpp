@@ -78,6 +78,28 @@ void click(QWidget &parent, const char *name)
     parent.findChild<QPushButton *>(name)->click();
 }
 
+// The device-log dialog with a folder typed in, left through one of its
+// buttons; what it showed and how it ended.
+struct LogDialogEnd
+{
+    QString title;
+    bool hidden;
+    int result;
+};
+LogDialogEnd saveDeviceLogs(const QString &folder, const char *button = "pushButtonSave")
+{
+    DeviceSaveAsDialog dialog;
+    dialog.findChild<QLineEdit *>("lineEditFolder")->setText(folder);
+    click(dialog, button);
+    return {dialog.windowTitle(), dialog.isHidden(), dialog.result()};
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // The scanner on the emulated bus, opened by the console's facade.
 struct Scanner
 {
@@ -262,10 +284,7 @@ private slots:
         click(page, "pushButtonSaveAs");
         QCOMPARE(save.count(), 1);
         QCOMPARE(save.last().title, QStringLiteral("另存为"));
-        QFile saved(target);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(saved.readAll()), QStringLiteral("2026/12/09 10 页\n"));
-        saved.close();
+        QCOMPARE(QString::fromUtf8(readFile(target)), QStringLiteral("2026/12/09 10 页\n"));
         save.stop();
         QFile::remove(target);
         ModalAnswerer cancel(
@@ -292,13 +311,9 @@ private slots:
             scanner.device->setRecord(rec::log(uint8_t(kind)), wire(logs[kind]));
         }
         const QString eklog = folder.path() + "/corvan.eklog";
-        {
-            DeviceSaveAsDialog dialog;
-            QCOMPARE(dialog.windowTitle(), QStringLiteral("另存为"));
-            dialog.findChild<QLineEdit *>("lineEditFolder")->setText(folder.path());
-            click(dialog, "pushButtonSave");
-            QVERIFY(dialog.isHidden());
-        }
+        const LogDialogEnd saved = saveDeviceLogs(folder.path());
+        QCOMPARE(saved.title, QStringLiteral("另存为"));
+        QVERIFY(saved.hidden);
         // The same bytes as the six logs through iconv, in the package's order.
         QByteArray expected;
         for (int kind : {0, 5, 1, 2, 4, 3}) {
@@ -307,47 +322,26 @@ private slots:
             QCOMPARE(iconv.code, 0);
             expected += iconv.out;
         }
-        QFile file(eklog);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), expected);
-        file.close();
+        QCOMPARE(readFile(eklog), expected);
 
         // A second save replaces the first.
         scanner.device->setRecord(rec::log(0), wire(utf16be("new")));
-        {
-            DeviceSaveAsDialog dialog;
-            dialog.findChild<QLineEdit *>("lineEditFolder")->setText(folder.path());
-            click(dialog, "pushButtonSave");
-        }
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.readAll().startsWith("new"));
-        file.close();
+        saveDeviceLogs(folder.path());
+        QVERIFY(readFile(eklog).startsWith("new"));
 
         // Cancel, an empty folder field, a folder that is not there: nothing written.
         QFile::remove(eklog);
-        {
-            DeviceSaveAsDialog dialog;
-            dialog.findChild<QLineEdit *>("lineEditFolder")->setText(folder.path());
-            click(dialog, "pushButtonExit");
-            QCOMPARE(dialog.result(), int(QDialog::Rejected));
-        }
+        QCOMPARE(saveDeviceLogs(folder.path(), "pushButtonExit").result, int(QDialog::Rejected));
         ModalAnswerer ok(QStringLiteral("确定"));
-        for (const QString &where : {QString(), folder.path() + "/missing"}) {
-            DeviceSaveAsDialog dialog;
-            dialog.findChild<QLineEdit *>("lineEditFolder")->setText(where);
-            click(dialog, "pushButtonSave");
-        }
+        for (const QString &where : {QString(), folder.path() + "/missing"})
+            saveDeviceLogs(where);
         QCOMPARE(ok.count(), 2);
         QVERIFY(!QFileInfo::exists(eklog));
         QVERIFY(!QFileInfo::exists("/corvan.eklog"));
 
         // No log can be read: the code is shown and nothing is written.
         g_Devgate.closePort();
-        {
-            DeviceSaveAsDialog dialog;
-            dialog.findChild<QLineEdit *>("lineEditFolder")->setText(folder.path());
-            click(dialog, "pushButtonSave");
-        }
+        saveDeviceLogs(folder.path());
         QCOMPARE(ok.count(), 3);
         QString notConnected;
         ErrorHandling::errorCode(-7, notConnected);
