@@ -65,6 +65,12 @@ void release(QWidget &w, QPointF pos)
     mouse(w, QEvent::MouseButtonRelease, pos, Qt::NoButton);
 }
 
+// The scan-area frame's corner on the bed, as the form holds it.
+QPointF corner(const PreviewForm &f)
+{
+    return {f.areaX(), f.areaY()};
+}
+
 bool isDark(QRgb c)
 {
     return qGray(c) < 100;
@@ -366,19 +372,16 @@ private slots:
         QVERIFY(button(f, "pushButtonSettingRotate")->isEnabled());
         emit hub.settingToolPreviewSize(0, 0, 2, 3, 90);
         QCOMPARE(sent.count(), 0); // heard, never echoed
-        QCOMPARE(f.areaX(), 29.0);
-        QCOMPARE(f.areaY(), 70.0);
+        QCOMPARE(corner(f), QPointF(29, 70));
         QCOMPARE(f.areaWidth(), 48.0);
         QCOMPARE(f.areaHeight(), 72.0);
         QCOMPARE(f.areaAngle(), 90.0);
 
         // The press hits inside the frame's place at the last release (0, 0 at first).
         press(f, QPointF(40, 80));
-        QCOMPARE(f.areaX(), 11.0);
-        QCOMPARE(f.areaY(), 10.0);
+        QCOMPARE(corner(f), QPointF(11, 10));
         move(f, QPointF(100.4, 149.5));
-        QCOMPARE(f.areaX(), 71.0);
-        QCOMPARE(f.areaY(), 80.0);
+        QCOMPARE(corner(f), QPointF(71, 80));
         QCOMPARE(sent.count(), 1);
         QCOMPARE(sent.last().at(0).toDouble(), 1.75);
         QCOMPARE(sent.last().at(1).toDouble(), 10.0 / 24);
@@ -386,15 +389,12 @@ private slots:
         QCOMPARE(sent.last().at(3).toDouble(), 3.0);
         // Past the right edge: x stops at the bed's edge, y still follows.
         move(f, QPointF(900, 200));
-        QCOMPARE(f.areaX(), 270.0);
-        QCOMPARE(f.areaY(), 130.0);
+        QCOMPARE(corner(f), QPointF(270, 130));
         // Past the bottom and the top-left.
         move(f, QPointF(100, 900));
-        QCOMPARE(f.areaX(), 71.0);
-        QCOMPARE(f.areaY(), 406.0);
+        QCOMPARE(corner(f), QPointF(71, 406));
         move(f, QPointF(-40, -40));
-        QCOMPARE(f.areaX(), 29.0);
-        QCOMPARE(f.areaY(), 70.0);
+        QCOMPARE(corner(f), QPointF(29, 70));
         release(f, QPointF(-40, -40));
 
         // A settings update moves the frame but not the anchor: a press at
@@ -404,8 +404,7 @@ private slots:
         press(f, QPointF(149 + 29 + 5, 190 + 70 + 5));
         QCOMPARE(f.areaX(), 149.0);
         press(f, QPointF(29 + 29 + 10, 70 + 70 + 10));
-        QCOMPARE(f.areaX(), 39.0);
-        QCOMPARE(f.areaY(), 80.0);
+        QCOMPARE(corner(f), QPointF(39, 80));
         // Right button presses do nothing.
         QMouseEvent right(QEvent::MouseButtonPress, QPointF(60, 150), Qt::RightButton,
                           Qt::RightButton, Qt::NoModifier);
@@ -440,15 +439,13 @@ private slots:
         emit hub.settingToolPreviewSize(0, 0, 13, 20, 0);
         QVERIFY(!f.areaShown());
         move(f, QPointF(200, 150));
-        QCOMPARE(f.areaX(), 29.0);
-        QCOMPARE(f.areaY(), 70.0);
+        QCOMPARE(corner(f), QPointF(29, 70));
         move(f, QPointF(-100, -100));
         QCOMPARE(f.areaX(), 29.0);
         // Hidden frames are moved and reported all the same.
         emit hub.settingToolPreviewSize(0, 0, 2, 3, 0);
         move(f, QPointF(200, 150));
-        QCOMPARE(f.areaX(), 171.0);
-        QCOMPARE(f.areaY(), 80.0);
+        QCOMPARE(corner(f), QPointF(171, 80));
         QCOMPARE(sent.count(), 3);
     }
 
