@@ -50,35 +50,19 @@ private slots:
     void namedResourcesExist_data()
     {
         QTest::addColumn<QString>("path");
-        const QStringList paths{
-            ":/settings/images/settings/magnify.png",
-            ":/settings/images/settings/shrink.png",
-            ":/settings/images/settings/rotate.png",
-            ":/settings/images/settings/center.png",
-            ":/settings/images/settings/preview-quality.png",
-            ":/settings/images/settings/auto-update.png",
-            ":/settings/images/settings/units.png",
-            ":/ui/images/about-scanner.png",
-            ":/license/res/userlicense.htm",
-            ":/ui/images/duplex.png",
-            ":/ui/images/single-front.png",
-            ":/ui/images/single-contrary.png",
-            ":/ui/images/save.png",
-            ":/ui/images/save-as.png",
-            ":/ui/images/delete.png",
-            ":/ui/images/rename.png",
-            ":/ui/images/reset.png",
-            ":/ui/images/arrow.png",
-            ":/ui/images/resume.png",
-            ":/ui/images/import.png",
-            ":/ui/images/export.png",
-            ":/ui/images/warning.png",
-            ":/ui/images/help.png",
-            ":/ui/images/about.png",
-            ":/paper/images/paper/countonly.jpg",
-            ":/paper/images/paper/exclamation-mark.png",
-            ":/paper/images/paper/adf-empty.png",
-        };
+        QStringList paths;
+        for (const char *name :
+             {"magnify", "shrink", "rotate", "center", "preview-quality", "auto-update", "units"})
+            paths << QString(":/settings/images/settings/%1.png").arg(name);
+        paths << ":/ui/images/about-scanner.png"
+              << ":/license/res/userlicense.htm";
+        for (const char *name :
+             {"duplex", "single-front", "single-contrary", "save", "save-as", "delete", "rename",
+              "reset", "arrow", "resume", "import", "export", "warning", "help", "about"})
+            paths << QString(":/ui/images/%1.png").arg(name);
+        paths << ":/paper/images/paper/countonly.jpg"
+              << ":/paper/images/paper/exclamation-mark.png"
+              << ":/paper/images/paper/adf-empty.png";
         for (const QString &p : paths)
             QTest::newRow(qPrintable(p)) << p;
     }
