@@ -77,6 +77,21 @@ struct Rig
             out += letter(l->item(i)->text());
         return out;
     }
+    // Loads r as a record of both sides; returns what was loaded.
+    tagSCAN_SHORTCUT_MENU loadBoth(tagSCAN_SHORTCUT_MENU r)
+    {
+        r.inputDocument = InputDocumentBoth;
+        load(r);
+        return r;
+    }
+    // Both lists at once, "front/back".
+    QString lists() { return kinds(true) + "/" + kinds(false); }
+    // The record as the form stores it over r.
+    tagSCAN_SHORTCUT_MENU saved(tagSCAN_SHORTCUT_MENU r)
+    {
+        form.updateUIControlToVariable(r);
+        return r;
+    }
     QPushButton *button(const QString &name) { return w<QPushButton>(name); }
     QToolButton *remove(bool front)
     {

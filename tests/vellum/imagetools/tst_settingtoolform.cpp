@@ -46,8 +46,7 @@ private slots:
 void TestSettingToolForm::newForm()
 {
     Rig rig;
-    QCOMPARE(rig.kinds(true), QString("CB"));
-    QCOMPARE(rig.kinds(false), QString("CB"));
+    QCOMPARE(rig.lists(), QString("CB/CB"));
     QCOMPARE(rig.list(true)->currentRow(), 0);
     QCOMPARE(rig.list(false)->currentRow(), 0);
     QCOMPARE(rig.menuKinds(rig.change(true)), QString("G"));
@@ -77,15 +76,13 @@ void TestSettingToolForm::everyBuiltIn()
     QSignalSpy lists(&rig.hub, &PMessage::createTwoSideOrFrontOrBack);
     QSignalSpy done(&rig.hub, &PMessage::hideSettingToolForm);
     rig.load(r);
-    QCOMPARE(rig.kinds(true), QString("B"));
-    QCOMPARE(rig.kinds(false), QString("BC"));
+    QCOMPARE(rig.lists(), QString("B/BC"));
     rig.button("pushButtonHide")->click();
     QCOMPARE(done.count(), 1);
     QCOMPARE(lists.count(), 1);
     QCOMPARE(lists.last().at(3).toInt(), 0);
     QCOMPARE(lists.last().mid(4), (QVariantList{kBlackWhite, kBlackWhite, kBlackWhite, kColour}));
-    tagSCAN_SHORTCUT_MENU out = r;
-    rig.form.updateUIControlToVariable(out);
+    tagSCAN_SHORTCUT_MENU out = rig.saved(r);
     const ImageToolSettings s = readImageToolSettings(out);
     QCOMPARE(qint32(s.layout), 0);
     QCOMPARE(qint32(s.backTwoType), 2);
@@ -96,8 +93,7 @@ void TestSettingToolForm::everyBuiltIn()
     QCOMPARE(rig.kinds(true), QString("BC"));
     rig.form.CopyFrontToBack();
     QVERIFY(listsValid(rig.kinds(true), rig.kinds(false)));
-    rig.form.updateUIControlToVariable(out);
-    QCOMPARE(qint32(readImageToolSettings(out).layout), 2);
+    QCOMPARE(qint32(readImageToolSettings(rig.saved(out)).layout), 2);
 }
 
 void TestSettingToolForm::modeTable_data()
@@ -132,9 +128,7 @@ void TestSettingToolForm::modeTable()
     QFETCH(QString, state);
     QFETCH(QString, note);
     Rig rig;
-    tagSCAN_SHORTCUT_MENU r = crafted(2, 2, 0, 1, 0);
-    r.inputDocument = InputDocumentBoth;
-    rig.load(r);
+    rig.loadBoth(crafted(2, 2, 0, 1, 0));
     QSignalSpy sides(&rig.hub, &PMessage::changedInputDocTypeSettingToolToMain);
     if (d) {
         rig.different()->click();
@@ -170,9 +164,7 @@ void TestSettingToolForm::listOperations()
 {
     Rig rig;
     // Delete row 1 of (colour, black-and-white).
-    tagSCAN_SHORTCUT_MENU r = crafted(2, 2, 0, 2, 0);
-    r.inputDocument = InputDocumentBoth;
-    rig.load(r);
+    tagSCAN_SHORTCUT_MENU r = rig.loadBoth(crafted(2, 2, 0, 2, 0));
     rig.different()->click();
     rig.choose("comboBoxImagesPerSide", 2);
     QVERIFY(rig.remove(true)->isEnabled());
@@ -187,12 +179,10 @@ void TestSettingToolForm::listOperations()
     // Add gray to (black-and-white): the other side aligns its pair.
     r = crafted(0, 0, 0, 2, 0);
     rig.load(r);
-    QCOMPARE(rig.kinds(true), QString("B"));
-    QCOMPARE(rig.kinds(false), QString("CB"));
+    QCOMPARE(rig.lists(), QString("B/CB"));
     QCOMPARE(rig.menuKinds(rig.add(true)), QString("CG"));
     rig.trigger(rig.add(true), "G");
-    QCOMPARE(rig.kinds(true), QString("BG"));
-    QCOMPARE(rig.kinds(false), QString("BC"));
+    QCOMPARE(rig.lists(), QString("BG/BC"));
     QCOMPARE(rig.list(true)->currentRow(), 1);
     QCOMPARE(rig.list(false)->currentRow(), 1);
     QVERIFY(!rig.add(true)->isEnabled());
@@ -215,9 +205,8 @@ void TestSettingToolForm::listOperations()
     rig.load(r);
     rig.list(true)->setCurrentRow(1);
     rig.form.clickedBtnFrontUp();
-    QCOMPARE(rig.kinds(true), QString("BG"));
+    QCOMPARE(rig.lists(), QString("BG/BC"));
     QCOMPARE(rig.list(true)->currentRow(), 0);
-    QCOMPARE(rig.kinds(false), QString("BC"));
 
     // Stale or unsuitable requests change nothing.
     rig.form.triggeredImageListFrontAddColor();
@@ -230,8 +219,7 @@ void TestSettingToolForm::storeAndCompareColours()
     Rig rig;
     tagSCAN_SHORTCUT_MENU r = crafted(0, 1, 77, 0, 2);
     rig.load(r);
-    QCOMPARE(rig.kinds(true), QString("G"));
-    QCOMPARE(rig.kinds(false), QString("BC"));
+    QCOMPARE(rig.lists(), QString("G/BC"));
     tagSCAN_SHORTCUT_MENU out = r;
     ImageToolSettings s = readImageToolSettings(out);
     s.layout = 9;
@@ -255,22 +243,18 @@ void TestSettingToolForm::colourModeReset()
 {
     Rig rig;
     emit rig.hub.settingColorMode(ColorModeBlackWhite, SettingToolSideFlag(1), 3);
-    QCOMPARE(rig.kinds(true), QString("CB"));
-    QCOMPARE(rig.kinds(false), QString("B"));
+    QCOMPARE(rig.lists(), QString("CB/B"));
     QCOMPARE(rig.menuKinds(rig.add(false)), QString("CG"));
     emit rig.hub.settingColorMode(ColorModeBlackWhite, SettingToolSideFlag(2), 1);
-    QCOMPARE(rig.kinds(true), QString("BC"));
-    QCOMPARE(rig.kinds(false), QString("BC"));
+    QCOMPARE(rig.lists(), QString("BC/BC"));
     emit rig.hub.settingColorMode(ColorModeGray, SettingToolSideFlag(3), 1);
     emit rig.hub.settingColorMode(ColorModeGray, SettingToolSideFlag(0), 0);
     emit rig.hub.settingColorMode(ColorModeFlag(5), SettingToolSideFlag(2), 1);
-    QCOMPARE(rig.kinds(true), QString("BC"));
-    QCOMPARE(rig.kinds(false), QString("BC"));
+    QCOMPARE(rig.lists(), QString("BC/BC"));
     // Both sides single: the side not reset becomes a pair again.
     emit rig.hub.settingColorMode(ColorModeColor, SettingToolSideFlag(0), 3);
     emit rig.hub.settingColorMode(ColorModeGray, SettingToolSideFlag(1), 3);
-    QCOMPARE(rig.kinds(false), QString("G"));
-    QCOMPARE(rig.kinds(true), QString("CB"));
+    QCOMPARE(rig.lists(), QString("CB/G"));
     emit rig.hub.settingColorMode(ColorModeGray, SettingToolSideFlag(0), 2);
     QCOMPARE(rig.kinds(true), QString("GB"));
 }
@@ -373,9 +357,7 @@ void TestSettingToolForm::lengths()
     QCOMPARE(rig.w<QLabel>("labelToolLenghtLeft")->text(), QString("像素"));
 
     // Stored as shown, loaded as stored, whatever the unit now is.
-    tagSCAN_SHORTCUT_MENU out = r;
-    rig.form.updateUIControlToVariable(out);
-    QCOMPARE(double(readImageToolSettings(out).lengthLeft), 2800.0);
+    QCOMPARE(double(readImageToolSettings(rig.saved(r)).lengthLeft), 2800.0);
     ImageToolSettings s = readImageToolSettings(r);
     s.lengthLeft = 3.5;
     s.lengthRight = 5.0;
@@ -436,8 +418,7 @@ void TestSettingToolForm::contentPage()
     s.colorAmount = 60;
     s.colorThreshold = 35;
     writeImageToolSettings(r, s);
-    r.inputDocument = InputDocumentBoth;
-    rig.load(r);
+    rig.loadBoth(r);
     QVERIFY(rig.contentTab());
     QCOMPARE(sensitivity->currentText(), QString("高"));
     QCOMPARE(amount->value(), 60);
@@ -457,16 +438,13 @@ void TestSettingToolForm::contentPage()
 void TestSettingToolForm::differentSwitch()
 {
     Rig rig;
-    tagSCAN_SHORTCUT_MENU r = crafted(1, 0, 1, 2, 0);
-    r.inputDocument = InputDocumentBoth;
-    rig.load(r);
+    rig.loadBoth(crafted(1, 0, 1, 2, 0));
     QSignalSpy sides(&rig.hub, &PMessage::changedInputDocTypeSettingToolToMain);
     rig.different()->click();
     QCOMPARE(sides.count(), 2);
     rig.choose("comboBoxImagesPerSide", 2);
     // Pairing up copies the front pair to the single back.
-    QCOMPARE(rig.kinds(true), QString("BG"));
-    QCOMPARE(rig.kinds(false), QString("BG"));
+    QCOMPARE(rig.lists(), QString("BG/BG"));
     sides.clear();
     rig.list(true)->setCurrentRow(1);
     rig.remove(true)->click();
@@ -511,13 +489,10 @@ void TestSettingToolForm::gapBytesAndRoundTrip()
     s.colorAmount = 9;
     s.colorThreshold = 20;
     writeImageToolSettings(r, s);
-    r.inputDocument = InputDocumentBoth;
-    rig.load(r);
-    QCOMPARE(rig.kinds(true), QString("C"));
-    QCOMPARE(rig.kinds(false), QString("GB"));
+    r = rig.loadBoth(r);
+    QCOMPARE(rig.lists(), QString("C/GB"));
     QVERIFY(rig.form.compareVariableAndUIControl(r));
-    tagSCAN_SHORTCUT_MENU out = r;
-    rig.form.updateUIControlToVariable(out);
+    const tagSCAN_SHORTCUT_MENU out = rig.saved(r);
     QVERIFY(std::memcmp(&out, &r, sizeof r) == 0);
 }
 
@@ -552,11 +527,8 @@ void TestSettingToolForm::oneChangeMakesCompareFalse()
 {
     QFETCH(Change, change);
     Rig rig;
-    tagSCAN_SHORTCUT_MENU r = crafted(0, 2, 0, 1, 0);
-    r.inputDocument = InputDocumentBoth;
-    rig.load(r);
-    tagSCAN_SHORTCUT_MENU stored = r;
-    rig.form.updateUIControlToVariable(stored);
+    const tagSCAN_SHORTCUT_MENU r = rig.loadBoth(crafted(0, 2, 0, 1, 0));
+    tagSCAN_SHORTCUT_MENU stored = rig.saved(r);
     QVERIFY(rig.form.compareVariableAndUIControl(stored));
     change(rig);
     QVERIFY(!rig.form.compareVariableAndUIControl(stored));
@@ -568,12 +540,9 @@ void TestSettingToolForm::badRecords()
         Rig rig;
         tagSCAN_SHORTCUT_MENU r = crafted(layout, 2, 0, 1, 0);
         rig.load(r);
-        QCOMPARE(rig.kinds(true), QString("CB"));
-        QCOMPARE(rig.kinds(false), QString("CB"));
+        QCOMPARE(rig.lists(), QString("CB/CB"));
         rig.button("pushButtonHide")->click();
-        tagSCAN_SHORTCUT_MENU out = r;
-        rig.form.updateUIControlToVariable(out);
-        QCOMPARE(qint32(readImageToolSettings(out).layout), 2);
+        QCOMPARE(qint32(readImageToolSettings(rig.saved(r)).layout), 2);
     }
     Rig rig;
     // Colours outside the three, unknown combo data, lengths that are no
@@ -592,11 +561,8 @@ void TestSettingToolForm::badRecords()
     const int inputBefore = rig.combo("comboBoxToolInputDoc")->currentIndex();
     rig.load(r);
     QCOMPARE(rig.combo("comboBoxToolInputDoc")->currentIndex(), inputBefore);
-    QCOMPARE(rig.kinds(true), QString("CB"));
-    QCOMPARE(rig.kinds(false), QString("C"));
-    tagSCAN_SHORTCUT_MENU out = r;
-    rig.form.updateUIControlToVariable(out);
-    s = readImageToolSettings(out);
+    QCOMPARE(rig.lists(), QString("CB/C"));
+    s = readImageToolSettings(rig.saved(r));
     QCOMPARE(double(s.lengthLeft), 0.0);
     QCOMPARE(double(s.lengthRight), 0.0);
     s.lengthLeft = 1e300;
@@ -635,10 +601,9 @@ void TestSettingToolForm::formSize()
     s.frontAndBackDifferent = 1;
     s.lengthCondition = 0;
     writeImageToolSettings(r, s);
-    r.inputDocument = InputDocumentBoth;
     rig.form.resize(756, 628);
     rig.form.show();
-    rig.load(r);
+    rig.loadBoth(r);
     QCOMPARE(rig.tabs()->count(), 3);
     for (int t = 0; t < rig.tabs()->count(); ++t) {
         rig.tabs()->setCurrentIndex(t);

@@ -176,8 +176,7 @@ void TestSettingToolWalk::walk()
                  qPrintable(why + " after " + trail.mid(trail.size() - 8).join(", ")));
         for (const QVariantList &args : qAsConst(messages))
             QVERIFY2(messageValid(args, &why), qPrintable(why + " after " + chosen.first));
-        tagSCAN_SHORTCUT_MENU stored = record;
-        rig.form.updateUIControlToVariable(stored);
+        tagSCAN_SHORTCUT_MENU stored = rig.saved(record);
         QVERIFY2(rig.form.compareVariableAndUIControl(stored), qPrintable(chosen.first));
         const int layout = readImageToolSettings(stored).layout;
         QVERIFY(layout >= 0 && layout <= 2);
