@@ -30,7 +30,19 @@ QList<tagONEPRESS_EVENT> buttons(const QStringList &texts)
 // console library's own facade object.
 struct Rig : testsupport::EmulatedScanner
 {
+    PMessage hub;
     ~Rig() { g_Devgate.closePort(); }
+    // Starts the thread and waits until it holds its first poll.
+    bool startPolling(OnepressThread &thread)
+    {
+        thread.start();
+        return QTest::qWaitFor([this] { return events.pollHeld(); }, scaledMs(5000));
+    }
+    static bool stop(OnepressThread &thread, int ms = 5000)
+    {
+        thread.setCancel();
+        return thread.wait(scaledMs(ms));
+    }
     size_t count(uint32_t type) const { return events.requests(type).size(); }
     // Event-pipe reads the host gave up on: the time-outs of its polls.
     int pollTimeouts() const
@@ -83,12 +95,10 @@ private slots:
     void pressesOfRegisteredButtonsOnly()
     {
         Rig rig;
-        PMessage hub;
-        PressLog log(&hub);
-        QSignalSpy opened(&hub, &PMessage::updateDevice);
-        OnepressThread thread(buttons({"Scan", "Copy"}), &hub, nullptr);
-        thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
+        PressLog log(&rig.hub);
+        QSignalSpy opened(&rig.hub, &PMessage::updateDevice);
+        OnepressThread thread(buttons({"Scan", "Copy"}), &rig.hub, nullptr);
+        QVERIFY(rig.startPolling(thread));
         QCOMPARE(opened.count(), 1);
         // The first withdrawal of a session asks twice.
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
@@ -105,8 +115,7 @@ private slots:
         rig.events.pressButton(1);
         QTRY_COMPARE(log.presses, (QList<int>{2, 1}));
 
-        thread.setCancel();
-        QVERIFY(thread.wait(scaledMs(5000)));
+        QVERIFY(Rig::stop(thread));
         QCOMPARE(thread.state(), int(OnepressThread::PortClosed));
         QVERIFY(!g_Devgate.isOpen());
         QVERIFY(!rig.events.registered());
@@ -118,42 +127,34 @@ private slots:
     void notRegisteredRegistersAgain()
     {
         Rig rig;
-        PMessage hub;
-        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
-        thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
+        OnepressThread thread(buttons({"Scan"}), &rig.hub, nullptr);
+        QVERIFY(rig.startPolling(thread));
         rig.events.answerPoll(EventService::replyText(404, "Not Found"));
         QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), scaledMs(5000));
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
-        thread.setCancel();
-        QVERIFY(thread.wait(scaledMs(5000)));
+        QVERIFY(Rig::stop(thread));
     }
 
     // A refused registration withdraws once more and registers again.
     void refusedRegistrationWithdrawsAndRetries()
     {
         Rig rig;
-        PMessage hub;
         rig.events.scriptReply(event::kRegistration,
                                EventService::replyText(500, "Internal Server Error"));
-        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
-        thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
+        OnepressThread thread(buttons({"Scan"}), &rig.hub, nullptr);
+        QVERIFY(rig.startPolling(thread));
         QCOMPARE(rig.count(event::kRegistration), size_t(2));
         // Two at the start; the retry's withdrawal asks twice again.
         QCOMPARE(rig.count(event::kUnregister), size_t(4));
-        thread.setCancel();
-        QVERIFY(thread.wait(scaledMs(5000)));
+        QVERIFY(Rig::stop(thread));
     }
 
     // A new list while polling: one withdrawal, then the new registration.
     void newListWhilePolling()
     {
         Rig rig;
-        PMessage hub;
-        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
-        thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
+        OnepressThread thread(buttons({"Scan"}), &rig.hub, nullptr);
+        QVERIFY(rig.startPolling(thread));
         const size_t deletes = rig.count(event::kUnregister);
         thread.setParameters(buttons({"Scan", "Mail", "Archive"}));
         QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), scaledMs(5000));
@@ -161,12 +162,11 @@ private slots:
         const EventRequest last = rig.events.requests(event::kRegistration).back();
         QVERIFY(last.body.find("Archive") != std::string::npos);
         // Button 3 exists only in the new list.
-        PressLog log(&hub);
+        PressLog log(&rig.hub);
         QTRY_VERIFY(rig.events.pollHeld());
         rig.events.pressButton(3);
         QTRY_COMPARE(log.presses, QList<int>{3});
-        thread.setCancel();
-        QVERIFY(thread.wait(scaledMs(5000)));
+        QVERIFY(Rig::stop(thread));
     }
 
     // A transfer error on the event pipe ends the thread: one disconnect
@@ -174,11 +174,9 @@ private slots:
     void transferErrorEndsTheThread()
     {
         Rig rig;
-        PMessage hub;
-        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
+        OnepressThread thread(buttons({"Scan"}), &rig.hub, nullptr);
         QSignalSpy lost(&thread, &OnepressThread::usbDisconnected);
-        thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
+        QVERIFY(rig.startPolling(thread));
         Fault fault;
         fault.pipe = Pipe::Event;
         fault.direction = Direction::In;
@@ -194,8 +192,7 @@ private slots:
     void emptyListOpensNothing()
     {
         Rig rig;
-        PMessage hub;
-        OnepressThread thread({}, &hub, nullptr);
+        OnepressThread thread({}, &rig.hub, nullptr);
         QSignalSpy lost(&thread, &OnepressThread::usbDisconnected);
         thread.start();
         QVERIFY(thread.wait(scaledMs(2000)));
@@ -249,14 +246,12 @@ private slots:
     {
         Rig rig;
         rig.events.setServerTimeout(std::chrono::milliseconds(30000));
-        PMessage hub;
         OnepressThread::setRenewInterval(0);
-        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
+        OnepressThread thread(buttons({"Scan"}), &rig.hub, nullptr);
         thread.start();
         QTRY_COMPARE_WITH_TIMEOUT(rig.count(event::kRegistration), size_t(2), scaledMs(5000));
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
-        thread.setCancel();
-        QVERIFY(thread.wait(scaledMs(5000)));
+        QVERIFY(Rig::stop(thread));
         OnepressThread::setRenewInterval(60000);
     }
 
@@ -278,10 +273,8 @@ private slots:
         QFETCH(int, renewals);
         Rig rig;
         rig.events.setServerTimeout(std::chrono::milliseconds(30000));
-        PMessage hub;
-        OnepressThread thread(buttons({"Scan"}), &hub, nullptr);
-        thread.start();
-        QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
+        OnepressThread thread(buttons({"Scan"}), &rig.hub, nullptr);
+        QVERIFY(rig.startPolling(thread));
         g_Devgate.setReplyEvent(flagged);
         thread.setScanFlag(scanning);
         if (renewals) {
@@ -295,8 +288,7 @@ private slots:
         QCOMPARE(rig.count(event::kRegistration), size_t(1 + renewals));
         QCOMPARE(rig.count(event::kUnregister), size_t(2));
         QCOMPARE(g_Devgate.getReplyEvent(), flagged && !renewals);
-        thread.setCancel();
-        QVERIFY(thread.wait(scaledMs(5000)));
+        QVERIFY(Rig::stop(thread));
         g_Devgate.setReplyEvent(false);
     }
 
@@ -304,24 +296,20 @@ private slots:
     void openAttemptsAreSpaced()
     {
         Rig rig;
-        PMessage hub;
         OnepressThread::setOpenInterval(60000);
         OnepressThread::resetLastOpenAttempt();
         {
-            OnepressThread first(buttons({"Scan"}), &hub, nullptr);
-            first.start();
-            QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
-            first.setCancel();
-            QVERIFY(first.wait(scaledMs(5000)));
+            OnepressThread first(buttons({"Scan"}), &rig.hub, nullptr);
+            QVERIFY(rig.startPolling(first));
+            QVERIFY(Rig::stop(first));
         }
         const size_t posts = rig.count(event::kRegistration);
-        OnepressThread second(buttons({"Scan"}), &hub, nullptr);
+        OnepressThread second(buttons({"Scan"}), &rig.hub, nullptr);
         second.start();
         QTest::qWait(600);
         QCOMPARE(rig.count(event::kRegistration), posts);
         QVERIFY(!g_Devgate.isOpen());
-        second.setCancel();
-        QVERIFY(second.wait(scaledMs(3000)));
+        QVERIFY(Rig::stop(second, 3000));
         OnepressThread::setOpenInterval(0);
     }
 };
