@@ -3,9 +3,11 @@
 
 #include "scanmainwindow.h"
 #include "support/emulatedscanner.h"
+#include "support/testtiming.h"
 #include "vellumglobal.h"
 
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 
 #include <functional>
@@ -28,7 +30,7 @@ struct ScanRig : testsupport::EmulatedScanner
     QList<Page> pages;
     int finishedToMain = 0;
 
-    explicit ScanRig(const emu::StackScript &script,
+    explicit ScanRig(const emu::StackScript &script = {},
                      std::function<ScanMainWindow *()> makeWindow = nullptr)
     {
         restack(script);
@@ -50,6 +52,23 @@ struct ScanRig : testsupport::EmulatedScanner
     }
 
     bool open() { return g_Devgate.openPort("1;2;"); }
+
+    // Starts a scan of profile and waits for its one end signal to the
+    // launcher.
+    bool scanToEnd(tagSCAN_SHORTCUT_MENU &profile)
+    {
+        return window->startScanJob(profile) &&
+               QTest::qWaitFor([this] { return finishedToMain >= 1; }, scaledMs(20000)) &&
+               finishedToMain == 1;
+    }
+
+    // A stack of n sheets, otherwise as a script starts.
+    static emu::StackScript sheets(unsigned n)
+    {
+        emu::StackScript script;
+        script.sheets = n;
+        return script;
+    }
 
     static tagSCAN_SHORTCUT_MENU builtIn(int index)
     {

@@ -134,7 +134,8 @@ private slots:
         ModalAnswerer answerer("接受 (&A)");
 
         rig.events.pressButton(1);
-        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), scaledMs(20000));
+        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"),
+                                 scaledMs(20000));
         const QStringList events = journal.snapshot();
         QCOMPARE(events.first(), QString("press 1"));
         QCOMPARE(events.at(1), QString("scanning"));
@@ -174,7 +175,8 @@ private slots:
             Qt::DirectConnection);
         const int boxesBefore = answerer.count();
         rig.events.pressButton(1);
-        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"), scaledMs(20000));
+        QTRY_VERIFY_WITH_TIMEOUT(journal.snapshot().contains("finish to launcher"),
+                                 scaledMs(20000));
         disconnect(cancelAt2);
         QVERIFY(pages >= 2 && pages < 6);
         QVERIFY(w.isCancel());
@@ -204,8 +206,9 @@ private slots:
         // The press comes on the button thread: a spy connected directly
         // would fill its list there while this thread reads it.
         QList<int> presses;
-        connect(hub, &PMessage::pressTouchPanel, this, [&presses](int b) { presses << b; },
-                Qt::QueuedConnection);
+        connect(
+            hub, &PMessage::pressTouchPanel, this, [&presses](int b) { presses << b; },
+            Qt::QueuedConnection);
         service.pressButton(2);
         QTRY_COMPARE_WITH_TIMEOUT(presses.size(), 1, scaledMs(5000));
         QCOMPARE(presses[0], 2);
@@ -238,8 +241,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(rig.events.pollHeld(), scaledMs(5000));
         ModalAnswerer answerer("确定");
         auto profile = ScanRig::builtIn(4);
-        QVERIFY(w.startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
+        QVERIFY(rig.scanToEnd(profile));
         QCOMPARE(answerer.count(), 1);
         QCOMPARE(answerer.last().title, QString("错误"));
         QVERIFY(!rig.pages.isEmpty());
@@ -264,8 +266,7 @@ private slots:
         ScanRig rig(script);
         QVERIFY(rig.open());
         auto profile = ScanRig::builtIn(2);
-        QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
+        QVERIFY(rig.scanToEnd(profile));
         QVERIFY(!rig.pages.isEmpty());
         for (const auto &page : rig.pages) {
             const testsupport::ToolRun tiffinfo = testsupport::runTool("tiffinfo", {page.file});
@@ -280,8 +281,7 @@ private slots:
     // to wake; OK with edits answered No talks to nobody and saves nothing.
     void okAgainstTheScanner()
     {
-        StackScript script;
-        ScanRig rig(script);
+        ScanRig rig;
         QVERIFY(rig.open());
         ScanMainWindow &w = *rig.window;
         w.show();

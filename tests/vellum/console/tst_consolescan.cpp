@@ -86,9 +86,7 @@ private slots:
     // the progress counting three sheets and six pages, then the end.
     void duplexScanWithProgress()
     {
-        StackScript script;
-        script.sheets = 3;
-        ScanRig rig(script);
+        ScanRig rig(ScanRig::sheets(3));
         QVERIFY(rig.open());
         ProgressWatch watch;
         QSignalSpy scanning(rig.window.get(), &ScanMainWindow::scanning);
@@ -115,8 +113,7 @@ private slots:
     // A scanner held by another host: the error box, then the end signal.
     void busyScannerShowsBoxThenEnds()
     {
-        StackScript script;
-        ScanRig rig(script);
+        ScanRig rig;
         QVERIFY(rig.open());
         rig.device->setLockHeldByOtherHost(true);
         QList<int> order; // 1 box, 2 end signal
@@ -127,8 +124,7 @@ private slots:
         QObject::connect(rig.window.get(), &ScanMainWindow::scanFinishToMain, rig.window.get(),
                          [&] { order << 2; });
         auto profile = duplexColour();
-        QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
+        QVERIFY(rig.scanToEnd(profile));
         QCOMPARE(order, (QList<int>{1, 2}));
         QCOMPARE(answerer.last().title, QString("错误"));
         QVERIFY(rig.pages.isEmpty());
@@ -137,9 +133,7 @@ private slots:
     // A start while a scan runs is refused; the running scan goes on.
     void secondStartRefused()
     {
-        StackScript script;
-        script.sheets = 2;
-        ScanRig rig(script);
+        ScanRig rig(ScanRig::sheets(2));
         QVERIFY(rig.open());
         auto profile = duplexColour();
         QVERIFY(rig.window->startScanJob(profile));
@@ -187,8 +181,7 @@ private slots:
         script.sheets = 1;
         rig.restack(script);
         auto profile = duplexColour();
-        QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
+        QVERIFY(rig.scanToEnd(profile));
     }
 
     // An automatic preview update whose job never reaches the scanner sends
@@ -347,8 +340,7 @@ private slots:
             else
                 ModalAnswerer::press(w, action);
         });
-        QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
+        QVERIFY(rig.scanToEnd(profile));
         QCOMPARE(answerer.count() - boxes.size(), 1);
         QCOMPARE(answerer.seen().first().title, QString("重张进纸"));
         QCOMPARE(rig.commands.hostInputs(), std::vector<uint8_t>{uint8_t(sent)});
@@ -382,8 +374,7 @@ private slots:
         guard.start(scaledMs(5000));
         auto profile = duplexColour();
         profile.multifeedResponse = MultifeedInteractive;
-        QVERIFY(rig.window->startScanJob(profile));
-        QTRY_COMPARE_WITH_TIMEOUT(rig.finishedToMain, 1, scaledMs(20000));
+        QVERIFY(rig.scanToEnd(profile));
         QCOMPARE(panel.count(), 1);
         QVERIFY(!forced);
         QCOMPARE(watch.shown, QStringList{"重张进纸"});
@@ -421,8 +412,7 @@ private slots:
     // page bounded by their fields: a full 16-byte serial has no zero after it.
     void deviceTextsFillTheirFields()
     {
-        StackScript script;
-        ScanRig rig(script);
+        ScanRig rig;
         QVERIFY(rig.open());
         Bytes inquiry = rig.device->record(rec::kInquiry);
         const std::string firmware = "FW-9.87.65", serial = "SN0123456789ABCD";
@@ -458,9 +448,7 @@ private slots:
         QFETCH(int, input);
         QFETCH(bool, everyPage);
         QFETCH(QList<int>, shown);
-        StackScript script;
-        script.sheets = 3;
-        ScanRig rig(script, [] { return new SideOneWindow; });
+        ScanRig rig(ScanRig::sheets(3), [] { return new SideOneWindow; });
         QVERIFY(rig.open());
         QStringList pages;
         QList<QByteArray> previews;
