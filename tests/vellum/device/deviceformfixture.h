@@ -8,6 +8,7 @@
 #include "deviceform.h"
 #include "pmessage.h"
 #include "scanshortcutmenu.h"
+#include "support/builtinprofiles.h"
 #include "vellumglobal.h"
 
 #include <QDir>
@@ -31,17 +32,6 @@ inline void setUpConfig()
     for (const QString &name : src.entryList({"*.png"}, QDir::Files))
         QFile::copy(src.filePath(name), app + "/stamp/" + name);
     g_VellumCfgFile.loadConfigFile(app);
-}
-
-inline tagSCAN_SHORTCUT_MENU builtInProfile()
-{
-    ScanShortcutMenu menu;
-    menu.loadDefaultScanShortcut();
-    tagSCAN_SHORTCUT_MENU r;
-    zeroScanShortcut(r);
-    if (!menu.getScanShortcutItem(0, r))
-        qFatal("no built-in profile");
-    return r;
 }
 
 template <typename T>

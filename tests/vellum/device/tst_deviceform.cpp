@@ -85,7 +85,7 @@ private slots:
     void initTestCase()
     {
         setUpConfig();
-        m_base = builtInProfile();
+        m_base = testsupport::builtInProfiles().at(0);
         m_base.sizeUnit = UnitCentimetre;
         m_base.sideSettings[0].resolution = 200;
     }

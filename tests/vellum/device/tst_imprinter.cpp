@@ -103,7 +103,7 @@ private slots:
     void initTestCase()
     {
         setUpConfig();
-        m_base = builtInProfile();
+        m_base = testsupport::builtInProfiles().at(0);
         m_base.sizeUnit = UnitInch;
         m_base.sideSettings[0].resolution = 200;
     }

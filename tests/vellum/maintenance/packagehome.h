@@ -8,6 +8,7 @@
 #include "configfile.h"
 #include "scanshortcut.h"
 #include "scanshortcutmenu.h"
+#include "support/builtinprofiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -48,10 +49,7 @@ struct PackageHome
     tagSCAN_SHORTCUT_MENU addRecord(int builtIn, const QString &name, const QString &id,
                                     const QString &icon)
     {
-        ScanShortcutMenu store;
-        store.loadDefaultScanShortcut();
-        tagSCAN_SHORTCUT_MENU r;
-        store.getScanShortcutItem(builtIn, r);
+        tagSCAN_SHORTCUT_MENU r = testsupport::builtInProfiles().at(builtIn);
         setScanText(r.name, name);
         setScanText(r.id, id);
         setScanText(r.iconFile, icon);

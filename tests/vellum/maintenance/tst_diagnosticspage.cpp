@@ -7,6 +7,7 @@
 #include "pmessage.h"
 #include "scanshortcutmenu.h"
 #include "smallrecords.h"
+#include "support/builtinprofiles.h"
 #include "support/desktopurls.h"
 #include "support/modalanswer.h"
 #include "vellumglobal.h"
@@ -33,15 +34,6 @@ QDoubleSpinBox *factor(QWidget &w, const char *name)
 const char *const kFactors[] = {"doubleSpinBoxFrontX", "doubleSpinBoxFrontY", "doubleSpinBoxRearX",
                                 "doubleSpinBoxRearY"};
 
-tagSCAN_SHORTCUT_MENU builtIn()
-{
-    ScanShortcutMenu store;
-    store.loadDefaultScanShortcut();
-    tagSCAN_SHORTCUT_MENU p;
-    store.getScanShortcutItem(0, p);
-    return p;
-}
-
 } // namespace
 
 class TestDiagnosticsPage : public QObject
@@ -59,7 +51,7 @@ private slots:
         PMessage hub;
         DiagnosticsForm page(&hub);
         QSignalSpy changed(&hub, &PMessage::controlValueChanged);
-        tagSCAN_SHORTCUT_MENU p = builtIn();
+        tagSCAN_SHORTCUT_MENU p = testsupport::builtInProfiles().at(0);
         p.frontX = 12345.0;
         p.frontY = 10000.0;
         p.rearX = 0.5005 * 10000;
@@ -78,7 +70,7 @@ private slots:
         QVERIFY(changed.count() > 0);
 
         // Stored as the product, not rounded.
-        tagSCAN_SHORTCUT_MENU back = builtIn();
+        tagSCAN_SHORTCUT_MENU back = testsupport::builtInProfiles().at(0);
         page.updateDiagnosePageUIControlToVariable(back);
         QCOMPARE(back.frontX, 1.2345 * 10000);
         QCOMPARE(back.rearX, 0.5005 * 10000);
