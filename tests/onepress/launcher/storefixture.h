@@ -6,7 +6,9 @@
 // built-in profiles.
 
 #include "onepressglobal.h"
+#include "scandestination.h"
 #include "scanshortcutmenu.h"
+#include "taskshortcut.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -88,5 +90,31 @@ struct LauncherDir
     std::unique_ptr<QTemporaryDir> root;
     ScanShortcutMenu profiles;
 };
+
+// The twenty task slots as a start of the launcher reads them from `dir`.
+struct LoadedTasks : TaskShortcut
+{
+    explicit LoadedTasks(LauncherDir &dir) { loadTaskList(&dir.profiles); }
+};
+
+// The destination list as a start reads it from the settings folder.
+struct LoadedDestinations : ScanDestination
+{
+    LoadedDestinations() { loadScanDestination(); }
+};
+
+// A copy of one slot's record, and of the current one.
+inline tagTASK_SHORTCUT slotTask(TaskShortcut &tasks, int slot)
+{
+    tagTASK_SHORTCUT t;
+    tasks.enumTaskShortcut(slot, t);
+    return t;
+}
+inline tagTASK_SHORTCUT currentTask(TaskShortcut &tasks)
+{
+    tagTASK_SHORTCUT t;
+    tasks.getCurrentTaskShortcut(t);
+    return t;
+}
 
 #endif

@@ -116,8 +116,7 @@ private slots:
 void TestLauncherDialogs::webMailDialog()
 {
     LauncherDir dir;
-    ScanDestination store;
-    store.loadScanDestination();
+    LoadedDestinations store;
     tagSCAN_DESTINATION record;
     record.Name = "untouched";
     testsupport::ModalAnswerer answer("确定");
@@ -186,8 +185,7 @@ void TestLauncherDialogs::webMailDialog()
 void TestLauncherDialogs::customApplicationDialog()
 {
     LauncherDir dir;
-    ScanDestination store;
-    store.loadScanDestination();
+    LoadedDestinations store;
     tagSCAN_DESTINATION record;
     testsupport::ModalAnswerer answer("确定");
     auto run = [&](bool create, const QString &name, const QString &path, const QString &params) {
@@ -654,8 +652,7 @@ void TestLauncherDialogs::editorActions()
         const LauncherDir::Snapshot after = rig.dir.snapshot();
         const QString slot0 = TaskShortcut::slotIds().at(0) + "/command.ini";
         QVERIFY(after.files.value(slot0) != before.files.value(slot0));
-        tagTASK_SHORTCUT t;
-        w.tasks().getCurrentTaskShortcut(t);
+        tagTASK_SHORTCUT t = currentTask(w.tasks());
         QCOMPARE(t.ScanDestinationID, ScanDestination::kEmailId);
     }
     // Delete with a prefix the file namer would refuse: the stored prefix
@@ -666,14 +663,12 @@ void TestLauncherDialogs::editorActions()
         extra.Name = "Viewer";
         w.destinations().addScanDestination(extra);
         ui->comboBoxScanDestination->setCurrentIndex(ui->comboBoxScanDestination->count() - 1);
-        tagTASK_SHORTCUT before;
-        w.tasks().getCurrentTaskShortcut(before);
+        tagTASK_SHORTCUT before = currentTask(w.tasks());
         ui->lineEditFileNamePrefix->setText("bad/prefix");
         testsupport::ModalAnswerer yes("是");
         w.clickedBtnDelete();
         QCOMPARE(yes.last().text, QString("前缀含无效字符！"));
-        tagTASK_SHORTCUT after;
-        w.tasks().getCurrentTaskShortcut(after);
+        tagTASK_SHORTCUT after = currentTask(w.tasks());
         QCOMPARE(after.FileNamePrefix, before.FileNamePrefix);
         QVERIFY(ui->pushButtonApply->isEnabled());
         ui->lineEditFileNamePrefix->setText(before.FileNamePrefix);
@@ -738,10 +733,8 @@ void TestLauncherDialogs::editorActions()
 void TestLauncherDialogs::formSizesAndGrabs()
 {
     LauncherDir dir;
-    ScanDestination store;
-    store.loadScanDestination();
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedDestinations store;
+    LoadedTasks tasks(dir);
     tagSCAN_DESTINATION record;
     int option = 7;
     QStringList names = {"A", "B"};

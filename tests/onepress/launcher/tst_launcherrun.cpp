@@ -55,8 +55,7 @@ void TestLauncherRun::buttonList()
 {
     RunRig rig;
     MainWindow &w = *rig.window;
-    tagTASK_SHORTCUT t;
-    w.tasks().enumTaskShortcut(2, t);
+    tagTASK_SHORTCUT t = slotTask(w.tasks(), 2);
     t.EnableCommand = false;
     rig.store(t);
     w.tasks().enumTaskShortcut(1, t);
@@ -468,7 +467,8 @@ void TestLauncherRun::blankMarkingKeepsTheTrayTurning()
     QCOMPARE(rig.console->started.size(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(idle(w), scaledMs(60000));
     tick.stop();
-    QVERIFY2(widest < scaledMs(200), qPrintable(QString("the event loop stood still %1 ms").arg(widest)));
+    QVERIFY2(widest < scaledMs(200),
+             qPrintable(QString("the event loop stood still %1 ms").arg(widest)));
     QCOMPARE(answer.count(), 1);
     QCOMPARE(marks, expected);
     QVERIFY(rig.outputs().isEmpty());

@@ -97,8 +97,7 @@ void TestLauncherStores::firstStartWritesTwentySlots()
 {
     LauncherDir dir;
     QDir(TaskShortcut::defaultOutputFolder()).removeRecursively();
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedTasks tasks(dir);
     QCOMPARE(tasks.count(), 20);
     QVERIFY(QFileInfo(TaskShortcut::defaultOutputFolder()).isDir());
     for (int slot = 0; slot < 20; ++slot) {
@@ -112,8 +111,7 @@ void TestLauncherStores::firstStartWritesTwentySlots()
         QVERIFY(t.BeforeSaveFileSettingFileName);
         QCOMPARE(t.CenterPrint, true);
     }
-    tagTASK_SHORTCUT t;
-    tasks.enumTaskShortcut(3, t);
+    tagTASK_SHORTCUT t = slotTask(tasks, 3);
     QCOMPARE(t.Name, QString("彩色照片 JPEG"));
     QCOMPARE(t.ScanDestinationID, ScanDestination::kFileId);
     QCOMPARE(t.FileTypeID, FileTypeJpegTiff);
@@ -125,8 +123,7 @@ void TestLauncherStores::firstStartWritesTwentySlots()
     QCOMPARE(t.Icon, QString("Color-PDF.png"));
 
     const LauncherDir::Snapshot before = dir.snapshot();
-    TaskShortcut again;
-    again.loadTaskList(&dir.profiles);
+    LoadedTasks again(dir);
     for (int slot = 0; slot < 20; ++slot) {
         tagTASK_SHORTCUT a, b;
         tasks.enumTaskShortcut(slot, a);
@@ -211,10 +208,8 @@ void TestLauncherStores::commandIniReadDefaults()
 void TestLauncherStores::commandIniRoundTripAndRawForm()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
-    tagTASK_SHORTCUT t;
-    tasks.enumTaskShortcut(4, t);
+    LoadedTasks tasks(dir);
+    tagTASK_SHORTCUT t = slotTask(tasks, 4);
     t.Name = "收据 “A” = B; C";
     t.FileNamePrefix = "scan_";
     t.BeforePrintingDisplaySetings = true;
@@ -233,8 +228,7 @@ void TestLauncherStores::commandIniRoundTripAndRawForm()
     QVERIFY(tasks.setTaskShortcut(t.TaskID, t));
     QVERIFY(tasks.saveTaskList());
 
-    TaskShortcut again;
-    again.loadTaskList(&dir.profiles);
+    LoadedTasks again(dir);
     tagTASK_SHORTCUT back;
     QVERIFY(again.enumTaskShortcut(t.TaskID, back));
     QVERIFY(sameTask(t, back));
@@ -249,11 +243,9 @@ void TestLauncherStores::damagedSlotFallsBackAlone()
 {
     LauncherDir dir;
     {
-        TaskShortcut tasks;
-        tasks.loadTaskList(&dir.profiles);
+        LoadedTasks tasks(dir);
         // Slot 3 carries user settings that must survive a damaged profile.
-        tagTASK_SHORTCUT t;
-        tasks.enumTaskShortcut(3, t);
+        tagTASK_SHORTCUT t = slotTask(tasks, 3);
         t.Name = "Receipts";
         tasks.setTaskShortcut(t.TaskID, t);
         QVERIFY(tasks.saveTaskList(dir.settings(), t));
@@ -266,8 +258,7 @@ void TestLauncherStores::damagedSlotFallsBackAlone()
     const LauncherDir::Snapshot before = dir.snapshot();
     QThread::msleep(20); // a rewrite would show in the modification times
 
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedTasks tasks(dir);
     QCOMPARE(tasks.count(), 20);
     const LauncherDir::Snapshot after = dir.snapshot();
     const QStringList touched = {TaskShortcut::slotIds().at(3), TaskShortcut::slotIds().at(5),
@@ -288,8 +279,7 @@ void TestLauncherStores::damagedSlotFallsBackAlone()
     QCOMPARE(QFileInfo(slotFolder(dir, 7) + "/device.cfg").size(), qint64(4456));
     // The next start reads all twenty without touching anything.
     const LauncherDir::Snapshot settled = dir.snapshot();
-    TaskShortcut third;
-    third.loadTaskList(&dir.profiles);
+    LoadedTasks third(dir);
     QCOMPARE(dir.snapshot().files, settled.files);
 
     // Damaged flag bytes in a right-sized profile read as the profile store reads them.
@@ -304,8 +294,7 @@ void TestLauncherStores::damagedSlotFallsBackAlone()
 void TestLauncherStores::valuesOutsideTheListsReadAsDefaults()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedTasks tasks(dir);
     const QString id = TaskShortcut::slotIds().at(2);
     {
         QSettings ini(dir.settings(id + "/command.ini"), QSettings::IniFormat);
@@ -335,10 +324,8 @@ void TestLauncherStores::valuesOutsideTheListsReadAsDefaults()
 void TestLauncherStores::newTaskTakesFirstFreeSlot()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
-    tagTASK_SHORTCUT before;
-    tasks.enumTaskShortcut(10, before);
+    LoadedTasks tasks(dir);
+    tagTASK_SHORTCUT before = slotTask(tasks, 10);
     QVERIFY(tasks.createNewTaskShortcut("Invoices", "abc.png"));
     QCOMPARE(tasks.getCurrentTaskIndex(), 10);
     tagTASK_SHORTCUT t;
@@ -357,24 +344,20 @@ void TestLauncherStores::newTaskTakesFirstFreeSlot()
     for (int i = 11; i < 20; ++i)
         tasks.createNewTaskShortcut(QString("T%1").arg(i), "x.png");
     tasks.setCurrentTaskIndex(4);
-    tagTASK_SHORTCUT last;
-    tasks.enumTaskShortcut(19, last);
+    tagTASK_SHORTCUT last = slotTask(tasks, 19);
     QVERIFY(tasks.createNewTaskShortcut("Overflow", "y.png"));
     QCOMPARE(tasks.getCurrentTaskIndex(), 4);
-    tagTASK_SHORTCUT still;
-    tasks.enumTaskShortcut(19, still);
+    tagTASK_SHORTCUT still = slotTask(tasks, 19);
     QVERIFY(sameTask(last, still));
 }
 
 void TestLauncherStores::comboListings()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedTasks tasks(dir);
     // Five named tasks, then nameless ones.
     for (int i = 5; i < 10; ++i) {
-        tagTASK_SHORTCUT t;
-        tasks.enumTaskShortcut(i, t);
+        tagTASK_SHORTCUT t = slotTask(tasks, i);
         t.Name.clear();
         tasks.setTaskShortcut(t.TaskID, t);
     }
@@ -394,8 +377,7 @@ void TestLauncherStores::comboListings()
 
     // The marker at 18 and 19: a new task in slot 18 is inserted before the
     // marker, one at 19 is not.
-    TaskShortcut full;
-    full.loadTaskList(&dir.profiles);
+    LoadedTasks full(dir);
     for (int i = 10; i < 18; ++i)
         full.createNewTaskShortcut(QString("N%1").arg(i), "n.png");
     QComboBox box;
@@ -423,8 +405,7 @@ void TestLauncherStores::comboListings()
 void TestLauncherStores::rangeChecks()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedTasks tasks(dir);
     tagTASK_SHORTCUT t;
     t.Name = "untouched";
     QVERIFY(!tasks.enumTaskShortcut(20, t));
@@ -442,10 +423,8 @@ void TestLauncherStores::rangeChecks()
 void TestLauncherStores::failedTaskWriteIsReported()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
-    tagTASK_SHORTCUT t;
-    tasks.enumTaskShortcut(0, t);
+    LoadedTasks tasks(dir);
+    tagTASK_SHORTCUT t = slotTask(tasks, 0);
     // A settings "directory" that is a regular file (root ignores permission bits).
     const QString blocker = dir.root->filePath("blocker");
     LauncherDir::write(blocker, "x");
@@ -460,10 +439,8 @@ void TestLauncherStores::failedTaskWriteIsReported()
 void TestLauncherStores::fullDiskKeepsTheOldFiles()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
-    ScanDestination dest;
-    dest.loadScanDestination();
+    LoadedTasks tasks(dir);
+    LoadedDestinations dest;
     for (const char *name : {"first", "second"}) {
         tagSCAN_DESTINATION d;
         d.ScanDestinationFlagID = ScanDestWebMail;
@@ -472,8 +449,7 @@ void TestLauncherStores::fullDiskKeepsTheOldFiles()
         dest.addScanDestination(d);
     }
     QVERIFY(dest.saveScanDestination());
-    tagTASK_SHORTCUT t;
-    tasks.enumTaskShortcut(0, t);
+    tagTASK_SHORTCUT t = slotTask(tasks, 0);
     // The user's own profile, not the one the slot would fall back to.
     QVERIFY(dir.profiles.getScanShortcutItem(2, t.ScanProfile));
     QVERIFY(tasks.saveTaskList(dir.settings(), t));
@@ -499,10 +475,8 @@ void TestLauncherStores::fullDiskKeepsTheOldFiles()
         QVERIFY2(LauncherDir::read(files.at(i)) == before.at(i), qPrintable(files.at(i)));
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden),
              QStringList({"command.ini", "device.cfg"}));
-    TaskShortcut again;
-    again.loadTaskList(&dir.profiles);
-    tagTASK_SHORTCUT read;
-    again.enumTaskShortcut(0, read);
+    LoadedTasks again(dir);
+    tagTASK_SHORTCUT read = slotTask(again, 0);
     QVERIFY(scanShortcutEquals(read.ScanProfile, mine));
 }
 
@@ -511,8 +485,7 @@ void TestLauncherStores::fullDiskKeepsTheOldFiles()
 void TestLauncherStores::destinationBuiltIns()
 {
     LauncherDir dir;
-    ScanDestination dest;
-    dest.loadScanDestination();
+    LoadedDestinations dest;
     QComboBox box;
     dest.loadScanDestinationToControl(&box);
     QCOMPARE(itemTexts(box), QStringList({"文件", "应用程序", "打印机/传真打印机", "电子邮件"}));
@@ -533,8 +506,7 @@ void TestLauncherStores::destinationBuiltIns()
 void TestLauncherStores::destinationSaveRenumbersAndProtects()
 {
     LauncherDir dir;
-    ScanDestination dest;
-    dest.loadScanDestination();
+    LoadedDestinations dest;
     QComboBox box;
     dest.loadScanDestinationToControl(&box);
     const QString password = QString::fromUtf8("pässwörd 密码 \u00e9");
@@ -572,8 +544,7 @@ void TestLauncherStores::destinationSaveRenumbersAndProtects()
     QVERIFY(LauncherDir::read(path).contains("@ByteArray(cMOkc3N3w7ZyZCDlr4bnoIEgw6k=)"));
     QVERIFY(!LauncherDir::read(path).contains(password.toUtf8()));
 
-    ScanDestination back;
-    back.loadScanDestination();
+    LoadedDestinations back;
     QCOMPARE(back.count(), 6);
     tagSCAN_DESTINATION d;
     QVERIFY(back.entry(5, d));
@@ -636,8 +607,7 @@ void TestLauncherStores::destinationDamagedCount()
 void TestLauncherStores::destinationDeleteAndCopy()
 {
     LauncherDir dir;
-    ScanDestination dest;
-    dest.loadScanDestination();
+    LoadedDestinations dest;
     QComboBox box;
     dest.loadScanDestinationToControl(&box);
     tagSCAN_DESTINATION mail;
@@ -687,8 +657,7 @@ void TestLauncherStores::destinationSaveBelowAFileFails()
     LauncherDir dir;
     LauncherDir::write(dir.root->filePath("plain"), "x");
     g_ConfigFile.m_strSettingsDir = dir.root->filePath("plain");
-    ScanDestination dest;
-    dest.loadScanDestination();
+    LoadedDestinations dest;
     QCOMPARE(dest.count(), 4);
     QVERIFY(!dest.saveScanDestination());
 }

@@ -136,8 +136,7 @@ void TestLauncherWindow::optionNumber()
 void TestLauncherWindow::trayMenus()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedTasks tasks(dir);
     SystemTrayIcon tray;
     tray.setTrayProbe([] { return true; });
     tray.loadSystemTrayMenu(&tasks, false, 20);
@@ -153,8 +152,7 @@ void TestLauncherWindow::trayMenus()
     QCOMPARE(tray.trayIcon()->toolTip(), QString("CorvanDeskscope VR516"));
 
     // Slots 0, 1 and 3 enabled, 2 disabled: numbered by slot.
-    tagTASK_SHORTCUT t;
-    tasks.enumTaskShortcut(2, t);
+    tagTASK_SHORTCUT t = slotTask(tasks, 2);
     t.EnableCommand = false;
     tasks.setTaskShortcut(t.TaskID, t);
     tray.loadSystemTrayMenu(&tasks, true, 4);
@@ -180,10 +178,8 @@ void TestLauncherWindow::trayEntryTextsAndSignals()
     QCOMPARE(SystemTrayIcon::entryText(9, QString(20, QChar('y'))), exact);
 
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
-    tagTASK_SHORTCUT t;
-    tasks.enumTaskShortcut(11, t);
+    LoadedTasks tasks(dir);
+    tagTASK_SHORTCUT t = slotTask(tasks, 11);
     t.EnableCommand = true;
     t.Name = QString(30, QChar('n'));
     tasks.setTaskShortcut(t.TaskID, t);
@@ -205,8 +201,7 @@ void TestLauncherWindow::trayEntryTextsAndSignals()
 void TestLauncherWindow::trayWaitsOnceThenAsksWithoutSleeping()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedTasks tasks(dir);
     SystemTrayIcon tray;
     bool there = false;
     int asks = 0, sleeps = 0;
@@ -384,8 +379,7 @@ void TestLauncherWindow::helpDocument()
 void TestLauncherWindow::saveAsPrompt()
 {
     LauncherDir dir;
-    ScanDestination dest;
-    dest.loadScanDestination();
+    LoadedDestinations dest;
     SaveAsDialog dialog(&dest, "文件");
     QCOMPARE(dialog.windowTitle(), QString("另存为"));
     QCOMPARE(dialog.form()->lineEdit->maxLength(), 75);

@@ -535,8 +535,7 @@ void TestTaskEditor::folderChecks()
     ui->lineEditSaveFilePath->setText(fresh);
     w.clickedBtnApply();
     QVERIFY(QFileInfo(fresh).isDir());
-    tagTASK_SHORTCUT t;
-    w.tasks().getCurrentTaskShortcut(t);
+    tagTASK_SHORTCUT t = currentTask(w.tasks());
     QCOMPARE(t.FolderPath, fresh);
     QCOMPARE(answer.count(), 0);
 
@@ -611,8 +610,7 @@ void TestTaskEditor::writeBack()
     ui->checkBoxBlankPageSeparate->setChecked(false);
     w.setWorkingThreshold(1);
     QVERIFY(w.updateUIControlToVariable());
-    tagTASK_SHORTCUT back;
-    w.tasks().getCurrentTaskShortcut(back);
+    tagTASK_SHORTCUT back = currentTask(w.tasks());
     QVERIFY(!back.AddWatermark);
     QCOMPARE(back.watermark.Watermark, QString());
     QCOMPARE(back.watermark.FontName, QString("SimSun"));
@@ -692,8 +690,7 @@ void TestTaskEditor::taskSwitch()
     answers = QStringList{"否"};
     ui->comboBoxTaskShortcut->setCurrentIndex(2);
     QCOMPARE(w.tasks().getCurrentTaskIndex(), 2);
-    tagTASK_SHORTCUT t;
-    w.tasks().enumTaskShortcut(1, t);
+    tagTASK_SHORTCUT t = slotTask(w.tasks(), 1);
     QVERIFY(t.FolderPath != "/tmp/changed");
 
     // Yes with a bad prefix: refused, the selector returns, nothing stored.
@@ -718,8 +715,7 @@ void TestTaskEditor::taskSwitch()
 
     // A printer task whose page scaling alone was chosen: Apply comes on and
     // the switch asks.
-    tagTASK_SHORTCUT printer;
-    w.tasks().getCurrentTaskShortcut(printer);
+    tagTASK_SHORTCUT printer = currentTask(w.tasks());
     printer.ScanDestinationID = ScanDestination::kPrinterId;
     printer.ScalePrintPage = ScalePrintAuto;
     printer.FolderPath = rig.out();
@@ -792,8 +788,7 @@ void TestTaskEditor::okAsksAboutChanges()
     reply = "否";
     w.clickedBtnOK();
     QVERIFY(w.isHidden());
-    tagTASK_SHORTCUT t;
-    w.tasks().enumTaskShortcut(0, t);
+    tagTASK_SHORTCUT t = slotTask(w.tasks(), 0);
     QVERIFY(t.FileNamePrefix.isEmpty());
     // Yes: checked, stored and written.
     w.show();
@@ -801,8 +796,7 @@ void TestTaskEditor::okAsksAboutChanges()
     reply = "是";
     w.clickedBtnOK();
     QVERIFY(w.isHidden());
-    TaskShortcut reread;
-    reread.loadTaskList(&rig.dir.profiles);
+    LoadedTasks reread(rig.dir);
     reread.enumTaskShortcut(0, t);
     QCOMPARE(t.FileNamePrefix, QString("asked"));
 }
@@ -831,8 +825,7 @@ void TestTaskEditor::failedWriteShowsTheBox()
 void TestTaskEditor::nameDialog()
 {
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
+    LoadedTasks tasks(dir);
     TaskShortcutDialog::setFileChooser(pickFile);
     testsupport::ModalAnswerer answer("确定");
 
@@ -850,8 +843,7 @@ void TestTaskEditor::nameDialog()
     QCOMPARE(answer.last().text, QString("任务快捷键名称已存在！"));
     QCOMPARE(create.form()->lineEditText->selectedText(), QString("彩色 PDF"));
     // The name of a disabled slot, or another case, is free.
-    tagTASK_SHORTCUT t;
-    tasks.enumTaskShortcut(2, t);
+    tagTASK_SHORTCUT t = slotTask(tasks, 2);
     t.EnableCommand = false;
     tasks.setTaskShortcut(t.TaskID, t);
     create.form()->lineEditText->setText(" 单色 PDF (黑色) ");

@@ -74,8 +74,8 @@ struct FakeAsker : RunAsker
     void showFailure(int code) override { calls << QString("box %1").arg(code); }
 };
 
-const char *const kOutcomes[] = {"none",      "dispatched", "printed", "nothing",  "cancelled",
-                                 "declined",  "discarded",  "failed",  "cut short"};
+const char *const kOutcomes[] = {"none",     "dispatched", "printed", "nothing",  "cancelled",
+                                 "declined", "discarded",  "failed",  "cut short"};
 
 } // namespace
 
@@ -98,8 +98,8 @@ void TestTaskRun::roads_data()
     QTest::addColumn<QString>("events");
     // Feeder answers, "print:failed", "<event>:<question>" for an event while it is open.
     QTest::addColumn<QString>("answers");
-    QTest::addColumn<int>("pagesLeft");   // page files on disk afterwards
-    QTest::addColumn<int>("saved");       // pages of the last save, -1 none
+    QTest::addColumn<int>("pagesLeft"); // page files on disk afterwards
+    QTest::addColumn<int>("saved");     // pages of the last save, -1 none
     QTest::addColumn<int>("documents");
     QTest::addColumn<QString>("asked");
     QTest::addColumn<QString>("outcome");
@@ -167,10 +167,8 @@ void TestTaskRun::roads()
     QFETCH(QString, answers);
 
     LauncherDir dir;
-    TaskShortcut tasks;
-    tasks.loadTaskList(&dir.profiles);
-    ScanDestination destinations;
-    destinations.loadScanDestination();
+    LoadedTasks tasks(dir);
+    LoadedDestinations destinations;
     tagSCAN_DESTINATION mail;
     mail.ScanDestinationFlagID = ScanDestWebMail;
     mail.Name = "mail";
@@ -180,8 +178,7 @@ void TestTaskRun::roads()
     QDir().mkpath(pagesDir);
     const QStringList kinds = {"file", "editor", "printer", "mail", "feeder", "blank", "settings"};
     for (int slot = 0; slot < kinds.size(); ++slot) {
-        tagTASK_SHORTCUT t;
-        tasks.enumTaskShortcut(slot, t);
+        tagTASK_SHORTCUT t = slotTask(tasks, slot);
         const QString &kind = kinds.at(slot);
         t.ScanDestinationID = kind == "printer" ? ScanDestination::kPrinterId
                               : kind == "mail"  ? mail.ScanDestinationID
@@ -227,8 +224,8 @@ void TestTaskRun::roads()
     };
     auto event = [&](const QString &e) {
         if (e == "start" || kinds.contains(e)) {
-            QVERIFY(run.start(TaskShortcut::slotIds().at(e == "start" ? kinds.indexOf(task)
-                                                                      : kinds.indexOf(e))));
+            QVERIFY(run.start(
+                TaskShortcut::slotIds().at(e == "start" ? kinds.indexOf(task) : kinds.indexOf(e))));
         } else if (e == "again") {
             QVERIFY2(!run.start(TaskShortcut::slotIds().at(0)), "a second start ran");
         } else if (e == "page") {
