@@ -81,6 +81,21 @@ QString tool(const QString &program, const QStringList &args, int *exitCode = nu
     return QString::fromUtf8(r.out + r.err);
 }
 
+// The page count pdfinfo reads in the document, -1 where it reads none.
+int pdfPages(const QString &pdf)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression("Pages:\\s+(\\d+)").match(tool("pdfinfo", {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+bool qpdfAccepts(const QString &pdf)
+{
+    int rc = -1;
+    tool("qpdf", {"--check", pdf}, &rc);
+    return rc == 0;
+}
+
 MainWindow *launcherWindow()
 {
     for (QWidget *w : QApplication::topLevelWidgets())
@@ -105,29 +120,42 @@ QStringList pageFilesLeft()
     return QDir(g_ConfigFile.m_strTempDir).entryList({"*.jpg", "*.bmp", "*.tif"}, QDir::Files);
 }
 
-// Slots 0 and 2 become file tasks writing PDF into the output folder.
+// Slots 0 and 2 become file tasks writing PDF into the output folder, slot 1
+// one that opens the image editor, slots 3 to 5 ones with the colour task's
+// scan settings: a mail, a searchable PDF and one that asks for keywords.
 void prepareTasks()
 {
     g_ConfigFile.loadConfigFile(QCoreApplication::applicationDirPath());
     g_out = QDir::tempPath() + "/acceptance-out";
     QDir(g_out).removeRecursively();
     QDir().mkpath(g_out);
+    g_mailOut = g_out + "/mail";
+    g_ocrOut = g_out + "/ocr";
+    g_keptOut = g_out + "/kept";
     ScanShortcutMenu profiles;
     profiles.loadScanShortcut(&g_ConfigFile);
     TaskShortcut tasks;
     tasks.loadTaskList(&profiles);
-    for (int slot : {0, 2}) {
+    // A slot's record made a file task writing PDF into the folder unasked.
+    const auto fileTask = [&tasks](int slot, const QString &folder) {
         tagTASK_SHORTCUT t;
         tasks.enumTaskShortcut(slot, t);
         t.ScanDestinationID = ScanDestination::kFileId;
         t.FileTypeID = FileTypePdf;
-        t.FolderPath = g_out;
+        t.FolderPath = folder;
         t.BeforeSaveFileSettingFileName = false;
+        return t;
+    };
+    for (int slot : {0, 2}) {
+        tagTASK_SHORTCUT t = fileTask(slot, g_out);
         tasks.setTaskShortcut(t.TaskID, t);
         (slot == 0 ? g_colourDpi : g_bwDpi) = t.ScanProfile.sideSettings[0].resolution;
     }
-    // Slot 3 mails its PDF (silent, no authentication), slot 4 writes a
-    // searchable PDF.
+    tagTASK_SHORTCUT editor = fileTask(1, g_out + "/edited");
+    editor.BeforeSaveEditImage = true;
+    editor.ADFEmptyWaiting = false;
+    tasks.setTaskShortcut(editor.TaskID, editor);
+    // The mail goes out silently, without authentication.
     ScanDestination destinations;
     destinations.loadScanDestination();
     tagSCAN_DESTINATION mail;
@@ -142,50 +170,20 @@ void prepareTasks()
     destinations.addScanDestination(mail);
     if (!destinations.saveScanDestination())
         check(false, "destinations written");
-    g_mailOut = g_out + "/mail";
-    g_ocrOut = g_out + "/ocr";
-    for (int slot : {3, 4}) {
-        tagTASK_SHORTCUT t;
-        tasks.enumTaskShortcut(slot, t);
-        // The colour task's scan settings.
-        tagTASK_SHORTCUT colour;
-        tasks.enumTaskShortcut(0, colour);
+    const tagSCAN_SHORTCUT_MENU colour = fileTask(0, g_out).ScanProfile;
+    for (int slot : {3, 4, 5}) {
+        tagTASK_SHORTCUT t = fileTask(slot, slot == 3   ? g_mailOut
+                                            : slot == 4 ? g_ocrOut
+                                                        : g_keptOut);
         t.EnableCommand = true;
-        t.ScanProfile = colour.ScanProfile;
-        t.ScanDestinationID = slot == 3 ? mail.ScanDestinationID : ScanDestination::kFileId;
-        t.FileTypeID = slot == 3 ? FileTypePdf : FileTypeSearchablePdf;
-        t.FolderPath = slot == 3 ? g_mailOut : g_ocrOut;
-        t.BeforeSaveFileSettingFileName = false;
-        t.AddKeywordToDoc = false;
-        tasks.setTaskShortcut(t.TaskID, t);
-    }
-    // Slot 1 opens the image editor, which scans through the console.
-    {
-        tagTASK_SHORTCUT t;
-        tasks.enumTaskShortcut(1, t);
-        t.ScanDestinationID = ScanDestination::kFileId;
-        t.FileTypeID = FileTypePdf;
-        t.FolderPath = g_out + "/edited";
-        t.BeforeSaveFileSettingFileName = false;
-        t.BeforeSaveEditImage = true;
-        t.ADFEmptyWaiting = false;
-        tasks.setTaskShortcut(t.TaskID, t);
-    }
-    // Slot 5 asks for the document's keywords before it writes it.
-    {
-        tagTASK_SHORTCUT t, colour;
-        tasks.enumTaskShortcut(5, t);
-        tasks.enumTaskShortcut(0, colour);
-        g_keptOut = g_out + "/kept";
-        t.EnableCommand = true;
-        t.ScanProfile = colour.ScanProfile;
-        t.ScanDestinationID = ScanDestination::kFileId;
-        t.FileTypeID = FileTypePdf;
-        t.FolderPath = g_keptOut;
-        t.BeforeSaveFileSettingFileName = false;
-        t.BeforeSaveEditImage = false;
-        t.ADFEmptyWaiting = false;
-        t.AddKeywordToDoc = true;
+        t.ScanProfile = colour;
+        if (slot == 3)
+            t.ScanDestinationID = mail.ScanDestinationID;
+        if (slot == 4)
+            t.FileTypeID = FileTypeSearchablePdf;
+        if (slot == 5)
+            t.BeforeSaveEditImage = t.ADFEmptyWaiting = false;
+        t.AddKeywordToDoc = slot == 5;
         tasks.setTaskShortcut(t.TaskID, t);
     }
     if (!tasks.saveTaskList())
@@ -201,31 +199,32 @@ void runEditorTask()
     g_emulator->stack(4, emu::Ink::Colour);
     const unsigned before = g_emulator->feeder->imagesDelivered();
     g_emulator->events.pressButton(2);
-    const bool scanning = waitFor([&] {
-        return w->retoucher() && !w->retoucher()->isHidden() && w->retoucher()->isScanning() &&
-               !w->pages().isEmpty();
-    }, 60000);
+    const bool scanning = waitFor(
+        [&] {
+            return w->retoucher() && !w->retoucher()->isHidden() && w->retoucher()->isScanning() &&
+                   !w->pages().isEmpty();
+        },
+        60000);
     check(scanning, "the editor scans through the console and its pages reach the launcher");
     if (!scanning)
         return;
     check(!w->retoucher()->acceptButton()->isEnabled(), "Save waits for the end of the scan");
     w->retoucher()->accept();
     const QString edited = g_out + "/edited";
-    const bool saved = waitFor([&] {
-        return QDir(edited).entryList({"*.pdf"}, QDir::Files).size() == 1 && !w->isBusy() &&
-               !w->isSaving();
-    }, 60000);
+    const bool saved = waitFor(
+        [&] {
+            return QDir(edited).entryList({"*.pdf"}, QDir::Files).size() == 1 && !w->isBusy() &&
+                   !w->isSaving();
+        },
+        60000);
     check(saved, "Save pressed during the scan saved the editor's pages");
     if (!saved)
         return;
     const int images = int(g_emulator->feeder->imagesDelivered() - before);
     const QString pdf = edited + "/" + QDir(edited).entryList({"*.pdf"}, QDir::Files).first();
-    const QRegularExpressionMatch pages =
-        QRegularExpression("Pages:\\s+(\\d+)").match(tool("pdfinfo", {pdf}));
-    check(images > 1 && pages.hasMatch() && pages.captured(1).toInt() == images,
-          QString("the edited PDF holds all %1 pages of the scan: %2")
-              .arg(images)
-              .arg(pages.captured(1)));
+    const int pages = pdfPages(pdf);
+    check(images > 1 && pages == images,
+          QString("the edited PDF holds all %1 pages of the scan: %2").arg(images).arg(pages));
     check(pageFilesLeft().isEmpty(), "no page file left: " + pageFilesLeft().join(' '));
     check(!w->retoucher(), "the editor is gone after it closed");
 }
@@ -237,9 +236,9 @@ void runEditorDiscard()
     MainWindow *w = launcherWindow();
     g_emulator->stack(4, emu::Ink::Colour);
     g_emulator->events.pressButton(2);
-    const bool scanning = waitFor([&] {
-        return w->retoucher() && w->retoucher()->isScanning() && !w->pages().isEmpty();
-    }, 60000);
+    const bool scanning = waitFor(
+        [&] { return w->retoucher() && w->retoucher()->isScanning() && !w->pages().isEmpty(); },
+        60000);
     check(scanning, "the editor scans again");
     if (!scanning)
         return;
@@ -256,14 +255,16 @@ void runMailTask()
     MainWindow *w = launcherWindow();
     g_emulator->stack(1, emu::Ink::Colour);
     g_emulator->events.pressButton(4);
-    const bool sent = waitFor([&] { return g_smtp->mails() == 1 && !w->isBusy() && !w->isSaving(); }, 60000);
+    const bool sent =
+        waitFor([&] { return g_smtp->mails() == 1 && !w->isBusy() && !w->isSaving(); }, 60000);
     check(sent, "button 4 mailed its document");
     if (!sent)
         return;
     const QStringList written = QDir(g_mailOut).entryList({"*.pdf"}, QDir::Files);
     check(written.size() == 1, "one PDF written for the mail: " + written.join(' '));
     const QJsonArray to = g_smtp->envelope(1)["to"].toArray();
-    check(to.size() == 1 && to.at(0).toString() == "office@corvan.test", "mailed to the destination's recipient");
+    check(to.size() == 1 && to.at(0).toString() == "office@corvan.test",
+          "mailed to the destination's recipient");
     QTemporaryDir parts;
     const QJsonObject message = g_smtp->message(1, parts.path());
     const QJsonArray names = message["attachments"].toArray();
@@ -283,17 +284,19 @@ void runSearchableTask()
     MainWindow *w = launcherWindow();
     g_emulator->stack(1, emu::Ink::Colour);
     g_emulator->events.pressButton(5);
-    const bool done = waitFor([&] { return !QDir(g_ocrOut).entryList({"*.pdf"}, QDir::Files).isEmpty() &&
-                                           !w->isBusy() && !w->isSaving(); },
-                              90000);
+    const bool done = waitFor(
+        [&] {
+            return !QDir(g_ocrOut).entryList({"*.pdf"}, QDir::Files).isEmpty() && !w->isBusy() &&
+                   !w->isSaving();
+        },
+        90000);
     check(done, "button 5 wrote a searchable PDF");
     if (!done)
         return;
     const QString pdf = g_ocrOut + "/" + QDir(g_ocrOut).entryList({"*.pdf"}, QDir::Files).value(0);
-    int rc = -1;
-    tool("qpdf", {"--check", pdf}, &rc);
-    check(rc == 0, "qpdf --check " + pdf);
-    check(tool("pdffonts", {pdf}).contains("GlyphLessFont"), "the OCR text layer's font is in the document");
+    check(qpdfAccepts(pdf), "qpdf --check " + pdf);
+    check(tool("pdffonts", {pdf}).contains("GlyphLessFont"),
+          "the OCR text layer's font is in the document");
 }
 
 // Button 6: the scanner goes away after the last sheet, while the document
@@ -309,18 +312,20 @@ void runVanishWhileSaving()
         if (seen.className == "AddKeywordsDialog") {
             const bool saving = w->isSaving();
             g_emulator->bus.unplug(g_emulator->device);
-            lostWhileSaving = saving && waitFor([&] { return !w->isConnected(); }, 30000) &&
-                              w->isSaving();
+            lostWhileSaving =
+                saving && waitFor([&] { return !w->isConnected(); }, 30000) && w->isSaving();
             if (auto *edit = dialog->findChild<QLineEdit *>("lineEditInfo"))
                 edit->setText("kept");
         }
         testsupport::ModalAnswerer::press(dialog, "确定");
     });
     g_emulator->events.pressButton(6);
-    const bool done = waitFor([&] {
-        return QDir(g_keptOut).entryList({"*.pdf"}, QDir::Files).size() == 1 && !w->isBusy() &&
-               !w->isSaving();
-    }, 90000);
+    const bool done = waitFor(
+        [&] {
+            return QDir(g_keptOut).entryList({"*.pdf"}, QDir::Files).size() == 1 && !w->isBusy() &&
+                   !w->isSaving();
+        },
+        90000);
     answer.stop();
     check(lostWhileSaving, "the scanner went away while the document was being saved");
     check(done, "the document was written all the same");
@@ -328,11 +333,7 @@ void runVanishWhileSaving()
         return;
     const int images = int(g_emulator->feeder->imagesDelivered() - before);
     const QString pdf = g_keptOut + "/" + QDir(g_keptOut).entryList({"*.pdf"}, QDir::Files).first();
-    int rc = -1;
-    tool("qpdf", {"--check", pdf}, &rc);
-    const QRegularExpressionMatch pages =
-        QRegularExpression("Pages:\\s+(\\d+)").match(tool("pdfinfo", {pdf}));
-    check(rc == 0 && images > 0 && pages.hasMatch() && pages.captured(1).toInt() == images,
+    check(qpdfAccepts(pdf) && images > 0 && pdfPages(pdf) == images,
           QString("the document is complete: %1 pages").arg(images));
     check(pageFilesLeft().isEmpty(), "no page file left: " + pageFilesLeft().join(' '));
     check(!w->isConnected(), "the scanner is marked gone");
@@ -344,23 +345,19 @@ void runTask(int button, emu::Ink ink, int expectedPdfs)
     g_emulator->stack(1, ink);
     const unsigned before = g_emulator->feeder->imagesDelivered();
     g_emulator->events.pressButton(button);
-    const bool done = waitFor([&] { return pdfs().size() == expectedPdfs && !w->isBusy() &&
-                                           !w->isSaving(); },
-                              60000);
+    const bool done = waitFor(
+        [&] { return pdfs().size() == expectedPdfs && !w->isBusy() && !w->isSaving(); }, 60000);
     check(done, QString("button %1 wrote a PDF and released the run").arg(button));
     if (!done)
         return;
     const QString pdf = g_out + "/" + pdfs().last();
-    int rc = -1;
-    tool("qpdf", {"--check", pdf}, &rc);
-    check(rc == 0, "qpdf --check " + pdf);
+    check(qpdfAccepts(pdf), "qpdf --check " + pdf);
     const int images = int(g_emulator->feeder->imagesDelivered() - before);
-    const QString info = tool("pdfinfo", {pdf});
-    const QRegularExpressionMatch pages = QRegularExpression("Pages:\\s+(\\d+)").match(info);
-    check(images > 0 && pages.hasMatch() && pages.captured(1).toInt() == images,
+    check(images > 0 && pdfPages(pdf) == images,
           QString("pdfinfo counts the %1 images delivered").arg(images));
     check(pageFilesLeft().isEmpty(), "no page file left: " + pageFilesLeft().join(' '));
-    const QStringList rows = tool("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+    const QStringList rows =
+        tool("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
     check(rows.size() == images, "pdfimages lists one image a page");
     const int dpi = ink == emu::Ink::Colour ? g_colourDpi : g_bwDpi;
     for (const QString &row : rows) {
@@ -418,7 +415,8 @@ void checkHelp(MainWindow *w)
                                       QUrl::fromLocalFile(help + "Scan_Settings_Guide_ZH_CN.pdf")},
           "Help opens the two help documents beside the program");
     for (const QUrl &url : desktop.urls)
-        check(tool("pdfinfo", {url.toLocalFile()}).contains("Pages:"), url.toLocalFile() + " is a PDF");
+        check(tool("pdfinfo", {url.toLocalFile()}).contains("Pages:"),
+              url.toLocalFile() + " is a PDF");
 }
 
 void script()
