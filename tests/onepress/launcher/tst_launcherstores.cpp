@@ -150,29 +150,19 @@ void TestLauncherStores::commandIniReadDefaults_data()
     QTest::newRow("Name") << "Name" << QVariant("");
 }
 
-QVariant fieldValue(const tagTASK_SHORTCUT &t, const QString &field)
+// The fields a command.ini key sets, by the key's name.
+QVariantMap keyedFields(const tagTASK_SHORTCUT &t)
 {
-    if (field == "FileTypeID")
-        return int(t.FileTypeID);
-    if (field == "FileNameFormat")
-        return int(t.FileNameFormat);
-    if (field == "ScalePrintPage")
-        return int(t.ScalePrintPage);
-    if (field == "PaperSource")
-        return t.PaperSource;
-    if (field == "CopyCount")
-        return t.CopyCount;
-    if (field == "FontName")
-        return t.watermark.FontName;
-    if (field == "FontSize")
-        return t.watermark.FontSize;
-    if (field == "CenterPrint")
-        return t.CenterPrint;
-    if (field == "EnableCommand")
-        return t.EnableCommand;
-    if (field == "Name")
-        return t.Name;
-    return QVariant();
+    return {{"FileTypeID", int(t.FileTypeID)},
+            {"FileNameFormat", int(t.FileNameFormat)},
+            {"ScalePrintPage", int(t.ScalePrintPage)},
+            {"PaperSource", t.PaperSource},
+            {"CopyCount", t.CopyCount},
+            {"FontName", t.watermark.FontName},
+            {"FontSize", t.watermark.FontSize},
+            {"CenterPrint", t.CenterPrint},
+            {"EnableCommand", t.EnableCommand},
+            {"Name", t.Name}};
 }
 
 void TestLauncherStores::commandIniReadDefaults()
@@ -200,7 +190,7 @@ void TestLauncherStores::commandIniReadDefaults()
     t.Name = "old";
     TaskShortcut tasks;
     QVERIFY(tasks.loadUserTaskList(dir.settings(), id, t));
-    QCOMPARE(fieldValue(t, field), expected);
+    QCOMPARE(keyedFields(t).value(field), expected);
     QCOMPARE(t.TaskID, id);
     QVERIFY(scanShortcutEquals(t.ScanProfile, p));
 }
