@@ -85,13 +85,17 @@ struct RunRig
 
     QStringList outputs() const { return QDir(out()).entryList(QDir::Files, QDir::Name); }
 
-    // The one box of a document or print that was not made: "错误" with the
-    // text of a file that could not be written.
-    static bool sawWriteFailure(const testsupport::ModalAnswerer &answer)
+    // The box of a file that could not be written: "错误" with its text.
+    static bool isWriteFailure(const testsupport::ModalSeen &box)
     {
         QString text;
         ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
-        return answer.count() == 1 && answer.last().title == "错误" && answer.last().text == text;
+        return box.title == "错误" && box.text == text;
+    }
+    // That box, the one box of a document or print that was not made.
+    static bool sawWriteFailure(const testsupport::ModalAnswerer &answer)
+    {
+        return answer.count() == 1 && isWriteFailure(answer.last());
     }
 
     static QString tool(const QString &program, const QStringList &args)

@@ -71,6 +71,7 @@ struct FakeHelpers
 // Answers password dialogs with the given passwords, then other boxes with OK.
 struct PasswordAnswers
 {
+    explicit PasswordAnswers(const QStringList &given = {}) : passwords(given) {}
     QStringList passwords;
     int passwordDialogs = 0;
     QStringList boxes;
@@ -295,8 +296,7 @@ void TestLauncherDialogs::exitSwitchesWithThePasswordOnStdin()
     {
         // A helper taking its time: the event loop turns meanwhile.
         FakeHelpers helpers("0", "Success", 1);
-        PasswordAnswers answers;
-        answers.passwords = QStringList{"a  b c"};
+        PasswordAnswers answers({"a  b c"});
         ExitHintDialog d;
         d.form()->checkBoxAutoRun->setChecked(true);
         testsupport::StallMeter stall;
@@ -320,8 +320,7 @@ void TestLauncherDialogs::exitSwitchesWithThePasswordOnStdin()
     {
         // Three wrong passwords: three boxes, the exit goes on.
         FakeHelpers helpers("1", "Failure");
-        PasswordAnswers answers;
-        answers.passwords = QStringList{"x", "y", "z", "never asked"};
+        PasswordAnswers answers({"x", "y", "z", "never asked"});
         ExitHintDialog d;
         d.form()->checkBoxAutoRun->setChecked(false);
         d.clickedBtnOK();
@@ -352,8 +351,7 @@ void TestLauncherDialogs::exitHelpersThatFail()
     {
         // No helpers at all: unchecked, and a switch attempt is refused.
         StartLoginHelpers::setFolder("/nonexistent-helpers");
-        PasswordAnswers answers;
-        answers.passwords = QStringList{"p"};
+        PasswordAnswers answers({"p"});
         ExitHintDialog d;
         QVERIFY(!d.form()->checkBoxAutoRun->isChecked());
         d.form()->checkBoxAutoRun->setChecked(true);
@@ -365,8 +363,7 @@ void TestLauncherDialogs::exitHelpersThatFail()
         // A helper past the bound is stopped there.
         FakeHelpers helpers("0", "Success", 20);
         StartLoginHelpers::setTimeoutMs(300);
-        PasswordAnswers answers;
-        answers.passwords = QStringList{"p"};
+        PasswordAnswers answers({"p"});
         ExitHintDialog d;
         d.form()->checkBoxAutoRun->setChecked(true);
         QElapsedTimer clock;
@@ -410,8 +407,7 @@ void TestLauncherDialogs::exitWithTheInstalledHelpers()
     const QString entry = config.filePath("autostart/corvan-onepress.desktop");
     StartLoginHelpers::setFolder(helpers);
     {
-        PasswordAnswers answers;
-        answers.passwords = QStringList{"a b c", "a  b c"};
+        PasswordAnswers answers({"a b c", "a  b c"});
         ExitHintDialog d;
         QVERIFY(!d.form()->checkBoxAutoRun->isChecked());
         d.form()->checkBoxAutoRun->setChecked(true);
@@ -423,8 +419,7 @@ void TestLauncherDialogs::exitWithTheInstalledHelpers()
         QVERIFY(LauncherDir::read(helpers + "/check-password.args").endsWith(" nullok"));
     }
     {
-        PasswordAnswers answers;
-        answers.passwords = QStringList{"a  b c"};
+        PasswordAnswers answers({"a  b c"});
         ExitHintDialog d;
         QVERIFY(d.form()->checkBoxAutoRun->isChecked());
         d.form()->checkBoxAutoRun->setChecked(false);
@@ -685,10 +680,7 @@ void TestLauncherDialogs::editorActions()
         });
         w.clickedBtnDelete();
         g_ConfigFile.m_strSettingsDir = settings;
-        QString text;
-        ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
-        QCOMPARE(boxes.last().title, QString("错误"));
-        QCOMPARE(boxes.last().text, text);
+        QVERIFY2(RunRig::isWriteFailure(boxes.last()), qPrintable(boxes.last().text));
     }
     // The folder browser: Documents for a missing folder; a pick below a file refused.
     {

@@ -812,10 +812,7 @@ void TestTaskEditor::failedWriteShowsTheBox()
     w.form()->lineEditFileNamePrefix->setText("x");
     QVERIFY(w.form()->pushButtonApply->isEnabled());
     w.clickedBtnApply();
-    QString text;
-    ErrorHandling::errorCode(RC_FILE_CREATE_FAILED, text);
-    QCOMPARE(answer.last().title, QString("错误"));
-    QCOMPARE(answer.last().text, text);
+    QVERIFY2(RunRig::isWriteFailure(answer.last()), qPrintable(answer.last().text));
     QVERIFY(w.form()->pushButtonApply->isEnabled());
     w.clickedBtnOK();
     QCOMPARE(answer.count(), 2);
