@@ -9,6 +9,7 @@
 #include "support/testtiming.h"
 
 #include <QColor>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -21,12 +22,18 @@ namespace outtest {
 
 using testsupport::inFullDiskChild;
 
+inline QImage whitePage(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
 // A page with a picture that is not symmetric in any direction, so a flipped
 // or colour-swapped copy is told apart: red block top-left, blue bottom-right.
 inline QImage drawPage(int w, int h, QImage::Format format = QImage::Format_RGB32)
 {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    QImage image = whitePage(w, h);
     QPainter p(&image);
     p.fillRect(0, 0, w / 4, h / 5, QColor(255, 0, 0));
     p.fillRect(w - w / 3, h - h / 4, w / 3, h / 4, QColor(0, 0, 255));
@@ -41,10 +48,9 @@ inline QImage drawPage(int w, int h, QImage::Format format = QImage::Format_RGB3
 inline QImage textPage(int number)
 {
     static const char *const kWords[] = {
-        "invoice", "delivery", "amount", "customer", "account", "payment", "order", "total",
-        "contract", "address", "signature", "quantity", "service", "office", "report", "date"};
-    QImage image(2480, 3508, QImage::Format_RGB32);
-    image.fill(Qt::white);
+        "invoice",  "delivery", "amount",    "customer", "account", "payment", "order",  "total",
+        "contract", "address",  "signature", "quantity", "service", "office",  "report", "date"};
+    QImage image = whitePage(2480, 3508);
     image.setDotsPerMeterX(11811);
     image.setDotsPerMeterY(11811);
     QPainter p(&image);
@@ -121,6 +127,45 @@ inline tagSCAN_IMAGE_FILE page(const QString &file, int w, int h, int dpi = 300,
     p.barcode = barcode;
     p.blank = blank;
     return p;
+}
+
+// The file's bytes; empty when it cannot be read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// A bash script that may be run; returns its path, empty when it could not
+// be written.
+inline QString writeScript(const QString &path, const QString &body)
+{
+    if (!writeFile(path, ("#!/bin/bash\n" + body).toUtf8()) ||
+        !QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner))
+        return QString();
+    return path;
+}
+
+// The arguments a fake program wrote, each ended by a NUL byte.
+inline QStringList recordedArguments(const QString &path)
+{
+    QStringList out;
+    const QList<QByteArray> parts = readFile(path).split('\0');
+    for (int i = 0; i + 1 < parts.size(); ++i)
+        out << QString::fromUtf8(parts.at(i));
+    return out;
+}
+
+// A folder's files, hidden ones too, by name.
+inline QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 struct ToolResult

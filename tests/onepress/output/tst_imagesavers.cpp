@@ -30,15 +30,7 @@ private:
     QString m_out;
     QString m_jpg, m_bmp, m_g4;
 
-    tagTASK_SHORTCUT task(int type)
-    {
-        tagTASK_SHORTCUT t;
-        t.FileTypeID = static_cast<ScanFileTypeFlag>(type);
-        t.FileNameFormat = FileNameDateSequence;
-        t.FolderPath = m_out;
-        t.FileNamePrefix = "p";
-        return t;
-    }
+    tagTASK_SHORTCUT task(int type) { return workerTask(type, m_out, "p"); }
     QString exif(const QStringList &args, const QString &file)
     {
         return outtest::run("exiftool", QStringList(args) << file).out;
@@ -102,19 +94,20 @@ private:
         } else {
             // JFIF density; PNG and BMP state pixels a metre.
             const QJsonObject tags =
-                QJsonDocument::fromJson(outtest::run("exiftool", {"-n", "-j", "-XResolution",
-                                                                  "-YResolution", "-PixelsPerUnitX",
-                                                                  "-PixelsPerUnitY",
-                                                                  "-PixelsPerMeterX",
-                                                                  "-PixelsPerMeterY", file})
-                                            .out.toUtf8())
+                QJsonDocument::fromJson(
+                    outtest::run("exiftool",
+                                 {"-n", "-j", "-XResolution", "-YResolution", "-PixelsPerUnitX",
+                                  "-PixelsPerUnitY", "-PixelsPerMeterX", "-PixelsPerMeterY", file})
+                        .out.toUtf8())
                     .array()
                     .at(0)
                     .toObject();
             for (const QString axis : {"X", "Y"}) {
-                const double perMetre = tags.value("PixelsPerUnit" + axis)
-                                            .toDouble(tags.value("PixelsPerMeter" + axis).toDouble());
-                dpi << (perMetre > 0 ? perMetre * 0.0254 : tags.value(axis + "Resolution").toDouble());
+                const double perMetre =
+                    tags.value("PixelsPerUnit" + axis)
+                        .toDouble(tags.value("PixelsPerMeter" + axis).toDouble());
+                dpi << (perMetre > 0 ? perMetre * 0.0254
+                                     : tags.value(axis + "Resolution").toDouble());
             }
         }
         return dpi;
@@ -149,7 +142,7 @@ private slots:
         QVERIFY2(info.contains("CCITT Group 4"), qPrintable(info));
         QVERIFY(info.contains("Resolution: 300, 300 pixels/inch"));
         QVERIFY(exif({"-IPTC:By-line", "-s3"}, two).contains("Corvan"));
-        QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden).size(), 2); // no part files
+        QCOMPARE(outtest::filesIn(m_out).size(), 2); // no part files
     }
 
     void jpegOrTiffPerPageWithIptc()
@@ -286,30 +279,20 @@ private slots:
 
     void watermarkPixels()
     {
-        QImage blankPage(300, 400, QImage::Format_RGB32);
-        blankPage.fill(Qt::white);
+        const QImage blankPage = outtest::whitePage(300, 400);
         QImage page = blankPage;
         Watermark::setWatermark(page, QString(), QString(), QString(), QString(), "DejaVu Sans",
                                 22);
         QCOMPARE(page, blankPage); // nothing to draw
 
         // 50 x 50: corner texts, no rows.
-        QImage small(50, 50, QImage::Format_RGB32);
-        small.fill(Qt::white);
+        QImage small = outtest::whitePage(50, 50);
         QPainter p(&small);
         QCOMPARE(Watermark::drawWatermark(p, 50, 50, "W", QString(), "DejaVu Sans", 22), 0);
         p.end();
-        QCOMPARE(small, [] {
-            QImage i(50, 50, QImage::Format_RGB32);
-            i.fill(Qt::white);
-            return i;
-        }());
+        QCOMPARE(small, outtest::whitePage(50, 50));
         Watermark::setWatermark(small, "001", "2026", QString(), QString(), "DejaVu Sans", 0);
-        QVERIFY(small != [] {
-            QImage i(50, 50, QImage::Format_RGB32);
-            i.fill(Qt::white);
-            return i;
-        }());
+        QVERIFY(small != outtest::whitePage(50, 50));
 
         // A text without width ends; rows alternate.
         QImage big = blankPage;
@@ -327,8 +310,7 @@ private slots:
     {
         QImage reference;
         for (int dpi : {96, 200, 300, 600}) {
-            QImage page(1240, 1754, QImage::Format_RGB32);
-            page.fill(Qt::white);
+            QImage page = outtest::whitePage(1240, 1754);
             const int dpm = qRound(dpi / 0.0254);
             page.setDotsPerMeterX(dpm);
             page.setDotsPerMeterY(dpm);
@@ -347,7 +329,8 @@ private slots:
                     ink |= QRect(x, y, 1, 1);
         QVERIFY2(ink.height() >= 15 && ink.height() <= 28 && ink.width() <= 60,
                  qPrintable(QStringLiteral("%1 x %2").arg(ink.width()).arg(ink.height())));
-        QVERIFY2(ink.right() < 1235 && ink.right() > 1225, qPrintable(QString::number(ink.right())));
+        QVERIFY2(ink.right() < 1235 && ink.right() > 1225,
+                 qPrintable(QString::number(ink.right())));
     }
 
     // Every output type states the resolution its pages were scanned at:
@@ -373,15 +356,13 @@ private slots:
         const auto scanned = emu::renderPage(window, emu::Ink::Colour, 1, 0, false);
         QVERIFY(scanned);
         const QString jpeg = m_tmp.path() + "/scan200.jpg";
-        QFile f(jpeg);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(reinterpret_cast<const char *>(scanned->data.data()),
-                qint64(scanned->data.size()));
-        f.close();
+        QVERIFY(outtest::writeFile(jpeg,
+                                   QByteArray(reinterpret_cast<const char *>(scanned->data.data()),
+                                              int(scanned->data.size()))));
         const QString g4 = m_tmp.path() + "/scan200.tif";
         QVERIFY(outtest::writeG4Tiff(g4, outtest::drawPage(400, 400), 200));
-        const QString bmp =
-            outtest::writePage(m_tmp.path() + "/scan200.bmp", outtest::drawPage(400, 400), "bmp", 200);
+        const QString bmp = outtest::writePage(m_tmp.path() + "/scan200.bmp",
+                                               outtest::drawPage(400, 400), "bmp", 200);
 
         WorkerRig rig;
         tagTASK_SHORTCUT t = task(type);

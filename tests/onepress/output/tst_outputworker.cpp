@@ -29,15 +29,7 @@ private:
     QString m_out;
     QStringList m_jpeg; // eight 300 dpi JPEG pages, each its own file
 
-    tagTASK_SHORTCUT task(int type, int format = 1)
-    {
-        tagTASK_SHORTCUT t;
-        t.FileTypeID = static_cast<ScanFileTypeFlag>(type);
-        t.FileNameFormat = static_cast<FileNameFormatFlag>(format);
-        t.FolderPath = m_out;
-        t.FileNamePrefix = "scan";
-        return t;
-    }
+    tagTASK_SHORTCUT task(int type) { return workerTask(type, m_out, "scan"); }
     QList<tagSCAN_IMAGE_FILE> pages(const QString &marks) // b blank, letter barcode, . plain
     {
         QList<tagSCAN_IMAGE_FILE> list;
@@ -49,10 +41,7 @@ private:
         }
         return list;
     }
-    QStringList outFiles() const
-    {
-        return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
+    QStringList outFiles() const { return outtest::filesIn(m_out); }
 
 private slots:
     void initTestCase()
@@ -105,7 +94,8 @@ private slots:
         QFETCH(int, format);
         QFETCH(QString, decline);
         WorkerRig rig;
-        tagTASK_SHORTCUT t = task(type, format);
+        tagTASK_SHORTCUT t = task(type);
+        t.FileNameFormat = static_cast<FileNameFormatFlag>(format);
         QFETCH(bool, blankSplit);
         QFETCH(bool, barcodeSplit);
         t.BlankPageSeparate = blankSplit;
@@ -159,9 +149,7 @@ private slots:
 
         // Only the last suffix goes: another document named "v1" stays.
         QDir().mkpath(other);
-        QFile v1(other + "/v1.pdf");
-        QVERIFY(v1.open(QIODevice::WriteOnly) && v1.write("other document") > 0);
-        v1.close();
+        QVERIFY(outtest::writeFile(other + "/v1.pdf", "other document"));
         rig.answerer.savePath = other + "/v1.2 report.pdf";
         list = pages(".");
         t = task(2);
@@ -169,8 +157,7 @@ private slots:
         QVERIFY(rig.run(t, list));
         QCOMPARE(list[0].outputFileName, other + "/v1.2 report.pdf");
         QVERIFY(QFile::exists(other + "/v1.2 report.pdf"));
-        QVERIFY(v1.open(QIODevice::ReadOnly));
-        QCOMPARE(v1.readAll(), QByteArray("other document"));
+        QCOMPARE(outtest::readFile(other + "/v1.pdf"), QByteArray("other document"));
     }
 
     void cancelDuringSecondGroup()
@@ -242,9 +229,7 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(int, type);
         QFETCH(bool, missingPage);
-        QFile regular(m_tmp.path() + "/file");
-        QVERIFY(regular.open(QIODevice::WriteOnly));
-        regular.close();
+        QVERIFY(outtest::writeFile(m_tmp.path() + "/file", QByteArray()));
         WorkerRig rig;
         tagTASK_SHORTCUT t = task(type);
         t.FolderPath = folder.isEmpty() || folder.startsWith("relative")
@@ -280,18 +265,11 @@ private slots:
         const QString big = outtest::writePage(m_pages + "/big.bmp", outtest::drawPage(800, 800));
         QDir().mkpath(m_out);
         const int code = outtest::inFullDiskChild(64 * 1024, [&] {
-            nSleepTime = 0;
-            ProcessFile worker;
             QList<tagSCAN_IMAGE_FILE> list{page(small, 100, 100), page(big, 800, 800)};
-            tagTASK_SHORTCUT t = task(11);
-            worker.setListImageFiles(list);
-            worker.setParameters(t);
-            worker.OnStartSaveFile();
-            list = worker.listImageFiles();
+            const int result = saveOnThisThread(task(11), list);
             const bool firstNamed = !list[0].outputFileName.isEmpty();
             const bool secondNamed = !list[1].outputFileName.isEmpty();
-            return (worker.saveResult() == -50 ? 1 : 0) | (firstNamed ? 2 : 0) |
-                   (secondNamed ? 4 : 0);
+            return (result == -50 ? 1 : 0) | (firstNamed ? 2 : 0) | (secondNamed ? 4 : 0);
         });
         QCOMPARE(code, 1 | 2);
         QCOMPARE(outFiles(), QStringList({"scan2026-01-05 (1) 0001.bmp"}));

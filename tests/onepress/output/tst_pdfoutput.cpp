@@ -25,15 +25,7 @@ private:
     // its place in a document shows.
     QList<tagSCAN_IMAGE_FILE> m_sixty;
 
-    tagTASK_SHORTCUT task(int type)
-    {
-        tagTASK_SHORTCUT t;
-        t.FileTypeID = static_cast<ScanFileTypeFlag>(type);
-        t.FileNameFormat = FileNameDateSequence;
-        t.FolderPath = m_out;
-        t.FileNamePrefix = "d";
-        return t;
-    }
+    tagTASK_SHORTCUT task(int type) { return workerTask(type, m_out, "d"); }
     static QString info(const QString &pdf, const QStringList &extra = {})
     {
         return outtest::run("pdfinfo", QStringList(extra) << pdf).out;
@@ -70,10 +62,7 @@ private:
             widths << 200 + k;
         return widths;
     }
-    QStringList outFiles() const
-    {
-        return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
+    QStringList outFiles() const { return outtest::filesIn(m_out); }
 
 private slots:
     void initTestCase()
@@ -88,19 +77,14 @@ private slots:
         QVERIFY(QFile::copy(m_g4, m_TIF));
         m_bmp = outtest::writePage(p + "b.bmp", outtest::drawPage(620, 877), nullptr, 75);
         m_png = outtest::writePage(p + "c.png", outtest::drawPage(620, 877), nullptr, 75);
-        QFile broken(p + "broken.bmp");
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write("BM not really a bitmap");
-        m_broken = broken.fileName();
-        QFile a4(m_a4);
-        QVERIFY(a4.open(QIODevice::ReadOnly));
-        QFile truncated(p + "truncated.jpg");
-        QVERIFY(truncated.open(QIODevice::WriteOnly));
-        truncated.write(a4.read(a4.size() / 2));
-        m_truncated = truncated.fileName();
-        QFile empty(p + "empty.jpg");
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        m_empty = empty.fileName();
+        m_broken = p + "broken.bmp";
+        QVERIFY(outtest::writeFile(m_broken, "BM not really a bitmap"));
+        const QByteArray a4 = outtest::readFile(m_a4);
+        QVERIFY(!a4.isEmpty());
+        m_truncated = p + "truncated.jpg";
+        QVERIFY(outtest::writeFile(m_truncated, a4.left(a4.size() / 2)));
+        m_empty = p + "empty.jpg";
+        QVERIFY(outtest::writeFile(m_empty, QByteArray()));
         for (int k = 0; k < 60; ++k) {
             const QString file = QStringLiteral("%1seq%2.jpg").arg(p).arg(k);
             m_sixty << page(outtest::writePage(file, outtest::drawPage(200 + k, 280), nullptr, 75),
@@ -140,10 +124,8 @@ private slots:
             qPrintable(images));
         // The JPEG page goes in byte for byte.
         QVERIFY(outtest::run("pdfimages", {"-all", first, m_tmp.path() + "/x"}).code == 0);
-        QFile extracted(m_tmp.path() + "/x-000.jpg");
-        QFile original(m_a4);
-        QVERIFY(extracted.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
-        QVERIFY(extracted.readAll() == original.readAll());
+        const QByteArray extracted = outtest::readFile(m_tmp.path() + "/x-000.jpg");
+        QVERIFY(!extracted.isEmpty() && extracted == outtest::readFile(m_a4));
         // The G4 page: black on white, the right way up.
         const QString base = m_tmp.path() + "/g4page";
         outtest::run("pdftoppm", {"-r", "75", "-f", "1", "-l", "1", "-singlefile", "-gray", "-png",
@@ -154,7 +136,7 @@ private slots:
         QVERIFY(qGray(g4.pixel(600, 860)) < 100); // blue block bottom right
         QVERIFY(qGray(g4.pixel(600, 20)) > 200);  // white paper
         // No temporary JPEG or part file stays behind.
-        QCOMPARE(QDir(m_out).entryList(QDir::Files | QDir::Hidden).size(), 3);
+        QCOMPARE(outFiles().size(), 3);
     }
 
     void datesAndKeywords_data()
@@ -270,15 +252,8 @@ private slots:
         if (!sixty)
             list = {page(m_small, 620, 877, 75), page(m_a4, 2480, 3508, 300)};
         QDir().mkpath(m_out);
-        const int code = outtest::inFullDiskChild(rlim_t(limit), [&] {
-            nSleepTime = 0;
-            ProcessFile worker;
-            tagTASK_SHORTCUT t = task(2);
-            worker.setListImageFiles(list);
-            worker.setParameters(t);
-            worker.OnStartSaveFile();
-            return worker.saveResult() == -50 ? 0 : 1;
-        });
+        const int code = outtest::inFullDiskChild(
+            rlim_t(limit), [&] { return saveOnThisThread(task(2), list) == -50 ? 0 : 1; });
         QCOMPARE(code, 0);
         QCOMPARE(outFiles(), QStringList({"d2026-01-05 (1).pdf"}));
         const QString pdf = m_out + "/d2026-01-05 (1).pdf";

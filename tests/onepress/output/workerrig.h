@@ -13,6 +13,29 @@
 #include <QStringList>
 #include <QThread>
 
+// A task writing `type` documents named by date and order number.
+inline tagTASK_SHORTCUT workerTask(int type, const QString &folder, const QString &prefix)
+{
+    tagTASK_SHORTCUT t;
+    t.FileTypeID = static_cast<ScanFileTypeFlag>(type);
+    t.FolderPath = folder;
+    t.FileNamePrefix = prefix;
+    return t;
+}
+
+// One run of the worker on the calling thread, asking nothing (for a child
+// process, which has no thread to answer it); `pages` gets the output names.
+inline int saveOnThisThread(tagTASK_SHORTCUT task, QList<tagSCAN_IMAGE_FILE> &pages)
+{
+    nSleepTime = 0;
+    ProcessFile worker;
+    worker.setListImageFiles(pages);
+    worker.setParameters(task);
+    worker.OnStartSaveFile();
+    pages = worker.listImageFiles();
+    return worker.saveResult();
+}
+
 class WorkerAnswerer : public QObject
 {
     Q_OBJECT
@@ -105,7 +128,8 @@ public:
         if (ended) {
             // Once the worker's thread is back in its loop, the records carry
             // the output names the run gave them.
-            QMetaObject::invokeMethod(worker, [] {}, Qt::BlockingQueuedConnection);
+            QMetaObject::invokeMethod(
+                worker, [] {}, Qt::BlockingQueuedConnection);
             pages = worker->listImageFiles();
         }
         return !finished.isEmpty();
