@@ -16,9 +16,49 @@
 #include <QtTest>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 using outtest::page;
+
+// The OCR wrapper built beside the tests, over `program` as the system's OCR
+// program and reading in `parts` parts where they are given; the fake
+// program's folder again when the guard goes, however the test ended.
+class RealWrapper
+{
+public:
+    explicit RealWrapper(const QString &fakeDir, const QString &program = QString(),
+                         const QByteArray &parts = QByteArray())
+        : m_fakeDir(fakeDir)
+    {
+        PdfOcrHander::setAppDir(QCoreApplication::applicationDirPath());
+        if (!program.isEmpty())
+            qputenv("CORVAN_SYSTEM_TESSERACT", program.toUtf8());
+        if (!parts.isEmpty())
+            qputenv("CORVAN_OCR_PARTS", parts);
+    }
+    ~RealWrapper()
+    {
+        qunsetenv("CORVAN_SYSTEM_TESSERACT");
+        qunsetenv("CORVAN_OCR_PARTS");
+        PdfOcrHander::setAppDir(m_fakeDir);
+    }
+
+private:
+    QString m_fakeDir;
+};
+
+// One OCR call on a thread of its own, as the output worker makes it.
+struct OcrThread
+{
+    explicit OcrThread(const std::function<bool()> &call)
+        : thread(QThread::create([this, call] { result = call(); }))
+    {
+        thread->start();
+    }
+    std::atomic<bool> result{true};
+    std::unique_ptr<QThread> thread;
+};
 
 class TestOcrOutput : public QObject
 {
@@ -33,8 +73,7 @@ private:
     void fake(const QString &mode)
     {
         const QString script =
-            QStringLiteral("#!/bin/bash\n"
-                           "rec='%1'\n"
+            QStringLiteral("rec='%1'\n"
                            "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$rec/argv\"\n"
                            "pwd > \"$rec/pwd\"\n"
                            "printf '%s' \"$LD_LIBRARY_PATH\" > \"$rec/ldpath\"\n"
@@ -47,66 +86,40 @@ private:
                            "  slow) echo partial > \"$2.$ext\"; sleep 30;;\n"
                            "esac\n")
                 .arg(m_tmp.path(), mode);
-        QFile f(m_app + "/tesseract");
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(script.toUtf8());
-        f.close();
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+        QVERIFY(!outtest::writeScript(m_app + "/tesseract", script).isEmpty());
     }
-    QStringList recordedArgv()
-    {
-        QFile f(m_tmp.path() + "/argv");
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        QStringList out;
-        const QList<QByteArray> parts = f.readAll().split('\0');
-        for (int i = 0; i + 1 < parts.size(); ++i)
-            out << QString::fromUtf8(parts.at(i));
-        return out;
-    }
+    QStringList recordedArgv() { return outtest::recordedArguments(m_tmp.path() + "/argv"); }
     QByteArray recorded(const QString &name)
     {
-        QFile f(m_tmp.path() + "/" + name);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
+        return outtest::readFile(m_tmp.path() + "/" + name);
     }
     static QStringList listFilesLeft()
     {
         return QDir(QDir::tempPath()).entryList({"scan_images*", "ocr-part-*"}, QDir::Files);
     }
-    QStringList outFiles() const
+    QStringList outFiles() const { return outtest::filesIn(m_out); }
+    void emptyOut()
     {
-        return QDir(m_out).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    }
-    static QByteArray recordedFile(const QString &path)
-    {
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
+        QDir(m_out).removeRecursively();
+        QDir().mkpath(m_out);
     }
     // A system OCR program for the real wrapper that never ends: it starts a
     // program of its own and records both process ids.
     QString slowSystemOcr()
     {
-        const QString path = m_tmp.path() + "/slow-ocr";
-        QFile f(path);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(QStringLiteral("#!/bin/bash\n"
-                               "echo partial > \"$2.pdf\"\n"
-                               "sleep 60 &\n"
-                               "echo $$ $! >> '%1/pids'\n"
-                               "wait\n")
-                    .arg(m_tmp.path())
-                    .toUtf8());
-        f.close();
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
         QFile::remove(m_tmp.path() + "/pids");
-        return path;
+        return outtest::writeScript(m_tmp.path() + "/slow-ocr",
+                                    QStringLiteral("echo partial > \"$2.pdf\"\n"
+                                                   "sleep 60 &\n"
+                                                   "echo $$ $! >> '%1/pids'\n"
+                                                   "wait\n")
+                                        .arg(m_tmp.path()));
     }
     QList<int> recordedPids()
     {
         QList<int> pids;
-        for (const QString &p : QString::fromUtf8(recorded("pids")).split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
+        for (const QString &p : QString::fromUtf8(recorded("pids"))
+                                    .split(QRegularExpression("\\s+"), Qt::SkipEmptyParts))
             pids << p.toInt();
         return pids;
     }
@@ -120,8 +133,8 @@ private:
             for (int pid : pids) {
                 // A zombie has given up everything but its entry.
                 QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-                alive = alive || (stat.open(QIODevice::ReadOnly) &&
-                                  !stat.readAll().contains(") Z "));
+                alive =
+                    alive || (stat.open(QIODevice::ReadOnly) && !stat.readAll().contains(") Z "));
             }
             if (!alive)
                 return true;
@@ -226,12 +239,9 @@ private slots:
         else
             fake(mode);
         // A save-as onto existing documents: they stay as they were.
-        QDir(m_out).removeRecursively();
-        QDir().mkpath(m_out);
-        for (const char *name : {"/f.pdf", "/f.txt"}) {
-            QFile old(m_out + name);
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("the user's document") > 0);
-        }
+        emptyOut();
+        for (const char *name : {"/f.pdf", "/f.txt"})
+            QVERIFY(outtest::writeFile(m_out + name, "the user's document"));
         PdfOcrHander ocr;
         ocr.setPdfOutputFile(m_out + "/f.pdf");
         ocr.setImageInput("/pages/1.png");
@@ -241,7 +251,7 @@ private slots:
         QVERIFY(!ocr.createOcrTxtFile());
         QCOMPARE(outFiles(), QStringList({"f.pdf", "f.txt"}));
         for (const char *name : {"/f.pdf", "/f.txt"})
-            QCOMPARE(recordedFile(m_out + name), QByteArray("the user's document"));
+            QCOMPARE(outtest::readFile(m_out + name), QByteArray("the user's document"));
         QVERIFY(listFilesLeft().isEmpty());
     }
 
@@ -252,19 +262,15 @@ private slots:
             PdfOcrHander ocr;
             ocr.setPdfOutputFile(m_out + "/slow.pdf");
             ocr.setImageInput("/pages/1.png");
-            std::atomic<bool> result{true};
             QFile::remove(m_tmp.path() + "/argv");
             QElapsedTimer t;
             t.start();
-            QThread *run = QThread::create(
-                [&] { result = single ? ocr.createSinglePdfFile() : ocr.createPdfFile(); });
-            run->start();
+            OcrThread run([&] { return single ? ocr.createSinglePdfFile() : ocr.createPdfFile(); });
             // The cancel comes once the program runs (it sleeps 30 s).
             QTRY_VERIFY(QFile::exists(m_tmp.path() + "/argv"));
             ocr.m_bCancel = true;
-            QVERIFY(run->wait(scaledMs(15000)));
-            delete run;
-            QVERIFY(!result);
+            QVERIFY(run.thread->wait(scaledMs(15000)));
+            QVERIFY(!run.result);
             QVERIFY2(t.elapsed() < 15000, qPrintable(QString::number(t.elapsed())));
             QVERIFY(!QFile::exists(m_out + "/slow.pdf"));
             QVERIFY(listFilesLeft().isEmpty());
@@ -275,50 +281,39 @@ private slots:
     // second, and leaves the folder as it was.
     void cancelEndsEveryProgramOfTheRun()
     {
-        PdfOcrHander::setAppDir(QCoreApplication::applicationDirPath());
-        qputenv("CORVAN_SYSTEM_TESSERACT", slowSystemOcr().toUtf8());
-        qputenv("CORVAN_OCR_PARTS", "3");
-        QDir(m_out).removeRecursively();
-        QDir().mkpath(m_out);
-        QFile old(m_out + "/doc.pdf");
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("the user's document") > 0);
-        old.close();
+        const RealWrapper wrapper(m_app, slowSystemOcr(), "3");
+        emptyOut();
+        QVERIFY(outtest::writeFile(m_out + "/doc.pdf", "the user's document"));
         PdfOcrHander ocr;
         ocr.setPdfOutputFile(m_out + "/doc.pdf");
         for (const QString &page : threePages(m_tmp.path()))
             ocr.setImageInput(page);
-        std::atomic<bool> result{true};
-        std::unique_ptr<QThread> run(QThread::create([&] { result = ocr.createPdfFile(); }));
-        run->start();
-        QTRY_COMPARE_WITH_TIMEOUT(recordedPids().size(), 6, scaledMs(20000)); // three parts, each two
+        OcrThread run([&] { return ocr.createPdfFile(); });
+        // Three parts, each two.
+        QTRY_COMPARE_WITH_TIMEOUT(recordedPids().size(), 6, scaledMs(20000));
         QElapsedTimer t;
         t.start();
         ocr.m_bCancel = true;
-        QVERIFY(run->wait(scaledMs(10000)));
-        QVERIFY(!result);
+        QVERIFY(run.thread->wait(scaledMs(10000)));
+        QVERIFY(!run.result);
         QVERIFY(allGone(recordedPids(), scaledMs(1500) - int(t.elapsed())));
         QVERIFY2(t.elapsed() < scaledMs(1500), qPrintable(QString::number(t.elapsed())));
         QCOMPARE(outFiles(), QStringList({"doc.pdf"}));
-        QCOMPARE(recordedFile(m_out + "/doc.pdf"), QByteArray("the user's document"));
+        QCOMPARE(outtest::readFile(m_out + "/doc.pdf"), QByteArray("the user's document"));
         QVERIFY(listFilesLeft().isEmpty());
-        qunsetenv("CORVAN_SYSTEM_TESSERACT");
-        qunsetenv("CORVAN_OCR_PARTS");
-        PdfOcrHander::setAppDir(m_app);
     }
 
     // The launcher ending in the middle of a run (here killed) takes the
     // run's programs with it, and they take their files.
     void hostEndingEndsEveryProgramOfTheRun()
     {
-        qputenv("CORVAN_SYSTEM_TESSERACT", slowSystemOcr().toUtf8());
-        qputenv("CORVAN_OCR_PARTS", "3");
-        QDir(m_out).removeRecursively();
-        QDir().mkpath(m_out);
+        const RealWrapper wrapper(m_app, slowSystemOcr(), "3");
+        emptyOut();
         QProcess host;
-        host.start(QCoreApplication::applicationFilePath(),
-                   QStringList{"--ocr-host", QCoreApplication::applicationDirPath(),
-                               m_out + "/doc.pdf"} +
-                       threePages(m_tmp.path()));
+        host.start(
+            QCoreApplication::applicationFilePath(),
+            QStringList{"--ocr-host", QCoreApplication::applicationDirPath(), m_out + "/doc.pdf"} +
+                threePages(m_tmp.path()));
         QVERIFY(host.waitForStarted());
         QTRY_COMPARE_WITH_TIMEOUT(recordedPids().size(), 6, scaledMs(20000));
         host.kill();
@@ -329,8 +324,6 @@ private slots:
         // folder: nothing else can know it is not in use.
         for (const QString &list : listFilesLeft())
             QFile::remove(QDir::tempPath() + "/" + list);
-        qunsetenv("CORVAN_SYSTEM_TESSERACT");
-        qunsetenv("CORVAN_OCR_PARTS");
     }
 
     // Cancelled after the first page's progress: no OCR run starts after it.
@@ -348,10 +341,7 @@ private slots:
         QFETCH(int, written);
         fake("ok");
         WorkerRig rig;
-        tagTASK_SHORTCUT t;
-        t.FileTypeID = static_cast<ScanFileTypeFlag>(type);
-        t.FolderPath = m_out + "/c";
-        t.FileNamePrefix = "c";
+        tagTASK_SHORTCUT t = workerTask(type, m_out + "/c", "c");
         QDir(t.FolderPath).removeRecursively();
         QList<tagSCAN_IMAGE_FILE> list;
         for (const QString &p : threePages(m_tmp.path()))
@@ -367,7 +357,7 @@ private slots:
         QVERIFY(rig.run(t, list));
         QVERIFY(rig.worker->isCancel());
         QCOMPARE(rig.worker->saveResult(), 0); // a cancel, not a failure
-        QCOMPARE(QDir(t.FolderPath).entryList(QDir::Files | QDir::Hidden).size(), written);
+        QCOMPARE(outtest::filesIn(t.FolderPath).size(), written);
         int named = 0;
         for (const tagSCAN_IMAGE_FILE &p : qAsConst(list))
             named += p.outputFileName.isEmpty() ? 0 : 1;
@@ -378,10 +368,7 @@ private slots:
     {
         fake("fail");
         WorkerRig rig;
-        tagTASK_SHORTCUT t;
-        t.FileTypeID = FileTypeSearchablePdf;
-        t.FolderPath = m_out + "/w";
-        t.FileNamePrefix = "s";
+        tagTASK_SHORTCUT t = workerTask(FileTypeSearchablePdf, m_out + "/w", "s");
         const QString png =
             outtest::writePage(m_tmp.path() + "/p.png", outtest::drawPage(100, 100));
         QList<tagSCAN_IMAGE_FILE> list{page(png, 100, 100)};
@@ -398,9 +385,8 @@ private slots:
     {
         const QString wrapper = QCoreApplication::applicationDirPath() + "/tesseract";
         QVERIFY2(QFile::exists(wrapper), "the build copies the OCR wrapper beside the tests");
-        PdfOcrHander::setAppDir(QCoreApplication::applicationDirPath());
-        QImage text(1240, 600, QImage::Format_RGB32);
-        text.fill(Qt::white);
+        const RealWrapper real(m_app);
+        QImage text = outtest::whitePage(1240, 600);
         QPainter p(&text);
         p.setPen(Qt::black);
         p.setFont(QFont("WenQuanYi Zen Hei", 48));
@@ -412,10 +398,7 @@ private slots:
         const QString page1 = outtest::writePage(m_tmp.path() + "/ocr1.png", text, "png", 150);
         WorkerRig rig;
         rig.answerer.keyword = QStringLiteral("合同 \"quoted\" ]]> 2026");
-        tagTASK_SHORTCUT t;
-        t.FileNameFormat = FileNameDateSequence;
-        t.FolderPath = m_out + "/real";
-        t.FileNamePrefix = "ocr";
+        tagTASK_SHORTCUT t = workerTask(1, m_out + "/real", "ocr");
         t.AddKeywordToDoc = true;
         auto squeeze = [](QString s) { return s.remove(QRegularExpression("\\s")); };
         for (int type : {1, 9, 13}) {
@@ -443,7 +426,6 @@ private slots:
             QVERIFY2(squeeze(found).contains(QStringLiteral("金额12345")), qPrintable(found));
             QVERIFY2(squeeze(found).contains("2026"), qPrintable(found));
         }
-        PdfOcrHander::setAppDir(m_app);
     }
 
     // A document read in three parts: its pages in order, each page's words
@@ -451,20 +433,14 @@ private slots:
     void ocrJoinKeepsThePagesInOrder()
     {
         const QString calls = m_tmp.path() + "/calls";
-        const QString shim = m_tmp.path() + "/counting-ocr";
-        QFile f(shim);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QStringLiteral("#!/bin/bash\necho \"$2\" >> '%1'\nexec /usr/bin/tesseract \"$@\"\n")
-                    .arg(calls)
-                    .toUtf8());
-        f.close();
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
-        qputenv("CORVAN_SYSTEM_TESSERACT", shim.toUtf8());
-        PdfOcrHander::setAppDir(QCoreApplication::applicationDirPath());
+        const QString shim = outtest::writeScript(
+            m_tmp.path() + "/counting-ocr",
+            QStringLiteral("echo \"$2\" >> '%1'\nexec /usr/bin/tesseract \"$@\"\n").arg(calls));
+        QVERIFY(!shim.isEmpty());
+        const RealWrapper real(m_app, shim);
         QStringList pages;
         for (int n = 1; n <= 5; ++n) {
-            QImage text(1240, 400, QImage::Format_RGB32);
-            text.fill(Qt::white);
+            QImage text = outtest::whitePage(1240, 400);
             QPainter p(&text);
             p.setPen(Qt::black);
             p.setFont(QFont("DejaVu Sans", 40));
@@ -473,8 +449,7 @@ private slots:
             pages << outtest::writePage(QStringLiteral("%1/join%2.png").arg(m_tmp.path()).arg(n),
                                         text, "png", 150);
         }
-        QDir(m_out).removeRecursively();
-        QDir().mkpath(m_out);
+        emptyOut();
         QString texts[2];
         for (const char *parts : {"3", "1"}) {
             qputenv("CORVAN_OCR_PARTS", parts);
@@ -500,32 +475,26 @@ private slots:
                 page.remove(QRegularExpression("\\s"));
                 QVERIFY2(page.contains(QStringLiteral("WORD%1").arg(n * 1111)), qPrintable(page));
             }
-            texts[parts[0] == '1'] = QString::fromUtf8(recordedFile(m_out + "/joined.txt"));
+            texts[parts[0] == '1'] = QString::fromUtf8(outtest::readFile(m_out + "/joined.txt"));
             QCOMPARE(outFiles(), QStringList({"joined.pdf", "joined.txt"}));
         }
         QCOMPARE(texts[0], texts[1]);
         QVERIFY(listFilesLeft().isEmpty());
-        qunsetenv("CORVAN_OCR_PARTS");
-        qunsetenv("CORVAN_SYSTEM_TESSERACT");
-        PdfOcrHander::setAppDir(m_app);
     }
 
     // The real OCR program over a long page: a cancel ends it within about a
     // second.
     void realOcrCancelEndsWithinASecond()
     {
-        PdfOcrHander::setAppDir(QCoreApplication::applicationDirPath());
-        QDir(m_out).removeRecursively();
-        QDir().mkpath(m_out);
+        const RealWrapper real(m_app);
+        emptyOut();
         PdfOcrHander ocr;
         ocr.setPdfOutputFile(m_out + "/long.pdf");
         for (int n = 1; n <= 2; ++n)
-            ocr.setImageInput(outtest::writePage(
-                QStringLiteral("%1/long%2.png").arg(m_tmp.path()).arg(n), outtest::textPage(n),
-                "png", 300));
-        std::atomic<bool> result{true};
-        std::unique_ptr<QThread> run(QThread::create([&] { result = ocr.createPdfFile(); }));
-        run->start();
+            ocr.setImageInput(
+                outtest::writePage(QStringLiteral("%1/long%2.png").arg(m_tmp.path()).arg(n),
+                                   outtest::textPage(n), "png", 300));
+        OcrThread run([&] { return ocr.createPdfFile(); });
         // Until the OCR programs work on the pages.
         QList<int> programs;
         QTRY_VERIFY_WITH_TIMEOUT(!(programs = processesNaming(m_out)).isEmpty() &&
@@ -535,12 +504,11 @@ private slots:
         QElapsedTimer t;
         t.start();
         ocr.m_bCancel = true;
-        QVERIFY(run->wait(scaledMs(10000)));
-        QVERIFY(!result);
+        QVERIFY(run.thread->wait(scaledMs(10000)));
+        QVERIFY(!run.result);
         QVERIFY(allGone(programs, scaledMs(1500) - int(t.elapsed())));
         QVERIFY2(t.elapsed() < scaledMs(1500), qPrintable(QString::number(t.elapsed())));
         QCOMPARE(outFiles(), QStringList());
-        PdfOcrHander::setAppDir(m_app);
     }
 };
 
