@@ -17,24 +17,23 @@ class TestOfdOutput : public QObject
     Q_OBJECT
 private:
     QTemporaryDir m_tmp;
+    const QString kPageBox = "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])";
     QString m_a, m_b, m_TIF;
 
-    QString unzipped(const QString &ofd, const QString &entry)
-    {
-        return outtest::run("unzip", {"-p", ofd, entry}).out;
-    }
     QByteArray unzippedBytes(const QString &ofd, const QString &entry)
     {
         return testsupport::runTool("unzip", {"-p", ofd, entry}, 10000).out;
     }
+    // The entry as a file of its own, for xmllint.
+    QString unzippedFile(const QString &ofd, const QString &entry)
+    {
+        const QString file = m_tmp.path() + "/part.xml";
+        outtest::writeFile(file, unzippedBytes(ofd, entry));
+        return file;
+    }
     QString xpath(const QString &ofd, const QString &entry, const QString &path)
     {
-        const QString file = m_tmp.path() + "/xpath.xml";
-        QFile f(file);
-        f.open(QIODevice::WriteOnly);
-        f.write(unzippedBytes(ofd, entry));
-        f.close();
-        return outtest::run("xmllint", {"--xpath", path, file}).out.trimmed();
+        return outtest::run("xmllint", {"--xpath", path, unzippedFile(ofd, entry)}).out.trimmed();
     }
 
 private slots:
@@ -60,16 +59,11 @@ private slots:
         for (const char *entry :
              {"OFD.xml", "Doc_0/Document.xml", "Doc_0/DocumentRes.xml",
               "Doc_0/Pages/Page_0/Content.xml", "Doc_0/Pages/Page_1/Content.xml"}) {
-            const QString file = m_tmp.path() + "/part.xml";
-            QFile f(file);
-            f.open(QIODevice::WriteOnly);
-            f.write(unzippedBytes(ofd, entry));
-            f.close();
-            QVERIFY2(outtest::run("xmllint", {"--noout", file}).code == 0, qPrintable(entry));
+            QVERIFY2(outtest::run("xmllint", {"--noout", unzippedFile(ofd, entry)}).code == 0,
+                     qPrintable(entry));
         }
-        QFile a(m_a);
-        QVERIFY(a.open(QIODevice::ReadOnly));
-        QVERIFY(unzippedBytes(ofd, "Doc_0/Res/0.jpg") == a.readAll());
+        const QByteArray a = outtest::readFile(m_a);
+        QVERIFY(!a.isEmpty() && unzippedBytes(ofd, "Doc_0/Res/0.jpg") == a);
         // The page list byte for byte.
         QCOMPARE(unzippedBytes(ofd, "Doc_0/Document.xml"),
                  QByteArray(
@@ -87,9 +81,7 @@ private slots:
         QVERIFY(
             root.contains("<ofd:Creator>Corvan_Deskscope_OFD_Creator</ofd:Creator></ofd:DocInfo>"));
         const QString content = "Doc_0/Pages/Page_1/Content.xml";
-        QCOMPARE(
-            xpath(ofd, content, "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"),
-            QString("0 0 210 297"));
+        QCOMPARE(xpath(ofd, content, kPageBox), QString("0 0 210 297"));
         QCOMPARE(xpath(ofd, content, "string(//*[local-name()='ImageObject']/@ResourceID)"),
                  QString("5"));
         QCOMPARE(xpath(ofd, content, "string(//*[local-name()='Layer']/@ID)"), QString("6"));
@@ -115,22 +107,15 @@ private slots:
                        "string(//*[local-name()='MultiMedia'][1]/@Format)"),
                  QString("TIFF"));
         // 2000 px at 300 dpi is 169 mm; resolution 0 counts as 300.
-        QCOMPARE(xpath(ofd, "Doc_0/Pages/Page_0/Content.xml",
-                       "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"),
-                 QString("0 0 169 85"));
-        QCOMPARE(xpath(ofd, "Doc_0/Pages/Page_1/Content.xml",
-                       "string(//*[local-name()='Area']/*[local-name()='PhysicalBox'])"),
-                 QString("0 0 210 297"));
+        QCOMPARE(xpath(ofd, "Doc_0/Pages/Page_0/Content.xml", kPageBox), QString("0 0 169 85"));
+        QCOMPARE(xpath(ofd, "Doc_0/Pages/Page_1/Content.xml", kPageBox), QString("0 0 210 297"));
         QCOMPARE(OfdLibrary::millimetres(10, 300), 1);
     }
 
     void saverSkipsMissingPagesAndReportsFailures()
     {
         WorkerRig rig;
-        tagTASK_SHORTCUT t;
-        t.FileTypeID = FileTypeOfd;
-        t.FolderPath = m_tmp.path() + "/out";
-        t.FileNamePrefix = "o";
+        tagTASK_SHORTCUT t = workerTask(FileTypeOfd, m_tmp.path() + "/out", "o");
         t.BarcodeSeparate = true;
         QList<tagSCAN_IMAGE_FILE> list{page(m_a, 2480, 3508),
                                        page(m_tmp.path() + "/gone.jpg", 10, 10),
@@ -159,7 +144,7 @@ private slots:
                        : 1;
         });
         QCOMPARE(code, 0);
-        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(outtest::filesIn(out), QStringList());
     }
 
     void jpegSize()
@@ -171,11 +156,9 @@ private slots:
         QCOMPARE(QSize(w, h), QSize(0, 0));
         QCOMPARE(OfdLibrary::getJPEGWH(m_tmp.path() + "/none.jpg", w, h), -1);
         // A marker walk that runs off the end of a short file stops there.
-        QFile cut(m_tmp.path() + "/cut.jpg");
-        QVERIFY(cut.open(QIODevice::WriteOnly));
-        cut.write(QByteArray("\xFF\xD8\xFF\xE0\x7F\xF0", 6));
-        cut.close();
-        QCOMPARE(OfdLibrary::getJPEGWH(cut.fileName(), w, h), 0);
+        const QString cut = m_tmp.path() + "/cut.jpg";
+        QVERIFY(outtest::writeFile(cut, QByteArray("\xFF\xD8\xFF\xE0\x7F\xF0", 6)));
+        QCOMPARE(OfdLibrary::getJPEGWH(cut, w, h), 0);
         QCOMPARE(QSize(w, h), QSize(0, 0));
         QCOMPARE(OfdLibrary::toBigEndian(0x1234),
                  OfdLibrary::isLittelEndian() ? quint16(0x3412) : quint16(0x1234));
