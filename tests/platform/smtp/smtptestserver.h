@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -33,11 +34,10 @@ inline int freePort()
 // A certificate for localhost and 127.0.0.1; returns false when openssl fails.
 inline bool makeCertificate(const QString &dir)
 {
-    return testsupport::runTool("openssl",
-                                {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-                                 "-subj", "/CN=localhost", "-addext",
-                                 "subjectAltName=DNS:localhost,IP:127.0.0.1", "-keyout",
-                                 dir + "/key.pem", "-out", dir + "/cert.pem"})
+    return testsupport::runTool("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes",
+                                            "-days", "2", "-subj", "/CN=localhost", "-addext",
+                                            "subjectAltName=DNS:localhost,IP:127.0.0.1", "-keyout",
+                                            dir + "/key.pem", "-out", dir + "/cert.pem"})
                .code == 0;
 }
 
@@ -52,7 +52,8 @@ public:
                         QStringList{QString(SMTP_TEST_SCRIPTS) + "/smtpserver.py", "--port",
                                     QString::number(port), "--dir", dir.path()} +
                             extra);
-        ready = m_process.waitForReadyRead(scaledMs(15000)) && m_process.readAll().contains("READY");
+        ready =
+            m_process.waitForReadyRead(scaledMs(15000)) && m_process.readAll().contains("READY");
     }
     ~Server()
     {
@@ -83,6 +84,8 @@ public:
         f.open(QIODevice::ReadOnly);
         return QJsonDocument::fromJson(f.readAll()).object();
     }
+    // The envelope's recipients of message n.
+    QVariantList recipients(int n) const { return envelope(n)["to"].toArray().toVariantList(); }
     // Parsed message n; its attachments land in `out`.
     QJsonObject message(int n, const QString &out) const
     {
