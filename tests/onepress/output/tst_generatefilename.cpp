@@ -18,25 +18,17 @@ private:
     QDateTime m_now;
     QTemporaryDir m_dir;
     QString F() const { return m_dir.path(); }
-    void touch(const QString &name)
-    {
-        QFile f(F() + "/" + name);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("x");
-    }
-    static QStringList names(const QList<tagSCAN_IMAGE_FILE> &pages)
-    {
-        QStringList out;
-        for (const auto &p : pages)
-            out << QFileInfo(p.outputFileName).fileName();
-        return out;
-    }
-    QStringList allNames(GenerateFileName &gen)
+    void touch(const QString &name) { QVERIFY(outtest::writeFile(F() + "/" + name, "x")); }
+    // The name of every page, group after group; `firstOnly`: of each
+    // group's first page.
+    static QStringList allNames(GenerateFileName &gen, bool firstOnly = false)
     {
         QStringList out;
         QList<tagSCAN_IMAGE_FILE> group;
-        for (int g = 0; gen.getImageList(g, group); ++g)
-            out += names(group);
+        for (int g = 0; gen.getImageList(g, group); ++g) {
+            for (const auto &p : firstOnly ? group.mid(0, 1) : group)
+                out << QFileInfo(p.outputFileName).fileName();
+        }
         return out;
     }
 
@@ -45,7 +37,7 @@ private slots:
     {
         m_now = QDateTime(QDate(2026, 1, 5), QTime(9, 30, 0));
         GenerateFileName::setClock([this] { return m_now; });
-        for (const QString &f : QDir(F()).entryList(QDir::Files | QDir::Hidden))
+        for (const QString &f : outtest::filesIn(F()))
             QFile::remove(F() + "/" + f);
     }
     void cleanupTestCase() { GenerateFileName::setClock({}); }
@@ -111,11 +103,8 @@ private slots:
         // Per-group names stand on each group's first page only.
         QCOMPARE(allNames(gen),
                  QStringList({"inv2026-01-05 (1).pdf", "invx (2).pdf", "", "invy (3).pdf"}));
-        QList<tagSCAN_IMAGE_FILE> g;
-        QStringList firsts;
-        for (int i = 0; gen.getImageList(i, g); ++i)
-            firsts << QFileInfo(g.first().outputFileName).fileName();
-        QCOMPARE(firsts, QStringList({"inv2026-01-05 (1).pdf", "invx (2).pdf", "invy (3).pdf"}));
+        QCOMPARE(allNames(gen, true),
+                 QStringList({"inv2026-01-05 (1).pdf", "invx (2).pdf", "invy (3).pdf"}));
         QCOMPARE(gen.getSavedFileName(), F() + "/inv2026-01-05 (1).pdf");
         // Every page of the caller's list stays, the first of each group named.
         QCOMPARE(list.size(), 4);
@@ -194,11 +183,7 @@ private slots:
         GenerateFileName gen(list);
         QFETCH(int, format);
         gen.setParameters(F(), "s", false, 2, format, true, false);
-        QStringList got;
-        QList<tagSCAN_IMAGE_FILE> g;
-        for (int i = 0; gen.getImageList(i, g); ++i)
-            got << QFileInfo(g.first().outputFileName).fileName();
-        QTEST(got, "expected");
+        QTEST(allNames(gen, true), "expected");
     }
 
     void timestampClockSetBack()
@@ -209,11 +194,8 @@ private slots:
         QList<tagSCAN_IMAGE_FILE> list{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1, 300, "x")};
         GenerateFileName gen(list);
         gen.setParameters(F(), "s", false, 2, 2, true, false);
-        QStringList got;
-        QList<tagSCAN_IMAGE_FILE> g;
-        for (int i = 0; gen.getImageList(i, g); ++i)
-            got << QFileInfo(g.first().outputFileName).fileName();
-        QCOMPARE(got, QStringList({"s2026-01-05T093002.pdf", "s2026-01-05T093003.pdf"}));
+        QCOMPARE(allNames(gen, true),
+                 QStringList({"s2026-01-05T093002.pdf", "s2026-01-05T093003.pdf"}));
         // Per page: a used page name moves the whole group on.
         touch("s2026-01-05T093000 0002.jpg");
         QList<tagSCAN_IMAGE_FILE> pages{page("/p/1.jpg", 1, 1), page("/p/2.jpg", 1, 1)};
