@@ -246,10 +246,10 @@ private slots:
         QCOMPARE(outFiles().size(), written);
         QVERIFY(!QDir("relative").exists());
         int named = 0;
-        for (const auto &p : list)
-            named += (!p.outputFileName.isEmpty() && QFile::exists(p.outputFileName)) ? 1 : 0;
-        for (const auto &p : list)
+        for (const auto &p : list) {
             QVERIFY(p.outputFileName.isEmpty() || QFile::exists(p.outputFileName));
+            named += p.outputFileName.isEmpty() ? 0 : 1;
+        }
         QCOMPARE(named, written);
     }
 

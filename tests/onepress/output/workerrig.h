@@ -67,19 +67,17 @@ public slots:
             worker->setKeyWord(keyword);
         worker->setContinue(keywordAnswer);
     }
-    void onBlank(int b, int g)
-    {
-        asked << QStringLiteral("blank %1 %2").arg(b).arg(g);
-        worker->setContinue(groupAnswer);
-    }
+    void onBlank(int b, int g) { onGroups(QStringLiteral("blank %1 %2").arg(b).arg(g)); }
     void onBoth(int b, int c, int g)
     {
-        asked << QStringLiteral("both %1 %2 %3").arg(b).arg(c).arg(g);
-        worker->setContinue(groupAnswer);
+        onGroups(QStringLiteral("both %1 %2 %3").arg(b).arg(c).arg(g));
     }
-    void onBarcode(int c, int g)
+    void onBarcode(int c, int g) { onGroups(QStringLiteral("barcode %1 %2").arg(c).arg(g)); }
+
+private:
+    void onGroups(const QString &question)
     {
-        asked << QStringLiteral("barcode %1 %2").arg(c).arg(g);
+        asked << question;
         worker->setContinue(groupAnswer);
     }
 };
