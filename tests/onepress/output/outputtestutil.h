@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -166,6 +167,15 @@ inline QStringList recordedArguments(const QString &path)
 inline QStringList filesIn(const QString &dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The file name each page's output got, empty where it got none.
+inline QStringList outputNames(const QList<tagSCAN_IMAGE_FILE> &pages)
+{
+    QStringList names;
+    for (const tagSCAN_IMAGE_FILE &p : pages)
+        names << QFileInfo(p.outputFileName).fileName();
+    return names;
 }
 
 struct ToolResult
