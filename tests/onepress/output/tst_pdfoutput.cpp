@@ -237,20 +237,20 @@ private slots:
     void fullDiskKeepsTheLastCompleteDocument_data()
     {
         QTest::addColumn<bool>("sixty");
-        QTest::addColumn<qint64>("limit");
-        QTest::newRow("second page") << false << qint64(200 * 1024);
-        qint64 half = 0;
-        for (int k = 0; k < 30; ++k)
-            half += QFileInfo(m_sixty[k].fileName).size();
-        QTest::newRow("middle of sixty") << true << half;
+        QTest::newRow("second page") << false;
+        QTest::newRow("middle of sixty") << true;
     }
     void fullDiskKeepsTheLastCompleteDocument()
     {
         QFETCH(bool, sixty);
-        QFETCH(qint64, limit);
         QList<tagSCAN_IMAGE_FILE> list = m_sixty;
         if (!sixty)
             list = {page(m_small, 620, 877, 75), page(m_a4, 2480, 3508, 300)};
+        // The sixty pages are written by initTestCase, which a listing of the
+        // rows does not run: their sizes are read here, not in the rows.
+        qint64 limit = sixty ? 0 : 200 * 1024;
+        for (int k = 0; sixty && k < 30; ++k)
+            limit += QFileInfo(m_sixty[k].fileName).size();
         QDir().mkpath(m_out);
         const int code = outtest::inFullDiskChild(
             rlim_t(limit), [&] { return saveOnThisThread(task(2), list) == -50 ? 0 : 1; });
