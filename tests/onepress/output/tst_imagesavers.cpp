@@ -4,6 +4,7 @@
 #include "generatefilename.h"
 #include "outputtestutil.h"
 #include "sheetimages.h"
+#include "support/datarows.h"
 #include "watermark.h"
 #include "workerrig.h"
 
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 using outtest::page;
+using testsupport::row;
 
 class TestImageSavers : public QObject
 {
@@ -224,33 +226,22 @@ private slots:
 
     void freeImageLoaderKeepsOrientationAndColours_data()
     {
-        QTest::addColumn<QString>("format");
-        QTest::newRow("24-bit bmp") << "bmp24";
-        QTest::newRow("8-bit palette") << "bmp8";
-        QTest::newRow("1-bit g4") << "g4";
-        QTest::newRow("32-bit png") << "png32";
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("format");
+        row("24-bit bmp", "bmp", int(QImage::Format_RGB888));
+        row("8-bit palette", "bmp", int(QImage::Format_Indexed8));
+        row("1-bit g4", "tif", int(QImage::Format_Mono));
+        row("32-bit png", "png", int(QImage::Format_ARGB32));
     }
     void freeImageLoaderKeepsOrientationAndColours()
     {
-        QFETCH(QString, format);
-        QImage source = outtest::drawPage(61, 37); // odd sizes: row padding
-        QString file = m_tmp.path() + "/load-" + format;
-        if (format == "bmp24") {
-            file += ".bmp";
-            source.convertToFormat(QImage::Format_RGB888).save(file);
-        } else if (format == "bmp8") {
-            file += ".bmp";
-            source = source.convertToFormat(QImage::Format_Indexed8);
-            source.save(file);
-        } else if (format == "g4") {
-            file += ".tif";
-            source = source.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
-            QVERIFY(outtest::writeG4Tiff(file, source));
-        } else {
-            file += ".png";
-            source = source.convertToFormat(QImage::Format_ARGB32);
-            source.save(file);
-        }
+        QFETCH(QString, suffix);
+        QFETCH(int, format);
+        // Odd sizes: row padding.
+        const QImage source = outtest::drawPage(61, 37).convertToFormat(
+            static_cast<QImage::Format>(format), Qt::ThresholdDither);
+        const QString file = m_tmp.path() + "/load." + suffix;
+        QVERIFY(suffix == "tif" ? outtest::writeG4Tiff(file, source) : source.save(file));
         QImage loaded;
         QVERIFY(ProcessFile::loadImageFromFreeImage(file, loaded));
         QCOMPARE(loaded.size(), source.size());
