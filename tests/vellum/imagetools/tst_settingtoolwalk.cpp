@@ -92,9 +92,8 @@ void TestSettingToolWalk::walk()
                     for (QAction *a : b->menu()->actions())
                         actions.append(
                             {b->objectName() + " " + letter(a->text()), [a] { a->trigger(); }});
-            for (QAbstractButton *b : {static_cast<QAbstractButton *>(rig.remove(front)),
-                                       static_cast<QAbstractButton *>(rig.up(front)),
-                                       static_cast<QAbstractButton *>(rig.down(front))})
+            for (QAbstractButton *b :
+                 QList<QAbstractButton *>{rig.remove(front), rig.up(front), rig.down(front)})
                 if (usable(b, &rig.form))
                     actions.append({b->objectName(), [b] { b->click(); }});
             QListWidget *list = rig.list(front);

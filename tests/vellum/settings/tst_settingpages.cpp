@@ -399,17 +399,13 @@ void TstSettingPages::colourModeGroups()
             p.sideSettings[0].colorMode = ColorModeFlag(mode);
             load(*m_form, p);
         }
-        for (QWidget *w : {static_cast<QWidget *>(ui->groupBoxBriAndCon),
-                           static_cast<QWidget *>(ui->groupBoxSharpen),
-                           static_cast<QWidget *>(ui->groupBoxForBol),
-                           static_cast<QWidget *>(ui->groupBoxBackSmo)})
+        for (QWidget *w : QWidgetList{ui->groupBoxBriAndCon, ui->groupBoxSharpen,
+                                      ui->groupBoxForBol, ui->groupBoxBackSmo})
             QCOMPARE(w->isHidden(), !greyGroups);
         QCOMPARE(ui->groupBoxColBal->isHidden(), !balance);
-        for (QWidget *w : {static_cast<QWidget *>(ui->groupBoxConversionQuality),
-                           static_cast<QWidget *>(ui->groupBoxFilters),
-                           static_cast<QWidget *>(ui->checkBoxInvertColors),
-                           static_cast<QWidget *>(ui->checkBoxEnhance),
-                           static_cast<QWidget *>(ui->groupBoxthinorthick)})
+        for (QWidget *w :
+             QWidgetList{ui->groupBoxConversionQuality, ui->groupBoxFilters,
+                         ui->checkBoxInvertColors, ui->checkBoxEnhance, ui->groupBoxthinorthick})
             QCOMPARE(w->isHidden(), !bwGroups);
         QCOMPARE(ui->comboBoxCompressType->itemData(1).toInt(), mode == 0 ? 1 : 2);
     }
