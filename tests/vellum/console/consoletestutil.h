@@ -69,6 +69,15 @@ inline QStringList profileFiles()
     return dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// The titles of the boxes an answerer met, in order.
+inline QStringList titles(const testsupport::ModalAnswerer &answerer)
+{
+    QStringList out;
+    for (const testsupport::ModalSeen &seen : answerer.seen())
+        out << seen.title;
+    return out;
+}
+
 inline QString currentName(ScanMainWindow &w)
 {
     tagSCAN_SHORTCUT_MENU p;
