@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
-#include <QStandardPaths>
 #include <QWidget>
 #include <QtTest>
 

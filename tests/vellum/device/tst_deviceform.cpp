@@ -16,7 +16,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTabBar>
 #include <QTabWidget>
 
 #include <cmath>

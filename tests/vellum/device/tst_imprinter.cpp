@@ -10,8 +10,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QImage>
 #include <QGroupBox>
@@ -20,12 +18,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QValidator>
-
-#include <cstring>
 
 using namespace devicetest;
 using testsupport::ModalAnswerer;

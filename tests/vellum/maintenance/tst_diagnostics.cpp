@@ -21,7 +21,6 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>

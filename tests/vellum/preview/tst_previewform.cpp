@@ -8,7 +8,6 @@
 #include "support/processes.h"
 
 #include <QAction>
-#include <QImageWriter>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
