@@ -90,6 +90,14 @@ protected:
         m_form->updateDeviceVariableToUIControl(r);
         m_form->connectAllChangeValueControlMessages();
     }
+    // The base profile in another size unit and resolution.
+    tagSCAN_SHORTCUT_MENU profile(int unit, int dpi = 200) const
+    {
+        tagSCAN_SHORTCUT_MENU r = m_base;
+        r.sizeUnit = ImageSizeUnitFlag(unit);
+        r.sideSettings[0].resolution = dpi;
+        return r;
+    }
     QDoubleSpinBox *spin(const char *name) { return child<QDoubleSpinBox>(m_form, name); }
     // A value typed into a length box, as the box shows it once the edit ends.
     static double finishEditing(QDoubleSpinBox *s, double v)

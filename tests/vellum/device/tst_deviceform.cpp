@@ -39,14 +39,6 @@ private:
     QDoubleSpinBox *sheet() { return spin("doubleSpinBoxSheetHeight"); }
     QDoubleSpinBox *multifeed() { return spin("doubleSpinBoxDeviceMultifeedLengthEnabled"); }
 
-    tagSCAN_SHORTCUT_MENU profile(int unit, int dpi = 200)
-    {
-        tagSCAN_SHORTCUT_MENU r = m_base;
-        r.sizeUnit = ImageSizeUnitFlag(unit);
-        r.sideSettings[0].resolution = dpi;
-        return r;
-    }
-
     // Every General, Transport and Multifeed field moved off the built-in
     // value, to values that each have an item.
     static tagSCAN_SHORTCUT_MENU edited(tagSCAN_SHORTCUT_MENU r)

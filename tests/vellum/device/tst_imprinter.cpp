@@ -53,12 +53,6 @@ private:
         return child<QListWidget>(m_form, "listWidgetDeviceStampGraphicFileName");
     }
     QLineEdit *stampStart() { return child<QLineEdit>(m_form, "lineEditStampStartValue"); }
-    tagSCAN_SHORTCUT_MENU profile(int unit)
-    {
-        tagSCAN_SHORTCUT_MENU r = m_base;
-        r.sizeUnit = ImageSizeUnitFlag(unit);
-        return r;
-    }
     QString graphicName(int row) { return graphics()->item(row)->data(Qt::UserRole).toString(); }
 
     // A stamp block with every field set off its default.
