@@ -55,6 +55,19 @@ QWidget *showTab(QWidget *in, const char *tabs, int index)
     return widget->currentWidget();
 }
 
+// The application's font at a point size while it lives.
+struct PointSize
+{
+    QFont before = QApplication::font();
+    explicit PointSize(int points)
+    {
+        QFont font = before;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+    }
+    ~PointSize() { QApplication::setFont(before); }
+};
+
 // Selects a destination of the given kind in the editor (notifications on).
 void chooseDestination(MainWindow &w, const QString &id)
 {
@@ -264,38 +277,32 @@ void TestTaskEditor::layoutAtItsSize()
 {
     QFETCH(QString, id);
     QFETCH(int, points);
-    const QFont before = QApplication::font();
-    QFont font = before;
-    font.setPointSize(points);
-    QApplication::setFont(font);
-    {
-        g_ConfigFile.m_nAutoTest = 1; // the widest button row
-        RunRig rig;
-        MainWindow &w = *rig.window;
-        chooseDestination(w, id);
-        w.show();
-        QApplication::processEvents();
-        QVERIFY2(w.minimumSizeHint().width() <= 616 && w.minimumSizeHint().height() <= 559,
-                 qPrintable(QString("%1 x %2")
-                                .arg(w.minimumSizeHint().width())
-                                .arg(w.minimumSizeHint().height())));
-        QCOMPARE(w.size(), QSize(616, 559));
-        for (QWidget *child : w.centralWidget()->findChildren<QWidget *>()) {
-            if (child->isHidden() || child->objectName().isEmpty())
-                continue;
-            const QSize need = child->minimumSizeHint()
-                                   .expandedTo(child->minimumSize())
-                                   .boundedTo(child->maximumSize());
-            QVERIFY2(child->height() >= need.height(), qPrintable(child->objectName()));
-        }
-        const QString grab =
-            QDir::tempPath() + QString("/editor-%1-%2pt.png")
-                                   .arg(QString(QTest::currentDataTag()).section(' ', 0, 0))
-                                   .arg(points);
-        QVERIFY(w.grab().save(grab));
-        w.hide();
+    const PointSize font(points);
+    g_ConfigFile.m_nAutoTest = 1; // the widest button row
+    RunRig rig;
+    MainWindow &w = *rig.window;
+    chooseDestination(w, id);
+    w.show();
+    QApplication::processEvents();
+    QVERIFY2(
+        w.minimumSizeHint().width() <= 616 && w.minimumSizeHint().height() <= 559,
+        qPrintable(
+            QString("%1 x %2").arg(w.minimumSizeHint().width()).arg(w.minimumSizeHint().height())));
+    QCOMPARE(w.size(), QSize(616, 559));
+    for (QWidget *child : w.centralWidget()->findChildren<QWidget *>()) {
+        if (child->isHidden() || child->objectName().isEmpty())
+            continue;
+        const QSize need = child->minimumSizeHint()
+                               .expandedTo(child->minimumSize())
+                               .boundedTo(child->maximumSize());
+        QVERIFY2(child->height() >= need.height(), qPrintable(child->objectName()));
     }
-    QApplication::setFont(before);
+    const QString grab =
+        QDir::tempPath() + QString("/editor-%1-%2pt.png")
+                               .arg(QString(QTest::currentDataTag()).section(' ', 0, 0))
+                               .arg(points);
+    QVERIFY(w.grab().save(grab));
+    w.hide();
 }
 
 void TestTaskEditor::layoutAtDesktopFonts_data()
@@ -317,17 +324,7 @@ void TestTaskEditor::layoutAtDesktopFonts()
 {
     QFETCH(QString, place);
     QFETCH(int, points);
-    struct Font
-    {
-        QFont before = QApplication::font();
-        explicit Font(int points)
-        {
-            QFont font = before;
-            font.setPointSize(points);
-            QApplication::setFont(font);
-        }
-        ~Font() { QApplication::setFont(before); }
-    } font(points);
+    const PointSize font(points);
     // Where a widget is in another; one not laid out there is nowhere.
     const auto at = [](const QWidget *w, const QWidget *in) {
         return w && w->isVisibleTo(in)
@@ -648,14 +645,11 @@ void TestTaskEditor::writeBack()
     QVERIFY(w.compareVariableAndUIControl());
     w.updateUIControlToVariable();
     w.tasks().getCurrentTaskShortcut(back);
-    QCOMPARE(back.PageSize, int(QPageSize::A5));
-    QCOMPARE(back.PaperSize, int(QPageSize::A5));
-    QCOMPARE(back.CopyCount, 3);
-    QCOMPARE(back.Orientation, int(QPageLayout::Landscape));
     // No print queue here: the snapshot printer is a PDF printer, which has no duplex.
-    QCOMPARE(back.ColorMode, int(QPrinter::GrayScale));
-    QCOMPARE(back.DocName, QString("labels"));
-    QCOMPARE(back.ScalePrintPage, ScalePrintNone);
+    QCOMPARE(QVariantList({back.PageSize, back.PaperSize, back.CopyCount, back.Orientation,
+                           back.ColorMode, back.DocName, int(back.ScalePrintPage)}),
+             QVariantList({int(QPageSize::A5), int(QPageSize::A5), 3, int(QPageLayout::Landscape),
+                           int(QPrinter::GrayScale), "labels", int(ScalePrintNone)}));
     // A scaling-only change counts as a change.
     ui->comboBoxScalePrintingPage->setCurrentIndex(0);
     QVERIFY(!w.compareVariableAndUIControl());
