@@ -157,10 +157,8 @@ void TestLauncherDialogs::webMailDialog()
         d.clickedBtnOK();
         QCOMPARE(d.result(), int(QDialog::Accepted));
     }
-    QCOMPARE(record.Name, QString("Office"));
-    QCOMPARE(record.ServerAddress, QString("smtp.example.org"));
-    QCOMPARE(record.Port, 0);
-    QCOMPARE(record.MailSize, 0);
+    QCOMPARE(QVariantList({record.Name, record.ServerAddress, record.Port, record.MailSize}),
+             QVariantList({"Office", "smtp.example.org", 0, 0}));
     QVERIFY(!record.NeedAuth && record.Account.isEmpty() && record.Password.isEmpty());
     QVERIFY(!record.SendNoPromptMail && record.Recipient.isEmpty());
 

@@ -321,10 +321,9 @@ void TestLauncherStores::newTaskTakesFirstFreeSlot()
     tagTASK_SHORTCUT t;
     QVERIFY(tasks.getCurrentTaskShortcut(t));
     QVERIFY(t.EnableCommand);
-    QCOMPARE(t.TaskID, TaskShortcut::slotIds().at(10));
-    QCOMPARE(t.Name, QString("Invoices"));
-    QCOMPARE(t.Icon, QString("abc.png"));
-    QCOMPARE(t.ScanDestinationID, ScanDestination::kApplicationId);
+    QCOMPARE(QStringList({t.TaskID, t.Name, t.Icon, t.ScanDestinationID}),
+             QStringList({TaskShortcut::slotIds().at(10), "Invoices", "abc.png",
+                          ScanDestination::kApplicationId}));
     QCOMPARE(t.FileTypeID, FileTypeSearchablePdf);
     QVERIFY(scanShortcutEquals(t.ScanProfile, before.ScanProfile)); // old profile kept
     // Nothing saved.
@@ -618,10 +617,8 @@ void TestLauncherStores::destinationDeleteAndCopy()
     QVERIFY(!dest.addScanDestination(6, "Past the end"));
     tagSCAN_DESTINATION copy;
     QVERIFY(dest.entry(5, copy));
-    QCOMPARE(copy.Name, QString("Mail copy"));
-    QCOMPARE(copy.ServerAddress, mail.ServerAddress);
-    QCOMPARE(copy.Account, mail.Account);
-    QCOMPARE(copy.Password, mail.Password);
+    QCOMPARE(QStringList({copy.Name, copy.ServerAddress, copy.Account, copy.Password}),
+             QStringList({"Mail copy", mail.ServerAddress, mail.Account, mail.Password}));
     QCOMPARE(copy.ScanDestinationFlagID, ScanDestWebMail);
     QVERIFY(copy.ScanDestinationID != mail.ScanDestinationID);
     QCOMPARE(box.itemText(5), QString("Mail copy"));
