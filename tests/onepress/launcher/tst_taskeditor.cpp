@@ -855,36 +855,30 @@ void TestTaskEditor::nameDialog()
     QCOMPARE(rename.form()->lineEditText->text(), QString("彩色 PDF"));
     rename.getTaskShortcutInfo(name, icon);
     QVERIFY(icon.isEmpty());
-    g_pick = dir.root->filePath("a.png");
-    rename.clickedBtnBrowse();
-    g_pick = dir.root->filePath("b.png");
-    rename.clickedBtnBrowse();
-    rename.getTaskShortcutInfo(name, icon);
-    QCOMPARE(icon, md5 + ".png");
-    g_pick = dir.root->filePath("c.PNG");
-    rename.clickedBtnBrowse();
-    rename.getTaskShortcutInfo(name, icon);
-    QCOMPARE(icon, md5 + ".PNG");
+    // Picks the file in the dialog; the icon it then holds.
+    const auto browse = [&](const QString &file) {
+        g_pick = dir.root->filePath(file);
+        rename.clickedBtnBrowse();
+        rename.getTaskShortcutInfo(name, icon);
+        return icon;
+    };
+    browse("a.png");
+    QCOMPARE(browse("b.png"), md5 + ".png");
+    QCOMPARE(browse("c.PNG"), md5 + ".PNG");
     QCOMPARE(QDir(g_ConfigFile.m_strSettingsIconsDir).entryList(QDir::Files).size(), 2);
     // Not a picture: the box, nothing changed.
     LauncherDir::write(dir.root->filePath("d.png"), "not a picture");
-    g_pick = dir.root->filePath("d.png");
     const int boxes = answer.count();
-    rename.clickedBtnBrowse();
+    QCOMPARE(browse("d.png"), md5 + ".PNG");
     QCOMPARE(answer.count(), boxes + 1);
     QCOMPARE(answer.last().title, QString("警告"));
     QCOMPARE(answer.last().text, QString("图像文件读取失败！"));
-    rename.getTaskShortcutInfo(name, icon);
-    QCOMPARE(icon, md5 + ".PNG");
     // An icon folder that cannot be made keeps the previous name.
     const QString iconsDir = g_ConfigFile.m_strSettingsIconsDir;
     LauncherDir::write(dir.root->filePath("blocked"), "x");
     g_ConfigFile.m_strSettingsIconsDir = dir.root->filePath("blocked/icons");
     LauncherDir::write(dir.root->filePath("e.png"), pngBytes(Qt::blue));
-    g_pick = dir.root->filePath("e.png");
-    rename.clickedBtnBrowse();
-    rename.getTaskShortcutInfo(name, icon);
-    QCOMPARE(icon, md5 + ".PNG");
+    QCOMPARE(browse("e.png"), md5 + ".PNG");
     g_ConfigFile.m_strSettingsIconsDir = iconsDir;
     // Its own name: accepted with an empty name.
     rename.form()->lineEditText->setText(" 彩色 PDF ");
