@@ -81,6 +81,29 @@ inline QList<int> diff(const tagSCAN_SHORTCUT_MENU &a, const tagSCAN_SHORTCUT_ME
     return testsupport::changedOffsets(a, b);
 }
 
+// One form that the cases of a program share: the console, too, loads
+// profile after profile into the same form.
+class SharedFormTest : public QObject
+{
+    Q_OBJECT
+
+protected:
+    PMessage *m_hub = nullptr;
+    SettingForm *m_form = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        m_hub = new PMessage;
+        m_form = new SettingForm(m_hub);
+    }
+    void cleanupTestCase()
+    {
+        delete m_form;
+        delete m_hub;
+    }
+};
+
 } // namespace settingtest
 
 #define COMPARE_DIFF(a, b, expected)                                                               \

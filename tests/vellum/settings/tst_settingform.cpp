@@ -22,13 +22,11 @@
 using namespace settingtest;
 using testsupport::row;
 
-class TstSettingForm : public QObject
+class TstSettingForm : public SharedFormTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void inventory();
     void listItemData();
     void combinationCheck_data();
@@ -47,25 +45,7 @@ private slots:
     void changeNotice();
     void smallScreen_data();
     void smallScreen();
-
-private:
-    // One form for the table-driven cases: the console, too, loads profile
-    // after profile into the same form.
-    PMessage *m_hub = nullptr;
-    SettingForm *m_shared = nullptr;
 };
-
-void TstSettingForm::initTestCase()
-{
-    m_hub = new PMessage;
-    m_shared = new SettingForm(m_hub);
-}
-
-void TstSettingForm::cleanupTestCase()
-{
-    delete m_shared;
-    delete m_hub;
-}
 
 void TstSettingForm::inventory()
 {
@@ -354,7 +334,7 @@ void TstSettingForm::combinationCheck()
     p.sideStream = OxAdvancedSettingSideFlag(side);
     p.combineType = CombineTypeFlag(combine);
     const tagSCAN_SHORTCUT_MENU before = p;
-    QCOMPARE(m_shared->judgeSettingIsReasonable(p), expected);
+    QCOMPARE(m_form->judgeSettingIsReasonable(p), expected);
     QVERIFY(scanShortcutEquals(before, p));
 }
 
@@ -369,7 +349,7 @@ void TstSettingForm::builtInsRoundTrip()
     QFETCH(int, unit);
     tagSCAN_SHORTCUT_MENU profile = builtIns().at(index);
     profile.sizeUnit = ImageSizeUnitFlag(unit);
-    SettingForm &form = *m_shared;
+    SettingForm &form = *m_form;
     load(form, profile);
     QVERIFY(form.compareVariableAndUIControl(profile));
     const tagSCAN_SHORTCUT_MENU out = saved(form, profile);
@@ -604,9 +584,9 @@ void TstSettingForm::sideStreamSelection()
     QFETCH(int, count);
     QFETCH(int, input);
     QFETCH(int, expected);
-    m_shared->form()->comboBoxSide->setCurrentIndex(5);
+    m_form->form()->comboBoxSide->setCurrentIndex(5);
     emit m_hub->manyCurrentControl(colour, gray, bw, count, InputDocumentFlag(input));
-    QCOMPARE(m_shared->form()->comboBoxSide->currentIndex(), expected < 0 ? 5 : expected);
+    QCOMPARE(m_form->form()->comboBoxSide->currentIndex(), expected < 0 ? 5 : expected);
 }
 
 void TstSettingForm::rescanQuestion()

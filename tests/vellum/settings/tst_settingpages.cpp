@@ -16,13 +16,11 @@
 
 using namespace settingtest;
 
-class TstSettingPages : public QObject
+class TstSettingPages : public SharedFormTest
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void init();
     void editsHaveExactDiffs_data();
     void editsHaveExactDiffs();
@@ -47,29 +45,15 @@ private slots:
     void previewNotifications();
 
 private:
-    PMessage *m_hub = nullptr;
-    SettingForm *m_form = nullptr;
     Ui::SettingForm *ui = nullptr;
     tagSCAN_SHORTCUT_MENU m_profile;
 };
 
-// One form for all cases, as in the console: every case starts from a fresh
-// load of the colour document with no preview and a sheet feeder.
-void TstSettingPages::initTestCase()
-{
-    m_hub = new PMessage;
-    m_form = new SettingForm(m_hub);
-    ui = m_form->form();
-}
-
-void TstSettingPages::cleanupTestCase()
-{
-    delete m_form;
-    delete m_hub;
-}
-
+// Every case starts from a fresh load of the colour document with no preview
+// and a sheet feeder.
 void TstSettingPages::init()
 {
+    ui = m_form->form();
     emit m_hub->sendPreviewMode(0);
     emit m_hub->changedPaperSource(AdfPaperSourceFlag(0));
     m_profile = colourDocument();
