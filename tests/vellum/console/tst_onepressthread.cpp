@@ -227,7 +227,6 @@ private slots:
     void timeoutRule()
     {
         QFETCH(QList<int>, events);
-        QFETCH(QList<int>, renewing);
         PollTimeoutRule rule(60000);
         rule.restart(0);
         QList<int> renewed;
@@ -237,7 +236,7 @@ private slots:
             else if (rule.timedOut(qint64(t) * 1000))
                 renewed << t;
         }
-        QCOMPARE(renewed, renewing);
+        QTEST(renewed, "renewing");
     }
 
     // The thread renews by registering again, without withdrawing first. The
