@@ -468,43 +468,39 @@ private slots:
         QCOMPARE(w.getScanShortcutMenu()->getScanShortcutCount(), 6);
     }
 
+    // The package's name gets its suffix; a folder that cannot be written
+    // shows the box after the file dialog.
     void exportSuffix_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written");
-        row("no suffix", "x", "x.wqv");
-        row("wqv", "x.wqv", "x.wqv");
-        row("WQV", "x.WQV", "x.WQV.wqv");
+        QTest::addColumn<QString>("typed"); // in the export folder, or a full path
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList saveAs = {"另存为"};
+        row("no suffix", "x", QStringList{"x.wqv"}, saveAs);
+        row("wqv", "x.wqv", QStringList{"x.wqv"}, saveAs);
+        row("WQV", "x.WQV", QStringList{"x.WQV.wqv"}, saveAs);
+        row("exportToUnwritableFolderShowsTheBox", "/proc/no-such-dir/x.wqv", QStringList(),
+            QStringList{"另存为", "错误"});
     }
     void exportSuffix()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, written);
         const QString dir = QDir::tempPath() + "/export";
         QDir(dir).removeRecursively();
         QDir().mkpath(dir);
         ModalAnswerer answerer([&](QWidget *w, const ModalSeen &) {
-            testsupport::answerFileDialog(w, dir + "/" + typed);
-        });
-        window->settingMenu()->actions()[2]->trigger();
-        QCOMPARE(titles(answerer), QStringList{"另存为"});
-        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList{written});
-        // Export saved the store first.
-        QVERIFY(profileFiles().contains("profile.ini"));
-    }
-
-    void exportToUnwritableFolderShowsTheBox()
-    {
-        ModalAnswerer answerer([&](QWidget *w, const ModalSeen &) {
             if (qobject_cast<QFileDialog *>(w))
-                testsupport::answerFileDialog(w, "/proc/no-such-dir/x.wqv");
+                testsupport::answerFileDialog(w, typed.startsWith('/') ? typed : dir + "/" + typed);
             else if (auto *d = qobject_cast<QDialog *>(w))
                 d->reject();
         });
         window->settingMenu()->actions()[2]->trigger();
-        QCOMPARE(answerer.count(), 2);
-        QCOMPARE(answerer.seen()[1].title, QString("错误"));
-        QCOMPARE(answerer.seen()[1].text, QString("文件导出失败，请查看保存路径！"));
+        QTEST(titles(answerer), "boxes");
+        if (answerer.count() == 2)
+            QCOMPARE(answerer.seen()[1].text, QString("文件导出失败，请查看保存路径！"));
+        QTEST(QDir(dir).entryList(QDir::Files), "written");
+        // Export saved the store first.
+        QVERIFY(profileFiles().contains("profile.ini"));
     }
 
     // Switching with unsaved edits: Yes stores them, No drops them, Cancel
