@@ -1,8 +1,9 @@
 #ifndef RUNFIXTURE_H
 #define RUNFIXTURE_H
 
-// A launcher window over a scripted console with a tray that is always there,
-// page images to deliver, and a helper to set up a slot's task.
+// A launcher window over a scripted console with a tray that is always there
+// and waits are counted, page images to deliver, and a helper to set up a
+// slot's task.
 
 #include "errorhandling.h"
 #include "fakeconsole.h"
@@ -19,14 +20,16 @@
 
 struct RunRig
 {
-    RunRig()
+    // `connected`: the scanner is there from the start.
+    explicit RunRig(bool connected = true)
     {
         console = new FakeConsole(&dir.profiles);
-        window.reset(new MainWindow(nullptr, console, [](SystemTrayIcon &tray) {
+        window.reset(new MainWindow(nullptr, console, [this](SystemTrayIcon &tray) {
             tray.setTrayProbe([] { return true; });
-            tray.setSleeper([] {});
+            tray.setSleeper([this] { ++sleeps; });
         }));
-        window->OnPrinterConnected();
+        if (connected)
+            window->OnPrinterConnected();
         QDir().mkpath(out());
     }
 
@@ -106,6 +109,7 @@ struct RunRig
 
     LauncherDir dir;
     FakeConsole *console;
+    int sleeps = 0;
     std::unique_ptr<MainWindow> window;
 };
 

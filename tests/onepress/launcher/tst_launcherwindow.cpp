@@ -3,14 +3,12 @@
 
 #include "aboutdialog.h"
 #include "consolelink.h"
-#include "fakeconsole.h"
 #include "launcherprompts.h"
-#include "mainwindow.h"
 #include "onepressmain.h"
 #include "retoucher.h"
-#include "scanmainwindow.h"
+#include "runfixture.h"
 #include "savefiledialog.h"
-#include "storefixture.h"
+#include "scanmainwindow.h"
 #include "support/desktopurls.h"
 #include "support/modalanswer.h"
 #include "support/testtiming.h"
@@ -33,24 +31,6 @@ QStringList menuTexts(QMenu *menu)
         t << (a->isSeparator() ? QStringLiteral("|") : a->text());
     return t;
 }
-
-// A window over a scripted console whose tray is always there.
-struct Rig
-{
-    Rig()
-    {
-        console = new FakeConsole(&dir.profiles);
-        window.reset(new MainWindow(nullptr, console, [this](SystemTrayIcon &tray) {
-            tray.setTrayProbe([this] { return trayThere; });
-            tray.setSleeper([this] { ++sleeps; });
-        }));
-    }
-    LauncherDir dir;
-    FakeConsole *console;
-    bool trayThere = true;
-    int sleeps = 0;
-    std::unique_ptr<MainWindow> window;
-};
 
 } // namespace
 
@@ -242,7 +222,7 @@ void TestLauncherWindow::trayPopupStaysOnScreen()
 
 void TestLauncherWindow::windowStartUp()
 {
-    Rig rig;
+    RunRig rig(false);
     MainWindow &w = *rig.window;
     QVERIFY(w.isHidden());
     QCOMPARE(rig.console->detectionStarts, 1);
@@ -264,7 +244,7 @@ void TestLauncherWindow::windowStartUp()
 
 void TestLauncherWindow::closeOnlyHides()
 {
-    Rig rig;
+    RunRig rig(false);
     MainWindow &w = *rig.window;
     w.OnPrinterConnected();
     QVERIFY(!w.tray().menu()->actions().isEmpty());
@@ -309,7 +289,7 @@ void TestLauncherWindow::consoleHiddenAsByCancel()
 
 void TestLauncherWindow::scannerStates()
 {
-    Rig rig;
+    RunRig rig(false);
     MainWindow &w = *rig.window;
     w.OnPrinterConnected();
     QVERIFY(w.isConnected());
@@ -346,7 +326,7 @@ void TestLauncherWindow::scannerStates()
 
 void TestLauncherWindow::confirmedExitWritesOptions()
 {
-    Rig rig;
+    RunRig rig(false);
     MainWindow &w = *rig.window;
     QVERIFY(!QFile::exists(g_ConfigFile.m_strOptionIni));
     w.setExitPrompt([](QWidget *) { return 0; });
@@ -366,7 +346,7 @@ void TestLauncherWindow::confirmedExitWritesOptions()
 
 void TestLauncherWindow::helpDocument()
 {
-    Rig rig;
+    RunRig rig(false);
     testsupport::DesktopUrls recorder;
     g_ConfigFile.m_strHelpFile = rig.dir.root->filePath("help/Deskscope_ZH_CN.pdf");
     rig.window->clickedBtnHelp();
