@@ -295,10 +295,9 @@ void TestLauncherStores::valuesOutsideTheListsReadAsDefaults()
     }
     tagTASK_SHORTCUT t;
     QVERIFY(tasks.loadUserTaskList(dir.settings(), id, t));
-    QCOMPARE(t.FileTypeID, FileTypePdf);
-    QCOMPARE(t.FileNameFormat, FileNameDateSequence);
-    QCOMPARE(t.ScalePrintPage, ScalePrintAuto);
-    QCOMPARE(t.Icon, QString());
+    QCOMPARE(
+        QVariantList({int(t.FileTypeID), int(t.FileNameFormat), int(t.ScalePrintPage), t.Icon}),
+        QVariantList({int(FileTypePdf), int(FileNameDateSequence), int(ScalePrintAuto), ""}));
     {
         QSettings ini(dir.settings(id + "/command.ini"), QSettings::IniFormat);
         ini.setValue("Print/ScalePrintPage", 0);
@@ -306,9 +305,8 @@ void TestLauncherStores::valuesOutsideTheListsReadAsDefaults()
         ini.setValue("General/Icon", "mine.png");
     }
     QVERIFY(tasks.loadUserTaskList(dir.settings(), id, t));
-    QCOMPARE(t.ScalePrintPage, ScalePrintAuto);
-    QCOMPARE(t.FileTypeID, FileTypePdf);
-    QCOMPARE(t.Icon, QString("mine.png"));
+    QCOMPARE(QVariantList({int(t.ScalePrintPage), int(t.FileTypeID), t.Icon}),
+             QVariantList({int(ScalePrintAuto), int(FileTypePdf), "mine.png"}));
 }
 
 void TestLauncherStores::newTaskTakesFirstFreeSlot()
@@ -583,10 +581,8 @@ void TestLauncherStores::destinationDamagedCount()
         return;
     tagSCAN_DESTINATION d;
     QVERIFY(dest.entry(4, d));
-    QCOMPARE(d.Name, QString("Only a name"));
-    QCOMPARE(d.ScanDestinationFlagID, ScanDestCustomApplication);
-    QCOMPARE(d.Port, 25);
-    QCOMPARE(d.MailSize, 10);
+    QCOMPARE(QVariantList({d.Name, int(d.ScanDestinationFlagID), d.Port, d.MailSize}),
+             QVariantList({"Only a name", int(ScanDestCustomApplication), 25, 10}));
     if (entries == 2) {
         QVERIFY(dest.entry(5, d));
         QCOMPARE(d.Password, QString());
