@@ -68,10 +68,21 @@ struct FakeHelpers
     }
 };
 
-// Answers password dialogs with the given passwords, then other boxes with OK.
-struct PasswordAnswers
+// The exit dialog as it opens over the helpers, with password dialogs
+// answered by the given passwords (rejected once they run out) and other
+// boxes by OK.
+struct ExitAttempt
 {
-    explicit PasswordAnswers(const QStringList &given = {}) : passwords(given) {}
+    explicit ExitAttempt(const QStringList &given = {}) : passwords(given) {}
+    QCheckBox *autoRun() { return dialog.form()->checkBoxAutoRun; }
+    // Sets the start-at-login box, presses OK; the dialog's result.
+    int press(bool start)
+    {
+        autoRun()->setChecked(start);
+        dialog.clickedBtnOK();
+        return dialog.result();
+    }
+
     QStringList passwords;
     int passwordDialogs = 0;
     QStringList boxes;
@@ -89,6 +100,7 @@ struct PasswordAnswers
         boxes << seen.text;
         testsupport::ModalAnswerer::press(w, "确定");
     }};
+    ExitHintDialog dialog;
 };
 
 } // namespace
@@ -294,50 +306,43 @@ void TestLauncherDialogs::exitSwitchesWithThePasswordOnStdin()
     {
         // A helper taking its time: the event loop turns meanwhile.
         FakeHelpers helpers("0", "Success", 1);
-        PasswordAnswers answers({"a  b c"});
-        ExitHintDialog d;
-        d.form()->checkBoxAutoRun->setChecked(true);
+        ExitAttempt exit({"a  b c"});
         testsupport::StallMeter stall;
-        d.clickedBtnOK();
+        const int result = exit.press(true);
         QVERIFY2(stall.longestMs() < scaledMs(100), qPrintable(stall.report()));
-        QCOMPARE(d.result(), int(QDialog::Accepted));
-        QCOMPARE(answers.passwordDialogs, 1);
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(exit.passwordDialogs, 1);
         QCOMPARE(helpers.read("autostart", "argc"), QByteArray("0"));
         QCOMPARE(helpers.read("autostart", "stdin"), QByteArray("a  b c\n"));
-        QVERIFY(answers.boxes.isEmpty());
+        QVERIFY(exit.boxes.isEmpty());
     }
     {
         // Unchanged box: no password asked.
         FakeHelpers helpers("1");
-        PasswordAnswers answers;
-        ExitHintDialog d;
-        d.clickedBtnOK();
-        QCOMPARE(answers.passwordDialogs, 0);
-        QCOMPARE(d.result(), int(QDialog::Accepted));
+        ExitAttempt exit;
+        exit.dialog.clickedBtnOK();
+        QCOMPARE(exit.passwordDialogs, 0);
+        QCOMPARE(exit.dialog.result(), int(QDialog::Accepted));
     }
     {
         // Three wrong passwords: three boxes, the exit goes on.
         FakeHelpers helpers("1", "Failure");
-        PasswordAnswers answers({"x", "y", "z", "never asked"});
-        ExitHintDialog d;
-        d.form()->checkBoxAutoRun->setChecked(false);
-        d.clickedBtnOK();
-        QCOMPARE(answers.passwordDialogs, 3);
-        QCOMPARE(answers.boxes,
+        ExitAttempt exit({"x", "y", "z", "never asked"});
+        const int result = exit.press(false);
+        QCOMPARE(exit.passwordDialogs, 3);
+        QCOMPARE(exit.boxes,
                  QStringList({"密码错误!请重试.", "密码错误!请重试.", "密码错误!请重试."}));
         QCOMPARE(helpers.read("removestart", "stdin"), QByteArray("z\n"));
-        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(result, int(QDialog::Accepted));
     }
     {
         // Cancel at the password: nothing run, the exit goes on.
         FakeHelpers helpers("0");
-        PasswordAnswers answers;
-        ExitHintDialog d;
-        d.form()->checkBoxAutoRun->setChecked(true);
-        d.clickedBtnOK();
-        QCOMPARE(answers.passwordDialogs, 1);
+        ExitAttempt exit;
+        const int result = exit.press(true);
+        QCOMPARE(exit.passwordDialogs, 1);
         QVERIFY(helpers.read("autostart", "argc").isNull());
-        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QCOMPARE(result, int(QDialog::Accepted));
     }
     qInstallMessageHandler(old);
     for (const QString &line : g_trace)
@@ -349,26 +354,22 @@ void TestLauncherDialogs::exitHelpersThatFail()
     {
         // No helpers at all: unchecked, and a switch attempt is refused.
         StartLoginHelpers::setFolder("/nonexistent-helpers");
-        PasswordAnswers answers({"p"});
-        ExitHintDialog d;
-        QVERIFY(!d.form()->checkBoxAutoRun->isChecked());
-        d.form()->checkBoxAutoRun->setChecked(true);
-        d.clickedBtnOK();
-        QCOMPARE(answers.boxes, QStringList({"密码错误!请重试."}));
+        ExitAttempt exit({"p"});
+        QVERIFY(!exit.autoRun()->isChecked());
+        exit.press(true);
+        QCOMPARE(exit.boxes, QStringList({"密码错误!请重试."}));
         StartLoginHelpers::setFolder(QString());
     }
     {
         // A helper past the bound is stopped there.
         FakeHelpers helpers("0", "Success", 20);
         StartLoginHelpers::setTimeoutMs(300);
-        PasswordAnswers answers({"p"});
-        ExitHintDialog d;
-        d.form()->checkBoxAutoRun->setChecked(true);
+        ExitAttempt exit({"p"});
         QElapsedTimer clock;
         clock.start();
-        d.clickedBtnOK();
+        exit.press(true);
         QVERIFY(clock.elapsed() < 10000);
-        QCOMPARE(answers.boxes, QStringList({"密码错误!请重试."}));
+        QCOMPARE(exit.boxes, QStringList({"密码错误!请重试."}));
         StartLoginHelpers::setTimeoutMs(30000);
     }
     {
@@ -405,24 +406,20 @@ void TestLauncherDialogs::exitWithTheInstalledHelpers()
     const QString entry = config.filePath("autostart/corvan-onepress.desktop");
     StartLoginHelpers::setFolder(helpers);
     {
-        PasswordAnswers answers({"a b c", "a  b c"});
-        ExitHintDialog d;
-        QVERIFY(!d.form()->checkBoxAutoRun->isChecked());
-        d.form()->checkBoxAutoRun->setChecked(true);
-        d.clickedBtnOK();
-        QCOMPARE(answers.boxes, QStringList({"密码错误!请重试."}));
-        QCOMPARE(answers.passwordDialogs, 2);
+        ExitAttempt exit({"a b c", "a  b c"});
+        QVERIFY(!exit.autoRun()->isChecked());
+        exit.press(true);
+        QCOMPARE(exit.boxes, QStringList({"密码错误!请重试."}));
+        QCOMPARE(exit.passwordDialogs, 2);
         QVERIFY(QFileInfo(entry).isFile());
         QVERIFY(LauncherDir::read(entry).contains("Exec=corvan-onepress"));
         QVERIFY(LauncherDir::read(helpers + "/check-password.args").endsWith(" nullok"));
     }
     {
-        PasswordAnswers answers({"a  b c"});
-        ExitHintDialog d;
-        QVERIFY(d.form()->checkBoxAutoRun->isChecked());
-        d.form()->checkBoxAutoRun->setChecked(false);
-        d.clickedBtnOK();
-        QVERIFY(answers.boxes.isEmpty());
+        ExitAttempt exit({"a  b c"});
+        QVERIFY(exit.autoRun()->isChecked());
+        exit.press(false);
+        QVERIFY(exit.boxes.isEmpty());
         QVERIFY(!QFileInfo::exists(entry));
     }
     StartLoginHelpers::setFolder(QString());
