@@ -81,7 +81,13 @@ struct Rig
     bool clean() const { return service.protocolErrors().empty() && scanner.device->protocolErrors().empty(); }
 };
 
-constexpr int kEventTimeoutMs = 600;
+// The host's wait for an event answer. The emulated device's own answers to
+// a held poll come after 150 ms; what lies between is the time its thread
+// may take on a busy machine.
+int eventTimeoutMs()
+{
+    return scaledMs(1500);
+}
 
 QString errors(const Rig &rig)
 {
@@ -103,7 +109,7 @@ private slots:
     {
         QVERIFY2(EmulatedBus::preloadActive(), "umockdev preload missing");
         // Short time-outs: the rules are the same, the waits are not minutes.
-        LinkTimeouts::set(LinkTimeouts::Event, kEventTimeoutMs);
+        LinkTimeouts::set(LinkTimeouts::Event, eventTimeoutMs());
         LinkTimeouts::set(LinkTimeouts::EventDrain, 200);
     }
     void init()
@@ -456,7 +462,7 @@ private slots:
         clock.start();
         QCOMPARE(rig.channel.eventUnregister(), 0);
         const qint64 took = clock.elapsed();
-        LinkTimeouts::set(LinkTimeouts::Event, kEventTimeoutMs);
+        LinkTimeouts::set(LinkTimeouts::Event, eventTimeoutMs());
         QVERIFY2(took >= OxButtonEvent::drainTimeout() - 100, qPrintable(QString::number(took)));
         QVERIFY2(took < scaledMs(10000) / 2, qPrintable(QString::number(took)));
         QCOMPARE(rig.service.requests(event::kUnregister).size(), size_t(2));
