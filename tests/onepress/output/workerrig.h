@@ -114,23 +114,33 @@ public:
     // ended with saveFileFinished, false after userCancelSaveFile.
     bool run(tagTASK_SHORTCUT task, QList<tagSCAN_IMAGE_FILE> &pages, int timeoutMs = 20000)
     {
-        QSignalSpy finished(worker, &ProcessFile::saveFileFinished);
-        QSignalSpy cancelled(worker, &ProcessFile::userCancelSaveFile);
+        // The ends are counted on this thread: a spy would be filled by the
+        // worker's thread while this one reads it, and could be destroyed
+        // here while the worker is still inside it.
+        int finished = 0, cancelled = 0;
+        QObject counter;
+        connect(
+            worker, &ProcessFile::saveFileFinished, &counter, [&] { ++finished; },
+            Qt::QueuedConnection);
+        connect(
+            worker, &ProcessFile::userCancelSaveFile, &counter, [&] { ++cancelled; },
+            Qt::QueuedConnection);
         worker->setListImageFiles(pages);
         worker->setParameters(task);
         emit saveFiles();
         // A run that never ends shows in `ended` staying 0.
-        (void)QTest::qWaitFor([&] { return !finished.isEmpty() || !cancelled.isEmpty(); },
-                              scaledMs(timeoutMs));
-        ended = finished.size() + cancelled.size();
-        if (ended) {
+        (void)QTest::qWaitFor([&] { return finished + cancelled > 0; }, scaledMs(timeoutMs));
+        if (finished + cancelled) {
             // Once the worker's thread is back in its loop, the records carry
-            // the output names the run gave them.
+            // the output names the run gave them, and any second end signal
+            // has been sent.
             QMetaObject::invokeMethod(
                 worker, [] {}, Qt::BlockingQueuedConnection);
+            QCoreApplication::sendPostedEvents(&counter);
             pages = worker->listImageFiles();
         }
-        return !finished.isEmpty();
+        ended = finished + cancelled;
+        return finished > 0;
     }
 
     QThread thread;
