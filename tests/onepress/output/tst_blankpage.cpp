@@ -28,6 +28,14 @@ void catchHistogram(QtMsgType, const QMessageLogContext &, const QString &msg)
         g_histograms.last()[k] = m.captured(2).toULongLong();
 }
 
+// Catches the histograms while it lives; the handler before is back even when
+// a check fails midway.
+struct HistogramCatcher
+{
+    QtMessageHandler previous = qInstallMessageHandler(catchHistogram);
+    ~HistogramCatcher() { qInstallMessageHandler(previous); }
+};
+
 // The colour rule's histogram computed the plain way, pixel by pixel over a
 // copy of the inner part of the page: what the fast path must give.
 QVector<quint64> plainHistogram(QImage image, int margin, int sensitivity)
@@ -252,14 +260,13 @@ private slots:
             for (int x = 0; x < 4096; ++x)
                 line[x] = 0xff000000u | static_cast<quint32>(y * 4096 + x);
         }
-        const QtMessageHandler previous = qInstallMessageHandler(catchHistogram);
+        const HistogramCatcher catcher;
         for (int sensitivity : {-1, 0, 1}) {
             g_histograms.clear();
             CheckBlankPage::IsBlankPageForColorGray(all, sensitivity);
             QCOMPARE(g_histograms.size(), 1);
             QCOMPARE(g_histograms.at(0), plainHistogram(all, 0, sensitivity));
         }
-        qInstallMessageHandler(previous);
     }
 
     // Pages read from files give what the plain computation over a copy of
@@ -287,13 +294,14 @@ private slots:
         QList<tagSCAN_IMAGE_FILE> files;
         QList<QImage> decoded;
         for (const Kind &kind : kinds) {
-            files << outtest::page(outtest::writePage(dir.path() + "/" + kind.name, kind.image), 0, 0);
+            files << outtest::page(outtest::writePage(dir.path() + "/" + kind.name, kind.image), 0,
+                                   0);
             decoded << QImage(files.last().fileName);
             QVERIFY2(!decoded.last().isNull(), qPrintable(kind.name));
         }
         // Each page on its own, then all of them marked in one go, where each
         // is decoded into the memory of the page before.
-        const QtMessageHandler previous = qInstallMessageHandler(catchHistogram);
+        const HistogramCatcher catcher;
         for (int dpi : {0, 150, 300}) {
             for (int sensitivity : {-1, 0, 1}) {
                 QVector<bool> one;
@@ -322,7 +330,6 @@ private slots:
                 }
             }
         }
-        qInstallMessageHandler(previous);
 
         // 1-bit parts in either bit order, at every offset inside a byte,
         // with odd widths (a byte carried into the next row).
@@ -381,9 +388,8 @@ private slots:
         QVERIFY(dark.save(file));
         tagSCAN_IMAGE_FILE page = outtest::page(file, 0, 0, 300);
         g_histograms.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(catchHistogram);
+        const HistogramCatcher catcher;
         CheckBlankPage::checkImageBlankPage(page, 0);
-        qInstallMessageHandler(previous);
         QFETCH(bool, weighed);
         QCOMPARE(g_histograms.size(), weighed ? 1 : 0);
         // The plain computation cuts with QImage::copy itself.

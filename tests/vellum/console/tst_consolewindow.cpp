@@ -587,20 +587,28 @@ private slots:
         inputDoc(w)->setCurrentIndex(rejectedRow);
         QVERIFY(w.isChanged());
         QStringList texts;
+        QString warning;
         ModalAnswerer answerer([&](QWidget *box, const ModalSeen &seen) {
             texts << seen.title;
+            if (seen.title == "警告")
+                warning = seen.text;
             ModalAnswerer::press(box, seen.title == "确认更改" ? "是" : "确定");
         });
         list(w)->setCurrentRow(1);
         QTRY_COMPARE(list(w)->currentRow(), 0);
         QCOMPARE(texts, (QStringList{"确认更改", "警告"}));
+        // The warning names what to change for the refusal the check gave.
+        const QMap<int, QString> remedy{{-71, "上限为A5"},        {-72, "更改为压缩模式"},
+                                        {-73, "降低压缩质量"},    {-74, "关闭合并功能"},
+                                        {-75, "29.7cm * 25.0cm"}, {-76, "取消多流输出中黑白选项"},
+                                        {-77, "修改为单面扫描"}};
+        QVERIFY2(warning.contains(remedy.value(code, "?")), qPrintable(QString::number(code)));
         QCOMPARE(mainTabs(w)->currentIndex(), 1);
         tagSCAN_SHORTCUT_MENU after;
         store->getScanShortcutItem(0, after);
         QVERIFY(scanShortcutEquals(after, stored));
         QVERIFY(w.isChanged());
         QCOMPARE(inputDoc(w)->currentIndex(), rejectedRow);
-        Q_UNUSED(code)
     }
 
     // Resume brings a deleted built-in back, in the store and in the list,
