@@ -9,7 +9,7 @@
 #include "support/testtiming.h"
 #include "taskshortcut.h"
 
-#include <QSignalSpy>
+#include <QTest>
 #include <QStringList>
 #include <QThread>
 
